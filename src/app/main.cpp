@@ -1,0 +1,12 @@
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    app.setApplicationName("Tarnwick");
+    QMainWindow window;
+    window.setWindowTitle("Tarnwick");
+    window.show();
+    return app.exec();
+}
