@@ -1,5 +1,6 @@
 #include "common/TestEnvironment.h"
 #include "controls/Depresz.h"
+#include "controls/MeterReadings.h"
 #include "controls/PaintRecorder.h"
 
 #include <QApplication>
@@ -208,6 +209,38 @@ private slots:
         m.SetLit(true);
         rec.flush();
         QVERIFY(rec.painted.contains(m.rect()));
+    }
+
+    void readingsToPercent()
+    {
+        QCOMPARE(meterPercentFromStatus(0x00, false), 0);
+        QCOMPARE(meterPercentFromStatus(0x0F, false), 100);
+        QCOMPARE(meterPercentFromStatus(0x87, false), 46);  // squelch bit ignored: 7 * 100 div 15
+        QCOMPARE(meterPercentFromStatus(0xF9, false), 60);  // only the low four bits
+        QCOMPARE(meterPercentFromStatus(0x1F, true), 100);
+        QCOMPARE(meterPercentFromStatus(0x9F, true), 100);
+        QCOMPARE(meterPercentFromStatus(0x0F, true), 48);   // 15 * 100 div 31
+        QCOMPARE(meterPercentFromStatus(0x3F, true), 100);  // bit 5 is not meter
+        QCOMPARE(meterPercentFromDigits(0), 0);
+        QCOMPARE(meterPercentFromDigits(5000), 50);
+        QCOMPARE(meterPercentFromDigits(9998), 99);
+        QCOMPARE(meterPercentFromDigits(9999), 100);
+        QCOMPARE(meterPercentCaption(57), QString("57%"));
+        QCOMPARE(meterPercentCaption(0), QString("0%"));
+    }
+
+    void sqlIndicator()
+    {
+        QCOMPARE(sqlIndicatorLook(SqlClosed).caption, QString("SQL"));
+        QCOMPARE(sqlIndicatorLook(SqlClosed).colorBgr, quint32(0xC0C0C0));
+        QCOMPARE(sqlIndicatorLook(SqlReceiving).caption, QString("RX"));
+        QCOMPARE(sqlIndicatorLook(SqlReceiving).colorBgr, quint32(0x00FF00));
+        QCOMPARE(sqlIndicatorLook(SqlTransmitting).caption, QString("TX"));
+        QCOMPARE(sqlIndicatorLook(SqlTransmitting).colorBgr, quint32(0x0000FF));
+        for (int s : {0, 1, 2})
+            QCOMPARE(sqlStateFromCaption(sqlIndicatorLook(s).caption), s);
+        QCOMPARE(sqlStateFromCaption(""), int(SqlReceiving));
+        QCOMPARE(sqlStateFromCaption("sql"), int(SqlReceiving));
     }
 
     void unitsCaption()
