@@ -2,7 +2,14 @@
 
 // What the main window's digital frequency display shows for a frequency, and
 // how a typed entry becomes a frequency again. No widgets here: the window
-// calls these and only moves the results onto its controls.
+// calls these and only moves the results onto its controls, e.g.
+//
+//   UpdateDigiDisplay: r = digiScaleReading(scale frequency, current mode,
+//       IsConnected(), ShowAlwaysKhzChk ticked); unless r.keepUnit
+//       SetFreqUnit(r.unit); DigiScale->SetAsString(r.text)
+//   DigiScaleEditEnd: e = parseDigiScaleEntry(DigiScale->AsString(),
+//       GetFreqUnit()); e.accepted() ? tune to e.frequency
+//       : show e.errorText() for 500 ms
 
 #include <QString>
 #include <QtGlobal>
