@@ -180,7 +180,11 @@ QString WriteWholeFile(const QString &Path, const QByteArray &Bytes)
     QSaveFile file(Path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(Bytes) != Bytes.size()) {
+    // QSaveFile buffers: a write that fails while the buffer is flushed inside
+    // commit() (disk full, file size limit) is not reported by commit() in
+    // Qt 6.4, which then replaces the old file with a truncated one. Flushing
+    // first makes such a failure visible while the old file is still intact.
+    if (file.write(Bytes) != Bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;
