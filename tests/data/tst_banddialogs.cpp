@@ -9,6 +9,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
+#include <QTimer>
+#include <QStyleOptionViewItem>
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -245,6 +249,31 @@ private slots:
         QCOMPARE(frm.BandsLBx->topLevelItem(1)->checkState(0), Qt::Unchecked);
     }
 
+    void addRunsTheEditDialogModally()
+    {
+        TBandsFrm frm;
+        frm.SetPrompt(silentPrompt());
+        frm.FormCreate();
+        frm.show();
+        bool sawDialog = false;
+        QTimer::singleShot(0, &frm, [&] {
+            auto *edit = qobject_cast<TEditBandFrm *>(QApplication::activeModalWidget());
+            if (edit == nullptr)
+                return;
+            sawDialog = true;
+            typeBand({"MOD", "600", "700", "650", "AM", "modal", true})(*edit);
+        });
+        QTimer::singleShot(3000, &frm, [] {
+            if (QWidget *stuck = QApplication::activeModalWidget())
+                static_cast<QDialog *>(stuck)->reject();
+        });
+        frm.AddBtnClick();
+        QVERIFY(sawDialog);
+        QCOMPARE(frm.Plan().Field(2, bfCaption), QString("MOD"));
+        QCOMPARE(frm.SelectedIndex(), 2);
+        frm.reject();
+    }
+
     void editLoadsTheSelectedEntry()
     {
         TBandsFrm frm;
@@ -395,6 +424,21 @@ private slots:
         QCOMPARE(frm.EntryText(), QString("14070\t14099\tFSK-R\t00E0FF64\t"));
         QCOMPARE(frm.InitModeCBx->maxVisibleItems(), 16);
         QCOMPARE(frm.windowTitle(), QString("Edit Mode"));
+
+        // The colour list shows colours, not the values behind them.
+        frm.show();
+        const QImage shown = frm.ColorCBx->grab().toImage();
+        QCOMPARE(shown.pixelColor(shown.width() / 3, shown.height() / 2), QColor(0x64, 0xFF, 0xE0));
+        QImage row(60, 16, QImage::Format_ARGB32);
+        row.fill(Qt::white);
+        {
+            QPainter painter(&row);
+            QStyleOptionViewItem option;
+            option.rect = row.rect();
+            frm.ColorCBx->itemDelegate()->paint(&painter, option, frm.ColorCBx->model()->index(0, 0));
+        }
+        QCOMPARE(row.pixelColor(30, 8), QColor(0xFB, 0x9B, 0x9B));
+        frm.reject();
     }
 
     void loadingAnEntryKeepsItsOwnColour()
