@@ -264,7 +264,7 @@ private slots:
         QCOMPARE(QDir(DataFolder()).entryList(QDir::Files), QStringList{"Bands.tsv"});
     }
 
-    void lockedFoldersWithoutRootAreReportedToo()
+    void unwritableFoldersAreReportedAtStartUp()
     {
         testenv::setEnv("TARNWICK_PROGRAM_DIR", unwritableFolder());
         testenv::setEnv("XDG_DATA_HOME", unwritableFolder() + "/data");
