@@ -1,0 +1,141 @@
+#include "data/EditBandDialog.h"
+
+#include "data/Bands.h"
+#include "data/MessagePrompt.h"
+#include "data/TextFields.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+// A number typed into a field: Fallback when it cannot be read.
+int readInt(const QLineEdit *Edit, int Fallback)
+{
+    bool ok = false;
+    const int value = Edit->text().toInt(&ok, 10);
+    return ok ? value : Fallback;
+}
+
+} // namespace
+
+TEditBandFrm::TEditBandFrm(QWidget *Parent)
+    : QDialog(Parent)
+    , ButtonAvailableChk(new QCheckBox(QStringLiteral("Button available"), this))
+    , ButtonCaptionEdt(new QLineEdit(this))
+    , ScaleBeginEdt(new QLineEdit(this))
+    , ScaleEndEdt(new QLineEdit(this))
+    , InitFreqEdt(new QLineEdit(this))
+    , InitModeCBx(new QComboBox(this))
+    , BandNameEdt(new QLineEdit(this))
+    , Prompt(MessageBoxPrompt(this))
+{
+    setWindowTitle(QStringLiteral("Edit Band"));
+    InitModeCBx->addItems(PlanModeNames());
+    InitModeCBx->setCurrentIndex(-1);
+
+    auto *form = new QFormLayout;
+    form->addRow(ButtonAvailableChk);
+    form->addRow(QStringLiteral("Button caption:"), ButtonCaptionEdt);
+    form->addRow(QStringLiteral("Band beginning [kHz]:"), ScaleBeginEdt);
+    form->addRow(QStringLiteral("Band end [kHz]:"), ScaleEndEdt);
+    form->addRow(QStringLiteral("Initial frequency [kHz]:"), InitFreqEdt);
+    form->addRow(QStringLiteral("Initial mode: "), InitModeCBx);
+    form->addRow(QStringLiteral("Band name:"), BandNameEdt);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    connect(ScaleBeginEdt, &QLineEdit::textChanged, this, [this] { BandLimitsEdited(); });
+    connect(ScaleEndEdt, &QLineEdit::textChanged, this, [this] { BandLimitsEdited(); });
+}
+
+void TEditBandFrm::LoadEntry(const QString &Text, bool ButtonAvailable)
+{
+    QString rest = Text;
+    const QChar tab = QLatin1Char('\t');
+    ButtonCaptionEdt->setText(CutField(rest, tab));
+    ScaleBeginEdt->setText(CutField(rest, tab));
+    ScaleEndEdt->setText(CutField(rest, tab));
+    InitFreqEdt->setText(CutField(rest, tab));
+    InitModeCBx->setCurrentIndex(InitModeCBx->findText(CutField(rest, tab), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    BandNameEdt->setText(CutField(rest, tab));
+    ButtonAvailableChk->setChecked(ButtonAvailable);
+}
+
+void TEditBandFrm::LoadNewEntry()
+{
+    ButtonCaptionEdt->clear();
+    ScaleBeginEdt->clear();
+    ScaleEndEdt->clear();
+    InitFreqEdt->clear();
+    BandNameEdt->clear();
+    InitModeCBx->setCurrentIndex(InitModeCBx->findText(QStringLiteral("CW")));
+    ButtonAvailableChk->setChecked(true);
+}
+
+QString TEditBandFrm::EntryText() const
+{
+    const QStringList fields = {
+        ButtonCaptionEdt->text(), ScaleBeginEdt->text(), ScaleEndEdt->text(),
+        InitFreqEdt->text(), InitModeCBx->currentIndex() >= 0 ? InitModeCBx->currentText() : QString(),
+        BandNameEdt->text(),
+    };
+    QStringList clean;
+    for (const QString &field : fields)
+        clean.append(SanitizeFieldText(field));
+    return clean.join(QLatin1Char('\t'));
+}
+
+void TEditBandFrm::BandLimitsEdited()
+{
+    const int begin = readInt(ScaleBeginEdt, -1);
+    const int end = readInt(ScaleEndEdt, -1);
+    const int initial = readInt(InitFreqEdt, -1);
+    if (begin < end && end >= 1 && (initial < begin || initial > end))
+        InitFreqEdt->setText(QString::number(qint64(begin) + (qint64(end) - begin) / 2));
+}
+
+void TEditBandFrm::Inform(const QString &Text) const
+{
+    if (Prompt)
+        Prompt(TPromptKind::Information, Text);
+}
+
+bool TEditBandFrm::FormCloseQuery()
+{
+    bool passed = true;
+    const auto check = [&](bool ok, const char *message) {
+        if (!ok) {
+            Inform(QString::fromLatin1(message));
+            passed = false;
+        }
+    };
+    const int captionLength = static_cast<int>(ButtonCaptionEdt->text().length());
+    const int begin = readInt(ScaleBeginEdt, 0);
+    const int end = readInt(ScaleEndEdt, 0);
+    const int initial = readInt(InitFreqEdt, 0);
+    check(captionLength >= 1 && captionLength <= 6, "Caption of the band button must from 1 to 6 characters long.");
+    check(begin >= 100, "Invalid value for beginning frequency.\nIt must be integer, in kHz, higher than 100");
+    check(end >= 100, "Invalid value for end frequency.\nIt must be integer, in kHz, higher than 100");
+    check(begin < end, "End frequency must be higher than beginning frequency.");
+    check(begin <= initial && initial <= end, "Initial frequency must be within the band limits.");
+    check(InitModeCBx->currentIndex() >= 0, "No initial mode selected.");
+    return passed;
+}
+
+void TEditBandFrm::done(int Result)
+{
+    if (Result == QDialog::Accepted && !FormCloseQuery())
+        return;
+    QDialog::done(Result);
+}
