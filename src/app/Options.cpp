@@ -98,6 +98,7 @@ TOptionsFrm::TOptionsFrm(QWidget *parent)
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
+    PageControl->setUsesScrollButtons(false); // all seven page tabs stay in sight
     buildOnConnectPage();
     buildKeyboardPage();
     buildMousePage();

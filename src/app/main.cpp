@@ -46,6 +46,8 @@ int main(int argc, char *argv[])
     window.CommandLineSerial = presets;
     ShutdownSignals shutdownSignals;
     QObject::connect(&shutdownSignals, &ShutdownSignals::ShutdownRequested, &window, [&window] { window.close(); });
+    // A session that ends without closing the window still saves it.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.FormClose(); });
     window.show();
     return app.exec();
 }
