@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSettings>
 #include <QTimer>
 #include <QToolButton>
@@ -413,6 +414,28 @@ private slots:
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(ReadSetting("Width"), QString("700"));
         QVERIFY(SettingExists("Connected"));
+    }
+
+    void mouseMovesOffTheScaleAreReported()
+    {
+        TTarnwickFrm window;
+        window.show();
+        int reports = 0;
+        connect(&window, &TTarnwickFrm::MouseMovedOffScale, this, [&reports] { ++reports; });
+        auto move = [](QWidget *target, QPoint at) {
+            QMouseEvent event(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        };
+        move(window.MainPanel, QPoint(5, 5));
+        QCOMPARE(reports, 1);
+        move(window.MainPanel, QPoint(5, 5)); // same position: nothing new
+        QCOMPARE(reports, 1);
+        move(window.ScalePnl, QPoint(40, 20));
+        QCOMPARE(reports, 1);
+        move(window.PttBtn, QPoint(3, 3));
+        QCOMPARE(reports, 2);
+        window.close();
     }
 
     void preferencesFromTheMenu()
