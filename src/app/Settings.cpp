@@ -24,6 +24,12 @@ QString storedKey(const QString &valueName)
     return key;
 }
 
+SettingsWriteObserver &writeObserver()
+{
+    static SettingsWriteObserver observer;
+    return observer;
+}
+
 // Every operation opens the store anew, so no handle is shared or cached.
 QSettings openStore()
 {
@@ -39,8 +45,15 @@ QString SettingValueName(const QString &name)
     return prefix + '.' + name;
 }
 
+void SetSettingsWriteObserver(SettingsWriteObserver observer)
+{
+    writeObserver() = std::move(observer);
+}
+
 bool WriteSettingValue(SettingsGroup group, const QString &valueName, const QString &value)
 {
+    if (writeObserver())
+        writeObserver()(valueName.left(MaxTextLength), value.left(MaxTextLength));
     QSettings store = openStore();
     store.beginGroup(groupName(group));
     store.setValue(storedKey(valueName), value.left(MaxTextLength));

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The settings store: text values under the organisation "Orbelle" and the
 // application key ("Tarnwick1"), group "Default" for named settings and control
 // states, group "Common" for silenced sticky messages. Every call opens the
@@ -28,3 +30,8 @@ int ReadIntSetting(const QString &name, int fallback);
 
 // Where the store lives on this machine (the file on Linux).
 QString SettingsLocation();
+
+// Sees every value written through the store, in order (tests check the
+// order of the shutdown writes). An empty function removes it.
+using SettingsWriteObserver = std::function<void(const QString &valueName, const QString &value)>;
+void SetSettingsWriteObserver(SettingsWriteObserver observer);

@@ -1,0 +1,317 @@
+#include "app/ControlState.h"
+
+#include "app/BgrColor.h"
+#include "app/Folders.h"
+#include "app/Settings.h"
+#include "app/Widgets.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace {
+
+enum class Kind {
+    None,
+    Form,
+    PageControl,
+    TabSheet,
+    GroupBox,
+    CheckBox,
+    SpeedButton,
+    MenuItem,
+    RadioButton,
+    RadioGroup,
+    Edit,
+    PopupMenu,
+    ComboBox,
+    Panel,
+    ListBox,
+    Memo,
+};
+
+bool isTabSheet(const QWidget *widget)
+{
+    // Pages of a QTabWidget live inside its internal stack.
+    const QWidget *stack = widget->parentWidget();
+    const QWidget *tabs = stack ? stack->parentWidget() : nullptr;
+    auto pageControl = qobject_cast<const QTabWidget *>(tabs);
+    return pageControl && pageControl->indexOf(const_cast<QWidget *>(widget)) >= 0;
+}
+
+Kind kindOf(QObject *object)
+{
+    if (auto action = qobject_cast<QAction *>(object))
+        return action->isCheckable() ? Kind::MenuItem : Kind::None;
+    auto widget = qobject_cast<QWidget *>(object);
+    if (!widget)
+        return Kind::None;
+    if (qobject_cast<QMenu *>(widget))
+        return Kind::PopupMenu;
+    if (qobject_cast<QCheckBox *>(widget))
+        return Kind::CheckBox;
+    if (qobject_cast<QRadioButton *>(widget))
+        return Kind::RadioButton;
+    if (auto button = qobject_cast<QToolButton *>(widget))
+        return button->isCheckable() ? Kind::SpeedButton : Kind::None;
+    if (qobject_cast<RadioGroupBox *>(widget))
+        return Kind::RadioGroup;
+    if (qobject_cast<QGroupBox *>(widget))
+        return Kind::GroupBox;
+    if (qobject_cast<QTabWidget *>(widget))
+        return Kind::PageControl;
+    if (qobject_cast<QLineEdit *>(widget))
+        return Kind::Edit;
+    if (qobject_cast<QComboBox *>(widget))
+        return Kind::ComboBox;
+    if (qobject_cast<QListWidget *>(widget))
+        return Kind::ListBox;
+    if (qobject_cast<QPlainTextEdit *>(widget))
+        return Kind::Memo;
+    if (qobject_cast<CaptionPanel *>(widget) || widget->metaObject() == &QFrame::staticMetaObject)
+        return Kind::Panel;
+    if (widget->isWindow())
+        return Kind::Form;
+    if (isTabSheet(widget))
+        return Kind::TabSheet;
+    return Kind::None;
+}
+
+QList<QObject *> childrenToWalk(QObject *container, Kind kind)
+{
+    QList<QObject *> result;
+    if (kind == Kind::PageControl) {
+        auto tabs = static_cast<QTabWidget *>(container);
+        for (int i = 0; i < tabs->count(); ++i)
+            result << tabs->widget(i);
+        return result;
+    }
+    for (QObject *child : container->children()) {
+        auto widget = qobject_cast<QWidget *>(child);
+        // Dialogs and other windows owned by a form are forms of their own.
+        if (widget && !widget->isWindow())
+            result << child;
+        else if (qobject_cast<QMenu *>(child))
+            result << child;
+    }
+    return result;
+}
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void write(const QString &name, const QString &value)
+{
+    WriteSettingValue(SettingsGroup::Default, name, value);
+}
+
+bool exists(const QString &name)
+{
+    return SettingValueExists(SettingsGroup::Default, name);
+}
+
+QString read(const QString &name)
+{
+    return ReadSettingValue(SettingsGroup::Default, name);
+}
+
+// Reads a stored number; false when it exists but cannot be read.
+bool readInt(const QString &name, int *value)
+{
+    bool ok = false;
+    *value = read(name).trimmed().toInt(&ok);
+    return ok;
+}
+
+QString itemCaption(const QAction *action)
+{
+    return action->isSeparator() ? QStringLiteral("-") : action->text();
+}
+
+bool isContainer(Kind kind)
+{
+    return kind == Kind::Form || kind == Kind::PageControl || kind == Kind::TabSheet || kind == Kind::GroupBox;
+}
+
+bool isTopLevelOnly(Kind kind)
+{
+    return kind == Kind::ComboBox || kind == Kind::Panel || kind == Kind::ListBox || kind == Kind::Memo;
+}
+
+void save(QObject *control, const QString &prefix, bool topLevel)
+{
+    const Kind kind = kindOf(control);
+    if (kind == Kind::None || control->objectName().isEmpty())
+        return;
+    if (isTopLevelOnly(kind) && !topLevel)
+        return;
+    const QString name = prefix + '.' + control->objectName();
+    if (isContainer(kind)) {
+        for (QObject *child : childrenToWalk(control, kind))
+            save(child, name, false);
+        return;
+    }
+    switch (kind) {
+    case Kind::CheckBox:
+    case Kind::RadioButton:
+    case Kind::SpeedButton:
+        write(name, boolText(static_cast<QAbstractButton *>(control)->isChecked()));
+        break;
+    case Kind::MenuItem:
+        write(name, boolText(static_cast<QAction *>(control)->isChecked()));
+        break;
+    case Kind::RadioGroup:
+        write(name, QString::number(static_cast<RadioGroupBox *>(control)->ItemIndex()));
+        break;
+    case Kind::Edit:
+        write(name, static_cast<QLineEdit *>(control)->text());
+        break;
+    case Kind::PopupMenu: {
+        const QList<QAction *> items = static_cast<QMenu *>(control)->actions();
+        for (int i = 0; i < items.size(); ++i)
+            write(name + ".Item" + QString::number(i), itemCaption(items.at(i)));
+        break;
+    }
+    case Kind::ComboBox: {
+        auto combo = static_cast<QComboBox *>(control);
+        write(name, combo->isEditable() ? combo->currentText() : QString::number(combo->currentIndex()));
+        break;
+    }
+    case Kind::Panel: {
+        auto panel = static_cast<QFrame *>(control);
+        write(name + ".Color", QString::number(colorToBgr(PanelColor(panel))));
+        write(name + ".Visible", boolText(!panel->isHidden()));
+        break;
+    }
+    case Kind::ListBox: {
+        auto list = static_cast<QListWidget *>(control);
+        write(name + ".ItemIndex", QString::number(list->currentRow()));
+        write(name + ".ItemsCount", QString::number(list->count()));
+        for (int i = 0; i < list->count(); ++i)
+            write(name + ".Item" + QString::number(i), list->item(i)->text());
+        break;
+    }
+    case Kind::Memo: {
+        const QString text = static_cast<QPlainTextEdit *>(control)->toPlainText();
+        const QStringList lines = text.isEmpty() ? QStringList() : text.split('\n');
+        write(name + ".LinesCount", QString::number(lines.size()));
+        for (int i = 0; i < lines.size(); ++i)
+            write(name + ".Line" + QString::number(i), lines.at(i));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void load(QObject *control, const QString &prefix, bool topLevel)
+{
+    const Kind kind = kindOf(control);
+    if (kind == Kind::None || control->objectName().isEmpty())
+        return;
+    if (isTopLevelOnly(kind) && !topLevel)
+        return;
+    const QString name = prefix + '.' + control->objectName();
+    if (isContainer(kind)) {
+        for (QObject *child : childrenToWalk(control, kind))
+            load(child, name, false);
+        return;
+    }
+    int number = 0;
+    switch (kind) {
+    case Kind::CheckBox:
+    case Kind::RadioButton:
+    case Kind::SpeedButton:
+        if (exists(name) && readInt(name, &number))
+            static_cast<QAbstractButton *>(control)->setChecked(number != 0);
+        break;
+    case Kind::MenuItem:
+        if (exists(name) && readInt(name, &number))
+            static_cast<QAction *>(control)->setChecked(number != 0);
+        break;
+    case Kind::RadioGroup:
+        if (exists(name) && readInt(name, &number))
+            static_cast<RadioGroupBox *>(control)->SetItemIndex(number);
+        break;
+    case Kind::Edit:
+        if (exists(name))
+            static_cast<QLineEdit *>(control)->setText(read(name));
+        break;
+    case Kind::PopupMenu: {
+        const QList<QAction *> items = static_cast<QMenu *>(control)->actions();
+        for (int i = 0; i < items.size(); ++i) {
+            const QString itemName = name + ".Item" + QString::number(i);
+            if (exists(itemName) && !items.at(i)->isSeparator())
+                items.at(i)->setText(read(itemName));
+        }
+        break;
+    }
+    case Kind::ComboBox: {
+        auto combo = static_cast<QComboBox *>(control);
+        if (!exists(name))
+            break;
+        if (combo->isEditable())
+            combo->setCurrentText(read(name));
+        else if (readInt(name, &number))
+            combo->setCurrentIndex(number >= -1 && number < combo->count() ? number : combo->currentIndex());
+        break;
+    }
+    case Kind::Panel: {
+        auto panel = static_cast<QFrame *>(control);
+        if (exists(name + ".Color")) {
+            if (!readInt(name + ".Color", &number))
+                break;
+            SetPanelColor(panel, bgrToColor(quint32(number)));
+        }
+        if (exists(name + ".Visible")) {
+            if (!readInt(name + ".Visible", &number))
+                break;
+            panel->setVisible(number != 0);
+        }
+        break;
+    }
+    case Kind::Memo: {
+        auto memo = static_cast<QPlainTextEdit *>(control);
+        if (!exists(name + ".LinesCount") || !readInt(name + ".LinesCount", &number))
+            break;
+        QStringList lines;
+        for (int i = 0; i < number; ++i)
+            lines << read(name + ".Line" + QString::number(i));
+        memo->setPlainText(lines.join('\n'));
+        break;
+    }
+    default: // list boxes are stored for the record only
+        break;
+    }
+}
+
+QString rootPrefix()
+{
+    QString prefix = ApplicationTitle();
+    prefix.remove(' ');
+    return prefix;
+}
+
+} // namespace
+
+void SaveControlState(QObject *control)
+{
+    if (control)
+        save(control, rootPrefix(), true);
+}
+
+void LoadControlState(QObject *control)
+{
+    if (control)
+        load(control, rootPrefix(), true);
+}

@@ -1,0 +1,438 @@
+#include "app/Main.h"
+
+#include "app/BgrColor.h"
+#include "app/Folders.h"
+#include "app/MessageBoxes.h"
+#include "app/Options.h"
+#include "app/Settings.h"
+#include "app/Widgets.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QString OfflineStatus = QStringLiteral("Off-line mode. Click COM button to connect to TCVR.");
+const QString ScriptRunningMessage = QStringLiteral(
+    "Zov can't be switched off while a script is running.\nWait until the script finishes or click PROG button "
+    "again\nto interrupt the execution.\n\nIf you unhappily created an endless loop in your script\nyou will have "
+    "to kill Zov brutally with Windows Task Manager.");
+const char *const ModeNames[] = {"LSB", "USB", "CW", "CW-R", "AM", "WFM", "FM", "DIG", "PKT", "FSK", "FSK-R"};
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+TTarnwickFrm::TTarnwickFrm(QWidget *parent)
+    : QWidget(parent)
+{
+    setWindowTitle(ApplicationTitle());
+    buildComponents();
+    OptionsFrm = new TOptionsFrm(this);
+
+    connect(CatBtn, &QToolButton::clicked, this, &TTarnwickFrm::CatBtnClick);
+    connect(PwrBtn, &QToolButton::clicked, this, &TTarnwickFrm::PwrBtnClick);
+    connect(MenuBtn, &QToolButton::clicked, this, &TTarnwickFrm::MenuBtnClick);
+    connect(PreferencesMnu, &QAction::triggered, this, &TTarnwickFrm::PreferencesMnuClick);
+    connect(SpectroscopVisibleMnu, &QAction::triggered, this, &TTarnwickFrm::SpectroscopVisibleMnuClick);
+    connect(ToolsVisibleMnu, &QAction::triggered, this, &TTarnwickFrm::ToolsVisibleMnuClick);
+    connect(HideAllControlsMnu, &QAction::triggered, this, &TTarnwickFrm::HideAllControlsMnuClick);
+    connect(AboutZov1, &QAction::triggered, this, [this] {
+        ShowInformation(this, ApplicationTitle() + QStringLiteral(" ") + FileVersionText());
+    });
+    connect(MainTmr, &QTimer::timeout, this, &TTarnwickFrm::MainTmrTimer);
+    connect(DisconnectAndTerminateTmr, &QTimer::timeout, this, &TTarnwickFrm::DisconnectAndTerminateTmrTimer);
+    qApp->installEventFilter(this);
+
+    FormCreate();
+}
+
+TTarnwickFrm::~TTarnwickFrm()
+{
+    qApp->removeEventFilter(this);
+    FormDestroy();
+}
+
+int TTarnwickFrm::RestoredTop(int savedTop, int workAreaHeight)
+{
+    return savedTop < -20 || savedTop > workAreaHeight - 100 ? 200 : savedTop;
+}
+
+int TTarnwickFrm::RestoredLeft(int savedLeft, int workAreaWidth)
+{
+    return savedLeft < -20 || savedLeft > workAreaWidth - 100 ? 100 : savedLeft;
+}
+
+void TTarnwickFrm::FormCreate()
+{
+    setMinimumWidth(420);
+    RestoreLeft = DesignLeft;
+    RestoreWidth = DesignWidth;
+    RestoreTop = DesignTop;
+    RestoreHeight = DesignHeight;
+
+    CurrentVfo = 'A';
+    IntegrityCountdown = 5;
+    IntegrityMismatches = 0;
+    ConnectAnnounced = false;
+    PollIndex = 0;
+    TuningBusy = 0;
+    HeronpostProcessId = 0;
+    LinkmoorProcessId = 0;
+    ActivatedOnce = false;
+
+    FqEdt->hide();
+    DeleteFqMarkerBtn->hide();
+    FqMarkerNameLbl->hide();
+
+    SpectroGraphPnl->setVisible(ReadIntSetting(QStringLiteral("SpectrographVisible"), 1) != 0);
+    ToolsPnl->setVisible(ReadIntSetting(QStringLiteral("ToolsVisible"), 1) != 0);
+    applyMinimumHeight();
+    SpectroscopVisibleMnu->setChecked(!SpectroGraphPnl->isHidden());
+    ToolsVisibleMnu->setChecked(!ToolsPnl->isHidden());
+
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int top = RestoredTop(ReadIntSetting(QStringLiteral("Top"), DesignTop), workArea.height());
+    const int left = RestoredLeft(ReadIntSetting(QStringLiteral("Left"), DesignLeft), workArea.width());
+    move(left, top);
+
+    CatBtn->setToolTip(QStringLiteral("Connect to TCVR (CAT)\nHold down Ctrl to modify settings"));
+
+    const int height = ReadIntSetting(QStringLiteral("Height"), -1);
+    const int width = ReadIntSetting(QStringLiteral("Width"), -1);
+    resize(width == -1 ? this->width() : width, height == -1 ? this->height() : height);
+
+    SetStatus(OfflineStatus);
+
+    for (QToolButton *key : std::as_const(BandButtons)) {
+        key->setText(QString());
+        BandGroup->Add(key);
+        connect(key, &QToolButton::clicked, this, [this, key] { BandChanged(key); });
+        key->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(key, &QWidget::customContextMenuRequested, this,
+                [this, key](const QPoint &at) { AllBandsPpp->popup(key->mapToGlobal(at)); });
+        key->setAttribute(Qt::WA_AlwaysShowToolTips, true);
+    }
+    for (int i = 0; i < ModeButtons.size(); ++i) {
+        QToolButton *key = ModeButtons.at(i);
+        key->setText(QString::fromLatin1(ModeNames[i]));
+        ModeGroup->Add(key);
+        connect(key, &QToolButton::clicked, this, [this, key] { ModeChanged(key); });
+    }
+
+    UpdateSpectrographTmr->setInterval(250);
+    MainTmr->start();
+}
+
+void TTarnwickFrm::FormShow()
+{
+    UpdateLitState();
+}
+
+void TTarnwickFrm::FormActivate()
+{
+    if (ActivatedOnce)
+        return;
+    ActivatedOnce = true;
+    MainPanelResize();
+
+    LastMode = ReadSetting(QStringLiteral("LastMode"));
+    for (QToolButton *key : std::as_const(ModeButtons)) {
+        if (!LastMode.isEmpty() && key->text() == LastMode)
+            ModeGroup->SetDown(key);
+    }
+    LastFreq = ReadIntSetting(QStringLiteral("LastFreq"), 3550000);
+
+    const bool connectAtStart = !SettingExists(QStringLiteral("Connected"))
+        || ReadSetting(QStringLiteral("Connected")) == QLatin1String("1");
+    CatBtn->setChecked(connectAtStart);
+    repaint();
+    if (CatBtn->isChecked() && !AdvancedSerialOptionsChecked())
+        Connect();
+    UpdateLitState();
+}
+
+bool TTarnwickFrm::FormCloseQuery()
+{
+    if (BlinkingButtonTmr->isActive()) {
+        ShowInformation(this, ScriptRunningMessage);
+        return false;
+    }
+    if (HideAllControlsMnu->isChecked()) {
+        HideAllControlsMnu->setChecked(false);
+        HideAllControlsMnuClick();
+        QCoreApplication::processEvents();
+    }
+    return true;
+}
+
+void TTarnwickFrm::writeWindowSetting(const QString &name, const QString &value)
+{
+    if (WriteSetting(name, value) || settingsFailureReported)
+        return;
+    settingsFailureReported = true;
+    SetStatus(QStringLiteral("Settings can't be saved to ") + SettingsLocation(), 255, true);
+}
+
+void TTarnwickFrm::FormClose()
+{
+    if (closed)
+        return;
+    closed = true;
+    writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
+    if (IsConnected())
+        Disconnect();
+    writeWindowSetting(QStringLiteral("LastFreq"), QString::number(LastFreq));
+    writeWindowSetting(QStringLiteral("LastMode"), CurrentModeName());
+    writeWindowSetting(QStringLiteral("Top"), QString::number(y()));
+    writeWindowSetting(QStringLiteral("Height"), QString::number(height()));
+    writeWindowSetting(QStringLiteral("Left"), QString::number(x()));
+    writeWindowSetting(QStringLiteral("Width"), QString::number(width()));
+    writeWindowSetting(QStringLiteral("SpectrographVisible"), boolText(!SpectroGraphPnl->isHidden()));
+    writeWindowSetting(QStringLiteral("ToolsVisible"), boolText(!ToolsPnl->isHidden()));
+}
+
+void TTarnwickFrm::FormDestroy()
+{
+    if (destroyed)
+        return;
+    destroyed = true;
+    MainTmr->stop();
+    QMutexLocker lock(&PendingTuneLock);
+    PendingTune.reset();
+}
+
+void TTarnwickFrm::SetStatus(const QString &text, quint32 color, bool bold)
+{
+    StatusBarPnl->SetFontColor(bgrToColor(color));
+    QFont font = StatusBarPnl->font();
+    font.setBold(bold);
+    StatusBarPnl->setFont(font);
+    QString caption = text.left(255);
+    caption.replace('&', QStringLiteral("&&"));
+    StatusBarPnl->SetCaption(caption);
+    LogEvent(QStringLiteral("STATUS: ") + text);
+}
+
+QString TTarnwickFrm::StatusText() const
+{
+    return StatusBarPnl->Caption();
+}
+
+void TTarnwickFrm::UpdateLitState()
+{
+    const bool connected = IsConnected();
+    CatBtn->setChecked(connected);
+    emit LitStateChanged(connected);
+    if (!connected)
+        SetSqlState(0);
+}
+
+void TTarnwickFrm::SetSqlState(int state)
+{
+    switch (state) {
+    case 1:
+        SqlRcvTxPnl->SetColor(bgrToColor(0x00FF00));
+        SqlRcvTxPnl->SetCaption(QStringLiteral("RX"));
+        break;
+    case 2:
+        SqlRcvTxPnl->SetColor(bgrToColor(0x0000FF));
+        SqlRcvTxPnl->SetCaption(QStringLiteral("TX"));
+        break;
+    default:
+        SqlRcvTxPnl->SetColor(bgrToColor(0xC0C0C0));
+        SqlRcvTxPnl->SetCaption(QStringLiteral("SQL"));
+        break;
+    }
+}
+
+int TTarnwickFrm::GetSqlState() const
+{
+    const QString caption = SqlRcvTxPnl->Caption();
+    if (caption == QLatin1String("SQL"))
+        return 0;
+    if (caption == QLatin1String("TX"))
+        return 2;
+    return 1;
+}
+
+QString TTarnwickFrm::CurrentModeName() const
+{
+    QAbstractButton *down = ModeGroup->Down();
+    return down ? down->text() : QString();
+}
+
+int TTarnwickFrm::MinClientHeight() const
+{
+    int height = MainPanel->height() + 122;
+    if (!SpectroGraphPnl->isHidden())
+        height += SpectroGraphPnl->height();
+    if (!ToolsPnl->isHidden())
+        height += ToolsPnl->height();
+    return height;
+}
+
+void TTarnwickFrm::applyMinimumHeight()
+{
+    setMinimumHeight(MinClientHeight());
+}
+
+void TTarnwickFrm::CatBtnClick()
+{
+    if (!CatBtn->isChecked()) {
+        if (WatchdogRetries > 0 || IntegrityCountdown >= 1)
+            writeWindowSetting(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
+        Disconnect();
+    } else {
+        Connect();
+    }
+    UpdateLitState();
+}
+
+void TTarnwickFrm::PwrBtnClick()
+{
+    PwrBtn->setDown(true);
+    close();
+    // A refused close (a script runs) leaves the window open: let the key up.
+    if (isVisible())
+        PwrBtn->setDown(false);
+}
+
+void TTarnwickFrm::MenuBtnClick()
+{
+    MainMenuPpp->popup(QCursor::pos());
+}
+
+void TTarnwickFrm::PreferencesMnuClick()
+{
+    MenuBtn->setDown(true);
+    if (OptionsFrm->exec() == QDialog::Accepted)
+        emit PreferencesApplied();
+    MenuBtn->setDown(false);
+}
+
+void TTarnwickFrm::SpectroscopVisibleMnuClick()
+{
+    const int panelHeight = SpectroGraphPnl->height();
+    if (SpectroscopVisibleMnu->isChecked()) {
+        SpectroGraphPnl->show();
+        applyMinimumHeight();
+        resize(width(), height() + panelHeight);
+    } else {
+        SpectroGraphPnl->hide();
+        applyMinimumHeight();
+        resize(width(), height() - panelHeight);
+    }
+}
+
+void TTarnwickFrm::ToolsVisibleMnuClick()
+{
+    const int panelHeight = ToolsPnl->height();
+    if (ToolsVisibleMnu->isChecked()) {
+        ToolsPnl->show();
+        applyMinimumHeight();
+        resize(width(), height() + panelHeight);
+    } else {
+        ToolsPnl->hide();
+        applyMinimumHeight();
+        resize(width(), height() - panelHeight);
+    }
+}
+
+void TTarnwickFrm::HideAllControlsMnuClick()
+{
+    const bool wasVisible = isVisible();
+    const int panelHeight = MainPanel->height();
+    if (HideAllControlsMnu->isChecked()) {
+        setWindowFlag(Qt::FramelessWindowHint, true);
+        if (SpectroscopVisibleMnu->isChecked())
+            SpectroscopVisibleMnu->trigger();
+        if (ToolsVisibleMnu->isChecked())
+            ToolsVisibleMnu->trigger();
+        MainPanel->hide();
+        setMinimumHeight(0);
+        resize(width(), height() - panelHeight);
+    } else {
+        resize(width(), height() + panelHeight);
+        setWindowFlag(Qt::FramelessWindowHint, false);
+        MainPanel->show();
+        SpectroscopVisibleMnu->trigger();
+        ToolsVisibleMnu->trigger();
+    }
+    // Changing the border re-creates the native window, which hides it.
+    if (wasVisible)
+        show();
+}
+
+void TTarnwickFrm::DisconnectAndTerminateTmrTimer()
+{
+    close();
+}
+
+void TTarnwickFrm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (shownOnce)
+        return;
+    shownOnce = true;
+    FormShow();
+    // Some window managers (and none at all) never activate the window;
+    // the first activation must run all the same.
+    QTimer::singleShot(0, this, &TTarnwickFrm::FormActivate);
+}
+
+void TTarnwickFrm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOnce)
+        FormActivate();
+}
+
+void TTarnwickFrm::closeEvent(QCloseEvent *event)
+{
+    if (closed) {
+        event->accept();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TTarnwickFrm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == MainPanel && event->type() == QEvent::Resize)
+        MainPanelResize();
+    if (event->type() == QEvent::MouseMove) {
+        auto mouse = static_cast<QMouseEvent *>(event);
+        trackMouseMove(watched, mouse->globalPosition().toPoint());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TTarnwickFrm::trackMouseMove(QObject *watched, const QPoint &globalPos)
+{
+    auto widget = qobject_cast<QWidget *>(watched);
+    if (!widget)
+        return;
+    const bool overScale = widget == ScalePnl || ScalePnl->isAncestorOf(widget);
+    if (!overScale && globalPos != lastMousePos)
+        emit MouseMovedOffScale();
+    lastMousePos = globalPos;
+}

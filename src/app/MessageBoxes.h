@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The program's two kinds of message box: information with one OK button,
+// and a Yes/No confirmation where only Yes proceeds. Both are modal; tests
+// install their own answerers so that no box ever blocks them.
+
+void ShowInformation(QWidget *parent, const QString &text);
+bool AskConfirmation(QWidget *parent, const QString &text);
+
+using InformationAnswerer = std::function<void(QWidget *parent, const QString &text)>;
+using ConfirmationAnswerer = std::function<bool(QWidget *parent, const QString &text)>;
+
+// Replace the real boxes (an empty function puts them back).
+void SetInformationAnswerer(InformationAnswerer answerer);
+void SetConfirmationAnswerer(ConfirmationAnswerer answerer);

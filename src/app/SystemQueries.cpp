@@ -1,0 +1,234 @@
+#include "app/SystemQueries.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkInformation>
+#include <QNetworkInterface>
+#include <QOperatingSystemVersion>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/types.h>
+#include <unistd.h>
+#endif
+
+QString WindowsNameFor(int platform, int major, int minor)
+{
+    if (platform == 1 && major == 4 && minor == 0)
+        return QStringLiteral("Windows 95");
+    if (platform == 1 && major == 4 && minor == 10)
+        return QStringLiteral("Windows 98");
+    if (platform == 1 && major == 4 && minor == 90)
+        return QStringLiteral("Windows ME");
+    if (major == 3 && minor == 51)
+        return QStringLiteral("Windows NT 3.51");
+    if (major == 4 && minor == 0)
+        return QStringLiteral("Windows NT 4.0");
+    if (major == 5 && minor == 0)
+        return QStringLiteral("Windows 2000");
+    if (major == 5 && minor == 1)
+        return QStringLiteral("Windows XP");
+    if (major == 6 && minor == 0)
+        return QStringLiteral("Windows Vista");
+    if (major == 6 && minor == 1)
+        return QString();
+    return QStringLiteral("Windows");
+}
+
+QString WindowsName()
+{
+#ifdef Q_OS_WIN
+    const QOperatingSystemVersion os = QOperatingSystemVersion::current();
+    return WindowsNameFor(2, os.majorVersion(), os.minorVersion());
+#else
+    return QSysInfo::prettyProductName();
+#endif
+}
+
+QString TrimSystemErrorText(const QString &message)
+{
+    QString text = message.left(256);
+    while (!text.isEmpty()) {
+        const QChar last = text.back();
+        if (last.unicode() < 32 || last == ' ' || last == '.' || last.category() == QChar::Other_Control)
+            text.chop(1);
+        else
+            break;
+    }
+    return text;
+}
+
+QString SystemErrorText(int code)
+{
+    return TrimSystemErrorText(qt_error_string(code));
+}
+
+qint64 StartProgram(const QString &commandLine, ShowMode mode)
+{
+    Q_UNUSED(mode);
+    QStringList parts = QProcess::splitCommand(commandLine);
+    if (parts.isEmpty())
+        return 0;
+    const QString program = parts.takeFirst();
+    qint64 pid = 0;
+    if (!QProcess::startDetached(program, parts, QString(), &pid))
+        return 0;
+    return pid > 0 ? pid : 0;
+}
+
+void CloseProgramWindows(qint64 processId)
+{
+    if (processId <= 0 || processId == QCoreApplication::applicationPid())
+        return;
+#ifdef Q_OS_UNIX
+    ::kill(static_cast<pid_t>(processId), SIGTERM);
+#endif
+}
+
+namespace {
+
+QString normalisedSwitch(const QString &text)
+{
+    QString normal = text.toUpper();
+    if (normal.startsWith('/'))
+        normal[0] = '-';
+    return normal;
+}
+
+} // namespace
+
+bool SwitchPresentIn(const QStringList &parameters, const QString &switchText)
+{
+    const QString wanted = normalisedSwitch(switchText);
+    if (wanted.isEmpty())
+        return false;
+    for (const QString &parameter : parameters) {
+        if (normalisedSwitch(parameter).startsWith(wanted))
+            return true;
+    }
+    return false;
+}
+
+bool SwitchPresent(const QString &switchText)
+{
+    return SwitchPresentIn(QCoreApplication::arguments().mid(1), switchText);
+}
+
+bool IsCheckInternetMode(const QStringList &parameters)
+{
+    return parameters.size() == 1 && SwitchPresentIn(parameters, QStringLiteral("/CheckInternet"));
+}
+
+bool IsRegistrationMode(const QStringList &parameters)
+{
+    return SwitchPresentIn(parameters, QStringLiteral("/REGSERVER"))
+        || SwitchPresentIn(parameters, QStringLiteral("/UNREGSERVER"));
+}
+
+bool HasDefaultRoute(const QString &routeTable, const QStringList &upInterfaces)
+{
+    constexpr uint RouteUp = 0x1;
+    const QStringList lines = routeTable.split('\n', Qt::SkipEmptyParts);
+    for (int i = 1; i < lines.size(); ++i) { // the first line holds the column titles
+        const QStringList fields = lines.at(i).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        if (fields.size() < 4)
+            continue;
+        bool flagsOk = false;
+        const uint flags = fields.at(3).toUInt(&flagsOk, 16);
+        if (fields.at(1) == QLatin1String("00000000") && flagsOk && (flags & RouteUp)
+            && upInterfaces.contains(fields.at(0)))
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+bool reachabilityKnown(QNetworkInformation::Reachability r)
+{
+    return r != QNetworkInformation::Reachability::Unknown;
+}
+
+bool onlineByRoutes()
+{
+    QStringList up;
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &iface : interfaces) {
+        const auto flags = iface.flags();
+        if ((flags & QNetworkInterface::IsUp) && (flags & QNetworkInterface::IsRunning)
+            && !(flags & QNetworkInterface::IsLoopBack))
+            up << iface.name();
+    }
+    QFile routes(QStringLiteral("/proc/net/route"));
+    if (!routes.open(QIODevice::ReadOnly))
+        return false;
+    return HasDefaultRoute(QString::fromLatin1(routes.readAll()), up);
+}
+
+} // namespace
+
+bool IsOnline()
+{
+    if (QCoreApplication::instance()
+        && QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
+        QNetworkInformation *info = QNetworkInformation::instance();
+        // A backend may need a moment to learn the state from the system.
+        QElapsedTimer waited;
+        waited.start();
+        while (info && !reachabilityKnown(info->reachability()) && waited.elapsed() < 1000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            QThread::msleep(10);
+        }
+        if (info && reachabilityKnown(info->reachability()))
+            return info->reachability() == QNetworkInformation::Reachability::Online;
+    }
+    return onlineByRoutes();
+}
+
+int CheckInternetExitCode()
+{
+    return IsOnline() ? 1 : 0;
+}
+
+SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *warnings)
+{
+    static const QStringList models = {QStringLiteral("FT-817"), QStringLiteral("FT-847"),
+                                       QStringLiteral("FT-857"), QStringLiteral("FT-897")};
+    SerialPresets presets;
+    for (int i = 0; i < parameters.size(); ++i) {
+        QString option = parameters.at(i);
+        QString value;
+        bool hasValue = false;
+        const int eq = option.indexOf('=');
+        if (option.startsWith(QLatin1String("--")) && eq > 0) {
+            value = option.mid(eq + 1);
+            option = option.left(eq);
+            hasValue = true;
+        }
+        if (option != QLatin1String("--port") && option != QLatin1String("--model"))
+            continue;
+        if (!hasValue) {
+            if (i + 1 >= parameters.size()) {
+                if (warnings)
+                    *warnings << QStringLiteral("%1 needs a value").arg(option);
+                continue;
+            }
+            value = parameters.at(++i);
+        }
+        if (option == QLatin1String("--port")) {
+            presets.Port = value;
+        } else {
+            const QString model = value.toUpper();
+            if (models.contains(model))
+                presets.Model = model;
+            else if (warnings)
+                *warnings << QStringLiteral("unknown model \"%1\" (use FT-817, FT-847, FT-857 or FT-897)").arg(value);
+        }
+    }
+    return presets;
+}

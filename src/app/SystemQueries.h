@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// Queries about the machine and other programs that several parts of the
+// program share. None of them keeps state or raises errors.
+
+// The name of the running operating system. On Windows it follows the
+// classic version table; elsewhere it is the system's own product name.
+QString WindowsName();
+
+// The classic table: platform 1 is the 9x family, 2 the NT family.
+// Exposed so that the table can be checked on any system.
+QString WindowsNameFor(int platform, int major, int minor);
+
+// The system's message for an error code, without trailing blanks, full
+// stops and control characters.
+QString SystemErrorText(int code);
+// The trimming rule on its own (message cut to 256 characters first).
+QString TrimSystemErrorText(const QString &message);
+
+// Show modes for StartProgram. Linux window managers decide on their own,
+// so the mode is a wish that only Windows honours.
+enum class ShowMode { Normal, Minimized };
+
+// Starts a command line as a detached process. Returns its process id, or 0
+// when it could not be started.
+qint64 StartProgram(const QString &commandLine, ShowMode mode = ShowMode::Normal);
+
+// Asks the windows of a process started by StartProgram to close (a polite
+// terminate request). Ids of 0 or below and the program's own id are ignored.
+void CloseProgramWindows(qint64 processId);
+
+// True when one of the parameters (the program name excluded) carries the
+// switch: a leading "/" counts as "-", letter case is ignored, and a longer
+// parameter that begins with the switch matches too.
+bool SwitchPresent(const QString &switchText);
+bool SwitchPresentIn(const QStringList &parameters, const QString &switchText);
+
+// The on-line query mode: exactly one parameter, and it is "/CheckInternet".
+bool IsCheckInternetMode(const QStringList &parameters);
+// Registration switches of the automation class ("/REGSERVER", "/UNREGSERVER").
+bool IsRegistrationMode(const QStringList &parameters);
+
+// Whether the computer is on-line. Uses the system's network information
+// where a backend exists, else looks for an interface that is up, not the
+// loopback, and carries the default route.
+bool IsOnline();
+// The fallback rule on its own: routeTable is the text of /proc/net/route,
+// upInterfaces the names of interfaces that are up and not loopback.
+bool HasDefaultRoute(const QString &routeTable, const QStringList &upInterfaces);
+// The exit code of the on-line query mode: 1 on-line, 0 off-line.
+int CheckInternetExitCode();
+
+// "--port DEVICE" and "--model NAME" preset the serial dialog.
+struct SerialPresets
+{
+    QString Port;  // empty: keep the dialog's own choice
+    QString Model; // "FT-817", "FT-847", "FT-857" or "FT-897"; empty: keep
+};
+// Reads the two options from the parameters (program name excluded). Unknown
+// models and options without a value are described in warnings and ignored.
+SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *warnings = nullptr);

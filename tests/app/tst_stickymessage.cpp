@@ -1,0 +1,128 @@
+#include "app/Settings.h"
+#include "app/StickyMessage.h"
+#include "common/TestEnvironment.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+class TestStickyMessage : public QObject
+{
+    Q_OBJECT
+private:
+    int shown = 0;
+    QString lastText;
+    bool tick = false;
+
+    void useRecordingRunner()
+    {
+        SetStickyBoxRunner([this](TStickyForm &box) {
+            ++shown;
+            lastText = box.MessageLbl->text();
+            box.DontShowChk->setChecked(tick);
+        });
+    }
+
+private slots:
+    void init()
+    {
+        shown = 0;
+        tick = false;
+        useRecordingRunner();
+    }
+    void cleanupTestCase() { SetStickyBoxRunner({}); }
+
+    void markIsMadeOfOwnerAndFirstLine()
+    {
+        QWidget owner;
+        owner.setObjectName("TarnwickFrm");
+        QCOMPARE(StickyValueName("Port Busy!\nsecond line", &owner), QString("Tarnwick.TarnwickFrm:portbusy!"));
+        QCOMPARE(StickyValueName("Hello", nullptr), QString("Tarnwick.NoForm:hello"));
+        QCOMPARE(StickyValueName("a\tb\x01 c\u00AFd\u00B0", nullptr), QString("Tarnwick.NoForm:abc\u00AFd"));
+        const QString longLine(60, 'X');
+        QCOMPARE(StickyValueName(longLine, nullptr), "Tarnwick.NoForm:" + QString(48, 'x'));
+        // A child widget speaks for its window.
+        QWidget child(&owner);
+        QCOMPARE(StickyValueName("x", &child), QString("Tarnwick.TarnwickFrm:x"));
+    }
+
+    void silencedMessageStaysSilentAndSharesItsMark()
+    {
+        QWidget owner;
+        owner.setObjectName("ComSettingsFrm");
+        ShowStickyMessage("The port is busy.\nTry another one.", &owner);
+        QCOMPARE(shown, 1);
+        QCOMPARE(lastText, QString("The port is busy.\nTry another one."));
+        QVERIFY(!SettingValueExists(SettingsGroup::Common, StickyValueName("The port is busy.", &owner)));
+
+        tick = true;
+        ShowStickyMessage("The port is busy.\nTry another one.", &owner);
+        QCOMPARE(shown, 2);
+        QVERIFY(SettingValueExists(SettingsGroup::Common, "Tarnwick.ComSettingsFrm:theportisbusy."));
+        QCOMPARE(ReadSettingValue(SettingsGroup::Common, "Tarnwick.ComSettingsFrm:theportisbusy."), QString());
+
+        tick = false;
+        ShowStickyMessage("The port is busy.\nTry another one.", &owner);
+        ShowStickyMessage("The  port is\tbusy.\nwhatever follows", &owner); // differs in blanks only
+        QCOMPARE(shown, 2);
+
+        ShowStickyMessage("The port is busy.", nullptr); // another owner
+        QCOMPARE(shown, 3);
+        QWidget other;
+        other.setObjectName("OptionsFrm");
+        ShowStickyMessage("The port is busy.", &other);
+        QCOMPARE(shown, 4);
+
+        const QString beyond = QString(48, 'k');
+        tick = true;
+        ShowStickyMessage(beyond + "first", &owner);
+        tick = false;
+        ShowStickyMessage(beyond + "second", &owner); // differs after the 48th kept character
+        QCOMPARE(shown, 5);
+    }
+
+    void boxSizeFollowsTheText()
+    {
+        TStickyForm box;
+        const QFontMetrics metrics(box.MessageLbl->font());
+        box.SetMessage("Hi");
+        QCOMPARE(box.width(), 180); // narrow texts still get 150 + 30
+        QCOMPARE(box.height(), metrics.height() + 105);
+
+        const QString wide = QString(40, 'W');
+        box.SetMessage("short\n   " + wide + "   \nthird");
+        QCOMPARE(box.height(), 3 * metrics.height() + 105);
+        QCOMPARE(box.width(), qMax(150, metrics.horizontalAdvance(wide)) + 30);
+        const QRect ok = box.OkBtn->geometry();
+        QVERIFY(qAbs(ok.center().x() - box.width() / 2) <= 1);
+        QVERIFY(ok.bottom() < box.height());
+        QVERIFY(box.DontShowChk->geometry().bottom() < ok.top());
+        QCOMPARE(box.DontShowChk->text(), QString("Don't show this message again"));
+        QCOMPARE(box.OkBtn->text(), QString("Ok"));
+        QCOMPARE(box.windowTitle(), QString("Tarnwick"));
+    }
+
+    void realModalBoxClosesWithOk()
+    {
+        SetStickyBoxRunner({});
+        bool sawBox = false;
+        QTimer::singleShot(50, this, [&sawBox] {
+            auto box = qobject_cast<TStickyForm *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            sawBox = true;
+            box->DontShowChk->setChecked(true);
+            box->OkBtn->click();
+        });
+        ShowStickyMessage("Modal message", nullptr);
+        QVERIFY(sawBox);
+        QVERIFY(SettingValueExists(SettingsGroup::Common, "Tarnwick.NoForm:modalmessage"));
+        useRecordingRunner();
+    }
+};
+
+TARNWICK_TEST_MAIN(TestStickyMessage)
+#include "tst_stickymessage.moc"

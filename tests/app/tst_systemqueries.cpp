@@ -1,0 +1,164 @@
+#include "app/SystemQueries.h"
+#include "common/TestEnvironment.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+
+#include <cerrno>
+
+namespace {
+
+// Whether a process still runs (a zombie counts as ended).
+bool processRuns(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    return close > 0 && text.mid(close + 2, 1) != "Z";
+}
+
+QString programPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/tarnwick");
+}
+
+} // namespace
+
+class TestSystemQueries : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowsNameTable()
+    {
+        QCOMPARE(WindowsNameFor(1, 4, 0), QString("Windows 95"));
+        QCOMPARE(WindowsNameFor(1, 4, 10), QString("Windows 98"));
+        QCOMPARE(WindowsNameFor(1, 4, 90), QString("Windows ME"));
+        QCOMPARE(WindowsNameFor(2, 3, 51), QString("Windows NT 3.51"));
+        QCOMPARE(WindowsNameFor(2, 4, 0), QString("Windows NT 4.0"));
+        QCOMPARE(WindowsNameFor(2, 5, 0), QString("Windows 2000"));
+        QCOMPARE(WindowsNameFor(2, 5, 1), QString("Windows XP"));
+        QCOMPARE(WindowsNameFor(2, 6, 0), QString("Windows Vista"));
+        QCOMPARE(WindowsNameFor(2, 6, 1), QString());
+        QCOMPARE(WindowsNameFor(2, 10, 0), QString("Windows"));
+        QCOMPARE(WindowsNameFor(0, 0, 0), QString("Windows"));
+#ifndef Q_OS_WIN
+        QCOMPARE(WindowsName(), QSysInfo::prettyProductName());
+#endif
+    }
+
+    void systemErrorTextLosesTrailingStopsBlanksAndBreaks()
+    {
+        QCOMPARE(TrimSystemErrorText("Access is denied.\r\n"), QString("Access is denied"));
+        QCOMPARE(TrimSystemErrorText("Bad thing . .\t \n"), QString("Bad thing"));
+        QCOMPARE(TrimSystemErrorText("v1.2 failed"), QString("v1.2 failed"));
+        QCOMPARE(TrimSystemErrorText("...\r\n"), QString());
+        QCOMPARE(TrimSystemErrorText(QString(300, 'x')).size(), 256);
+        QCOMPARE(SystemErrorText(ENOENT), QString("No such file or directory"));
+        QVERIFY(!SystemErrorText(EACCES).endsWith('.'));
+    }
+
+    void switchesMatchBySlashOrDashAnyCaseAndPrefix()
+    {
+        QVERIFY(SwitchPresentIn({"/CheckInternet"}, "/CheckInternet"));
+        QVERIFY(SwitchPresentIn({"-checkinternet"}, "/CheckInternet"));
+        QVERIFY(SwitchPresentIn({"/CHECKINTERNETNOW"}, "/CheckInternet"));
+        QVERIFY(SwitchPresentIn({"--port", "/dev/pts/3", "/regserver"}, "/REGSERVER"));
+        QVERIFY(!SwitchPresentIn({"CheckInternet"}, "/CheckInternet"));
+        QVERIFY(!SwitchPresentIn({"/Check"}, "/CheckInternet"));
+        QVERIFY(!SwitchPresentIn({}, "/CheckInternet"));
+        QVERIFY(!SwitchPresentIn({"/x"}, ""));
+    }
+
+    void onlineQueryModeNeedsTheOnlyParameter()
+    {
+        QVERIFY(IsCheckInternetMode({"/CheckInternet"}));
+        QVERIFY(IsCheckInternetMode({"-CHECKINTERNET"}));
+        QVERIFY(IsCheckInternetMode({"/checkinternetplease"}));
+        QVERIFY(!IsCheckInternetMode({"/CheckInternet", "--port"}));
+        QVERIFY(!IsCheckInternetMode({}));
+        QVERIFY(IsRegistrationMode({"/REGSERVER"}));
+        QVERIFY(IsRegistrationMode({"-unregserver"}));
+        QVERIFY(!IsRegistrationMode({"--model", "FT-817"}));
+    }
+
+    void defaultRouteRule()
+    {
+        const QString table =
+            "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+            "eth0\t00000000\t0102A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"
+            "eth0\t0002A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n";
+        QVERIFY(HasDefaultRoute(table, {"eth0"}));
+        QVERIFY(!HasDefaultRoute(table, {"wlan0"}));
+        QVERIFY(!HasDefaultRoute(table, {}));
+        const QString downRoute =
+            "Iface\tDestination\tGateway \tFlags\n"
+            "eth0\t00000000\t0102A8C0\t0002\n";
+        QVERIFY(!HasDefaultRoute(downRoute, {"eth0"}));
+        const QString onlyLocal =
+            "Iface\tDestination\tGateway \tFlags\n"
+            "eth0\t0002A8C0\t00000000\t0001\n";
+        QVERIFY(!HasDefaultRoute(onlyLocal, {"eth0"}));
+        QVERIFY(!HasDefaultRoute(QString(), {"eth0"}));
+    }
+
+    void checkInternetModeAnswersThroughTheExitCode()
+    {
+        if (!QFile::exists(programPath()))
+            QSKIP("the program is not built next to the tests");
+        const int expected = CheckInternetExitCode();
+        for (const QString &parameter : {QString("/CheckInternet"), QString("-checkinternet")}) {
+            QProcess program;
+            program.start(programPath(), {parameter});
+            QVERIFY(program.waitForFinished(20000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), expected);
+        }
+        QProcess registration;
+        registration.start(programPath(), {"/REGSERVER"});
+        QVERIFY(registration.waitForFinished(20000));
+        QCOMPARE(registration.exitCode(), 0);
+    }
+
+    void serialPresetsFromTheCommandLine()
+    {
+        QStringList warnings;
+        SerialPresets presets = ParseSerialPresets({"--port", "/dev/pts/7", "--model", "ft-857"}, &warnings);
+        QCOMPARE(presets.Port, QString("/dev/pts/7"));
+        QCOMPARE(presets.Model, QString("FT-857"));
+        QVERIFY(warnings.isEmpty());
+
+        presets = ParseSerialPresets({"--model=FT-897", "--port=/dev/ttyUSB0"}, &warnings);
+        QCOMPARE(presets.Model, QString("FT-897"));
+        QCOMPARE(presets.Port, QString("/dev/ttyUSB0"));
+
+        presets = ParseSerialPresets({"--model", "IC-7300", "--port"}, &warnings);
+        QCOMPARE(presets.Model, QString());
+        QCOMPARE(presets.Port, QString());
+        QCOMPARE(warnings.size(), 2);
+    }
+
+    void startAndCloseAnotherProgram()
+    {
+        QCOMPARE(StartProgram(QString()), qint64(0));
+        QCOMPARE(StartProgram("/nonexistent/folder/program --flag"), qint64(0));
+
+        const qint64 pid = StartProgram("sleep 30", ShowMode::Minimized);
+        QVERIFY(pid > 0);
+        QVERIFY(processRuns(pid));
+        CloseProgramWindows(pid);
+        QTRY_VERIFY_WITH_TIMEOUT(!processRuns(pid), 5000);
+
+        // Ids that are no program of ours never reach the system: 0 would
+        // address the whole process group, our own id ourselves.
+        CloseProgramWindows(0);
+        CloseProgramWindows(-1);
+        CloseProgramWindows(QCoreApplication::applicationPid());
+        QVERIFY(processRuns(QCoreApplication::applicationPid()));
+    }
+};
+
+TARNWICK_TEST_MAIN(TestSystemQueries)
+#include "tst_systemqueries.moc"
