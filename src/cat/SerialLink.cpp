@@ -18,8 +18,9 @@ constexpr quint32 Red = 0x0000FF;
 constexpr int TransferBufferSize = 256;
 constexpr int DriverQueueSize = 10240;
 // A device that never stops talking must not hold the user-interface thread
-// forever: the drain gives up after this many reads.
-constexpr int MaxDrainReads = 50;
+// forever: the drain gives up after a full driver queue or two seconds.
+constexpr int MaxDrainReads = DriverQueueSize / 10 + 1;
+constexpr int MaxDrainMs = 2000;
 
 QString openFailureStatus(int code)
 {
@@ -83,11 +84,6 @@ void TCatLink::SetPortLostHandler(std::function<void()> handler)
     portLost_ = std::move(handler);
 }
 
-const TTcvrType &TCatLink::TcvrType() const
-{
-    return TcvrTypeAt(settings_.TcvrIndex);
-}
-
 qint32 TCatLink::LineSpeed(const QString &speedText)
 {
     for (qint32 speed : {4800, 9600, 38400, 57600})
@@ -124,6 +120,7 @@ bool TCatLink::IsOpen() const
 bool TCatLink::OpenComPort(const TSerialSettings &settings)
 {
     settings_ = settings;
+    type_ = TcvrTypeAt(settings.TcvrIndex);
     status_(QStringLiteral("Initializing COM port. This can take a while if incorrect port selected. Please wait..."),
             Black, false);
     CloseComPort();
@@ -185,9 +182,11 @@ void TCatLink::portVanishedIfGone()
     if (!port_)
         return;
     const auto error = port_->error();
-    if (error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError || !port_->isOpen()) {
-        // The adapter was pulled or the far end went away: the port reports the
-        // error yet stays "open", so the link closes it itself.
+    // A failing read or write system call on a serial device means the device
+    // is gone (adapter pulled, far end closed): the port reports the error yet
+    // stays "open", so the link closes it itself. Time-outs are not failures.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError
+        || error == QSerialPort::ReadError || error == QSerialPort::WriteError || !port_->isOpen()) {
         CloseComPort();
         if (portLost_)
             portLost_();
@@ -314,8 +313,10 @@ TTransfer TCatLink::SendCommand(const QString &command, int expectedLength, int 
 
 void TCatLink::Drain()
 {
-    const int probe = TcvrType().ProbeReplyLength;
-    for (int i = 0; i < MaxDrainReads && IsOpen(); ++i) {
+    const int probe = qMax(1, int(TcvrType().ProbeReplyLength));
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < MaxDrainReads && IsOpen() && timer.elapsed() < MaxDrainMs; ++i) {
         bool failed = false;
         const QByteArray junk = readWithTimeouts(probe, failed);
         if (!junk.isEmpty())

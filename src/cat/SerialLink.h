@@ -75,8 +75,11 @@ public:
     // Reads and discards what the radio still sends, then empties both queues.
     void Drain();
 
-    // The model the link was opened for (the first row before any open).
-    const TTcvrType &TcvrType() const;
+    // The model the link talks to: the row of the settings at the last open
+    // (the first row before any open). SetTcvrType replaces it, for a model
+    // outside the table such as a command-set 2 radio.
+    const TTcvrType &TcvrType() const { return type_; }
+    void SetTcvrType(const TTcvrType &type) { type_ = type; }
     const TSerialSettings &Settings() const { return settings_; }
 
     void SetRandomSource(RandomSource random);
@@ -109,6 +112,7 @@ private:
     StatusSink status_;
     std::unique_ptr<QSerialPort> port_;
     TSerialSettings settings_;
+    TTcvrType type_ = TcvrTypes[0];
     bool rtsToggle_ = false;
     RandomSource random_;
     std::function<void(int)> delay_;
