@@ -92,6 +92,8 @@ private slots:
         QCOMPARE(h.statuses.at(0).colour, 0u);
         QVERIFY(!h.statuses.at(0).bold);
         QCOMPARE(h.lines.last(), QStringLiteral("CAT: COM port initialized succesfully."));
+        // A pseudo-terminal has no modem lines: logged, yet the port is fine.
+        QVERIFY(h.loggedStart("CAT: DTR line not set: "));
 
         h.lines.clear();
         const TTransfer t = h.link.SendCommand("0000000003", 5);
@@ -285,6 +287,26 @@ private slots:
         QCOMPARE(h.link.SendCommand("0000000003", 5).Result, 2);
         QVERIFY(h.loggedStart("ERROR [E10]: WriteFile: "));
         h.link.Drain(); // nothing to drain on a closed port
+    }
+
+    void emulatorVanishingDuringAProbeIsNoSuccess()
+    {
+        RigProcess rig({"--model", "FT-817", "--noack"});
+        QVERIFY(rig.ok());
+        Harness h;
+        QVERIFY(h.link.OpenComPort(h.settings(rig.path())));
+        const pid_t pid = pid_t(rig.pid());
+        std::thread killer([pid] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            ::kill(pid, SIGKILL);
+        });
+        h.lines.clear();
+        const TTransfer t = h.link.SendCommand("0145000001", 10);
+        killer.join();
+        QCOMPARE(t.Result, 2);
+        QVERIFY(h.logged("Reading from COM: 10 Bytes"));
+        QVERIFY2(h.loggedStart("ERROR [E11]: ReadFile: "), qPrintable(h.lines.join('|')));
+        QVERIFY(!h.link.IsOpen());
     }
 
     void emulatorGoneBeforeTheWriteGivesE10OrE11()
