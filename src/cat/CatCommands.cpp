@@ -1,0 +1,288 @@
+#include "cat/CatCommands.h"
+
+#include <limits>
+
+namespace {
+
+constexpr int MaxCommandText = 255;
+
+bool allDigits(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+int hexDigit(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - '0';
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - 'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - 'a' + 10;
+    return -1;
+}
+
+bool isHexText(const QString &text)
+{
+    for (QChar c : text)
+        if (hexDigit(c) < 0)
+            return false;
+    return true;
+}
+
+QString padded(qint64 value, int width)
+{
+    return QString::number(value).rightJustified(width, u'0');
+}
+
+bool isFt847(const TTcvrType &type)
+{
+    return type.Model == QLatin1String("FT-847");
+}
+
+} // namespace
+
+std::unique_ptr<TTcvrCommand> MakeCommand(const QString &command, const QString &code)
+{
+    return std::make_unique<TTcvrCommand>(TTcvrCommand{command.left(MaxCommandText), code.left(MaxCommandText)});
+}
+
+QString Set1ModeByte(const QString &mode)
+{
+    static const struct { const char *name; const char *byte; } table[] = {
+        {"LSB", "00"}, {"USB", "01"}, {"CW", "02"},  {"CW-R", "03"}, {"AM", "04"},
+        {"WFM", "08"}, {"FM", "08"},  {"DIG", "0A"}, {"PKT", "0C"},
+    };
+    for (const auto &row : table)
+        if (mode == QLatin1String(row.name))
+            return QString::fromLatin1(row.byte);
+    return QStringLiteral("02");
+}
+
+int Set2ModeDigit(const QString &mode)
+{
+    static const struct { const char *name; int digit; } table[] = {
+        {"LSB", 1}, {"USB", 2}, {"CW", 3}, {"FM", 4}, {"AM", 5}, {"FSK", 6}, {"CW-R", 7}, {"FSK-R", 9},
+    };
+    for (const auto &row : table)
+        if (mode == QLatin1String(row.name))
+            return row.digit;
+    return 0;
+}
+
+std::unique_ptr<TTcvrCommand> MakeFrequencyCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo)
+{
+    if (type.CommandSet == 2)
+        return MakeCommand(QStringLiteral("F") + currentVfo + padded(frequency, 11) + u';',
+                           QStringLiteral("F") + currentVfo);
+    // Decimal digits in hexadecimal text arrive as packed BCD; the last hertz
+    // digit is dropped (the radios tune in 10 Hz steps).
+    return MakeCommand(padded(frequency / 10, 8) + QStringLiteral("01"), QStringLiteral("01"));
+}
+
+std::unique_ptr<TTcvrCommand> MakeModeCommand(const QString &mode, const TTcvrType &type)
+{
+    if (type.CommandSet == 2) {
+        const int digit = Set2ModeDigit(mode);
+        return MakeCommand(digit ? QStringLiteral("MD%1;").arg(digit) : QString(), QStringLiteral("MD"));
+    }
+    return MakeCommand(Set1ModeByte(mode) + QStringLiteral("00000007"), QStringLiteral("07"));
+}
+
+std::unique_ptr<TTcvrCommand> MakeTransmitCommand(bool on, const TTcvrType &type)
+{
+    if (type.CommandSet == 2)
+        return on ? MakeCommand(QStringLiteral("TX;"), QStringLiteral("TX"))
+                  : MakeCommand(QStringLiteral("RX;"), QStringLiteral("RX"));
+    return on ? MakeCommand(QStringLiteral("0000000008"), QStringLiteral("08"))
+              : MakeCommand(QStringLiteral("0000000088"), QStringLiteral("88"));
+}
+
+std::unique_ptr<TTcvrCommand> MakeVfoToggleCommand(const TTcvrType &type, QChar currentVfo)
+{
+    if (type.CommandSet == 2)
+        return MakeCommand(currentVfo == u'A' ? QStringLiteral("FR1;") : QStringLiteral("FR0;"), QStringLiteral("FR"));
+    if (isFt847(type))
+        return nullptr;
+    return MakeCommand(QStringLiteral("0000000081"), QStringLiteral("81"));
+}
+
+std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, QChar currentVfo)
+{
+    if (type.CommandSet == 2) {
+        if (on)
+            return MakeCommand(currentVfo == u'A' ? QStringLiteral("FT1;") : QStringLiteral("FT0;"), QStringLiteral("FT"));
+        const QString digit = currentVfo == u'B' ? QStringLiteral("1") : currentVfo == u'M' ? QStringLiteral("2")
+                                                                                            : QStringLiteral("0");
+        return MakeCommand(QStringLiteral("FR") + digit + u';', QStringLiteral("FR"));
+    }
+    const QString text = isFt847(type) ? (on ? QStringLiteral("000000004E") : QStringLiteral("000000008E"))
+                                       : (on ? QStringLiteral("0000000002") : QStringLiteral("0000000082"));
+    return MakeCommand(text, text.mid(8, 2));
+}
+
+std::unique_ptr<TTcvrCommand> MakeCopyToOtherVfoCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo)
+{
+    if (type.CommandSet != 2)
+        return nullptr;
+    const QChar other = currentVfo != u'A' ? u'A' : u'B';
+    return MakeCommand(QStringLiteral("F") + other + padded(frequency, 11) + u';', QStringLiteral("F") + other);
+}
+
+std::unique_ptr<TTcvrCommand> MakeToneFrequencyCommand(int txTone, int rxTone, const TTcvrType &type)
+{
+    if (type.CommandSet != 1)
+        return nullptr;
+    return MakeCommand(padded(txTone, 4) + padded(rxTone, 4) + QStringLiteral("0B"), QStringLiteral("0B"));
+}
+
+std::unique_ptr<TTcvrCommand> MakeToneModeCommand(int rxTone, int txTone, const TTcvrType &type)
+{
+    if (type.CommandSet != 1)
+        return nullptr;
+    QString p1;
+    if (rxTone != 0 && txTone != 0)
+        p1 = QStringLiteral("2A");
+    else if (rxTone != 0)
+        p1 = QStringLiteral("3A");
+    else if (txTone != 0)
+        p1 = QStringLiteral("4A");
+    else
+        p1 = QStringLiteral("8A");
+    return MakeCommand(p1 + QStringLiteral("0000000A"), QStringLiteral("0A"));
+}
+
+std::unique_ptr<TTcvrCommand> MakeTonesOffCommand(const TTcvrType &type)
+{
+    if (type.CommandSet != 1)
+        return nullptr;
+    return MakeCommand(QStringLiteral("8A0000000A"), QStringLiteral("0A"));
+}
+
+QString Ft847ReadMainVfoText()
+{
+    return QStringLiteral("0000000003");
+}
+
+QString Ft847ReadSubVfoText()
+{
+    return QStringLiteral("0000000013");
+}
+
+QString Ft847SetFrequencyText(const QString &readReply, const QString &opcode)
+{
+    if (readReply.size() != 10 || !isHexText(readReply))
+        return QString();
+    return readReply.left(8) + opcode;
+}
+
+QString Ft847SetModeText(const QString &readReply, const QString &opcode)
+{
+    if (readReply.size() != 10 || !isHexText(readReply))
+        return QString();
+    return readReply.mid(8, 2) + QStringLiteral("000000") + opcode;
+}
+
+QByteArray HexToBytes(const QString &hex)
+{
+    QByteArray bytes;
+    bytes.reserve(hex.size() / 2);
+    for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
+        const int high = hexDigit(hex.at(i));
+        const int low = hexDigit(hex.at(i + 1));
+        bytes.append(high < 0 || low < 0 ? char(0) : char(high * 16 + low));
+    }
+    return bytes;
+}
+
+QString BytesToHex(const QByteArray &bytes, int count)
+{
+    const int n = qBound(0, count, int(bytes.size()));
+    return QString::fromLatin1(bytes.left(n).toHex().toUpper());
+}
+
+QString BytesToHex(const QByteArray &bytes)
+{
+    return BytesToHex(bytes, int(bytes.size()));
+}
+
+QString Set1Opcode(const QString &command)
+{
+    return command.mid(8, 2).toUpper();
+}
+
+qint32 Set1ReplyFrequency(const QString &reply)
+{
+    const QString digits = reply.left(8);
+    if (digits.size() < 8 || !allDigits(digits))
+        return -1;
+    return (digits + u'0').toInt();
+}
+
+TDecodedReply DecodeSet1Reply(const QString &command, const QString &reply, const TTcvrType &type)
+{
+    TDecodedReply decoded;
+    const QString opcode = Set1Opcode(command);
+    if (opcode == QLatin1String("03")) {
+        decoded.kind = TDecodedReply::FrequencyAndMode;
+        decoded.frequency = Set1ReplyFrequency(reply);
+        if (reply.size() >= 10) {
+            static const char *const modes[16] = {"LSB", "USB", "CW",  nullptr, "AM",  nullptr, "WFM", nullptr,
+                                                  "FM",  nullptr, "DIG", nullptr, "PKT", nullptr, nullptr, nullptr};
+            const int low = hexDigit(reply.at(9));
+            if (low == 3)
+                decoded.mode = QStringLiteral("CW-R");
+            else if (low >= 0 && modes[low])
+                decoded.mode = QString::fromLatin1(modes[low]);
+        }
+        return decoded;
+    }
+    const bool receive = opcode == QLatin1String("E7");
+    const bool transmit = opcode == QLatin1String("F7");
+    if ((receive || transmit) && reply.size() >= 2) {
+        const int value = quint8(HexToBytes(reply.left(2)).at(0));
+        decoded.kind = receive ? TDecodedReply::ReceiveStatus : TDecodedReply::TransmitStatus;
+        decoded.rawValue = value;
+        decoded.percent = isFt847(type) ? (value & 31) * 100 / 31 : (value & 15) * 100 / 15;
+        decoded.squelchClosed = receive && (value & 0x80);
+        decoded.transmitting = transmit && !(value & 0x80);
+    }
+    return decoded;
+}
+
+TDecodedReply DecodeSet2Reply(const QString &reply)
+{
+    TDecodedReply decoded;
+    if (reply.startsWith(QLatin1String("IF"))) {
+        decoded.kind = TDecodedReply::Information;
+        const QString digits = reply.mid(2, 11);
+        // Eleven digits can exceed what a frequency holds; such a reply is not a number.
+        const qint64 value = digits.size() == 11 && allDigits(digits) ? digits.toLongLong() : -1;
+        decoded.frequency = value >= 0 && value <= std::numeric_limits<qint32>::max() ? qint32(value) : -1;
+        decoded.transmitting = reply.mid(28, 1) == QLatin1String("1");
+        static const char *const modes[10] = {nullptr, "LSB", "USB", "CW", "FM", "AM", "FSK", "CW-R", nullptr, "FSK-R"};
+        const QString modeDigit = reply.mid(29, 1);
+        if (allDigits(modeDigit) && modes[modeDigit.toInt()])
+            decoded.mode = QString::fromLatin1(modes[modeDigit.toInt()]);
+        const QString vfo = reply.mid(30, 1);
+        if (vfo == QLatin1String("0"))
+            decoded.vfo = u'A';
+        else if (vfo == QLatin1String("1"))
+            decoded.vfo = u'B';
+        else if (vfo == QLatin1String("2"))
+            decoded.vfo = u'M';
+    } else if (reply.startsWith(QLatin1String("SM"))) {
+        const QString digits = reply.mid(2, 4);
+        if (allDigits(digits)) {
+            decoded.kind = TDecodedReply::SMeter;
+            decoded.rawValue = digits.toInt();
+            decoded.percent = decoded.rawValue * 100 / 9999;
+        }
+    }
+    return decoded;
+}

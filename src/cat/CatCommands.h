@@ -1,0 +1,83 @@
+#pragma once
+
+#include "cat/TcvrTypes.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
+#include <memory>
+
+// One command waiting in the command queue. The queue owns it.
+struct TTcvrCommand
+{
+    QString Command; // what goes to the port (hexadecimal text for command set 1)
+    QString Code;    // short name of the operation; equal codes replace each other
+};
+
+// Texts longer than 255 characters are cut, like every field of the queue.
+std::unique_ptr<TTcvrCommand> MakeCommand(const QString &command, const QString &code);
+
+// Set frequency on the current VFO. Command set 2 names the VFO letter.
+std::unique_ptr<TTcvrCommand> MakeFrequencyCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo);
+std::unique_ptr<TTcvrCommand> MakeModeCommand(const QString &mode, const TTcvrType &type);
+
+std::unique_ptr<TTcvrCommand> MakeTransmitCommand(bool on, const TTcvrType &type);
+// VFO A/B toggle. The FT-847 has no toggle: null (its swap is a direct transfer).
+std::unique_ptr<TTcvrCommand> MakeVfoToggleCommand(const TTcvrType &type, QChar currentVfo);
+// Split on/off; the FT-847 uses its satellite mode instead.
+std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, QChar currentVfo);
+// Command set 2 only: write the frequency into the other VFO (A=B). Null for set 1,
+// whose A=B is a sequence of toggle, mode, frequency, toggle.
+std::unique_ptr<TTcvrCommand> MakeCopyToOtherVfoCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo);
+// CTCSS, command set 1 only (null otherwise). Tones in tenths of a hertz, 0 = none.
+std::unique_ptr<TTcvrCommand> MakeToneFrequencyCommand(int txTone, int rxTone, const TTcvrType &type);
+std::unique_ptr<TTcvrCommand> MakeToneModeCommand(int rxTone, int txTone, const TTcvrType &type);
+std::unique_ptr<TTcvrCommand> MakeTonesOffCommand(const TTcvrType &type);
+
+// Command set 1 mode byte as two hexadecimal digits ("02" for unknown names).
+QString Set1ModeByte(const QString &mode);
+// Command set 2 mode digit, 0 when the mode has none.
+int Set2ModeDigit(const QString &mode);
+
+// FT-847 direct transfers (never queued).
+QString Ft847ReadMainVfoText();  // "0000000003"
+QString Ft847ReadSubVfoText();   // "0000000013"
+// A set-frequency command built from a read reply's eight frequency digits and
+// the opcode "01", "11" or "21". Empty when the reply is not ten hexadecimal
+// digits, so that a short or garbled read never becomes a bogus set command.
+QString Ft847SetFrequencyText(const QString &readReply, const QString &opcode);
+// A set-mode command from a read reply's mode byte and "07", "17" or "27".
+QString Ft847SetModeText(const QString &readReply, const QString &opcode);
+
+// Each pair of characters read as a hexadecimal number (0 when not valid);
+// a final odd character is ignored.
+QByteArray HexToBytes(const QString &hex);
+// Two upper-case hexadecimal digits per byte, for the first count bytes.
+QString BytesToHex(const QByteArray &bytes, int count);
+QString BytesToHex(const QByteArray &bytes);
+
+// What a reply says. Fields that a reply does not carry keep their defaults.
+struct TDecodedReply
+{
+    enum Kind { Nothing, FrequencyAndMode, ReceiveStatus, TransmitStatus, Information, SMeter };
+    Kind kind = Nothing;
+    qint32 frequency = -1; // -1 when the digits are not a number
+    QString mode;          // empty: leave the current mode unchanged
+    bool squelchClosed = false;
+    bool transmitting = false;
+    int percent = 0;       // S-meter or power meter
+    int rawValue = 0;      // status byte (set 1)
+    QChar vfo;             // set 2 "IF": 'A', 'B', 'M' (null when unknown)
+};
+
+// Command set 1: the decoding is chosen by the opcode of the sent command
+// (its characters 9 and 10).
+TDecodedReply DecodeSet1Reply(const QString &command, const QString &reply, const TTcvrType &type);
+// Command set 2: by the first two characters of the reply.
+TDecodedReply DecodeSet2Reply(const QString &reply);
+// Frequency of a set-1 frequency reply ("0142500082" -> 14250000), -1 when
+// characters 1 to 8 are not decimal digits.
+qint32 Set1ReplyFrequency(const QString &reply);
+// The opcode of a set-1 command text (characters 9 and 10), upper-case.
+QString Set1Opcode(const QString &command);

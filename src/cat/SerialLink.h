@@ -1,0 +1,120 @@
+#pragma once
+
+#include "cat/TcvrTypes.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QSerialPort;
+class TCatLog;
+
+// The serial dialog's choices that the link needs, read when connecting.
+struct TSerialSettings
+{
+    QString Port;      // a bare name ("ttyUSB0") opens under /dev, a path as given
+    int TcvrIndex = 0; // row of TcvrTypes
+    QString SpeedText; // text of the speed list: "4800", "9600", "38400", "57600"
+    int Dtr = 0;       // 0 Disabled, 1 Enabled, 2 Hand-shake
+    int Rts = 0;       // 0 Disabled, 1 Enabled, 2 Hand-shake, 3 Toggle
+};
+
+// Result codes of one transfer.
+enum TransferResult { ReplyRead = 1, NothingRead = 2, ShortRead = 3 };
+
+struct TTransfer
+{
+    int Result = NothingRead;
+    int Count = 0;  // bytes read
+    QString Reply;  // hexadecimal text for hex-coded models
+};
+
+// What the simulated transceiver reads from the window.
+struct TSimulatorView
+{
+    qint32 ScaleFrequency = 0;
+    QString CurrentMode;
+    bool PttDown = false;
+    int MeterValue = 0; // what the meter shows now (0 to 100)
+};
+
+struct TSimulatedTransfer : TTransfer
+{
+    bool ReleasePtt = false; // the simulator refused to transmit (broadcast band)
+};
+
+// The link to the transceiver: one serial port, opened and driven synchronously
+// on the user-interface thread. The poll engine calls SendCommand (or
+// SimulateCommand) once per timer tick; every step is logged through the CAT log
+// and opening failures also go to the status line.
+class TCatLink
+{
+public:
+    using StatusSink = std::function<void(const QString &text, quint32 bgrColour, bool bold)>;
+    // Returns a whole number from 0 to n - 1.
+    using RandomSource = std::function<int(int n)>;
+
+    TCatLink(TCatLog &log, StatusSink status);
+    ~TCatLink();
+    TCatLink(const TCatLink &) = delete;
+    TCatLink &operator=(const TCatLink &) = delete;
+
+    bool OpenComPort(const TSerialSettings &settings);
+    void CloseComPort();
+    // The port is open (IsConnected of the engine).
+    bool IsOpen() const;
+
+    // Writes one command and reads its reply. expectedLength equal to the
+    // model's ProbeReplyLength reads whatever arrives within the time-outs
+    // (result 1 even when nothing came); 0 reads nothing.
+    TTransfer SendCommand(const QString &command, int expectedLength, int capacity = 255);
+    // The simulated transceiver: the same shape, always result 1.
+    TSimulatedTransfer SimulateCommand(const QString &command, const TSimulatorView &view, int capacity = 255);
+    // Reads and discards what the radio still sends, then empties both queues.
+    void Drain();
+
+    // The model the link talks to: the row of the settings at the last open
+    // (the first row before any open). SetTcvrType replaces it, for a model
+    // outside the table such as a command-set 2 radio.
+    const TTcvrType &TcvrType() const { return type_; }
+    void SetTcvrType(const TTcvrType &type) { type_ = type; }
+    const TSerialSettings &Settings() const { return settings_; }
+
+    void SetRandomSource(RandomSource random);
+    // How SimulateCommand waits its 20 to 49 ms (tests pass a no-op).
+    void SetSimulationDelay(std::function<void(int ms)> delay);
+    // Called after the link closed the port itself because the device vanished.
+    void SetPortLostHandler(std::function<void()> handler);
+
+    // 4800, 9600, 38400 or 57600 by which of these texts the speed text begins
+    // with; 4800 (every model's default) when none.
+    static qint32 LineSpeed(const QString &speedText);
+    static QString DevicePath(const QString &port);
+    // An operating-system error text without trailing blanks, control
+    // characters and full stops.
+    static QString SystemErrorText(const QString &text);
+
+    // Time-outs of the line, in milliseconds.
+    static constexpr int ReadIntervalTimeout = 50;
+    static constexpr int PerByteTimeout = 10;
+    static constexpr int TotalTimeoutConstant = 200;
+
+private:
+    QByteArray readWithTimeouts(int count, bool &failed);
+    bool writeBytes(const QByteArray &bytes);
+    void portVanishedIfGone();
+    void log(const QString &text);
+    int randomLevel(int top);
+
+    TCatLog &log_;
+    StatusSink status_;
+    std::unique_ptr<QSerialPort> port_;
+    TSerialSettings settings_;
+    TTcvrType type_ = TcvrTypes[0];
+    bool rtsToggle_ = false;
+    RandomSource random_;
+    std::function<void(int)> delay_;
+    std::function<void()> portLost_;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Everything that is particular to a transceiver model: the model table, the
+// poll commands and the mode names. Pure data.
+
+struct TTcvrType
+{
+    QString Model;            // shown in the serial dialog's type list
+    QString Maker;
+    qint32 CommandSet;        // 1: five-byte Yaesu binary, 2: ";"-terminated text
+    QString DefaultSpeed;     // marked "(tcvr default)" in the speed list
+    QString Speeds;           // comma-separated speeds the radio supports
+    QString DtrChoices;
+    QString RtsChoices;
+    QString CatOnCommand;     // queued first after a connect; empty for none
+    QString CatOffCommand;    // sent when disconnecting; empty for none
+    bool HexCoded;            // commands and replies travel as hexadecimal text
+    QString FrequencyCodeA;   // codes whose acknowledgement length is learned
+    QString FrequencyCodeB;
+    quint16 ProbeReplyLength; // bytes read when no reply length is known
+    quint32 WatchdogInterval; // milliseconds of silence before the watchdog fires
+    bool HasVfoKeys;
+};
+
+constexpr int TcvrTypeCount = 4;
+// Row index = item index of the serial dialog's type list.
+extern const TTcvrType TcvrTypes[TcvrTypeCount];
+
+// Row of a model name; -1 when no row carries it.
+int TcvrTypeIndex(const QString &model);
+
+// A row that is always valid: out-of-range indexes fall back to the first row,
+// so a bad stored model can never make a reader index past the table.
+const TTcvrType &TcvrTypeAt(int index);
+
+struct TPollCommand
+{
+    QString Command;
+    qint32 ReplyLength;
+};
+
+constexpr int PollCommandCount = 5;
+// Indexed by the command set number itself (row 0 is empty and unused), then
+// by the poll index: PollCommands[set][PollIndex].
+extern const TPollCommand PollCommands[3][PollCommandCount];
+
+constexpr int ModeCount = 11;
+extern const QString ModeNames[ModeCount];

@@ -1,0 +1,263 @@
+#include "app/Folders.h"
+#include "app/Settings.h"
+#include "cat/CatLog.h"
+#include "cat/DebugWindow.h"
+#include "common/TestEnvironment.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QListWidget>
+#include <QScreen>
+#include <QStatusBar>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+QStringList fileLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray all = file.readAll();
+    if (!all.isEmpty() && !all.endsWith("\r\n"))
+        return {QStringLiteral("<no CR LF at the end>")};
+    QStringList lines = QString::fromLocal8Bit(all).split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    return lines;
+}
+
+TLogHeader header()
+{
+    return TLogHeader{"ttyUSB0", "ttyUSB0 (USB-Serial, ftdi_sio, FTDI)", "4800", "FT-817", "Enabled", "Disabled"};
+}
+
+} // namespace
+
+class TestCatLog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fileNameAndHeader()
+    {
+        TCatLog log;
+        QDateTime now(QDate(2026, 12, 5), QTime(2, 30, 15));
+        log.SetClock([&now] { return now; });
+        QCOMPARE(TCatLog::LogFileNameFor(now), QStringLiteral("Zov_1205_023015.log"));
+        log.OpenLogFile(header());
+        QVERIFY(log.LogOpen());
+        QCOMPARE(log.LogFilePath(), DesktopFolder() + "Zov_1205_023015.log");
+        now = now.addSecs(3725);
+        log.LogEvent(">0000000003");
+        log.WriteStatusLine("Connected to TCVR.");
+        log.CloseLogFile();
+        QVERIFY(!log.LogOpen());
+        log.WriteLogLine("after close"); // ignored
+        const QStringList lines = fileLines(DesktopFolder() + "Zov_1205_023015.log");
+        QCOMPARE(lines.size(), 11);
+        QCOMPARE(lines.at(0), "Tarnwick log, ver. " + FileVersionText());
+        QVERIFY(lines.at(1).startsWith("O/S: "));
+        QVERIFY(lines.at(1).size() > 5);
+        QCOMPARE(lines.at(2), QStringLiteral("Line: ttyUSB0(ttyUSB0 (USB-Serial, ftdi_sio, FTDI))"));
+        QCOMPARE(lines.at(3), QStringLiteral("Speed: 4800"));
+        QCOMPARE(lines.at(4), QStringLiteral("Tcvr: FT-817"));
+        QCOMPARE(lines.at(5), QStringLiteral("DTR: Enabled"));
+        QCOMPARE(lines.at(6), QStringLiteral("RTS: Disabled"));
+        QCOMPARE(lines.at(7), QStringLiteral("02:30:15 Log opened."));
+        QCOMPARE(lines.at(8), QStringLiteral("03:32:20 >0000000003"));
+        QCOMPARE(lines.at(9), QStringLiteral("03:32:20 STATUS: Connected to TCVR."));
+        QCOMPARE(lines.at(10), QStringLiteral("03:32:20 Log closed."));
+    }
+    void reopeningClosesTheOldFileFirst()
+    {
+        TCatLog log;
+        QDateTime now(QDate(2026, 1, 2), QTime(13, 4, 5));
+        log.SetClock([&now] { return now; });
+        log.OpenLogFile(header());
+        const QString first = log.LogFilePath();
+        log.LogEvent("first connection");
+        now = now.addSecs(61);
+        log.OpenLogFile(header());
+        QVERIFY(log.LogFilePath() != first);
+        QCOMPARE(fileLines(first).last(), QStringLiteral("13:05:06 Log closed."));
+        QCOMPARE(fileLines(log.LogFilePath()).size(), 8);
+        // Two connections within the same second: the second file replaces the first.
+        log.LogEvent("second connection");
+        log.OpenLogFile(header());
+        const QStringList lines = fileLines(log.LogFilePath());
+        QCOMPARE(lines.size(), 8);
+        QVERIFY(!lines.join('\n').contains("second connection"));
+    }
+    void unwritableFolderLeavesTheLogClosed()
+    {
+        TCatLog log;
+        QFile blocker(testenv::sandboxPath("blocked") + "/file");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        log.SetLogFolder(blocker.fileName()); // a file, not a folder
+        log.OpenLogFile(header());
+        QVERIFY(!log.LogOpen());
+        log.LogEvent("nothing happens");
+        log.CloseLogFile();
+    }
+    void linesFromOtherThreadsAreNeitherLostNorInterleaved()
+    {
+        TCatLog log;
+        log.SetLogFolder(testenv::sandboxPath("threads"));
+        log.SetWindowVisible(true);
+        QStringList shown;
+        connect(&log, &TCatLog::EntryAdded, this, [&shown](const QString &text) { shown << text; }, Qt::DirectConnection);
+        log.OpenLogFile(header());
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([&log, t] {
+                for (int i = 0; i < 200; ++i)
+                    log.LogEvent(QStringLiteral("TCPIP: client %1 line %2 %3").arg(t).arg(i).arg(QString(40, 'x')));
+            });
+        for (int i = 0; i < 100; ++i)
+            log.LogEvent(QStringLiteral("ui line %1").arg(i));
+        for (auto &thread : threads)
+            thread.join();
+        QTRY_COMPARE(shown.size(), 900);
+        log.CloseLogFile();
+        const QStringList lines = fileLines(log.LogFilePath());
+        QCOMPARE(lines.size(), 8 + 900 + 1);
+        for (int i = 8; i < 908; ++i)
+            QVERIFY2(lines.at(i).endsWith(QString(40, 'x')) || lines.at(i).contains(" ui line "), qPrintable(lines.at(i)));
+    }
+
+    void boundsFromSettings()
+    {
+        const QSize area(1024, 768);
+        QCOMPARE(TDebugFrm::InitialBounds(-5, 10000, 20, 5000, area), QRect(1024 - 300, 2, 298, 150));
+        QCOMPARE(TDebugFrm::InitialBounds(-1, -1, -1, -1, area), QRect(724, 2, 298, 150));
+        QCOMPARE(TDebugFrm::InitialBounds(0, 0, 50, 50, area), QRect(0, 0, 50, 50));
+        QCOMPARE(TDebugFrm::InitialBounds(924, 668, 924, 668, area), QRect(924, 668, 924, 668));
+        QCOMPARE(TDebugFrm::InitialBounds(925, 669, 925, 669, area), QRect(724, 2, 298, 150));
+    }
+    void windowPlacementAndStoredBounds()
+    {
+        WriteSetting("LeftDebug", "-5");
+        WriteSetting("TopDebug", "10000");
+        WriteSetting("WidthDebug", "20");
+        WriteSetting("HeightDebug", "5000");
+        TCatLog log;
+        TDebugFrm window(log);
+        QCOMPARE(window.windowTitle(), QStringLiteral("CAT Communication"));
+        QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
+        const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QCOMPARE(window.geometry(), QRect(area.width() - 300, 2, 298, 150));
+        QVERIFY(!log.WindowVisible());
+        window.show();
+        QVERIFY(log.WindowVisible());
+        const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+        QTRY_COMPARE(window.pos(), QPoint(screenWidth - window.width() - 3, 3));
+        window.resize(320, 170);
+        window.hide();
+        QVERIFY(!log.WindowVisible());
+        QCOMPARE(ReadSetting("WidthDebug"), QStringLiteral("320"));
+        QCOMPARE(ReadSetting("HeightDebug"), QStringLiteral("170"));
+        QCOMPARE(ReadSetting("TopDebug"), QString::number(window.y()));
+        QCOMPARE(ReadSetting("LeftDebug"), QString::number(window.x()));
+    }
+    void numberedEntriesOnlyWhileShown()
+    {
+        TCatLog log;
+        TDebugFrm window(log);
+        log.LogEvent("hidden line");
+        QCOMPARE(window.ErrorsLBx->count(), 0);
+        window.show();
+        log.LogEvent(">0000000003");
+        log.LogEvent("ERROR [E12]: Insufficient data received from COM: 3");
+        log.LogEvent("<");
+        QCOMPARE(window.ErrorsLBx->count(), 3);
+        QCOMPARE(window.ErrorsLBx->item(0)->text(), QStringLiteral("1 >0000000003"));
+        QCOMPARE(window.ErrorsLBx->item(1)->text(), QStringLiteral("2 ERROR [E12]: Insufficient data received from COM: 3"));
+        QCOMPARE(window.ErrorsLBx->currentRow(), 2);
+        QCOMPARE(window.ErrorsLBx->sizeHintForRow(0), TDebugFrm::ItemHeight);
+
+        // Error lines are drawn red, the others black.
+        const QImage image = window.ErrorsLBx->viewport()->grab().toImage();
+        auto countRed = [&image](int row) {
+            int red = 0;
+            for (int y = row * TDebugFrm::ItemHeight; y < (row + 1) * TDebugFrm::ItemHeight; ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.red() > 150 && c.green() < 100 && c.blue() < 100)
+                        ++red;
+                }
+            return red;
+        };
+        QVERIFY(countRed(1) > 10);
+        QCOMPARE(countRed(0), 0);
+
+        window.ErrorsLBx->setCurrentRow(1);
+        window.ErrorsLBxClick();
+        QCOMPARE(window.StatusBar->currentMessage(), QStringLiteral("Double-click an error line to get more info."));
+        log.LogEvent("next");
+        QCOMPARE(window.StatusBar->currentMessage(), QString());
+        window.ErrorsLBx->setCurrentRow(0);
+        window.ErrorsLBxClick();
+        QCOMPARE(window.StatusBar->currentMessage(), QString());
+        window.Clear();
+        log.LogEvent("fresh");
+        QCOMPARE(window.ErrorsLBx->item(0)->text(), QStringLiteral("1 fresh"));
+    }
+    void errorLinesAndDescriptions()
+    {
+        QVERIFY(TDebugFrm::IsErrorLine("3 ERROR [E1]: CreateFile: No such file or directory"));
+        QVERIFY(TDebugFrm::IsErrorLine("4 Error while reading"));
+        QVERIFY(!TDebugFrm::IsErrorLine("5 CAT: COM port initialized succesfully."));
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 no brackets"), 0);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 see [7] here"), 7);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 see [x] here"), 0);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 open [12"), 0);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E1]: CreateFile: No such file or directory"), 2);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E1]: CreateFile: Permission denied"), 1);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E1]: CreateFile: Device or resource busy"), 1);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E1]: CreateFile: Input/output error"), 3);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E4]: SetCommState: x"), 6);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E5]: SetCommTimeouts: x"), 8);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E10]: WriteFile: x"), 11);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E11]: ReadFile: x"), 12);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E12]: Insufficient data received from COM: 3"), 14);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E20]: No communication with TCVR. Retrying..."), 14);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E21]: No communication with TCVR."), 14);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E22]: Data integrity check failed."), 13);
+        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E99]: ?"), 0);
+        QCOMPARE(TDebugFrm::Description(0), QStringLiteral("(no more description for this item)"));
+        QCOMPARE(TDebugFrm::Description(4),
+                 QStringLiteral("Can' purge the serial port. Try to reset both devices (PC and TCVR). Try another port."));
+        QCOMPARE(TDebugFrm::Description(14),
+                 QStringLiteral("No response from TCVR. Cable is disconnected, wrong port selected or wrong communication speed set."));
+        QCOMPARE(TDebugFrm::Description(15), QString());
+        QCOMPARE(TDebugFrm::Description(-1), QString());
+        for (int n = 0; n <= 14; ++n)
+            QVERIFY(!TDebugFrm::Description(n).isEmpty());
+    }
+    void doubleClickShowsTheDescription()
+    {
+        TCatLog log;
+        TDebugFrm window(log);
+        QStringList shown;
+        window.SetMessageSink([&shown](const QString &text) { shown << text; });
+        window.ErrorsLBxDblClick(); // empty list: nothing
+        QVERIFY(shown.isEmpty());
+        window.show();
+        log.LogEvent("plain line");
+        log.LogEvent("ERROR [E1]: CreateFile: No such file or directory");
+        log.LogEvent("odd [99] number");
+        window.ErrorsLBx->setCurrentRow(0);
+        window.ErrorsLBxDblClick();
+        window.ErrorsLBx->setCurrentRow(1);
+        window.ErrorsLBxDblClick();
+        window.ErrorsLBx->setCurrentRow(2);
+        window.ErrorsLBxDblClick();
+        QCOMPARE(shown, QStringList({TDebugFrm::Description(0), TDebugFrm::Description(2)}));
+    }
+};
+
+TARNWICK_TEST_MAIN(TestCatLog)
+#include "tst_catlog.moc"

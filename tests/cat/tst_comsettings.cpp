@@ -1,0 +1,314 @@
+#include "app/Settings.h"
+#include "cat/ComSettings.h"
+#include "common/TestEnvironment.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+TComSettingsFrm::PortSource portsNamed(const QStringList &names)
+{
+    return [names] {
+        QList<TPortInfo> ports;
+        for (const QString &name : names)
+            ports.append(TPortInfo{name, "Communications Port", "serial", "(Standard port types)"});
+        return ports;
+    };
+}
+
+QStringList entries(const QComboBox *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemText(i);
+    return list;
+}
+
+void clearStoredSettings()
+{
+    for (const char *name : {"Tcvr", "Com", "Speed", "Dtr", "Rts"})
+        WriteSetting(QString::fromLatin1(name), QString());
+}
+
+} // namespace
+
+class TestComSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { clearStoredSettings(); }
+
+    void dialogTextsAndDefaults()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({}));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Serial Connection to Transceiver"));
+        QCOMPARE(dialog.PageControl->tabText(0), QStringLiteral("Basic"));
+        QCOMPARE(dialog.PageControl->tabText(1), QStringLiteral("Advanced"));
+        QCOMPARE(dialog.OkBtn->text(), QStringLiteral("Connect >>>"));
+        QVERIFY(dialog.OkBtn->isDefault());
+        QCOMPARE(dialog.CancelBtn->text(), QStringLiteral("Stay Offline"));
+        QCOMPARE(entries(dialog.TcvrTypeCBx), QStringList({"FT-817", "FT-847", "FT-857", "FT-897"}));
+        QCOMPARE(entries(dialog.SpeedCBx), QStringList({"4800", "9600", "38400", "57600"}));
+        QCOMPARE(entries(dialog.DtrCBx), QStringList({"Disabled", "Enabled", "Hand-shake"}));
+        QCOMPARE(entries(dialog.RtsCBx), QStringList({"Disabled", "Enabled", "Hand-shake", "Toggle"}));
+        QCOMPARE(dialog.SpeedCBx->currentIndex(), 0);
+        QCOMPARE(dialog.TcvrTypeCBx->currentIndex(), 0);
+        QCOMPARE(dialog.DtrCBx->currentIndex(), 0);
+        QCOMPARE(dialog.RtsCBx->currentIndex(), 0);
+        QCOMPARE(dialog.ComCBx->maxVisibleItems(), 20);
+        QVERIFY(dialog.SelectedPort.isEmpty());
+        QCOMPARE(dialog.ShowDebugWndChk->text(), QStringLiteral("Show debug log in window"));
+        QCOMPARE(dialog.SimulateConnectionChk->text(), QStringLiteral("Simulate connection"));
+        QCOMPARE(dialog.SaveLogChk->text(), QStringLiteral("Save debug log to Desktop"));
+        QVERIFY(!dialog.ShowDebugWndChk->isChecked());
+        const QString all = [&dialog] {
+            QString text;
+            for (const QLabel *label : dialog.findChildren<QLabel *>())
+                text += label->text() + '\n';
+            return text;
+        }();
+        QVERIFY(all.contains("Connect the computer and the transceiver with a proper CAT cable first."));
+        QVERIFY(all.contains("Specify type of the transceiver in use."));
+        QVERIFY(all.contains("Convenient for sending to author in case of problems."));
+    }
+
+    void portsAreSortedNaturally()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({"COM10", "COM3", "COM1"}));
+        QStringList list;
+        QVERIFY(dialog.EnumerateComPorts(list));
+        QCOMPARE(list, QStringList({"COM1 (Communications Port, serial, (Standard port types))",
+                                    "COM3 (Communications Port, serial, (Standard port types))",
+                                    "COM10 (Communications Port, serial, (Standard port types))"}));
+        TComSettingsFrm linux(nullptr, portsNamed({"ttyUSB0", "ttyS10", "ttyS2", "ttyACM0", "ttyUSB1"}));
+        list.clear();
+        QVERIFY(linux.EnumerateComPorts(list));
+        QStringList names;
+        for (const QString &entry : list)
+            names << entry.section(' ', 0, 0);
+        QCOMPARE(names, QStringList({"ttyACM0", "ttyS2", "ttyS10", "ttyUSB0", "ttyUSB1"}));
+        QVERIFY(TComSettingsFrm::PortNameLess("COM9", "COM10"));
+        QVERIFY(!TComSettingsFrm::PortNameLess("COM10", "COM9"));
+        QVERIFY(!TComSettingsFrm::PortNameLess("COM3", "COM3"));
+    }
+
+    void noPortGivesTheFallbackEntries()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({}));
+        QStringList list;
+        QVERIFY(!dialog.EnumerateComPorts(list));
+        dialog.FormShow();
+        QCOMPARE(dialog.ComCBx->count(), 30);
+        const QStringList names = TComSettingsFrm::FallbackPortNames();
+        QCOMPARE(names.size(), 30);
+        for (int i = 0; i < 30; ++i)
+            QCOMPARE(dialog.ComCBx->itemText(i), names.at(i) + " (no more info)");
+        QCOMPARE(dialog.ComCBx->currentIndex(), -1);
+        QCOMPARE(dialog.ComCBx->currentText(), QString());
+    }
+
+    void storedPortIsSelectedOrMarkedStale()
+    {
+        WriteSetting("Com", "COM3");
+        TComSettingsFrm dialog(nullptr, portsNamed({"COM10", "COM3", "COM1"}));
+        QCOMPARE(dialog.SelectedPort, QStringLiteral("COM3"));
+        dialog.FormShow();
+        QCOMPARE(dialog.ComCBx->currentIndex(), 1);
+
+        dialog.SelectedPort = "COM7";
+        dialog.FormShow();
+        QCOMPARE(dialog.ComCBx->count(), 4);
+        QCOMPARE(dialog.ComCBx->currentIndex(), 3);
+        QCOMPARE(dialog.ComCBx->currentText(), QStringLiteral("COM7 (Port doesn't exist any longer)"));
+
+        // The blank after the name is part of the test: COM1 is not COM10.
+        TComSettingsFrm onlyTen(nullptr, portsNamed({"COM10"}));
+        onlyTen.SelectedPort = "COM1";
+        onlyTen.FormShow();
+        QCOMPARE(entries(onlyTen.ComCBx),
+                 QStringList({"COM10 (Communications Port, serial, (Standard port types))",
+                              "COM1 (Port doesn't exist any longer)"}));
+        QCOMPARE(onlyTen.ComCBx->currentIndex(), 1);
+        // Choosing the stale entry still connects to that name.
+        QStringList messages;
+        onlyTen.SetMessageSink([&messages](const QString &m) { messages << m; });
+        onlyTen.accept();
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(onlyTen.result(), int(QDialog::Accepted));
+        QCOMPARE(ReadSetting("Com"), QStringLiteral("COM1"));
+    }
+
+    void typedDevicePathIsAccepted()
+    {
+        const QString path = testenv::sandboxPath("dev") + "/pts-like";
+        QFile device(path);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        device.close();
+        TComSettingsFrm dialog(nullptr, portsNamed({"ttyS0"}));
+        dialog.FormShow();
+        dialog.ComCBx->setEditText(path);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.SelectedPort, path);
+        QCOMPARE(ReadSetting("Com"), path);
+        // Shown again, an existing typed path is listed as itself and selected.
+        dialog.FormShow();
+        QCOMPARE(dialog.ComCBx->currentText(), path);
+        QCOMPARE(dialog.ComCBx->count(), 2);
+        // A vanished one is marked.
+        QFile::remove(path);
+        dialog.FormShow();
+        QCOMPARE(dialog.ComCBx->currentText(), path + " (Port doesn't exist any longer)");
+    }
+
+    void okWithoutPortRefusesAndWritesNothing()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({"COM1"}));
+        QStringList messages;
+        dialog.SetMessageSink([&messages](const QString &m) { messages << m; });
+        dialog.FormShow();
+        dialog.setResult(QDialog::Rejected);
+        dialog.accept();
+        QCOMPARE(messages, QStringList({"No COM port selected."}));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(ReadSetting("Tcvr").isEmpty());
+    }
+
+    void okWritesTheFiveSettingsButNoCheckBox()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({"COM1", "COM4"}));
+        dialog.FormShow();
+        dialog.ComCBx->setCurrentIndex(1);
+        dialog.ComCBxChange();
+        QCOMPARE(dialog.SelectedPort, QStringLiteral("COM4"));
+        dialog.SpeedCBx->setCurrentIndex(2);
+        dialog.TcvrTypeCBx->setCurrentIndex(3);
+        dialog.DtrCBx->setCurrentIndex(2);
+        dialog.RtsCBx->setCurrentIndex(3);
+        dialog.SaveLogChk->setChecked(true);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(ReadSetting("Tcvr"), QStringLiteral("FT-897"));
+        QCOMPARE(ReadSetting("Com"), QStringLiteral("COM4"));
+        QCOMPARE(ReadSetting("Speed"), QStringLiteral("38400"));
+        QCOMPARE(ReadSetting("Dtr"), QStringLiteral("2"));
+        QCOMPARE(ReadSetting("Rts"), QStringLiteral("3"));
+
+        TComSettingsFrm again(nullptr, portsNamed({"COM1", "COM4"}));
+        QCOMPARE(again.TcvrTypeCBx->currentText(), QStringLiteral("FT-897"));
+        QCOMPARE(again.SpeedCBx->currentText(), QStringLiteral("38400"));
+        QCOMPARE(again.DtrCBx->currentIndex(), 2);
+        QCOMPARE(again.RtsCBx->currentIndex(), 3);
+        QCOMPARE(again.SelectedPort, QStringLiteral("COM4"));
+        QVERIFY(!again.SaveLogChk->isChecked());
+
+        const TSerialSettings s = again.SerialSettings();
+        QCOMPARE(s.Port, QStringLiteral("COM4"));
+        QCOMPARE(s.TcvrIndex, 3);
+        QCOMPARE(s.SpeedText, QStringLiteral("38400"));
+        QCOMPARE(s.Dtr, 2);
+        QCOMPARE(s.Rts, 3);
+        again.FormShow();
+        const TLogHeader h = again.LogHeader();
+        QCOMPARE(h.SelectedPort, QStringLiteral("COM4"));
+        QCOMPARE(h.PortEntry, QStringLiteral("COM4 (Communications Port, serial, (Standard port types))"));
+        QCOMPARE(h.Speed, QStringLiteral("38400"));
+        QCOMPARE(h.Tcvr, QStringLiteral("FT-897"));
+        QCOMPARE(h.Dtr, QStringLiteral("Hand-shake"));
+        QCOMPARE(h.Rts, QStringLiteral("Toggle"));
+    }
+
+    void cancelWritesNothingAndKeepsTheChoices()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({"COM1", "COM2"}));
+        dialog.FormShow();
+        dialog.ComCBx->setCurrentIndex(1);
+        dialog.ComCBxChange();
+        dialog.reject();
+        QVERIFY(ReadSetting("Com").isEmpty());
+        QCOMPARE(dialog.SelectedPort, QStringLiteral("COM2"));
+        dialog.FormShow();
+        QCOMPARE(dialog.ComCBx->currentIndex(), 1);
+        QCOMPARE(dialog.PageControl->currentIndex(), 0);
+    }
+
+    void badStoredValues()
+    {
+        WriteSetting("Tcvr", "IC-7300");
+        WriteSetting("Speed", "115200");
+        WriteSetting("Dtr", "7");
+        WriteSetting("Rts", "x");
+        TComSettingsFrm dialog(nullptr, portsNamed({}));
+        QCOMPARE(dialog.TcvrTypeCBx->currentIndex(), 0);
+        QCOMPARE(dialog.TcvrTypeIndex(), 0);
+        QCOMPARE(dialog.SpeedCBx->currentIndex(), -1);
+        QCOMPARE(dialog.DtrCBx->currentIndex(), 0);
+        QCOMPARE(dialog.RtsCBx->currentIndex(), 0);
+        QCOMPARE(TCatLink::LineSpeed(dialog.SerialSettings().SpeedText), 4800);
+    }
+
+    void speedAndLineDrawing()
+    {
+        WriteSetting("Speed", "57600");
+        TComSettingsFrm dialog(nullptr, portsNamed({}));
+        QCOMPARE(dialog.SpeedCBx->currentText(), QStringLiteral("57600"));
+        const TTcvrType &ft817 = TcvrTypes[0];
+        const TTcvrType &ft847 = TcvrTypes[1];
+        TItemLook look = TComSettingsFrm::SpeedItemLook(ft817, "57600", true);
+        QCOMPARE(look.Note, QStringLiteral("(not available)"));
+        QVERIFY(look.Italic);
+        QVERIFY(!look.Grey);
+        look = TComSettingsFrm::SpeedItemLook(ft817, "57600", false);
+        QVERIFY(look.Grey);
+        look = TComSettingsFrm::SpeedItemLook(ft847, "57600", false);
+        QCOMPARE(look.Note, QString());
+        QVERIFY(!look.Italic);
+        look = TComSettingsFrm::SpeedItemLook(ft847, "38400", false);
+        QCOMPARE(look.Note, QStringLiteral("(not available)"));
+        look = TComSettingsFrm::SpeedItemLook(ft817, "4800", false);
+        QCOMPARE(look.Note, QStringLiteral("(tcvr default)"));
+        QVERIFY(!look.Italic);
+        look = TComSettingsFrm::ChoiceItemLook(ft817.RtsChoices, "Toggle", false);
+        QVERIFY(!look.Italic);
+        look = TComSettingsFrm::ChoiceItemLook("Disabled,Enabled", "Hand-shake", false);
+        QVERIFY(look.Italic);
+        QVERIFY(look.Grey);
+        // Changing the model changes no selection.
+        dialog.TcvrTypeCBx->setCurrentIndex(1);
+        QCOMPARE(dialog.SpeedCBx->currentText(), QStringLiteral("57600"));
+        // The owner-drawn boxes paint without trouble in every state.
+        dialog.show();
+        QVERIFY(!dialog.SpeedCBx->grab().isNull());
+        QVERIFY(!dialog.ComCBx->grab().isNull());
+        dialog.hide();
+    }
+
+    void presetFromTheCommandLine()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({}));
+        QVERIFY(dialog.PresetPortAndModel("/dev/pts/3", "FT-857"));
+        QCOMPARE(dialog.SelectedPort, QStringLiteral("/dev/pts/3"));
+        QCOMPARE(dialog.TcvrTypeIndex(), 2);
+        QCOMPARE(dialog.SelectedTcvrType().Model, QStringLiteral("FT-857"));
+        QVERIFY(dialog.PresetPortAndModel(QString(), "ft-847"));
+        QCOMPARE(dialog.TcvrTypeIndex(), 1);
+        QVERIFY(!dialog.PresetPortAndModel("ttyUSB0", "FT-1000"));
+        QCOMPARE(dialog.TcvrTypeIndex(), 1);
+        QCOMPARE(dialog.SelectedPort, QStringLiteral("ttyUSB0"));
+    }
+
+    void systemEnumerationRuns()
+    {
+        const QList<TPortInfo> ports = SystemSerialPorts();
+        for (const TPortInfo &port : ports)
+            QVERIFY(!port.Name.isEmpty());
+    }
+};
+
+TARNWICK_TEST_MAIN(TestComSettings)
+#include "tst_comsettings.moc"
