@@ -96,7 +96,7 @@ int main(int argc, char *argv[])
 
     std::printf("width 786 px, height 100 px, 3.5-3.8 MHz, markers spread evenly over the range\n");
     std::printf("%8s %14s %14s %14s %s\n", "markers", "full ms", "slider ms", "rects/move", "only strips");
-    for (int n : {0, 100, 250, 500, 1000, 2000}) {
+    for (int n : {0, 100, 250, 500, 1000, 2000, 5000}) {
         const int iterations = n >= 1000 ? 5 : n >= 250 ? 20 : 200;
         const Result r = measure(n, 786, iterations, n == 100 ? png : QString());
         std::printf("%8d %14.3f %14.3f %14d %s\n", n, r.fullMs, r.moveMs, r.rectsPerMove,

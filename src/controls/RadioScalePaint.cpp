@@ -14,6 +14,10 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <limits>
+#include <utility>
+#include <vector>
+
 namespace {
 
 const char *const DigitsProbe = "430,000.000";
@@ -49,10 +53,67 @@ void FrameRect(QPainter &p, const QRect &r, const QColor &c)
     VLine(p, r.right(), r.top(), r.bottom() + 1, c);
 }
 
-bool Intersects(const TEdgeRect &a, const TEdgeRect &b)
+// Where the marker flags of one layout pass lie, row by row. A flag is lower
+// than the row pitch, so flags of different rows never overlap and a flag can
+// only collide with flags of its own row, horizontally. Each row keeps its
+// spans and their largest left and right edges; in the usual case (flags
+// arrive in frequency order) one comparison decides whether a row is free.
+// The rows found are exactly those of testing every flag against all
+// earlier flags, without the quadratic cost of doing so.
+class MarkerRowIndex
 {
-    return qMax(a.Left, b.Left) < qMin(a.Right, b.Right) && qMax(a.Top, b.Top) < qMin(a.Bottom, b.Bottom);
-}
+public:
+    explicit MarkerRowIndex(bool flagsHaveHeight)
+        : active(flagsHaveHeight)
+    {
+    }
+
+    int FirstFreeRow(int left, int right) const
+    {
+        if (!active || right <= left)
+            return 0; // an empty flag overlaps nothing
+        int row = 0;
+        for (; row < int(rows.size()); ++row)
+            if (!Overlaps(rows[size_t(row)], left, right))
+                break;
+        return row;
+    }
+
+    void Add(int row, int left, int right)
+    {
+        if (!active || right <= left)
+            return;
+        if (row >= int(rows.size()))
+            rows.resize(size_t(row) + 1);
+        Row &r = rows[size_t(row)];
+        r.maxLeft = qMax(r.maxLeft, left);
+        r.maxRight = qMax(r.maxRight, right);
+        r.spans.emplace_back(left, right);
+    }
+
+private:
+    struct Row
+    {
+        int maxLeft = std::numeric_limits<int>::min();
+        int maxRight = std::numeric_limits<int>::min();
+        std::vector<std::pair<int, int>> spans;
+    };
+
+    static bool Overlaps(const Row &r, int left, int right)
+    {
+        if (r.maxRight <= left)
+            return false; // every span ends before this flag begins
+        if (r.maxLeft < right)
+            return true;  // the span reaching furthest right also begins before this flag ends
+        for (const auto &[l, rt] : r.spans)
+            if (qMax(l, left) < qMin(rt, right))
+                return true;
+        return false;
+    }
+
+    bool active;
+    std::vector<Row> rows;
+};
 
 } // namespace
 
@@ -307,6 +368,7 @@ void TRadioScale::PaintMarkers(QPainter *p, bool draw)
 
     MoreAbove = false;
     MoreBelow = false;
+    MarkerRowIndex rowIndex(th / 2 * 2 - 2 > 0); // flags of zero height overlap nothing
     for (int i = 0; i < Markers.size(); ++i) {
         TFqMarker *m = Markers[i];
         m->LayoutRect = TEdgeRect{};
@@ -325,18 +387,10 @@ void TRadioScale::PaintMarkers(QPainter *p, bool draw)
         }
 
         // Each flag takes the first row where it overlaps no earlier flag.
-        int row = -1;
-        int y = base;
-        TEdgeRect candidate;
-        bool overlaps;
-        do {
-            ++row;
-            y += pitch;
-            candidate = TEdgeRect{left, y - th / 2 + 2, right, y + th / 2};
-            overlaps = false;
-            for (int j = 0; j < i && !overlaps; ++j)
-                overlaps = Intersects(candidate, Markers.at(j)->LayoutRect);
-        } while (overlaps);
+        const int row = rowIndex.FirstFreeRow(left, right);
+        rowIndex.Add(row, left, right);
+        const int y = base + (row + 1) * pitch;
+        const TEdgeRect candidate{left, y - th / 2 + 2, right, y + th / 2};
         m->LayoutRect = candidate;
         m->Row = row;
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QRandomGenerator>
 #include <QToolTip>
 
 #include <memory>
@@ -303,6 +304,68 @@ private slots:
         QCOMPARE(s.firstMarkerRow(), rows);
         s.Rescale();
         QCOMPARE(s.firstMarkerRow(), 0);
+    }
+
+    // Every flag must sit in the first row where it overlaps no earlier flag,
+    // whatever the order of the list.
+    void markerLayoutIsTheFirstFreeRow_data()
+    {
+        QTest::addColumn<bool>("sorted");
+        QTest::addColumn<int>("count");
+        QTest::newRow("sorted, dense") << true << 400;
+        QTest::newRow("list order shuffled") << false << 250;
+    }
+    void markerLayoutIsTheFirstFreeRow()
+    {
+        QFETCH(bool, sorted);
+        QFETCH(int, count);
+        TRadioScale s;
+        s.VisibleGroups = QStringList({"ON"});
+        QRandomGenerator rng(4711);
+        std::vector<std::unique_ptr<TFqMarker>> store;
+        for (int i = 0; i < count; ++i) {
+            const qint32 f = 3500000 + qint32(rng.bounded(300001));
+            auto m = makeMarker(f, QString(int(rng.bounded(1, 12)), QChar('A' + i % 26)),
+                                rng.bounded(5) == 0 ? "OFF" : (rng.bounded(2) ? "ON" : ""));
+            if (sorted)
+                s.AddMarker(m.get(), false);
+            else
+                s.Markers.append(m.get());
+            store.push_back(std::move(m));
+        }
+        s.Rescale();
+        picture(s);
+
+        QList<const TFqMarker *> laid;
+        for (const TFqMarker *m : s.Markers)
+            if (!m->LayoutRect.isZero())
+                laid << m;
+        QVERIFY(laid.size() > count / 2);
+        int pitch = 0;
+        for (const TFqMarker *a : laid)
+            if (a->Row != laid.first()->Row)
+                pitch = (a->LayoutRect.Top - laid.first()->LayoutRect.Top) / (a->Row - laid.first()->Row);
+        QVERIFY(pitch > 0);
+        auto intersects = [](const TEdgeRect &a, const TEdgeRect &b) {
+            return qMax(a.Left, b.Left) < qMin(a.Right, b.Right) && qMax(a.Top, b.Top) < qMin(a.Bottom, b.Bottom);
+        };
+        int flipped = 0;
+        for (int i = 0; i < laid.size(); ++i) {
+            const TFqMarker *m = laid[i];
+            flipped += m->LayoutRect.Right == s.FreqToX(m->Frequency) + 1 ? 1 : 0;
+            for (int j = 0; j < i; ++j)
+                QVERIFY(!intersects(m->LayoutRect, laid[j]->LayoutRect));
+            for (int r = 0; r < m->Row; ++r) {
+                TEdgeRect higher = m->LayoutRect;
+                higher.Top -= (m->Row - r) * pitch;
+                higher.Bottom -= (m->Row - r) * pitch;
+                bool blocked = false;
+                for (int j = 0; j < i && !blocked; ++j)
+                    blocked = intersects(higher, laid[j]->LayoutRect);
+                QVERIFY2(blocked, qPrintable(QString("marker %1 could use row %2").arg(i).arg(r)));
+            }
+        }
+        QVERIFY(flipped > 0);
     }
 
     void sliderMoveInvalidatesOnlyTwoStrips()
