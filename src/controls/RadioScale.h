@@ -185,7 +185,6 @@ public:
     void SetModifierSource(ModifierSource source);
     void SetQuestionFunction(QuestionFunction function);
     void SetInvalidationObserver(InvalidationObserver observer);
-    qint64 Now() const { return Tick(); }
 
     static constexpr int DragTimerInterval = 10;
     static constexpr int DragApplyInterval = 100;
@@ -248,7 +247,7 @@ private:
     qint64 Tick() const;
     Qt::KeyboardModifiers Modifiers() const;
     bool ShiftHeld() const { return Modifiers().testFlag(Qt::ShiftModifier); }
-    int LayoutMarkersNow();
+    void LayoutMarkersNow();
 
     // published property storage
     bool FSliderVisible = false;

@@ -101,7 +101,8 @@ void TRadioScale::SetFrequency(qint32 value)
         }
     }
 
-    if (value != FFrequency && !ShiftHeld())
+    // The keyboard is asked only when there is a selection to keep or lose.
+    if (value != FFrequency && SelectionAnchor != 0 && !ShiftHeld())
         ClearSelection();
 
     FFrequency = value;

@@ -149,10 +149,10 @@ bool TRadioScale::ArrowButtonClick(int x, int y)
     return true;
 }
 
-int TRadioScale::LayoutMarkersNow()
+// Lays the flags out for the current range and rows without drawing them.
+void TRadioScale::LayoutMarkersNow()
 {
     PaintMarkers(nullptr, false);
-    return FirstMarkerRow;
 }
 
 void TRadioScale::ScrollMarkerRows(bool up)
