@@ -57,10 +57,22 @@ private slots:
         r.s.AddBand(3500000, 3570000, "80 m CW", "CW", 3520000);
         ScaleEventLog log(r.s);
 
+        QList<QRect> rects;
+        r.s.SetInvalidationObserver([&](const QRect &rect) { rects << rect; });
+        auto bandNameRepainted = [&] {
+            for (const QRect &rect : rects)
+                if (rect.left() == 30 && rect.top() == 7 && rect.width() == 300)
+                    return true;
+            return false;
+        };
         r.s.SetFrequency(3600000);
         QCOMPARE(log.take(), QStringList({"OnBandChange(0)", "OnFreqAssigned(3600000)"}));
+        QVERIFY(bandNameRepainted());
+        rects.clear();
         r.s.SetFrequency(3610000);
         QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3610000)"}));
+        QVERIFY(!bandNameRepainted());
+        r.s.SetInvalidationObserver(nullptr);
 
         r.s.SetFrequency(7050000);   // off the scale, in another band
         QCOMPARE(r.s.ScaleBegin(), 7000000);
