@@ -380,6 +380,11 @@ private slots:
         QCOMPARE(lo, 3550000);
         QCOMPARE(hi, r.s.Frequency());
         QVERIFY(hi > lo + 20000);
+        {
+            const QImage img = r.s.grab().toImage();
+            QCOMPARE(img.pixel(r.s.FreqToX(lo) + 5, 20) | 0xFF000000, qRgb(0xC0, 0xC0, 0xC0));
+            QCOMPARE(img.pixel(r.s.FreqToX(lo) - 5, 20) | 0xFF000000, qRgb(0xF0, 0xF0, 0xF0));
+        }
         QVERIFY(r.s.CanZoomIn());
 
         r.s.ZoomTo(lo, hi);   // what the main window's zoom-in does with a selection
