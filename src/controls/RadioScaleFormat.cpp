@@ -1,0 +1,78 @@
+#include "controls/RadioScaleFormat.h"
+
+#include <cmath>
+#include <limits>
+
+qint64 RoundHalfEven(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    // nearbyint follows the current rounding mode, which is round-to-nearest
+    // (ties to even) unless someone changed it; nobody in this program does.
+    const double r = std::nearbyint(value);
+    constexpr double lo = static_cast<double>(std::numeric_limits<qint64>::min());
+    constexpr double hi = static_cast<double>(std::numeric_limits<qint64>::max());
+    if (r <= lo)
+        return std::numeric_limits<qint64>::min();
+    if (r >= hi)
+        return std::numeric_limits<qint64>::max();
+    return static_cast<qint64>(r);
+}
+
+QString FormatFreqKhz(qint64 frequency)
+{
+    QString s = QString::number(frequency);
+    if (s.length() > 3)
+        s.insert(s.length() - 3, QLatin1Char('.'));
+    if (s.length() > 7)
+        s.insert(s.length() - 7, QLatin1Char(','));
+    return s;
+}
+
+QString FormatScaleLabel(qint64 frequency, int unitDivisor)
+{
+    if (unitDivisor == 0)
+        unitDivisor = 1;
+    QString s = QString::number(static_cast<double>(frequency) / unitDivisor, 'f', 5).trimmed();
+    int lead = 0;
+    while (lead < s.length() && s.at(lead) == QLatin1Char('0'))
+        ++lead;
+    s.remove(0, lead);
+    while (s.endsWith(QLatin1Char('0')))
+        s.chop(1);
+    if (s.endsWith(QLatin1Char('.')))
+        s.chop(1);
+    const int dot = s.indexOf(QLatin1Char('.'));
+    if (dot >= 0 && s.length() > 6)
+        s = s.mid(dot);
+    return s;
+}
+
+QString ShortenText(const QString &text)
+{
+    QString base = text;
+    while (base.endsWith(QLatin1Char('.')))
+        base.chop(1);
+    int cut = -1;
+    for (int i = base.length() - 1; i >= 0; --i) {
+        const QChar c = base.at(i);
+        if (c == QLatin1Char('\t') || c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('.')) {
+            cut = i;
+            break;
+        }
+    }
+    QString result = cut >= 0 ? base.left(cut) : base.left(qMax(0, base.length() - 1));
+    result = result.trimmed();
+    // Compared with the name after its dots are gone, so that "..." shortens
+    // to "" and a caller's shortening loop always ends.
+    if (result.length() < base.length())
+        result += QStringLiteral("...");
+    return result;
+}
+
+QString FormatCtcssTone(int tenths)
+{
+    QString s = QString::number(tenths);
+    s.insert(qMax(0, s.length() - 1), QLatin1Char('.'));
+    return s;
+}
