@@ -6,6 +6,7 @@
 #include "app/Options.h"
 #include "app/Settings.h"
 #include "app/Widgets.h"
+#include "controls/RadioScale.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,10 +121,6 @@ void TTarnwickFrm::FormCreate()
     for (QToolButton *key : std::as_const(BandButtons)) {
         key->setText(QString());
         BandGroup->Add(key);
-        connect(key, &QToolButton::clicked, this, [this, key] { BandChanged(key); });
-        key->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(key, &QWidget::customContextMenuRequested, this,
-                [this, key](const QPoint &at) { AllBandsPpp->popup(key->mapToGlobal(at)); });
         key->setAttribute(Qt::WA_AlwaysShowToolTips, true);
     }
     for (int i = 0; i < ModeButtons.size(); ++i) {
@@ -132,6 +129,9 @@ void TTarnwickFrm::FormCreate()
         ModeGroup->Add(key);
         connect(key, &QToolButton::clicked, this, [this, key] { ModeChanged(key); });
     }
+    // The scale, the digital display and the band plan; the band keys run
+    // BandChanged and open AllBandsPpp from here on.
+    SetupScaleAndBands();
 
     UpdateSpectrographTmr->setInterval(250);
     MainTmr->start();
@@ -139,6 +139,8 @@ void TTarnwickFrm::FormCreate()
 
 void TTarnwickFrm::FormShow()
 {
+    ApplyBandPlan();
+    ApplyModeSegments();
     UpdateLitState();
 }
 
@@ -155,6 +157,7 @@ void TTarnwickFrm::FormActivate()
             ModeGroup->SetDown(key);
     }
     LastFreq = ReadIntSetting(QStringLiteral("LastFreq"), 3550000);
+    ActivateScale();
 
     const bool connectAtStart = !SettingExists(QStringLiteral("Connected"))
         || ReadSetting(QStringLiteral("Connected")) == QLatin1String("1");
@@ -195,6 +198,7 @@ void TTarnwickFrm::FormClose()
     writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
     if (IsConnected())
         Disconnect();
+    LastFreq = RadioScale->Frequency();
     writeWindowSetting(QStringLiteral("LastFreq"), QString::number(LastFreq));
     writeWindowSetting(QStringLiteral("LastMode"), CurrentModeName());
     writeWindowSetting(QStringLiteral("Top"), QString::number(y()));

@@ -8,9 +8,18 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class CaptionPanel;
+class MainWindowFilter;
+class MainBandKeysHost;
+class TBandKeys;
+class TBandsFrm;
+class TDigiDisplay2;
+class TModesFrm;
+class TRadioScale;
+class TZoomToFrm;
 class QAction;
 class QFrame;
 class QLabel;
@@ -198,6 +207,119 @@ public:
     // "--port" and "--model" of the command line for the serial dialog.
     SerialPresets CommandLineSerial;
 
+    // --- scale, band plan, keyboard
+    // The analogue scale in ScalePnl, the digital display in DigiScalePnl,
+    // the band plan and mode segments with the band keys, and tuning by keys
+    // and wheel (MainScale.cpp, MainDigits.cpp, MainBands.cpp,
+    // MainKeyboard.cpp; what goes to the radio: MainRadioBridge.cpp).
+    TRadioScale *RadioScale = nullptr;
+    TDigiDisplay2 *DigiScale = nullptr;
+    QMenu *ScalePpp = nullptr;
+    QAction *AddFreqMarkerMnu = nullptr;
+    QAction *EditFreqMarkerMnu = nullptr;
+    QAction *DeleteFreqMarkerMnu = nullptr;
+    QAction *ZoomInMnu = nullptr;
+    QAction *ZoomOutMnu = nullptr;
+    QAction *ZoomToMnu = nullptr;
+    QAction *ScrollToLeftMnu = nullptr;
+    QAction *ScrollToRightMnu = nullptr;
+    TZoomToFrm *ZoomToFrm = nullptr;
+    TBandsFrm *BandsFrm = nullptr;
+    TModesFrm *ModesFrm = nullptr;
+    TBandKeys *BandKeys = nullptr;
+    // Set while Left or Right tuned, cleared on every key release.
+    bool KeyTuning = false;
+
+    // Scale handlers and commands.
+    void ScalePnlResize();
+    void RadioScaleFreqChangeStart(int frequency);
+    void RadioScaleFreqChanged(int frequency);
+    void RadioScaleFreqChangeStop(int frequency);
+    void RadioScaleFreqAssigned(int frequency);
+    void RadioScaleMouseDown();
+    void RadioScaleMouseUp();
+    void RadioScaleSliderDblClk();
+    void RadioScaleScaleDblClk();
+    void RadioScaleModeChanged(QString &mode);
+    void RadioScaleBandChange(int bandIdx);
+    void RadioScaleFqMarkerClick(int markerIdx);
+    void RadioScaleFqMarkerDblClk(int markerIdx);
+    void ZoomInMnuClick();
+    void ZoomOutMnuClick();
+    void ZoomToMnuClick();
+    void ScrollToLeftMnuClick();
+    void ScrollToRightMnuClick();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void AddFreqMarkerMnuClick();
+    void EditFreqMarkerMnuClick();
+    void DeleteFreqMarkerMnuClick();
+    void ScalePppPopup();
+    // AnimateScale and the two hint options from the preferences.
+    void CopyScalePreferences();
+
+    // Band plan and mode segments.
+    void ApplyBandPlan();
+    void ApplyModeSegments();
+    void BandsMnuClick();
+    void ModesMnuClick();
+    void AllBandsPppPopup();
+
+    // Digital display.
+    void UpdateDigiDisplay();
+    void SetFreqUnit(int unit);
+    int GetFreqUnit() const;
+    void DigiScaleEditBegin();
+    void DigiScaleEditEnd();
+    void MhzLblClick();
+    void kHzLblClick();
+
+    // Keyboard and wheel; the return value tells whether the event was used.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    void FormKeyUp(int key);
+    void FormMouseWheel(int wheelDelta);
+    int TuneStep(bool withModifiers) const;
+    void ChangeBand(bool up);
+
+    // Where the keyboard state comes from (tests replace it).
+    using ModifierSource = std::function<Qt::KeyboardModifiers()>;
+    void SetModifierSource(ModifierSource source);
+    // Sees every request to the radio before it is queued, also off-line.
+    using RadioRequestObserver = std::function<void(const QString &request)>;
+    void SetRadioRequestObserver(RadioRequestObserver observer);
+
+    // Why the radio is tuned: each origin sends its own set of commands.
+    enum class TuneOrigin { Drag, Key, Wheel, TypedEntry };
+    // The scan and the spectrograph plug in here.
+    bool ScanRunning() const;
+    bool RangeScanRunning() const;
+    void StopScan();
+    void RestartSpectrograph();
+    void SetSpectrographRange(qint32 begin, qint32 end);
+
+private:
+    friend class MainWindowFilter;
+    friend class MainBandKeysHost;
+    void SetupScaleAndBands();
+    void SetupDigiScale();
+    void SetupBands();
+    void SetupKeyboard();
+    void ActivateScale();
+    void QueueTuneCommands(qint32 frequency, TuneOrigin origin);
+    void QueueBandModeCommand(const QString &mode);
+    void QueueBandFrequencyCommand(qint32 frequency);
+    void QueueModeChange(const QString &mode);
+    void GoToMarker(int markerIdx);
+    void ReportRadioRequest(const QString &request);
+    void PressModeKey(const QString &mode);
+    void PauseWithoutInput(int milliseconds);
+    Qt::KeyboardModifiers KeyboardModifiers() const;
+    ModifierSource modifierSource;
+    RadioRequestObserver radioRequestObserver;
+    MainBandKeysHost *bandKeysHost = nullptr; // child object
+    MainWindowFilter *windowFilter = nullptr;
+    // --- end of scale, band plan, keyboard
+
 signals:
     // The scale, digital display, meter and spectrograph follow this.
     void LitStateChanged(bool lit);
@@ -227,4 +349,5 @@ private:
     bool closed = false;
     bool destroyed = false;
     QPoint lastMousePos;
+
 };

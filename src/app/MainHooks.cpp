@@ -32,11 +32,6 @@ void TTarnwickFrm::MainTmrTimer()
 {
 }
 
-void TTarnwickFrm::BandChanged(QObject *sender)
-{
-    Q_UNUSED(sender);
-}
-
 void TTarnwickFrm::ModeChanged(QObject *sender)
 {
     Q_UNUSED(sender);
