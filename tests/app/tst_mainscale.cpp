@@ -4,6 +4,7 @@
 
 #include "MainWindowTestSupport.h"
 #include "app/Settings.h"
+#include "app/Widgets.h"
 #include "common/TestEnvironment.h"
 #include "controls/Digits2.h"
 #include "controls/ScaleTestSupport.h"
@@ -323,7 +324,20 @@ private slots:
             QTRY_COMPARE(w.ScalePnl->width(), width);
             QCOMPARE(fx.scale().geometry(), QRect(1, 2, w.ScalePnl->width() - 3, w.ScalePnl->height() - 4));
             QCOMPARE(fx.scale().SliderX(), fx.scale().FreqToX(fx.frequency()));
+            // Rows of keys show whole keys only.
+            for (QFrame *row : {w.BandPnl, w.ModePnl, w.SplitPnl, w.ProgramPnl}) {
+                for (QToolButton *key : row->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly))
+                    QCOMPARE(!key->isHidden(), key->x() + key->width() < row->width());
+            }
         }
+        // "Only Scale Visible": the scale takes the room of the panels.
+        w.resize(800, w.height());
+        w.HideAllControlsMnu->trigger();
+        QTRY_COMPARE(w.ScalePnl->height(), w.height() - w.StatusBarPnl->height());
+        QCOMPARE(fx.scale().height(), w.ScalePnl->height() - 4);
+        w.HideAllControlsMnu->trigger();
+        QTRY_VERIFY(!w.MainPanel->isHidden());
+        QTRY_COMPARE(fx.scale().height(), w.ScalePnl->height() - 4);
     }
 
     void litStateLightsTheScaleAndTheDisplay()
