@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -267,9 +268,12 @@ private slots:
         TRadioScale &s = fx.scale();
         QCOMPARE(w.OptionsFrm->SliderDblClkCBx->currentIndex(), 1); // "Zoom in"
         QCOMPARE(w.OptionsFrm->ScaleDblClkCBx->currentIndex(), 1);  // "Zoom out"
-        doubleClickLeft(s, s.drawnSliderX(), middleY(s));
+        // The pointer keeps its offset from the slider across the zoom.
+        QCursor::setPos(s.mapToGlobal(QPoint(s.SliderX() + 4, middleY(s))));
+        doubleClickLeft(s, s.drawnSliderX() + 4, middleY(s));
         QVERIFY(s.CanZoomOut());
         QCOMPARE(s.ScaleBegin(), 3520000);
+        QCOMPARE(QCursor::pos().x(), s.mapToGlobal(QPoint(s.SliderX() + 4, 0)).x());
         doubleClickLeft(s, 15, middleY(s));
         QVERIFY(!s.CanZoomOut());
         QCOMPARE(s.ScaleBegin(), 3500000);
