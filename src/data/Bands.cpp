@@ -136,31 +136,12 @@ void TBandPlan::LoadFromFileBytes(const QByteArray &Bytes)
 
 QString TBandPlan::LoadBandPlan()
 {
-    Items.clear();
     const TDataFileRead read = ReadDataFile(FileName());
-    if (!read.Error.isEmpty())
-        return read.Error;
-    LoadFromFileBytes(read.Bytes);
-    return QString();
+    LoadFromFileBytes(read.Bytes); // no entries when missing or unreadable
+    return read.Error;
 }
 
 QString TBandPlan::SaveBandPlan() const
 {
     return SaveDataFile(FileName(), ToFileBytes());
-}
-
-void TBandPlan::StartUp(const TUserPrompt &Prompt)
-{
-    QString problem;
-    if (!DataFileExists(FileName())) {
-        if (Prompt)
-            Prompt(TPromptKind::Information,
-                   MissingDataFileMessage(FileName(), QStringLiteral("New file with default values will be created.")));
-        LoadDefaultPlan();
-        problem = SaveBandPlan();
-    } else {
-        problem = LoadBandPlan();
-    }
-    if (!problem.isEmpty() && Prompt)
-        Prompt(TPromptKind::Information, problem);
 }

@@ -53,7 +53,8 @@ bool DataFileExists(const QString &FileName);
 QString MissingDataFileMessage(const QString &FileName, const QString &SecondParagraph);
 
 // Reads the file that loading uses. Found is false when it exists nowhere;
-// Error is set when it exists but cannot be read.
+// Error is set when it exists but cannot be read. Bytes stays empty unless
+// the whole file was read.
 struct TDataFileRead
 {
     bool Found = false;

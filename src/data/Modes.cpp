@@ -127,31 +127,12 @@ void TModeSegments::LoadFromFileBytes(const QByteArray &Bytes)
 
 QString TModeSegments::LoadModeSegments()
 {
-    Items.clear();
     const TDataFileRead read = ReadDataFile(FileName());
-    if (!read.Error.isEmpty())
-        return read.Error;
-    LoadFromFileBytes(read.Bytes);
-    return QString();
+    LoadFromFileBytes(read.Bytes); // no entries when missing or unreadable
+    return read.Error;
 }
 
 QString TModeSegments::SaveModeSegments() const
 {
     return SaveDataFile(FileName(), ToFileBytes());
-}
-
-void TModeSegments::StartUp(const TUserPrompt &Prompt)
-{
-    QString problem;
-    if (!DataFileExists(FileName())) {
-        if (Prompt)
-            Prompt(TPromptKind::Information,
-                   MissingDataFileMessage(FileName(), QStringLiteral("New empty file will be created.")));
-        Items.clear();
-        problem = SaveModeSegments();
-    } else {
-        problem = LoadModeSegments();
-    }
-    if (!problem.isEmpty() && Prompt)
-        Prompt(TPromptKind::Information, problem);
 }
