@@ -93,19 +93,7 @@ TBandPlanEntry TBandPlan::ReadEntry(const QString &Text)
 
 int TBandPlan::ResortBand(int Index)
 {
-    if (Index < 0 || Index >= Count())
-        return Index;
-    const auto beginOf = [this](int i) { return khzOr(Field(i, bfBegin), 0); };
-    const qint32 key = beginOf(Index);
-    while (Index > 0 && beginOf(Index - 1) > key) {
-        Items.swapItemsAt(Index - 1, Index);
-        --Index;
-    }
-    while (Index < Count() - 1 && beginOf(Index + 1) < key) {
-        Items.swapItemsAt(Index, Index + 1);
-        ++Index;
-    }
-    return Index;
+    return MoveIntoOrder(Items, Index, [](const TBandPlanItem &Item) { return khzOr(ItemField(Item.Text, bfBegin), 0); });
 }
 
 void TBandPlan::LoadDefaultPlan()

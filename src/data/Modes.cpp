@@ -81,19 +81,7 @@ bool TModeSegments::ReadSegment(const QString &Text, TMode &Segment)
 
 int TModeSegments::ResortMode(int Index)
 {
-    if (Index < 0 || Index >= Count())
-        return Index;
-    const auto endOf = [this](int i) { return khzOrZero(GetField(Items.at(i), Tab, mfEnd)); };
-    const qint32 key = endOf(Index);
-    while (Index > 0 && endOf(Index - 1) > key) {
-        Items.swapItemsAt(Index - 1, Index);
-        --Index;
-    }
-    while (Index < Count() - 1 && endOf(Index + 1) < key) {
-        Items.swapItemsAt(Index, Index + 1);
-        ++Index;
-    }
-    return Index;
+    return MoveIntoOrder(Items, Index, [](const QString &Text) { return khzOrZero(GetField(Text, Tab, mfEnd)); });
 }
 
 QStringList TModeSegments::OverlapQuestions() const
