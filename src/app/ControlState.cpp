@@ -148,7 +148,12 @@ bool isTopLevelOnly(Kind kind)
     return kind == Kind::ComboBox || kind == Kind::Panel || kind == Kind::ListBox || kind == Kind::Memo;
 }
 
-void save(QObject *control, const QString &prefix, bool topLevel)
+// Calls visit(control, kind, value name) for control and every stored control
+// inside it; containers only pass their name on to their children. Saving
+// and loading share this walk, so a value is read back under the name it
+// was written with.
+void walk(QObject *control, const QString &prefix, bool topLevel,
+          void (*visit)(QObject *control, Kind kind, const QString &name))
 {
     const Kind kind = kindOf(control);
     if (kind == Kind::None || control->objectName().isEmpty())
@@ -158,9 +163,14 @@ void save(QObject *control, const QString &prefix, bool topLevel)
     const QString name = prefix + '.' + control->objectName();
     if (isContainer(kind)) {
         for (QObject *child : childrenToWalk(control, kind))
-            save(child, name, false);
+            walk(child, name, false, visit);
         return;
     }
+    visit(control, kind, name);
+}
+
+void save(QObject *control, Kind kind, const QString &name)
+{
     switch (kind) {
     case Kind::CheckBox:
     case Kind::RadioButton:
@@ -214,19 +224,8 @@ void save(QObject *control, const QString &prefix, bool topLevel)
     }
 }
 
-void load(QObject *control, const QString &prefix, bool topLevel)
+void load(QObject *control, Kind kind, const QString &name)
 {
-    const Kind kind = kindOf(control);
-    if (kind == Kind::None || control->objectName().isEmpty())
-        return;
-    if (isTopLevelOnly(kind) && !topLevel)
-        return;
-    const QString name = prefix + '.' + control->objectName();
-    if (isContainer(kind)) {
-        for (QObject *child : childrenToWalk(control, kind))
-            load(child, name, false);
-        return;
-    }
     int number = 0;
     switch (kind) {
     case Kind::CheckBox:
@@ -307,11 +306,11 @@ QString rootPrefix()
 void SaveControlState(QObject *control)
 {
     if (control)
-        save(control, rootPrefix(), true);
+        walk(control, rootPrefix(), true, save);
 }
 
 void LoadControlState(QObject *control)
 {
     if (control)
-        load(control, rootPrefix(), true);
+        walk(control, rootPrefix(), true, load);
 }

@@ -21,8 +21,9 @@ class QObject;
 // A plain QFrame is a panel, not a container: what lies inside is skipped.
 // Controls without an object name are not stored.
 //
-// Restoring leaves a control unchanged when its value is missing, and stops
-// at the first stored number that cannot be read, keeping what was applied.
+// Restoring leaves a control unchanged when its value is missing. A stored
+// number that cannot be read stops that control (a panel keeps what was
+// applied before it); the walk goes on with the next control.
 
 void SaveControlState(QObject *control);
 void LoadControlState(QObject *control);

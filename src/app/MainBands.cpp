@@ -4,7 +4,6 @@
 
 #include "app/Main.h"
 
-#include "app/MessageBoxes.h"
 #include "app/Options.h"
 #include "app/Widgets.h"
 #include "controls/RadioScale.h"
@@ -69,32 +68,13 @@ private:
     TTarnwickFrm &w;
 };
 
-namespace {
-
-// The program's message boxes, which tests answer themselves.
-TUserPrompt windowPrompt(QWidget *owner)
-{
-    return [owner](TPromptKind kind, const QString &text) {
-        if (kind == TPromptKind::Information) {
-            ShowInformation(owner, text);
-            return true;
-        }
-        return AskConfirmation(owner, text);
-    };
-}
-
-} // namespace
-
 void TTarnwickFrm::SetupBands()
 {
-    const TUserPrompt prompt = windowPrompt(this);
     BandsFrm = new TBandsFrm(this);
     BandsFrm->setObjectName(QStringLiteral("BandsFrm"));
-    BandsFrm->SetPrompt(prompt);
     BandsFrm->FormCreate();
     ModesFrm = new TModesFrm(this);
     ModesFrm->setObjectName(QStringLiteral("ModesFrm"));
-    ModesFrm->SetPrompt(prompt);
     ModesFrm->FormCreate();
 
     bandKeysHost = new MainBandKeysHost(*this);
@@ -102,7 +82,6 @@ void TTarnwickFrm::SetupBands()
     for (QToolButton *key : std::as_const(BandButtons))
         keys << key;
     BandKeys = new TBandKeys(BandsFrm->Plan(), ModesFrm->Segments(), *bandKeysHost, keys, AllBandsPpp, this);
-    BandKeys->SetPrompt(prompt);
     BandKeys->SetBandsDialog([this] { return BandsFrm->exec() == QDialog::Accepted; });
     BandKeys->SetModesDialog([this] { return ModesFrm->exec() == QDialog::Accepted; });
     // The band keys rebuild the popup with a "Define Bands..." item of their own.

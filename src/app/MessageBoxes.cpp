@@ -39,10 +39,12 @@ void ShowInformation(QWidget *parent, const QString &text)
     QMessageBox::information(parent, ApplicationTitle(), text, QMessageBox::Ok);
 }
 
-bool AskConfirmation(QWidget *parent, const QString &text)
+bool AskConfirmation(QWidget *parent, const QString &text, DefaultAnswer defaultAnswer)
 {
     if (confirmationAnswerer())
         return confirmationAnswerer()(parent, text);
-    return QMessageBox::question(parent, ApplicationTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+    const QMessageBox::StandardButton defaultButton =
+        defaultAnswer == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No;
+    return QMessageBox::question(parent, ApplicationTitle(), text, QMessageBox::Yes | QMessageBox::No, defaultButton)
         == QMessageBox::Yes;
 }

@@ -9,8 +9,11 @@ class QWidget;
 // and a Yes/No confirmation where only Yes proceeds. Both are modal; tests
 // install their own answerers so that no box ever blocks them.
 
+// The button a confirmation box starts on (the one Enter presses).
+enum class DefaultAnswer { No, Yes };
+
 void ShowInformation(QWidget *parent, const QString &text);
-bool AskConfirmation(QWidget *parent, const QString &text);
+bool AskConfirmation(QWidget *parent, const QString &text, DefaultAnswer defaultAnswer = DefaultAnswer::No);
 
 using InformationAnswerer = std::function<void(QWidget *parent, const QString &text)>;
 using ConfirmationAnswerer = std::function<bool(QWidget *parent, const QString &text)>;

@@ -1,5 +1,6 @@
 #include "data/BandKeys.h"
 
+#include "app/MessageBoxes.h"
 #include "data/Bands.h"
 #include "data/Modes.h"
 
@@ -130,8 +131,9 @@ void TBandKeys::BandChanged(QObject *Sender)
 
     if (senderButton >= 0 && Buttons.at(senderButton)->text().isEmpty()) {
         Buttons.at(senderButton)->setChecked(false);
-        if (Prompt && Prompt(TPromptKind::Question,
-                             QStringLiteral("No band assigned to this button.\n\nDo you want to change the band plan now?")))
+        if (AskConfirmation(Buttons.at(senderButton)->window(),
+                            QStringLiteral("No band assigned to this button.\n\nDo you want to change the band plan now?"),
+                            DefaultAnswer::Yes))
             BandsMnuClick();
         return;
     }

@@ -7,7 +7,6 @@
 // through TBandKeysHost, which the main window implements.
 
 #include "controls/ScaleTypes.h"
-#include "data/UserPrompt.h"
 
 #include <QList>
 #include <QObject>
@@ -67,7 +66,6 @@ public:
     TBandKeys(TBandPlan &Plan, TModeSegments &Segments, TBandKeysHost &Host,
               const QList<QAbstractButton *> &Buttons, QMenu *AllBandsPpp, QObject *Parent = nullptr);
 
-    void SetPrompt(TUserPrompt NewPrompt) { Prompt = std::move(NewPrompt); }
     // Show the Bands / Modes dialog modally; true when it ended with Ok.
     void SetBandsDialog(std::function<bool()> RunModal) { RunBandsDialog = std::move(RunModal); }
     void SetModesDialog(std::function<bool()> RunModal) { RunModesDialog = std::move(RunModal); }
@@ -103,7 +101,6 @@ private:
     QMenu *AllBandsPpp;
     QAction *DefineBandsAction = nullptr;
     QList<QAction *> BandItems; // the popup's band items, rebuilt on every opening
-    TUserPrompt Prompt;
     std::function<bool()> RunBandsDialog;
     std::function<bool()> RunModesDialog;
 };

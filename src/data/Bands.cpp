@@ -93,19 +93,7 @@ TBandPlanEntry TBandPlan::ReadEntry(const QString &Text)
 
 int TBandPlan::ResortBand(int Index)
 {
-    if (Index < 0 || Index >= Count())
-        return Index;
-    const auto beginOf = [this](int i) { return khzOr(Field(i, bfBegin), 0); };
-    const qint32 key = beginOf(Index);
-    while (Index > 0 && beginOf(Index - 1) > key) {
-        Items.swapItemsAt(Index - 1, Index);
-        --Index;
-    }
-    while (Index < Count() - 1 && beginOf(Index + 1) < key) {
-        Items.swapItemsAt(Index, Index + 1);
-        ++Index;
-    }
-    return Index;
+    return MoveIntoOrder(Items, Index, [](const TBandPlanItem &Item) { return khzOr(ItemField(Item.Text, bfBegin), 0); });
 }
 
 void TBandPlan::LoadDefaultPlan()
@@ -136,31 +124,12 @@ void TBandPlan::LoadFromFileBytes(const QByteArray &Bytes)
 
 QString TBandPlan::LoadBandPlan()
 {
-    Items.clear();
     const TDataFileRead read = ReadDataFile(FileName());
-    if (!read.Error.isEmpty())
-        return read.Error;
-    LoadFromFileBytes(read.Bytes);
-    return QString();
+    LoadFromFileBytes(read.Bytes); // no entries when missing or unreadable
+    return read.Error;
 }
 
 QString TBandPlan::SaveBandPlan() const
 {
     return SaveDataFile(FileName(), ToFileBytes());
-}
-
-void TBandPlan::StartUp(const TUserPrompt &Prompt)
-{
-    QString problem;
-    if (!DataFileExists(FileName())) {
-        if (Prompt)
-            Prompt(TPromptKind::Information,
-                   MissingDataFileMessage(FileName(), QStringLiteral("New file with default values will be created.")));
-        LoadDefaultPlan();
-        problem = SaveBandPlan();
-    } else {
-        problem = LoadBandPlan();
-    }
-    if (!problem.isEmpty() && Prompt)
-        Prompt(TPromptKind::Information, problem);
 }

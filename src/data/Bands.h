@@ -5,8 +5,6 @@
 // TABs, plus the "button available" tick. The text of an entry is kept exactly
 // as read or edited, so that a hand-edited line survives a load and a save.
 
-#include "data/UserPrompt.h"
-
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -81,11 +79,6 @@ public:
     // Writes "Bands.tsv" (program folder, else data folder). Returns a message
     // for the operator when it could be written nowhere, else empty text.
     QString SaveBandPlan() const;
-
-    // What the program does when it starts: with "Bands.tsv" missing in both
-    // folders, tells the operator, takes the default plan and writes it;
-    // otherwise loads the file. Read and write failures are told as well.
-    void StartUp(const TUserPrompt &Prompt);
 
 private:
     QList<TBandPlanItem> Items;

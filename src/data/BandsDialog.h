@@ -5,21 +5,12 @@
 // the edits.
 
 #include "data/Bands.h"
-#include "data/UserPrompt.h"
+#include "data/DataListDialog.h"
 
-#include <QDialog>
-
-#include <functional>
-
-class QPushButton;
-class QTreeWidget;
 class QTreeWidgetItem;
 class TEditBandFrm;
 
-// Runs a dialog modally and returns its result; tests replace it.
-using TDialogRunner = std::function<int(QDialog &Dialog)>;
-
-class TBandsFrm : public QDialog
+class TBandsFrm : public TDataListFrm
 {
     Q_OBJECT
 public:
@@ -30,9 +21,6 @@ public:
     TBandPlan &Plan() { return BandPlan; }
     const TBandPlan &Plan() const { return BandPlan; }
 
-    void SetPrompt(TUserPrompt NewPrompt);
-    void SetDialogRunner(TDialogRunner Runner) { RunDialog = std::move(Runner); }
-
     // Start of the program: load the plan, or tell about the missing file and
     // write the default plan.
     void FormCreate();
@@ -40,32 +28,23 @@ public:
     // False (and the operator told) when the file could be written nowhere.
     bool SaveBandPlan();
 
-    void AddBtnClick();
-    void EditBtnClick();
-    void DeleteBtnClick();
+    void AddBtnClick() override;
+    void EditBtnClick() override;
+    void DeleteBtnClick() override;
     void ResortBand(int Index);
 
-    int SelectedIndex() const;
-    void SelectItem(int Index);
-
-    void done(int Result) override;
-
-    QTreeWidget *BandsLBx;
-    QPushButton *AddBtn;
-    QPushButton *EditBtn;
-    QPushButton *DeleteBtn;
+    QTreeWidget *const BandsLBx;
     TEditBandFrm *EditBandFrm;
 
 protected:
-    void showEvent(QShowEvent *Event) override;
-    bool eventFilter(QObject *Watched, QEvent *Event) override;
+    void FillList() override;
+    void StartNewList() override { BandPlan.LoadDefaultPlan(); }
+    void LoadList() override { LoadBandPlan(); }
+    bool SaveList() override { return SaveBandPlan(); }
 
 private:
-    void FillList();
     void FillRow(QTreeWidgetItem *Row, const TBandPlanItem &Item);
     void BandsLBxItemChanged(QTreeWidgetItem *Row, int Column);
 
     TBandPlan BandPlan;
-    TUserPrompt Prompt;
-    TDialogRunner RunDialog;
 };

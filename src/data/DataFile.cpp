@@ -169,9 +169,11 @@ TDataFileRead ReadDataFile(const QString &FileName)
         result.Error = QStringLiteral("Cannot read \"") + path + QStringLiteral("\": ") + file.errorString();
         return result;
     }
-    result.Bytes = file.readAll();
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         result.Error = QStringLiteral("Cannot read \"") + path + QStringLiteral("\": ") + file.errorString();
+    else
+        result.Bytes = bytes;
     return result;
 }
 

@@ -7,6 +7,7 @@
 // program folder first and falls back to the data folder.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -53,7 +54,8 @@ bool DataFileExists(const QString &FileName);
 QString MissingDataFileMessage(const QString &FileName, const QString &SecondParagraph);
 
 // Reads the file that loading uses. Found is false when it exists nowhere;
-// Error is set when it exists but cannot be read.
+// Error is set when it exists but cannot be read. Bytes stays empty unless
+// the whole file was read.
 struct TDataFileRead
 {
     bool Found = false;
@@ -73,3 +75,24 @@ QString WriteWholeFile(const QString &Path, const QByteArray &Bytes);
 // since it is the one the next load reads. Returns an empty text on success,
 // else a message for the operator naming what could not be written.
 QString SaveDataFile(const QString &FileName, const QByteArray &Bytes);
+
+// Moves Entries[Index] to its place in ascending order of KeyOf(entry),
+// stepping past neighbours only while they are strictly out of order, so that
+// entries with equal keys keep their order. Returns the entry's new index (an
+// index outside the list is returned unchanged).
+template <typename Entry, typename KeyOf>
+int MoveIntoOrder(QList<Entry> &Entries, int Index, KeyOf keyOf)
+{
+    if (Index < 0 || Index >= Entries.size())
+        return Index;
+    const auto key = keyOf(Entries.at(Index));
+    while (Index > 0 && keyOf(Entries.at(Index - 1)) > key) {
+        Entries.swapItemsAt(Index - 1, Index);
+        --Index;
+    }
+    while (Index < Entries.size() - 1 && keyOf(Entries.at(Index + 1)) < key) {
+        Entries.swapItemsAt(Index, Index + 1);
+        ++Index;
+    }
+    return Index;
+}

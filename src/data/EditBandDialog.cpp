@@ -1,30 +1,16 @@
 #include "data/EditBandDialog.h"
 
+#include "app/MessageBoxes.h"
 #include "data/Bands.h"
-#include "data/MessagePrompt.h"
 #include "data/TextFields.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QVBoxLayout>
-
-namespace {
-
-// A number typed into a field: Fallback when it cannot be read.
-int readInt(const QLineEdit *Edit, int Fallback)
-{
-    bool ok = false;
-    const int value = Edit->text().toInt(&ok, 10);
-    return ok ? value : Fallback;
-}
-
-} // namespace
 
 TEditBandFrm::TEditBandFrm(QWidget *Parent)
-    : QDialog(Parent)
+    : TEditEntryFrm(Parent)
     , ButtonAvailableChk(new QCheckBox(QStringLiteral("Button available"), this))
     , ButtonCaptionEdt(new QLineEdit(this))
     , ScaleBeginEdt(new QLineEdit(this))
@@ -32,7 +18,6 @@ TEditBandFrm::TEditBandFrm(QWidget *Parent)
     , InitFreqEdt(new QLineEdit(this))
     , InitModeCBx(new QComboBox(this))
     , BandNameEdt(new QLineEdit(this))
-    , Prompt(MessageBoxPrompt(this))
 {
     setWindowTitle(QStringLiteral("Edit Band"));
     InitModeCBx->addItems(PlanModeNames());
@@ -46,14 +31,7 @@ TEditBandFrm::TEditBandFrm(QWidget *Parent)
     form->addRow(QStringLiteral("Initial frequency [kHz]:"), InitFreqEdt);
     form->addRow(QStringLiteral("Initial mode: "), InitModeCBx);
     form->addRow(QStringLiteral("Band name:"), BandNameEdt);
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    LayOutWithButtons(form);
 
     connect(ScaleBeginEdt, &QLineEdit::textChanged, this, [this] { BandLimitsEdited(); });
     connect(ScaleEndEdt, &QLineEdit::textChanged, this, [this] { BandLimitsEdited(); });
@@ -85,30 +63,19 @@ void TEditBandFrm::LoadNewEntry()
 
 QString TEditBandFrm::EntryText() const
 {
-    const QStringList fields = {
+    return JoinEntryFields({
         ButtonCaptionEdt->text(), ScaleBeginEdt->text(), ScaleEndEdt->text(),
-        InitFreqEdt->text(), InitModeCBx->currentIndex() >= 0 ? InitModeCBx->currentText() : QString(),
-        BandNameEdt->text(),
-    };
-    QStringList clean;
-    for (const QString &field : fields)
-        clean.append(SanitizeFieldText(field));
-    return clean.join(QLatin1Char('\t'));
+        InitFreqEdt->text(), SelectedText(InitModeCBx), BandNameEdt->text(),
+    });
 }
 
 void TEditBandFrm::BandLimitsEdited()
 {
-    const int begin = readInt(ScaleBeginEdt, -1);
-    const int end = readInt(ScaleEndEdt, -1);
-    const int initial = readInt(InitFreqEdt, -1);
+    const int begin = FieldNumber(ScaleBeginEdt, -1);
+    const int end = FieldNumber(ScaleEndEdt, -1);
+    const int initial = FieldNumber(InitFreqEdt, -1);
     if (begin < end && end >= 1 && (initial < begin || initial > end))
         InitFreqEdt->setText(QString::number(qint64(begin) + (qint64(end) - begin) / 2));
-}
-
-void TEditBandFrm::Inform(const QString &Text) const
-{
-    if (Prompt)
-        Prompt(TPromptKind::Information, Text);
 }
 
 bool TEditBandFrm::FormCloseQuery()
@@ -116,14 +83,14 @@ bool TEditBandFrm::FormCloseQuery()
     bool passed = true;
     const auto check = [&](bool ok, const char *message) {
         if (!ok) {
-            Inform(QString::fromLatin1(message));
+            ShowInformation(this, QString::fromLatin1(message));
             passed = false;
         }
     };
     const int captionLength = static_cast<int>(ButtonCaptionEdt->text().length());
-    const int begin = readInt(ScaleBeginEdt, 0);
-    const int end = readInt(ScaleEndEdt, 0);
-    const int initial = readInt(InitFreqEdt, 0);
+    const int begin = FieldNumber(ScaleBeginEdt, 0);
+    const int end = FieldNumber(ScaleEndEdt, 0);
+    const int initial = FieldNumber(InitFreqEdt, 0);
     check(captionLength >= 1 && captionLength <= 6, "Caption of the band button must from 1 to 6 characters long.");
     check(begin >= 100, "Invalid value for beginning frequency.\nIt must be integer, in kHz, higher than 100");
     check(end >= 100, "Invalid value for end frequency.\nIt must be integer, in kHz, higher than 100");
@@ -131,11 +98,4 @@ bool TEditBandFrm::FormCloseQuery()
     check(begin <= initial && initial <= end, "Initial frequency must be within the band limits.");
     check(InitModeCBx->currentIndex() >= 0, "No initial mode selected.");
     return passed;
-}
-
-void TEditBandFrm::done(int Result)
-{
-    if (Result == QDialog::Accepted && !FormCloseQuery())
-        return;
-    QDialog::done(Result);
 }

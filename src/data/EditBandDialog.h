@@ -2,21 +2,15 @@
 
 // The Edit Band dialog: one band-plan entry.
 
-#include "data/UserPrompt.h"
-
-#include <QDialog>
+#include "data/EditEntryDialog.h"
 
 class QCheckBox;
-class QComboBox;
-class QLineEdit;
 
-class TEditBandFrm : public QDialog
+class TEditBandFrm : public TEditEntryFrm
 {
     Q_OBJECT
 public:
     explicit TEditBandFrm(QWidget *Parent = nullptr);
-
-    void SetPrompt(TUserPrompt NewPrompt) { Prompt = std::move(NewPrompt); }
 
     // Fills the controls from an entry text (fields split with CutField).
     void LoadEntry(const QString &Text, bool ButtonAvailable);
@@ -31,9 +25,7 @@ public:
     // and the initial frequency lies outside, it becomes the midpoint.
     void BandLimitsEdited();
     // Every failed check shows its message; true when all passed.
-    bool FormCloseQuery();
-
-    void done(int Result) override;
+    bool FormCloseQuery() override;
 
     QCheckBox *ButtonAvailableChk;
     QLineEdit *ButtonCaptionEdt;
@@ -42,9 +34,4 @@ public:
     QLineEdit *InitFreqEdt;
     QComboBox *InitModeCBx;
     QLineEdit *BandNameEdt;
-
-private:
-    void Inform(const QString &Text) const;
-
-    TUserPrompt Prompt;
 };

@@ -1,19 +1,17 @@
 #include "data/EditModeDialog.h"
 
 #include "app/BgrColor.h"
+#include "app/MessageBoxes.h"
 #include "data/Bands.h"
-#include "data/MessagePrompt.h"
 #include "data/Modes.h"
 #include "data/TextFields.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
 #include <QStylePainter>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -33,13 +31,6 @@ public:
         }
     }
 };
-
-int readInt(const QLineEdit *Edit)
-{
-    bool ok = false;
-    const int value = Edit->text().toInt(&ok, 10);
-    return ok ? value : 0;
-}
 
 } // namespace
 
@@ -65,13 +56,12 @@ void TColorComboBox::paintEvent(QPaintEvent *)
 }
 
 TEditModeFrm::TEditModeFrm(QWidget *Parent)
-    : QDialog(Parent)
+    : TEditEntryFrm(Parent)
     , ScaleBeginEdt(new QLineEdit(this))
     , ScaleEndEdt(new QLineEdit(this))
     , InitModeCBx(new QComboBox(this))
     , ColorCBx(new TColorComboBox(this))
     , CaptionEdt(new QLineEdit(this))
-    , Prompt(MessageBoxPrompt(this))
 {
     setWindowTitle(QStringLiteral("Edit Mode"));
     InitModeCBx->addItems(PlanModeNames());
@@ -84,13 +74,7 @@ TEditModeFrm::TEditModeFrm(QWidget *Parent)
     form->addRow(QStringLiteral("Mode:"), InitModeCBx);
     form->addRow(QStringLiteral("Color:"), ColorCBx);
     form->addRow(QStringLiteral("Caption (optional, if empty it shows mode):"), CaptionEdt);
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    LayOutWithButtons(form);
 
     // Only a choice by the operator preselects a colour; loading an entry
     // keeps the entry's own colour.
@@ -120,16 +104,10 @@ void TEditModeFrm::LoadNewEntry()
 
 QString TEditModeFrm::EntryText() const
 {
-    const QStringList fields = {
-        ScaleBeginEdt->text(), ScaleEndEdt->text(),
-        InitModeCBx->currentIndex() >= 0 ? InitModeCBx->currentText() : QString(),
-        ColorCBx->currentIndex() >= 0 ? ColorCBx->currentText() : QString(),
+    return JoinEntryFields({
+        ScaleBeginEdt->text(), ScaleEndEdt->text(), SelectedText(InitModeCBx), SelectedText(ColorCBx),
         CaptionEdt->text(),
-    };
-    QStringList clean;
-    for (const QString &field : fields)
-        clean.append(SanitizeFieldText(field));
-    return clean.join(QLatin1Char('\t'));
+    });
 }
 
 void TEditModeFrm::InitModeCBxChange()
@@ -141,8 +119,8 @@ void TEditModeFrm::InitModeCBxChange()
 
 bool TEditModeFrm::FormCloseQuery()
 {
-    const int begin = readInt(ScaleBeginEdt);
-    const int end = readInt(ScaleEndEdt);
+    const int begin = FieldNumber(ScaleBeginEdt, 0);
+    const int end = FieldNumber(ScaleEndEdt, 0);
     const char *failure = nullptr;
     if (begin < 100)
         failure = "Invalid value for beginning frequency.\nIt must be integer, in kHz, higher than 100";
@@ -154,14 +132,6 @@ bool TEditModeFrm::FormCloseQuery()
         failure = "No mode selected.";
     if (failure == nullptr)
         return true;
-    if (Prompt)
-        Prompt(TPromptKind::Information, QString::fromLatin1(failure));
+    ShowInformation(this, QString::fromLatin1(failure));
     return false;
-}
-
-void TEditModeFrm::done(int Result)
-{
-    if (Result == QDialog::Accepted && !FormCloseQuery())
-        return;
-    QDialog::done(Result);
 }

@@ -2,12 +2,9 @@
 
 // The Edit Mode dialog: one mode segment.
 
-#include "data/UserPrompt.h"
+#include "data/EditEntryDialog.h"
 
 #include <QComboBox>
-#include <QDialog>
-
-class QLineEdit;
 
 // The colour list: every row filled with its colour, no text. The item texts
 // are the colour values ("009B9BFB") so that the selection reads as a value.
@@ -21,13 +18,11 @@ protected:
     void paintEvent(QPaintEvent *Event) override;
 };
 
-class TEditModeFrm : public QDialog
+class TEditModeFrm : public TEditEntryFrm
 {
     Q_OBJECT
 public:
     explicit TEditModeFrm(QWidget *Parent = nullptr);
-
-    void SetPrompt(TUserPrompt NewPrompt) { Prompt = std::move(NewPrompt); }
 
     // Fills the controls from a segment text (fields split with CutField); a
     // list whose field matches none of its items selects nothing.
@@ -41,16 +36,11 @@ public:
     // A mode was chosen: select the colour of its group.
     void InitModeCBxChange();
     // Stops at the first failed check and shows its message.
-    bool FormCloseQuery();
-
-    void done(int Result) override;
+    bool FormCloseQuery() override;
 
     QLineEdit *ScaleBeginEdt;
     QLineEdit *ScaleEndEdt;
     QComboBox *InitModeCBx;
     TColorComboBox *ColorCBx;
     QLineEdit *CaptionEdt;
-
-private:
-    TUserPrompt Prompt;
 };

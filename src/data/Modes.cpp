@@ -81,19 +81,7 @@ bool TModeSegments::ReadSegment(const QString &Text, TMode &Segment)
 
 int TModeSegments::ResortMode(int Index)
 {
-    if (Index < 0 || Index >= Count())
-        return Index;
-    const auto endOf = [this](int i) { return khzOrZero(GetField(Items.at(i), Tab, mfEnd)); };
-    const qint32 key = endOf(Index);
-    while (Index > 0 && endOf(Index - 1) > key) {
-        Items.swapItemsAt(Index - 1, Index);
-        --Index;
-    }
-    while (Index < Count() - 1 && endOf(Index + 1) < key) {
-        Items.swapItemsAt(Index, Index + 1);
-        ++Index;
-    }
-    return Index;
+    return MoveIntoOrder(Items, Index, [](const QString &Text) { return khzOrZero(GetField(Text, Tab, mfEnd)); });
 }
 
 QStringList TModeSegments::OverlapQuestions() const
@@ -127,31 +115,12 @@ void TModeSegments::LoadFromFileBytes(const QByteArray &Bytes)
 
 QString TModeSegments::LoadModeSegments()
 {
-    Items.clear();
     const TDataFileRead read = ReadDataFile(FileName());
-    if (!read.Error.isEmpty())
-        return read.Error;
-    LoadFromFileBytes(read.Bytes);
-    return QString();
+    LoadFromFileBytes(read.Bytes); // no entries when missing or unreadable
+    return read.Error;
 }
 
 QString TModeSegments::SaveModeSegments() const
 {
     return SaveDataFile(FileName(), ToFileBytes());
-}
-
-void TModeSegments::StartUp(const TUserPrompt &Prompt)
-{
-    QString problem;
-    if (!DataFileExists(FileName())) {
-        if (Prompt)
-            Prompt(TPromptKind::Information,
-                   MissingDataFileMessage(FileName(), QStringLiteral("New empty file will be created.")));
-        Items.clear();
-        problem = SaveModeSegments();
-    } else {
-        problem = LoadModeSegments();
-    }
-    if (!problem.isEmpty() && Prompt)
-        Prompt(TPromptKind::Information, problem);
 }

@@ -6,7 +6,6 @@
 // checked only when handed to the scale.
 
 #include "controls/ScaleTypes.h"
-#include "data/UserPrompt.h"
 
 #include <QByteArray>
 #include <QList>
@@ -66,10 +65,6 @@ public:
     // Writes "Modes.tsv" (program folder, else data folder). Returns a message
     // for the operator when it could be written nowhere, else empty text.
     QString SaveModeSegments() const;
-
-    // Start of the program: with "Modes.tsv" missing in both folders, tells
-    // the operator and writes an empty file; otherwise loads it.
-    void StartUp(const TUserPrompt &Prompt);
 
 private:
     QStringList Items;

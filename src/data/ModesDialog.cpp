@@ -1,17 +1,13 @@
 #include "data/ModesDialog.h"
 
 #include "app/BgrColor.h"
+#include "app/MessageBoxes.h"
 #include "data/EditModeDialog.h"
-#include "data/MessagePrompt.h"
 #include "data/TextFields.h"
 
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -53,88 +49,39 @@ public:
 } // namespace
 
 TModesFrm::TModesFrm(QWidget *Parent)
-    : QDialog(Parent)
-    , ModesLBx(new QTreeWidget(this))
-    , AddBtn(new QPushButton(QStringLiteral("Add"), this))
-    , EditBtn(new QPushButton(QStringLiteral("Edit"), this))
-    , DeleteBtn(new QPushButton(QStringLiteral("Delete"), this))
-    , EditModeFrm(new TEditModeFrm(this))
-    , Prompt(MessageBoxPrompt(this))
-    , RunDialog([](QDialog &Dialog) { return Dialog.exec(); })
-{
     // The same caption as the band-plan dialog, as operators know it.
-    setWindowTitle(QStringLiteral("Bands"));
-
+    : TDataListFrm(QStringLiteral("Bands"), Parent)
+    , ModesLBx(ListBox)
+    , EditModeFrm(new TEditModeFrm(this))
+{
     ModesLBx->setColumnCount(ColumnCount);
     ModesLBx->setHeaderLabels({QStringLiteral("Begin Freq"), QStringLiteral("End Freq"), QStringLiteral("Mode and Color")});
     ModesLBx->setColumnWidth(ColBegin, 80);
     ModesLBx->setColumnWidth(ColEnd, 80);
     ModesLBx->setColumnWidth(ColModeAndColor, 300);
     ModesLBx->setItemDelegateForColumn(ColModeAndColor, new ModeBarDelegate(ModesLBx));
-    ModesLBx->setRootIsDecorated(false);
-    ModesLBx->setUniformRowHeights(true);
-    ModesLBx->setSelectionMode(QAbstractItemView::SingleSelection);
     ModesLBx->setMinimumWidth(480);
-
-    auto *okBtn = new QPushButton(QStringLiteral("Ok"), this);
-    auto *cancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    okBtn->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(AddBtn);
-    buttons->addWidget(EditBtn);
-    buttons->addWidget(DeleteBtn);
-    buttons->addStretch();
-    buttons->addWidget(okBtn);
-    buttons->addWidget(cancelBtn);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ModesLBx);
-    layout->addLayout(buttons);
-
-    connect(AddBtn, &QPushButton::clicked, this, [this] { AddBtnClick(); });
-    connect(EditBtn, &QPushButton::clicked, this, [this] { EditBtnClick(); });
-    connect(DeleteBtn, &QPushButton::clicked, this, [this] { DeleteBtnClick(); });
-    connect(okBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ModesLBx, &QTreeWidget::itemDoubleClicked, this, [this] { EditBtnClick(); });
-
-    installEventFilter(this);
-    for (QWidget *child : findChildren<QWidget *>())
-        if (child->window() == this)
-            child->installEventFilter(this);
-
-    EditModeFrm->SetPrompt(Prompt);
 }
 
 TModesFrm::~TModesFrm() = default;
 
-void TModesFrm::SetPrompt(TUserPrompt NewPrompt)
-{
-    Prompt = std::move(NewPrompt);
-    EditModeFrm->SetPrompt(Prompt);
-}
-
 void TModesFrm::FormCreate()
 {
-    ModeSegments.StartUp(Prompt);
-    FillList();
+    StartUp(TModeSegments::FileName(), QStringLiteral("New empty file will be created."));
 }
 
 void TModesFrm::LoadModeSegments()
 {
     const QString problem = ModeSegments.LoadModeSegments();
     FillList();
-    if (!problem.isEmpty() && Prompt)
-        Prompt(TPromptKind::Information, problem);
+    TellProblem(problem);
 }
 
 bool TModesFrm::SaveModeSegments()
 {
     const QString problem = ModeSegments.SaveModeSegments();
-    if (problem.isEmpty())
-        return true;
-    if (Prompt)
-        Prompt(TPromptKind::Information, problem);
-    return false;
+    TellProblem(problem);
+    return problem.isEmpty();
 }
 
 void TModesFrm::FillList()
@@ -149,21 +96,6 @@ void TModesFrm::FillList()
         row->setTextAlignment(ColEnd, Qt::AlignRight | Qt::AlignVCenter);
         row->setData(ColModeAndColor, ItemTextRole, text);
     }
-}
-
-int TModesFrm::SelectedIndex() const
-{
-    const QList<QTreeWidgetItem *> selected = ModesLBx->selectedItems();
-    return selected.isEmpty() ? -1 : ModesLBx->indexOfTopLevelItem(selected.first());
-}
-
-void TModesFrm::SelectItem(int Index)
-{
-    QTreeWidgetItem *row = ModesLBx->topLevelItem(Index);
-    if (row == nullptr)
-        return;
-    ModesLBx->setCurrentItem(row);
-    row->setSelected(true);
 }
 
 void TModesFrm::AddBtnClick()
@@ -190,57 +122,23 @@ void TModesFrm::EditBtnClick()
 void TModesFrm::DeleteBtnClick()
 {
     const int index = SelectedIndex();
-    if (index < 0)
-        return;
-    if (!Prompt || !Prompt(TPromptKind::Question, QStringLiteral("Are you sure to delete the selected mode?")))
+    if (index < 0 || !AskConfirmation(this, QStringLiteral("Are you sure to delete the selected mode?"), DefaultAnswer::Yes))
         return;
     ModeSegments.Remove(index);
-    FillList();
-    SelectItem(qMin(index, ModeSegments.Count() - 1));
+    ShowList(qMin(index, ModeSegments.Count() - 1));
 }
 
 void TModesFrm::ResortMode(int Index)
 {
-    const int moved = ModeSegments.ResortMode(Index);
-    FillList();
-    SelectItem(moved);
+    ShowList(ModeSegments.ResortMode(Index));
 }
 
 bool TModesFrm::FormCloseQuery()
 {
     bool saveAnyway = true;
     for (const QString &question : ModeSegments.OverlapQuestions()) {
-        if (!Prompt || !Prompt(TPromptKind::Question, question))
+        if (!AskConfirmation(this, question, DefaultAnswer::Yes))
             saveAnyway = false;
     }
     return saveAnyway;
-}
-
-void TModesFrm::done(int Result)
-{
-    if (Result == QDialog::Accepted) {
-        if (!FormCloseQuery())
-            return;
-        SaveModeSegments();
-    } else {
-        LoadModeSegments();
-    }
-    QDialog::done(Result);
-}
-
-void TModesFrm::showEvent(QShowEvent *Event)
-{
-    FillList();
-    if (ModeSegments.Count() > 0)
-        SelectItem(0);
-    QDialog::showEvent(Event);
-}
-
-bool TModesFrm::eventFilter(QObject *Watched, QEvent *Event)
-{
-    if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(Event)->key() == Qt::Key_Delete) {
-        DeleteBtnClick();
-        return true;
-    }
-    return QDialog::eventFilter(Watched, Event);
 }

@@ -4,17 +4,12 @@
 // about overlapping neighbours and writes "Modes.tsv"; any other close reads
 // the file again, which discards the edits.
 
-#include "data/BandsDialog.h"
+#include "data/DataListDialog.h"
 #include "data/Modes.h"
-#include "data/UserPrompt.h"
 
-#include <QDialog>
-
-class QPushButton;
-class QTreeWidget;
 class TEditModeFrm;
 
-class TModesFrm : public QDialog
+class TModesFrm : public TDataListFrm
 {
     Q_OBJECT
 public:
@@ -25,9 +20,6 @@ public:
     TModeSegments &Segments() { return ModeSegments; }
     const TModeSegments &Segments() const { return ModeSegments; }
 
-    void SetPrompt(TUserPrompt NewPrompt);
-    void SetDialogRunner(TDialogRunner Runner) { RunDialog = std::move(Runner); }
-
     // Start of the program: load the segments, or tell about the missing file
     // and write an empty one.
     void FormCreate();
@@ -35,33 +27,23 @@ public:
     // False (and the operator told) when the file could be written nowhere.
     bool SaveModeSegments();
 
-    void AddBtnClick();
-    void EditBtnClick();
-    void DeleteBtnClick();
+    void AddBtnClick() override;
+    void EditBtnClick() override;
+    void DeleteBtnClick() override;
     void ResortMode(int Index);
 
     // One question per overlapping neighbour pair; false after any No.
-    bool FormCloseQuery();
+    bool FormCloseQuery() override;
 
-    int SelectedIndex() const;
-    void SelectItem(int Index);
-
-    void done(int Result) override;
-
-    QTreeWidget *ModesLBx;
-    QPushButton *AddBtn;
-    QPushButton *EditBtn;
-    QPushButton *DeleteBtn;
+    QTreeWidget *const ModesLBx;
     TEditModeFrm *EditModeFrm;
 
 protected:
-    void showEvent(QShowEvent *Event) override;
-    bool eventFilter(QObject *Watched, QEvent *Event) override;
+    void FillList() override;
+    void StartNewList() override { ModeSegments.Clear(); }
+    void LoadList() override { LoadModeSegments(); }
+    bool SaveList() override { return SaveModeSegments(); }
 
 private:
-    void FillList();
-
     TModeSegments ModeSegments;
-    TUserPrompt Prompt;
-    TDialogRunner RunDialog;
 };

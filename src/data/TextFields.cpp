@@ -59,3 +59,12 @@ QString SanitizeFieldText(const QString &Text)
     }
     return clean;
 }
+
+QString JoinEntryFields(const QStringList &Fields)
+{
+    QStringList clean;
+    clean.reserve(Fields.size());
+    for (const QString &field : Fields)
+        clean.append(SanitizeFieldText(field));
+    return clean.join(QLatin1Char('\t'));
+}

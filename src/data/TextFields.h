@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 
 // Field access for the TAB-separated lines of the data files.
 
@@ -26,3 +27,7 @@ bool ReadKhz(const QString &Text, qint32 &Khz);
 // A field text fit for a data-file entry: TABs, CRs and LFs become blanks, so
 // that an edited entry stays one line with its fields in place.
 QString SanitizeFieldText(const QString &Text);
+
+// One entry line: each field made fit with SanitizeFieldText, then joined by
+// TABs.
+QString JoinEntryFields(const QStringList &Fields);

@@ -4,8 +4,8 @@
 // data files live in, unwritable places, and a recorder for message boxes.
 
 #include "app/Folders.h"
+#include "app/MessageBoxes.h"
 #include "common/TestEnvironment.h"
-#include "data/UserPrompt.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,21 +89,33 @@ private:
     rlimit saved{};
 };
 
-// Records every message and answers questions from a queue (Yes when empty).
-struct PromptRecorder
+// The kind of box a recorded text was shown in.
+enum class PromptKind { Information, Question };
+
+// While alive, stands in for the operator at every message box: records each
+// text and answers questions from a queue (Yes when empty). One at a time.
+class PromptRecorder
 {
-    QList<QPair<TPromptKind, QString>> shown;
+public:
+    QList<QPair<PromptKind, QString>> shown;
     QList<bool> answers;
 
-    TUserPrompt prompt()
+    PromptRecorder()
     {
-        return [this](TPromptKind kind, const QString &text) {
-            shown.append({kind, text});
-            if (kind == TPromptKind::Question && !answers.isEmpty())
-                return answers.takeFirst();
-            return true;
-        };
+        SetInformationAnswerer([this](QWidget *, const QString &text) { shown.append({PromptKind::Information, text}); });
+        SetConfirmationAnswerer([this](QWidget *, const QString &text) {
+            shown.append({PromptKind::Question, text});
+            return answers.isEmpty() ? true : answers.takeFirst();
+        });
     }
+    ~PromptRecorder()
+    {
+        SetInformationAnswerer({});
+        SetConfirmationAnswerer({});
+    }
+    PromptRecorder(const PromptRecorder &) = delete;
+    PromptRecorder &operator=(const PromptRecorder &) = delete;
+
     QStringList texts() const
     {
         QStringList list;

@@ -72,11 +72,6 @@ QStringList rowTexts(QTreeWidget *list, int column)
     return texts;
 }
 
-TUserPrompt silentPrompt()
-{
-    return [](TPromptKind, const QString &) { return true; };
-}
-
 } // namespace
 
 class TestBandDialogs : public QObject
@@ -92,7 +87,6 @@ private slots:
     {
         PromptRecorder prompts;
         TEditBandFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.LoadEntry("X\t100\t101\t100\tCW\tlowest", true);
         QVERIFY(frm.FormCloseQuery());
         QVERIFY(prompts.shown.isEmpty());
@@ -108,7 +102,6 @@ private slots:
     {
         PromptRecorder prompts;
         TEditBandFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.LoadEntry("TOOLONG\tabc\t50\t70\tnone\tn", true);
         QCOMPARE(frm.InitModeCBx->currentIndex(), -1);
         QVERIFY(!frm.FormCloseQuery());
@@ -120,7 +113,7 @@ private slots:
             "No initial mode selected.",
         }));
         for (const auto &shown : prompts.shown)
-            QCOMPARE(shown.first, TPromptKind::Information);
+            QCOMPARE(shown.first, PromptKind::Information);
 
         prompts.shown.clear();
         frm.LoadEntry("\t300\t200\t250\tAM\t", true);
@@ -141,7 +134,6 @@ private slots:
     {
         PromptRecorder prompts;
         TEditBandFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.LoadNewEntry();
         frm.show();
         frm.accept();
@@ -199,7 +191,6 @@ private slots:
     {
         PromptRecorder prompts;
         TBandsFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.FormCreate();
         QCOMPARE(prompts.shown.size(), 1);
         QCOMPARE(frm.windowTitle(), QString("Bands"));
@@ -226,7 +217,7 @@ private slots:
     void tickBoxSwitchesButtonDirectly()
     {
         TBandsFrm frm;
-        frm.SetPrompt(silentPrompt());
+        const PromptRecorder silent; // answers Yes to every box
         frm.FormCreate();
         frm.BandsLBx->topLevelItem(0)->setCheckState(0, Qt::Checked);
         QVERIFY(frm.Plan().Item(0).Checked);
@@ -237,7 +228,7 @@ private slots:
     void editedBeginMovesEntryAndKeepsSelection()
     {
         TBandsFrm frm;
-        frm.SetPrompt(silentPrompt());
+        const PromptRecorder silent; // answers Yes to every box
         frm.FormCreate();
         frm.SelectItem(6);
         frm.SetDialogRunner(typeBand({"14", "500", "700", "600", "USB", "moved", false}));
@@ -252,7 +243,7 @@ private slots:
     void addRunsTheEditDialogModally()
     {
         TBandsFrm frm;
-        frm.SetPrompt(silentPrompt());
+        const PromptRecorder silent; // answers Yes to every box
         frm.FormCreate();
         frm.show();
         bool sawDialog = false;
@@ -277,7 +268,7 @@ private slots:
     void editLoadsTheSelectedEntry()
     {
         TBandsFrm frm;
-        frm.SetPrompt(silentPrompt());
+        const PromptRecorder silent; // answers Yes to every box
         frm.FormCreate();
         frm.SelectItem(0);
         QString seenCaption;
@@ -298,7 +289,7 @@ private slots:
     void addedBandIsSortedInAndSelected()
     {
         TBandsFrm frm;
-        frm.SetPrompt(silentPrompt());
+        const PromptRecorder silent; // answers Yes to every box
         frm.FormCreate();
         frm.SetDialogRunner(typeBand({"60", "5351", "5366", "5355", "CW", "60 m amateur band", true}));
         frm.AddBtnClick();
@@ -312,7 +303,6 @@ private slots:
     {
         PromptRecorder prompts;
         TBandsFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.FormCreate();
         const QByteArray before = readBytes(programFile("Bands.tsv"));
         const QList<TBandPlanItem> itemsBefore = frm.Plan().AllItems();
@@ -340,7 +330,7 @@ private slots:
     void okSavesTheEditedPlan()
     {
         TBandsFrm frm;
-        frm.SetPrompt(silentPrompt());
+        const PromptRecorder silent; // answers Yes to every box
         frm.FormCreate();
         frm.show();
         frm.SetDialogRunner(typeBand({"NEW", "1000", "2000", "1500", "AM", "added", false}));
@@ -356,7 +346,6 @@ private slots:
     {
         PromptRecorder prompts;
         TBandsFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.FormCreate();
         const QByteArray before = readBytes(programFile("Bands.tsv"));
         testenv::setEnv("TARNWICK_PROGRAM_DIR", unwritableFolder());
@@ -382,7 +371,6 @@ private slots:
     {
         PromptRecorder prompts;
         TBandsFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.FormCreate();
         prompts.shown.clear();
         frm.SelectItem(2);
@@ -390,7 +378,7 @@ private slots:
         frm.DeleteBtnClick();
         QCOMPARE(frm.Plan().Count(), 15);
         QCOMPARE(prompts.shown.size(), 1);
-        QCOMPARE(prompts.shown.first().first, TPromptKind::Question);
+        QCOMPARE(prompts.shown.first().first, PromptKind::Question);
         QCOMPARE(prompts.shown.first().second, QString("Are you sure to delete the selected band?"));
 
         prompts.answers = {true};
@@ -459,7 +447,6 @@ private slots:
     {
         PromptRecorder prompts;
         TEditModeFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.LoadEntry("99\t50\t\t\t");
         QVERIFY(!frm.FormCloseQuery());
         QCOMPARE(prompts.texts(),
@@ -485,7 +472,6 @@ private slots:
     {
         PromptRecorder prompts;
         TModesFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.FormCreate();
         QCOMPARE(prompts.shown.size(), 1);
         QCOMPARE(frm.windowTitle(), QString("Bands"));
@@ -519,7 +505,6 @@ private slots:
     {
         PromptRecorder prompts;
         TModesFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.FormCreate();
         prompts.shown.clear();
         frm.Segments().SetAllItems({"14000\t14070\tCW\t\t", "14070\t14350\tUSB\t\t"});
@@ -533,7 +518,6 @@ private slots:
     {
         PromptRecorder prompts;
         TModesFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.FormCreate();
         const QByteArray before = readBytes(programFile("Modes.tsv"));
         prompts.shown.clear();
@@ -542,7 +526,7 @@ private slots:
         prompts.answers = {false, true};
         frm.accept();
         QCOMPARE(prompts.shown.size(), 2);
-        QCOMPARE(prompts.shown.at(0).first, TPromptKind::Question);
+        QCOMPARE(prompts.shown.at(0).first, PromptKind::Question);
         QCOMPARE(prompts.shown.at(0).second,
                  QString("The following segments:\n14000 - 14100\n14070 - 14350\nare overlapping.\n\n"
                          "Do you want to save it like that anyway?"));
@@ -561,7 +545,6 @@ private slots:
         QVERIFY(writeBytes(programFile("Modes.tsv"), Comment + "1\t2\tCW\t\tkept\r\n"));
         PromptRecorder prompts;
         TModesFrm frm;
-        frm.SetPrompt(prompts.prompt());
         frm.FormCreate();
         QVERIFY(prompts.shown.isEmpty());
         frm.show();
@@ -578,7 +561,7 @@ private slots:
     void editedSegmentIsResortedByEnd()
     {
         TModesFrm frm;
-        frm.SetPrompt(silentPrompt());
+        const PromptRecorder silent; // answers Yes to every box
         frm.Segments().SetAllItems({"100\t200\tCW\t\t", "200\t300\tAM\t\t", "300\t400\tFM\t\t"});
         frm.show();
         frm.SelectItem(0);

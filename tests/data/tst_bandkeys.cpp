@@ -129,7 +129,6 @@ struct Rig
         }
         keys = std::make_unique<TBandKeys>(plan, segments, host, buttons, &popup);
         host.keys = keys.get();
-        keys->SetPrompt(prompts.prompt());
         keys->SetBandsDialog([this] {
             ++bandsDialogRuns;
             return bandsDialogOk;
@@ -341,7 +340,7 @@ private slots:
         rig.prompts.answers = {false};
         rig.buttons.at(20)->click();
         QCOMPARE(rig.prompts.shown.size(), 1);
-        QCOMPARE(rig.prompts.shown.first().first, TPromptKind::Question);
+        QCOMPARE(rig.prompts.shown.first().first, PromptKind::Question);
         QCOMPARE(rig.prompts.shown.first().second,
                  QString("No band assigned to this button.\n\nDo you want to change the band plan now?"));
         QVERIFY(rig.pressed().isEmpty());

@@ -1,7 +1,9 @@
 #include "DataTestSupport.h"
 #include "data/Bands.h"
+#include "data/BandsDialog.h"
 #include "data/DataFile.h"
 #include "data/Modes.h"
+#include "data/ModesDialog.h"
 
 #include <QApplication>
 
@@ -33,11 +35,12 @@ private slots:
     void missingBandPlanIsToldAndDefaultPlanWritten()
     {
         PromptRecorder prompts;
-        TBandPlan plan;
-        plan.StartUp(prompts.prompt());
+        TBandsFrm frm;
+        frm.FormCreate();
+        const TBandPlan &plan = frm.Plan();
 
         QCOMPARE(prompts.shown.size(), 1);
-        QCOMPARE(prompts.shown.first().first, TPromptKind::Information);
+        QCOMPARE(prompts.shown.first().first, PromptKind::Information);
         QCOMPARE(prompts.shown.first().second,
                  "File \"" + ProgramFolder() + "Bands.tsv\" is missing!\n\nNew file with default values will be created.");
 
@@ -70,8 +73,9 @@ private slots:
     {
         QVERIFY(writeBytes(programFile("Bands.tsv"), Comment + "1\tA\t100\t200\t150\tCW\tone\r\n"));
         PromptRecorder prompts;
-        TBandPlan plan;
-        plan.StartUp(prompts.prompt());
+        TBandsFrm frm;
+        frm.FormCreate();
+        const TBandPlan &plan = frm.Plan();
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(plan.Count(), 1);
         QCOMPARE(plan.Item(0).Text, QString("A\t100\t200\t150\tCW\tone"));
@@ -229,8 +233,9 @@ private slots:
         testenv::setEnv("TARNWICK_PROGRAM_DIR", unwritableFolder());
         QVERIFY(!QFileInfo::exists(DataFolder()));
         PromptRecorder prompts;
-        TBandPlan plan;
-        plan.StartUp(prompts.prompt());
+        TBandsFrm frm;
+        frm.FormCreate();
+        const TBandPlan &plan = frm.Plan();
         QCOMPARE(prompts.shown.size(), 1); // only the missing-file message
         QVERIFY(QFileInfo(dataFile("Bands.tsv")).isFile());
         QCOMPARE(readBytes(dataFile("Bands.tsv")), plan.ToFileBytes());
@@ -269,8 +274,8 @@ private slots:
         testenv::setEnv("TARNWICK_PROGRAM_DIR", unwritableFolder());
         testenv::setEnv("XDG_DATA_HOME", unwritableFolder() + "/data");
         PromptRecorder prompts;
-        TModeSegments segments;
-        segments.StartUp(prompts.prompt());
+        TModesFrm frm;
+        frm.FormCreate();
         QCOMPARE(prompts.shown.size(), 2);
         QVERIFY(prompts.shown.at(0).second.endsWith("is missing!\n\nNew empty file will be created."));
         QVERIFY(prompts.shown.at(1).second.startsWith("Cannot save \"" + programFile("Modes.tsv")));
@@ -310,9 +315,10 @@ private slots:
     void missingModesFileGivesCommentOnlyFile()
     {
         PromptRecorder prompts;
-        TModeSegments segments;
+        TModesFrm frm;
+        TModeSegments &segments = frm.Segments();
         segments.Append("stale");
-        segments.StartUp(prompts.prompt());
+        frm.FormCreate();
         QCOMPARE(prompts.texts(),
                  QStringList{"File \"" + ProgramFolder() + "Modes.tsv\" is missing!\n\nNew empty file will be created."});
         QCOMPARE(segments.Count(), 0);
