@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "app/ShutdownSignals.h"
 #include "app/Widgets.h"
+#include "cat/ComSettings.h"
 #include "common/TestEnvironment.h"
 
 #include <QAction>
@@ -53,6 +54,12 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        // A connect attempt shows the serial dialog: here it is always cancelled.
+        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return false; });
+    }
+
     void firstRunWithEmptySettings()
     {
         clearSettings();
@@ -389,8 +396,8 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, broken);
         {
             TTarnwickFrm window;
-            window.CatBtn->setChecked(false);
-            window.CatBtnClick(); // writes "ConnectSuccess" and fails
+            TCatEngineHost &host = window;
+            host.WriteEngineSetting("ConnectSuccess", "0"); // the link's write fails
             QVERIFY(window.StatusText().startsWith("Settings can't be saved to "));
             QCOMPARE(window.StatusBarPnl->FontColor(), QColor(255, 0, 0));
             window.SetStatus("later text");
