@@ -8,6 +8,7 @@
 #include "app/Widgets.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"
+#include "cat/ComSettings.h"
 #include "cat/DebugWindow.h"
 
 #include <QAction>
@@ -190,6 +191,9 @@ void TTarnwickFrm::FormClose()
     if (closed)
         return;
     closed = true;
+    // A serial dialog still open (closing while it asks) goes with the window.
+    if (ComSettingsFrm->isVisible())
+        ComSettingsFrm->reject();
     DebugFrm->close();
     writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
     if (IsConnected())
