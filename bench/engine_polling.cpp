@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
     constexpr int cycleBytes = 5 + 5 + 5 + 1 + 5 + 1;
     std::printf("FT-817 emulator, processing delay %d ms, %d s per measurement\n", delayMs, seconds);
     std::printf("%6s | %9s %9s %9s | %9s %8s | %8s %8s %8s | %6s %9s %10s\n", "speed", "limit/s", "b2b/s", "tick ms",
-                "20ms/s", "b2b%", "q->w avg", "q->w max", "bound", "CPU %", "CPU us/tx", "over us/tx");
+                "20ms/s", "b2b us", "q->w avg", "q->w max", "bound", "CPU %", "CPU us/tx", "over us/tx");
     for (const int speed : {4800, 9600, 38400}) {
         QProcess rig;
         rig.start(rigsim, {QStringLiteral("--model"), QStringLiteral("FT-817"), QStringLiteral("--speed"),
@@ -167,8 +167,8 @@ int main(int argc, char *argv[])
 
         const double cpuPerTransferUs = cpu * 1e6 / std::max(1, timedTicks);
         const double overheadUs = (tickMs - wireTickMs) * 1000.0;
-        std::printf("%6d | %9.1f %9.1f %9.2f | %9.1f %7.0f%% | %8.2f %8.2f %8.1f | %5.2f%% %9.1f %10.0f\n", speed,
-                    limitPerSecond, b2bPerSecond, tickMs, timedPerSecond, 100.0 * b2bCpu / (b2bMs / 1000.0),
+        std::printf("%6d | %9.1f %9.1f %9.2f | %9.1f %8.1f | %8.2f %8.2f %8.1f | %5.2f%% %9.1f %10.0f\n", speed,
+                    limitPerSecond, b2bPerSecond, tickMs, timedPerSecond, b2bCpu * 1e6 / std::max(1, ticks),
                     latencies.empty() ? -1.0 : sum / latencies.size(), worst, bound, 100.0 * cpu / (timedMs / 1000.0),
                     cpuPerTransferUs, overheadUs);
         engine.Disconnect();
@@ -177,7 +177,7 @@ int main(int argc, char *argv[])
     }
     std::printf("\nlimit/s: cycles per second the wire allows (22 bytes of 11 bits, plus the radio's delay);\n"
                 "b2b/s: cycles back to back; tick ms: wall time of one transfer; 20ms/s: cycles with MainTmr;\n"
-                "b2b%%: CPU use back to back; q->w: ms from QueueCommand to the command's write (avg, max),\n"
+                "b2b us: CPU time per transfer back to back; q->w: ms from QueueCommand to the command's write (avg, max),\n"
                 "bound: longest poll transfer plus one timer interval; CPU %%: CPU use polling with MainTmr;\n"
                 "CPU us/tx: CPU time per transfer; over us/tx: wall time per transfer beyond the wire time\n"
                 "(includes the emulator's and the pseudo-terminal's scheduling).\n");
