@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
@@ -253,6 +254,37 @@ private slots:
         QVERIFY(!w.window.DebugFrm->isVisible());
         QVERIFY(!w.window.IsConnected());
         QCOMPARE(ReadSetting("Connected"), QString("1"));
+    }
+
+    void logFileRecordsTheSession()
+    {
+        RadioWindow w({});
+        w.window.ComSettingsFrm->SaveLogChk->setChecked(true);
+        QVERIFY(w.connect());
+        QVERIFY(w.window.CatLog->LogOpen());
+        QTRY_COMPARE(w.window.StatusText(), QString("Connected to TCVR."));
+        const QString path = w.window.CatLog->LogFilePath();
+        w.window.CatBtn->click();
+        QVERIFY(!w.window.CatLog->LogOpen());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromLocal8Bit(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QVERIFY(lines.value(2).startsWith("Line: " + w.rig.path()));
+        auto logged = [&lines](const QString &text) {
+            for (const QString &line : lines)
+                if (line.mid(9) == text) // after "hh:mm:ss "
+                    return true;
+            return false;
+        };
+        QVERIFY(logged("STATUS: Data integrity check..."));
+        QVERIFY(logged("STATUS: Connected to TCVR."));
+        QVERIFY(logged("CAT: Communication  (re)started."));
+        QVERIFY(logged(">0000000003"));
+        QVERIFY(logged("<0142500001"));
+        QVERIFY(logged("STATUS: Off-line mode. Click COM button to connect to TCVR."));
+        QVERIFY(lines.last().endsWith(" Log closed."));
+        // Status lines go to the file only, not to the debug window.
+        QVERIFY(w.lines.filter("STATUS: ").isEmpty());
     }
 
     void silentRadioIsGivenUpWithTheRealTimers()
