@@ -6,6 +6,10 @@
 #include "app/Options.h"
 #include "app/Settings.h"
 #include "app/Widgets.h"
+#include "cat/CatEngine.h"
+#include "cat/CatLog.h"
+#include "cat/ComSettings.h"
+#include "cat/DebugWindow.h"
 #include "controls/RadioScale.h"
 
 #include <QAction>
@@ -27,7 +31,6 @@ const QString ScriptRunningMessage = QStringLiteral(
     "Zov can't be switched off while a script is running.\nWait until the script finishes or click PROG button "
     "again\nto interrupt the execution.\n\nIf you unhappily created an endless loop in your script\nyou will have "
     "to kill Zov brutally with Windows Task Manager.");
-const char *const ModeNames[] = {"LSB", "USB", "CW", "CW-R", "AM", "WFM", "FM", "DIG", "PKT", "FSK", "FSK-R"};
 
 QString boolText(bool value)
 {
@@ -38,10 +41,12 @@ QString boolText(bool value)
 
 TTarnwickFrm::TTarnwickFrm(QWidget *parent)
     : QWidget(parent)
+    , CatLog(std::make_unique<TCatLog>())
 {
     setWindowTitle(ApplicationTitle());
     buildComponents();
     OptionsFrm = new TOptionsFrm(this);
+    createCatLink();
 
     connect(CatBtn, &QToolButton::clicked, this, &TTarnwickFrm::CatBtnClick);
     connect(PwrBtn, &QToolButton::clicked, this, &TTarnwickFrm::PwrBtnClick);
@@ -84,12 +89,6 @@ void TTarnwickFrm::FormCreate()
     RestoreTop = DesignTop;
     RestoreHeight = DesignHeight;
 
-    CurrentVfo = 'A';
-    IntegrityCountdown = 5;
-    IntegrityMismatches = 0;
-    ConnectAnnounced = false;
-    PollIndex = 0;
-    TuningBusy = 0;
     HeronpostProcessId = 0;
     LinkmoorProcessId = 0;
     ActivatedOnce = false;
@@ -125,7 +124,7 @@ void TTarnwickFrm::FormCreate()
     }
     for (int i = 0; i < ModeButtons.size(); ++i) {
         QToolButton *key = ModeButtons.at(i);
-        key->setText(QString::fromLatin1(ModeNames[i]));
+        key->setText(ModeNames[i]);
         ModeGroup->Add(key);
         connect(key, &QToolButton::clicked, this, [this, key] { ModeChanged(key); });
     }
@@ -195,6 +194,10 @@ void TTarnwickFrm::FormClose()
     if (closed)
         return;
     closed = true;
+    // A serial dialog still open (closing while it asks) goes with the window.
+    if (ComSettingsFrm->isVisible())
+        ComSettingsFrm->reject();
+    DebugFrm->close();
     writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
     if (IsConnected())
         Disconnect();
@@ -215,8 +218,9 @@ void TTarnwickFrm::FormDestroy()
         return;
     destroyed = true;
     MainTmr->stop();
-    QMutexLocker lock(&PendingTuneLock);
-    PendingTune.reset();
+    ConnectionWatchdogTmr->stop();
+    CatEngine->PendingTune.Clear();
+    CatEngine->CommandQueue.Clear();
 }
 
 void TTarnwickFrm::SetStatus(const QString &text, quint32 color, bool bold)
@@ -228,7 +232,7 @@ void TTarnwickFrm::SetStatus(const QString &text, quint32 color, bool bold)
     QString caption = text.left(255);
     caption.replace('&', QStringLiteral("&&"));
     StatusBarPnl->SetCaption(caption);
-    LogEvent(QStringLiteral("STATUS: ") + text);
+    CatLog->WriteStatusLine(text);
 }
 
 QString TTarnwickFrm::StatusText() const
@@ -297,7 +301,7 @@ void TTarnwickFrm::applyMinimumHeight()
 void TTarnwickFrm::CatBtnClick()
 {
     if (!CatBtn->isChecked()) {
-        if (WatchdogRetries > 0 || IntegrityCountdown >= 1)
+        if (CatEngine->WatchdogRetries > 0 || CatEngine->IntegrityCountdown >= 1)
             writeWindowSetting(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
         Disconnect();
     } else {

@@ -1,15 +1,16 @@
 #pragma once
 
 #include "app/SystemQueries.h"
+#include "cat/CatCommands.h"
+#include "cat/CatEngineHost.h"
 #include "controls/ScaleTypes.h"
 
 #include <QList>
-#include <QMutex>
 #include <QPoint>
 #include <QWidget>
 
 #include <functional>
-#include <optional>
+#include <memory>
 
 class CaptionPanel;
 class MainWindowFilter;
@@ -29,7 +30,16 @@ class QSocketNotifier;
 class QTimer;
 class QToolButton;
 class SpeedButtonGroup;
+class TCatEngine;
+class TCatLog;
+class TComSettingsFrm;
+class TDebugFrm;
+class TDepresz;
 class TOptionsFrm;
+
+// The three states of the split key: up, down, and up in italics when the
+// radio's split state is not known.
+enum TSplitState { SplitOff, SplitOn, SplitIndeterminate };
 
 // The main window. It owns everything that lives longer than one call: the
 // panels and keys, the timers, the dialogs and the link state. Other parts
@@ -37,7 +47,7 @@ class TOptionsFrm;
 // ScalePnl, the digital display into DigiScalePnl, the meter into
 // SMeterPnl, the spectrograph into SpectroGraphPnl) and their handlers into
 // its keys and timers.
-class TTarnwickFrm : public QWidget
+class TTarnwickFrm : public QWidget, public TCatEngineHost
 {
     Q_OBJECT
 public:
@@ -52,23 +62,32 @@ public:
 
     // --- services for the whole program
     // Status line: colour is blue-green-red (0 black, 255 red).
-    void SetStatus(const QString &text, quint32 color = 0, bool bold = false);
+    void SetStatus(const QString &text, quint32 color = 0, bool bold = false) override;
     QString StatusText() const; // the caption as shown, "&" doubled
-    void UpdateLitState();
+    void UpdateLitState() override;
     // Receive indicator: 0 "SQL", 1 "RX", 2 "TX".
-    void SetSqlState(int state);
+    void SetSqlState(int state) override;
     int GetSqlState() const;
     // Height below which the window may not shrink.
     int MinClientHeight() const;
     // Name of the mode key that is down, empty when none.
     QString CurrentModeName() const;
 
-    // --- CAT link (the engine fills these in)
+    // --- CAT link (the engine, src/cat/CatEngine.h, does the work)
     bool IsConnected() const;
+    const TTcvrType &GetTcvrType() const;
     void Connect();
     void Disconnect();
     void LogEvent(const QString &text);
     void MainTmrTimer();
+    void ConnectionWatchdogTmrTimer();
+    void QueueCommand(std::unique_ptr<TTcvrCommand> command);
+    void QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command);
+    // Presets the serial dialog from "--port" and "--model".
+    void SetCommandLineSerial(const SerialPresets &presets);
+    // How the serial dialog is shown modally (tests answer it themselves);
+    // true when it was left with "Connect >>>". Empty: the real dialog.
+    static void SetComSettingsRunner(std::function<bool(TComSettingsFrm &)> runner);
     // Whether one of the serial dialog's advanced options (simulate, log
     // file, debug window) is ticked: the program then starts off-line.
     bool AdvancedSerialOptionsChecked() const;
@@ -76,6 +95,24 @@ public:
     // --- band and mode keys (the band plan and radio operations fill these in)
     void BandChanged(QObject *sender);
     void ModeChanged(QObject *sender);
+
+    // --- radio operations (MainRadioOps.cpp)
+    void PttBtnClick();
+    void ABBtnClick();
+    void AIsBBtnClick();
+    void SplitBtnClick();
+    void SetSplitState(QToolButton *key, TSplitState state);
+    TSplitState GetSplitState(const QToolButton *key) const;
+    // Tones in tenths of a hertz, 0 for none.
+    void SetTones(int rxTone, int txTone);
+    void TonesOff();
+    // A marker was clicked: its mode, frequency and tones go to the radio.
+    void GoToFqMarker(const TFqMarker &marker);
+    // Tunes the radio to a frequency chosen in the window (scale, keyboard,
+    // typed entry); tonesOff adds the CTCSS-off command after it.
+    void TuneRadio(qint32 frequency, bool tonesOff);
+    // The scale's frequency.
+    qint32 ScaleFrequency() const override;
 
     // --- lifecycle
     void FormCreate();
@@ -120,6 +157,7 @@ public:
     QLabel *MhzLbl = nullptr;
     QLabel *kHzLbl = nullptr;
     QFrame *SMeterPnl = nullptr;
+    TDepresz *Depresz = nullptr;
     QLabel *DepreszLbl = nullptr;
     CaptionPanel *SqlRcvTxPnl = nullptr;
     QFrame *BandPnl = nullptr;
@@ -181,15 +219,14 @@ public:
     SpeedButtonGroup *ModeGroup = nullptr; // group 5
 
     TOptionsFrm *OptionsFrm = nullptr;
+    TComSettingsFrm *ComSettingsFrm = nullptr;
+    // The CAT log, the engine and the debug window, destroyed in that reverse
+    // order (the window and the engine write to the log).
+    std::unique_ptr<TCatLog> CatLog;
+    std::unique_ptr<TCatEngine> CatEngine;
+    std::unique_ptr<TDebugFrm> DebugFrm;
 
-    // --- state
-    QChar CurrentVfo = 'A';
-    int IntegrityCountdown = 5;
-    int IntegrityMismatches = 0;
-    int WatchdogRetries = 0;
-    bool ConnectAnnounced = false;
-    int PollIndex = 0;
-    int TuningBusy = 0;
+    // --- state (the link's own state lives in CatEngine)
     qint64 HeronpostProcessId = 0;
     qint64 LinkmoorProcessId = 0;
     bool ActivatedOnce = false;
@@ -201,9 +238,6 @@ public:
     // the scale takes them over and FormClose writes them back.
     qint32 LastFreq = 3550000;
     QString LastMode;
-    // Left by the TCP server's threads, carried out by the poll timer.
-    std::optional<TFqMarker> PendingTune;
-    QMutex PendingTuneLock;
     // "--port" and "--model" of the command line for the serial dialog.
     SerialPresets CommandLineSerial;
 
@@ -311,7 +345,6 @@ private:
     void QueueModeChange(const QString &mode);
     void GoToMarker(int markerIdx);
     void ReportRadioRequest(const QString &request);
-    void PressModeKey(const QString &mode);
     void PauseWithoutInput(int milliseconds);
     Qt::KeyboardModifiers KeyboardModifiers() const;
     ModifierSource modifierSource;
@@ -335,6 +368,44 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // --- what the CAT engine reads and does through the window (MainCatHost.cpp)
+    bool CtrlKeyHeld() const override;
+    bool RunComSettingsDialog() override;
+    bool ShowDebugWndChecked() const override;
+    bool SaveLogChecked() const override;
+    bool SimulateConnectionChecked() const override;
+    TSerialSettings SerialSettings() const override;
+    TLogHeader LogHeader() const override;
+    int TcvrTypeIndex() const override;
+    void ResetDebugWindow(bool visible) override;
+    int InitSynchronIndex() const override;
+    bool SpectrographAutomatically() const override;
+    QString ReadEngineSetting(const QString &name) const override;
+    void WriteEngineSetting(const QString &name, const QString &value) override;
+    void AssignScaleFrequency(qint32 frequency) override;
+    QString CurrentMode() const override;
+    void PressModeKey(const QString &mode) override;
+    bool PttDown() const override;
+    void SetPttDown(bool down) override;
+    void ShowSplitIndeterminate() override;
+    void EnableVfoKeys(bool enabled) override;
+    int MeterValue() const override;
+    void SetMeterValue(int percent) override;
+    void ShowMeterReading(int percent) override;
+    bool DigitalDisplayEditing() const override;
+    void CancelDigitalDisplayEdit() override;
+    void RefreshDigitalDisplay() override;
+    void EnableMainTimer(bool enabled) override;
+    void StartWatchdog(int intervalMs) override;
+    void StopWatchdog() override;
+    bool WatchdogEnabled() const override;
+    void RestartWatchdog() override;
+
+    void createCatLink();
+    // The FT-847 has no VFO toggle: its main and satellite VFOs are copied
+    // with direct transfers.
+    void swapFt847Vfos();
+    void alignFt847Vfos();
     void buildComponents();
     void buildMainPanel();
     void buildToolsPanel();

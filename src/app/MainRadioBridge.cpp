@@ -1,9 +1,11 @@
 // What the scale, the keys, the wheel and the digital display ask of the
 // radio. Each request is reported to the observer (tests watch it), then
 // handed to the CAT command queue; while the link is off-line nothing is
-// sent. The command queue of the CAT engine plugs in below.
+// sent.
 
 #include "app/Main.h"
+#include "cat/CatEngine.h"
+#include "controls/RadioScale.h"
 
 namespace {
 
@@ -39,7 +41,10 @@ void TTarnwickFrm::QueueTuneCommands(qint32 frequency, TuneOrigin origin)
     ReportRadioRequest(QStringLiteral("tune %1 %2").arg(frequency).arg(originName(origin)));
     if (!IsConnected())
         return;
-    // The CAT engine's command queue takes the commands from here.
+    const bool tonesOff = origin == TuneOrigin::Drag || origin == TuneOrigin::Key;
+    TuneRadio(frequency, tonesOff);
+    if (origin == TuneOrigin::Key)
+        RestartWatchdog();
 }
 
 // Band switch: mode, frequency, mode, appended in that order.
@@ -48,7 +53,7 @@ void TTarnwickFrm::QueueBandModeCommand(const QString &mode)
     ReportRadioRequest(QStringLiteral("band mode ") + mode);
     if (!IsConnected())
         return;
-    // The CAT engine's command queue takes the command from here.
+    QueueCommand(MakeModeCommand(mode, GetTcvrType()));
 }
 
 void TTarnwickFrm::QueueBandFrequencyCommand(qint32 frequency)
@@ -56,7 +61,7 @@ void TTarnwickFrm::QueueBandFrequencyCommand(qint32 frequency)
     ReportRadioRequest(QStringLiteral("band frequency %1").arg(frequency));
     if (!IsConnected())
         return;
-    // The CAT engine's command queue takes the command from here.
+    QueueCommand(MakeFrequencyCommand(frequency, GetTcvrType(), CatEngine->CurrentVfo));
 }
 
 // The radio's mode set by name, as a click on its mode key does.
@@ -65,14 +70,14 @@ void TTarnwickFrm::QueueModeChange(const QString &mode)
     ReportRadioRequest(QStringLiteral("mode ") + mode);
     if (!IsConnected())
         return;
-    // The radio operations set the mode from here.
+    QueueCommand(MakeModeCommand(mode, GetTcvrType()));
 }
 
 // Marker: its mode, frequency and tones, each replacing a waiting command.
 void TTarnwickFrm::GoToMarker(int markerIdx)
 {
     ReportRadioRequest(QStringLiteral("marker %1").arg(markerIdx));
-    if (!IsConnected())
+    if (markerIdx < 0 || markerIdx >= RadioScale->Markers.size())
         return;
-    // The radio operations queue the marker's commands from here.
+    GoToFqMarker(*RadioScale->Markers.at(markerIdx));
 }

@@ -5,6 +5,7 @@
 #include "app/Main.h"
 
 #include "app/Options.h"
+#include "cat/CatEngine.h"
 #include "controls/Digits2.h"
 #include "controls/RadioScale.h"
 #include "controls/ZoomTo.h"
@@ -166,15 +167,15 @@ void TTarnwickFrm::RadioScaleFreqAssigned(int frequency)
 void TTarnwickFrm::RadioScaleMouseDown()
 {
     StopScan();
-    ++TuningBusy;
+    ++CatEngine->TuningBusy;
 }
 
 void TTarnwickFrm::RadioScaleMouseUp()
 {
     // Balanced with the press; a release without a press (the press went to
     // another window) must not let the radio's reports move the scale early.
-    if (TuningBusy > 0)
-        --TuningBusy;
+    if (CatEngine->TuningBusy > 0)
+        --CatEngine->TuningBusy;
 }
 
 void TTarnwickFrm::RadioScaleSliderDblClk()
@@ -216,9 +217,7 @@ void TTarnwickFrm::RadioScaleFqMarkerClick(int markerIdx)
 {
     if (markerIdx < 0 || markerIdx >= RadioScale->Markers.size())
         return;
-    PressModeKey(RadioScale->Markers.at(markerIdx)->Mode);
     GoToMarker(markerIdx);
-    UpdateDigiDisplay();
     if (GraphBtn->isChecked())
         RestartSpectrograph();
 }

@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s: %s\n", qPrintable(ExecutableBaseName()), qPrintable(warning));
 
     TTarnwickFrm window;
-    window.CommandLineSerial = presets;
+    window.SetCommandLineSerial(presets);
     ShutdownSignals shutdownSignals;
     QObject::connect(&shutdownSignals, &ShutdownSignals::ShutdownRequested, &window, [&window] { window.close(); });
     // A session that ends without closing the window still saves it.

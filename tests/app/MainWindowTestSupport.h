@@ -36,6 +36,8 @@ struct MainWindowFixture
     // Settings are written before the window is made (LastFreq, LastMode...).
     void create()
     {
+        // The first activation tries to connect; the serial dialog is cancelled.
+        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return false; });
         SetInformationAnswerer([this](QWidget *, const QString &text) { messages << text; });
         SetConfirmationAnswerer([this](QWidget *, const QString &text) {
             questions << text;
@@ -60,6 +62,7 @@ struct MainWindowFixture
         window.reset();
         SetInformationAnswerer({});
         SetConfirmationAnswerer({});
+        TTarnwickFrm::SetComSettingsRunner({});
     }
 
     TRadioScale &scale() { return *window->RadioScale; }

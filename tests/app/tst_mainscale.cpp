@@ -5,6 +5,7 @@
 #include "MainWindowTestSupport.h"
 #include "app/Settings.h"
 #include "app/Widgets.h"
+#include "cat/CatEngine.h"
 #include "common/TestEnvironment.h"
 #include "controls/Digits2.h"
 #include "controls/ScaleTestSupport.h"
@@ -135,16 +136,16 @@ private slots:
         const int y = middleY(s);
         fx.requests.clear();
         pressLeft(s, x, y);
-        QCOMPARE(w.TuningBusy, 1);
+        QCOMPARE(w.CatEngine->TuningBusy, 1);
         dragTo(s, x + 60, y);
         QTRY_VERIFY(!s.IsDragTimerActive());
         QVERIFY(s.Frequency() > 3550000);
         QCOMPARE(fx.requests, QStringList{QString("tune %1 drag").arg(s.Frequency())});
         releaseLeft(s, s.drawnSliderX(), y);
-        QCOMPARE(w.TuningBusy, 0);
+        QCOMPARE(w.CatEngine->TuningBusy, 0);
         // A release whose press went elsewhere keeps the counter at zero.
         releaseLeft(s, 5, y);
-        QCOMPARE(w.TuningBusy, 0);
+        QCOMPARE(w.CatEngine->TuningBusy, 0);
     }
 
     void markerClickTunesToTheMarkersModeAndReachesTheRadio()
@@ -167,7 +168,7 @@ private slots:
         QCOMPARE(s.Frequency(), 3700000);
         QCOMPARE(w.CurrentModeName(), QString("LSB"));
         QCOMPARE(fx.requests, QStringList{"marker 0"});
-        QCOMPARE(w.TuningBusy, 0);
+        QCOMPARE(w.CatEngine->TuningBusy, 0);
         s.Markers.clear();
     }
 

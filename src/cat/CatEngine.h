@@ -1,0 +1,92 @@
+#pragma once
+
+#include "cat/CatEngineHost.h"
+#include "cat/CommandQueue.h"
+#include "cat/SerialLink.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// The connection and polling engine: keeps the window in step with the
+// transceiver. MainTmrTimer sends one command per tick (a queued command
+// first, else the next poll), checks the reply and applies it through the
+// host; Connect and Disconnect run the connect and disconnect sequences; an
+// integrity check must pass before the connection is announced, and the
+// watchdog retries ten times before it gives up.
+class TCatEngine
+{
+public:
+    TCatEngine(TCatEngineHost &host, TCatLog &log);
+    ~TCatEngine();
+    TCatEngine(const TCatEngine &) = delete;
+    TCatEngine &operator=(const TCatEngine &) = delete;
+
+    bool IsConnected() const;
+    // The model chosen in the serial dialog (or the one a test put in place).
+    const TTcvrType &GetTcvrType() const;
+    void Connect();
+    void Disconnect();
+    void RestartCommunication(bool purge);
+    void InitialSync();
+    void QueueCommand(std::unique_ptr<TTcvrCommand> command);
+    void QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command);
+
+    void MainTmrTimer();
+    void ConnectionWatchdogTmrTimer();
+    void DecodeReply(const QString &command, const QString &reply);
+    void ApplyRadioFrequency(qint32 frequency);
+    bool IsReplyPlausible(const QString &reply) const;
+
+    // A direct transfer that bypasses the queue (FT-847 VFO copies).
+    TTransfer SendDirect(const QString &command, int expectedLength);
+
+    // A model outside the table (a command-set 2 radio) for tests; nullopt
+    // goes back to the dialog's choice.
+    void SetTcvrTypeOverride(std::optional<TTcvrType> type);
+
+    TCatLink &Link() { return link_; }
+    TCatLog &Log() { return log_; }
+
+    // Frequencies a radio report may move the scale to.
+    static constexpr qint32 LowestRadioHz = 100000;
+    static constexpr qint32 HighestRadioHz = 500000000;
+
+    // --- state
+    TCommandQueue CommandQueue;
+    int PollIndex = 0;
+    int IntegrityCountdown = 5;
+    int IntegrityMismatches = 0;
+    QString LastIntegrityReply;
+    bool ConnectAnnounced = false;
+    int WatchdogRetries = 0;
+    int AckLength = 10;
+    QChar CurrentVfo = u'A';
+    quint8 FreqReportCount = 0;
+    int TuningBusy = 0;
+    TPendingTune PendingTune;
+
+private:
+    struct Outgoing
+    {
+        QString command;
+        QString code;
+        int expected = 0;
+        bool pollEntry0 = false;
+    };
+    void carryOutTuneRequest(const TFqMarker &request);
+    Outgoing nextCommand(const TTcvrType &type);
+    TTransfer transfer(const Outgoing &out);
+    // The integrity check on a reply to poll entry 0; false when the link was
+    // closed by it (E22).
+    bool checkIntegrity(const QString &reply);
+    void decodeSet1(const QString &command, const QString &reply, const TTcvrType &type);
+    void decodeSet2(const QString &reply);
+    void logLine(const QString &text);
+
+    TCatEngineHost &host_;
+    TCatLog &log_;
+    TCatLink link_;
+    std::optional<TTcvrType> override_;
+};

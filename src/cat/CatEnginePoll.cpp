@@ -1,0 +1,264 @@
+// One tick of the poll cycle: the tune request hand-over, the choice of the
+// command, the transfer, acknowledgement learning, the garbage and integrity
+// checks, and applying the radio's replies to the window.
+
+#include "cat/CatEngine.h"
+
+namespace {
+
+constexpr quint32 Black = 0x000000;
+constexpr quint32 Red = 0x0000FF;
+
+bool isModeName(const QString &mode)
+{
+    for (const QString &name : ModeNames)
+        if (name == mode)
+            return true;
+    return false;
+}
+
+// The main timer is off while a tick runs, so a tick that blocks on the port
+// is never entered twice; it comes back on however the tick ends.
+class MainTimerPause
+{
+public:
+    explicit MainTimerPause(TCatEngineHost &host)
+        : host_(host)
+    {
+        host_.EnableMainTimer(false);
+    }
+    ~MainTimerPause() { host_.EnableMainTimer(true); }
+    MainTimerPause(const MainTimerPause &) = delete;
+    MainTimerPause &operator=(const MainTimerPause &) = delete;
+
+private:
+    TCatEngineHost &host_;
+};
+
+} // namespace
+
+void TCatEngine::MainTmrTimer()
+{
+    MainTimerPause pause(host_);
+
+    if (std::optional<TFqMarker> request = PendingTune.Take()) {
+        carryOutTuneRequest(*request);
+        return;
+    }
+    if (!IsConnected())
+        return;
+
+    const TTcvrType type = GetTcvrType();
+    const Outgoing out = nextCommand(type);
+    TTransfer result = transfer(out);
+
+    const bool frequencyCode =
+        !out.code.isEmpty() && (out.code == type.FrequencyCodeA || out.code == type.FrequencyCodeB);
+    if (frequencyCode && out.expected == type.ProbeReplyLength && IntegrityCountdown == 0) {
+        logLine(QStringLiteral("Command \"%1\" returned: %2 byte(s).").arg(out.command).arg(result.Count));
+        AckLength = result.Count;
+    }
+
+    if (out.pollEntry0 && !result.Reply.isEmpty() && !IsReplyPlausible(result.Reply)) {
+        logLine(QStringLiteral("Messed data detected: \"%1\">\"%2\"").arg(out.command, result.Reply));
+        RestartCommunication(true);
+        result.Result = NothingRead;
+    }
+
+    if (result.Result != ReplyRead)
+        return;
+    if (IntegrityCountdown > 0 && out.pollEntry0 && !checkIntegrity(result.Reply))
+        return;
+    DecodeReply(out.command, result.Reply);
+}
+
+void TCatEngine::carryOutTuneRequest(const TFqMarker &request)
+{
+    host_.StopScan();
+    host_.PressModeKey(request.Mode);
+    const bool frequencyValid = request.Frequency >= 0 && request.Frequency <= HighestRadioHz;
+    if (frequencyValid)
+        host_.AssignScaleFrequency(request.Frequency);
+    if (IsConnected()) {
+        const TTcvrType &type = GetTcvrType();
+        if (isModeName(request.Mode))
+            QueueCommand(MakeModeCommand(request.Mode, type));
+        if (frequencyValid)
+            QueueCommand(MakeFrequencyCommand(request.Frequency, type, CurrentVfo));
+    }
+    host_.EnsureMarkerVisible(request);
+    host_.RepaintScale();
+}
+
+TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
+{
+    Outgoing out;
+    if (std::unique_ptr<TTcvrCommand> queued = CommandQueue.TakeFirst()) {
+        out.command = queued->Command;
+        out.code = queued->Code;
+        const bool frequencyCode =
+            !out.code.isEmpty() && (out.code == type.FrequencyCodeA || out.code == type.FrequencyCodeB);
+        out.expected = frequencyCode ? AckLength : int(type.ProbeReplyLength);
+        return out; // the queued command is freed here, after its text was copied
+    }
+    const int set = type.CommandSet == 2 ? 2 : 1;
+    if (PollIndex < 0 || PollIndex > 2 || PollCommands[set][PollIndex].Command.isEmpty())
+        PollIndex = 0;
+    const TPollCommand &poll = PollCommands[set][PollIndex];
+    out.command = poll.Command;
+    out.expected = poll.ReplyLength;
+    out.pollEntry0 = PollIndex == 0;
+    ++PollIndex;
+    if (PollIndex > 2 || PollCommands[set][PollIndex].Command.isEmpty())
+        PollIndex = 0;
+    return out;
+}
+
+TTransfer TCatEngine::transfer(const Outgoing &out)
+{
+    if (!host_.SimulateConnectionChecked())
+        return link_.SendCommand(out.command, out.expected);
+    TSimulatorView view;
+    view.ScaleFrequency = host_.ScaleFrequency();
+    view.CurrentMode = host_.CurrentMode();
+    view.PttDown = host_.PttDown();
+    view.MeterValue = host_.MeterValue();
+    const TSimulatedTransfer simulated = link_.SimulateCommand(out.command, view);
+    if (simulated.ReleasePtt)
+        host_.SetPttDown(false);
+    return simulated;
+}
+
+bool TCatEngine::checkIntegrity(const QString &reply)
+{
+    if (reply != LastIntegrityReply) {
+        IntegrityCountdown = 5;
+        LastIntegrityReply = reply;
+        ++IntegrityMismatches;
+        if (IntegrityMismatches > 20) {
+            IntegrityMismatches = 0;
+            logLine(QStringLiteral("ERROR [E22]: Data integrity check failed."));
+            Disconnect();
+            host_.WriteEngineSetting(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
+            host_.SetStatus(QStringLiteral("Data integrity check failed [E22]."), Red, true);
+            return false;
+        }
+        return true;
+    }
+    --IntegrityCountdown;
+    if (IntegrityCountdown == 0) {
+        host_.SetStatus(host_.SimulateConnectionChecked() ? QStringLiteral("Connected to TCVR (simulated).")
+                                                          : QStringLiteral("Connected to TCVR."),
+                        Black, false);
+        ConnectAnnounced = true;
+    }
+    return true;
+}
+
+void TCatEngine::DecodeReply(const QString &command, const QString &reply)
+{
+    if (host_.WatchdogEnabled())
+        host_.RestartWatchdog();
+    if (WatchdogRetries > 0) {
+        WatchdogRetries = 0;
+        host_.SetStatus(QStringLiteral("Data integrity check [E22]..."), Red, false);
+    }
+    if (IntegrityCountdown > 0)
+        return;
+    const TTcvrType &type = GetTcvrType();
+    if (type.CommandSet == 2)
+        decodeSet2(reply);
+    else
+        decodeSet1(command, reply, type);
+}
+
+void TCatEngine::decodeSet1(const QString &command, const QString &reply, const TTcvrType &type)
+{
+    const TDecodedReply decoded = DecodeSet1Reply(command, reply, type);
+    switch (decoded.kind) {
+    case TDecodedReply::FrequencyAndMode:
+        ApplyRadioFrequency(decoded.frequency);
+        if (!decoded.mode.isEmpty() && decoded.mode != host_.CurrentMode())
+            host_.PressModeKey(decoded.mode);
+        break;
+    case TDecodedReply::ReceiveStatus:
+        if (!host_.PttDown()) {
+            host_.ShowMeterReading(decoded.percent);
+            host_.SetSqlState(decoded.squelchClosed ? 0 : 1);
+        }
+        break;
+    case TDecodedReply::TransmitStatus:
+        host_.SetPttDown(decoded.transmitting);
+        if (decoded.transmitting) {
+            host_.ShowMeterReading(decoded.percent);
+            host_.SetSqlState(2);
+            host_.StopScan();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TCatEngine::decodeSet2(const QString &reply)
+{
+    const TDecodedReply decoded = DecodeSet2Reply(reply);
+    if (decoded.kind == TDecodedReply::Information) {
+        ApplyRadioFrequency(decoded.frequency);
+        if (!decoded.mode.isEmpty() && decoded.mode != host_.CurrentMode())
+            host_.PressModeKey(decoded.mode);
+        host_.SetPttDown(decoded.transmitting);
+        if (decoded.transmitting) {
+            host_.SetSqlState(2);
+            host_.StopScan();
+        } else {
+            host_.SetSqlState(1);
+        }
+        if (!decoded.vfo.isNull())
+            CurrentVfo = decoded.vfo;
+    } else if (decoded.kind == TDecodedReply::SMeter) {
+        host_.ShowMeterReading(decoded.percent);
+    }
+}
+
+void TCatEngine::ApplyRadioFrequency(qint32 frequency)
+{
+    ++FreqReportCount;
+    if (TuningBusy > 0)
+        return;
+    const qint32 current = host_.ScaleFrequency();
+    // A report outside what any of these radios tunes is garbage that slipped
+    // through; the scale never goes there.
+    const bool inRange = frequency >= LowestRadioHz && frequency <= HighestRadioHz;
+    if (inRange && frequency != current) {
+        const qint32 step = current / 100;
+        if (frequency > current - step && frequency < current + step && FreqReportCount % 10 != 0)
+            PollIndex = 0;
+        host_.StopScan();
+        host_.AssignScaleFrequency(frequency);
+    }
+    if (!host_.DigitalDisplayEditing())
+        host_.RefreshDigitalDisplay();
+}
+
+bool TCatEngine::IsReplyPlausible(const QString &reply) const
+{
+    if (GetTcvrType().CommandSet == 2)
+        return reply.startsWith(QLatin1String("IF")) && reply.indexOf(u';') == reply.size() - 1;
+
+    if (reply.size() < 10)
+        return false;
+    const qint32 frequency = Set1ReplyFrequency(reply);
+    if (frequency < LowestRadioHz || frequency > HighestRadioHz)
+        return false;
+    if (!ConnectAnnounced) {
+        // A reply shifted by one or two bytes carries the scale's own digits
+        // two or four places off.
+        const QString scale = QString::number(qBound(0, host_.ScaleFrequency(), HighestRadioHz) / 10).rightJustified(8, u'0');
+        if (reply.mid(2, 4) == scale.left(4) || scale.mid(2, 4) == reply.left(4) || reply.mid(4, 4) == scale.left(4)
+            || scale.mid(4, 4) == reply.left(4))
+            return false;
+    }
+    const QChar modeHigh = reply.at(8);
+    return modeHigh == u'0' || modeHigh == u'8';
+}

@@ -1,0 +1,104 @@
+#include "cat/CommandQueue.h"
+
+void TCommandQueue::Append(std::unique_ptr<TTcvrCommand> command)
+{
+    if (!command)
+        return;
+    QMutexLocker lock(&mutex_);
+    items_.push_back(std::move(command));
+}
+
+void TCommandQueue::Replace(std::unique_ptr<TTcvrCommand> command)
+{
+    if (!command)
+        return;
+    QMutexLocker lock(&mutex_);
+    if (!command->Code.isEmpty()) {
+        for (auto &slot : items_) {
+            if (slot->Code == command->Code) {
+                slot = std::move(command); // the older command is freed here
+                return;
+            }
+        }
+    }
+    items_.push_back(std::move(command));
+}
+
+std::unique_ptr<TTcvrCommand> TCommandQueue::TakeFirst()
+{
+    QMutexLocker lock(&mutex_);
+    if (items_.empty())
+        return nullptr;
+    std::unique_ptr<TTcvrCommand> first = std::move(items_.front());
+    items_.pop_front();
+    return first;
+}
+
+void TCommandQueue::Clear()
+{
+    std::deque<std::unique_ptr<TTcvrCommand>> discarded;
+    {
+        QMutexLocker lock(&mutex_);
+        discarded.swap(items_);
+    }
+    // freed outside the lock
+}
+
+int TCommandQueue::Count() const
+{
+    QMutexLocker lock(&mutex_);
+    return int(items_.size());
+}
+
+QStringList TCommandQueue::Commands() const
+{
+    QMutexLocker lock(&mutex_);
+    QStringList list;
+    for (const auto &item : items_)
+        list << item->Command;
+    return list;
+}
+
+QStringList TCommandQueue::Codes() const
+{
+    QMutexLocker lock(&mutex_);
+    QStringList list;
+    for (const auto &item : items_)
+        list << item->Code;
+    return list;
+}
+
+void TPendingTune::Place(const TFqMarker &request)
+{
+    auto fresh = std::make_unique<TFqMarker>(request);
+    {
+        QMutexLocker lock(&mutex_);
+        request_.swap(fresh);
+    }
+    // fresh now holds the older request (if any), freed here
+}
+
+std::optional<TFqMarker> TPendingTune::Take()
+{
+    std::unique_ptr<TFqMarker> taken;
+    {
+        QMutexLocker lock(&mutex_);
+        taken.swap(request_);
+    }
+    if (!taken)
+        return std::nullopt;
+    return *taken;
+}
+
+void TPendingTune::Clear()
+{
+    std::unique_ptr<TFqMarker> dropped;
+    QMutexLocker lock(&mutex_);
+    dropped.swap(request_);
+}
+
+bool TPendingTune::IsSet() const
+{
+    QMutexLocker lock(&mutex_);
+    return request_ != nullptr;
+}
