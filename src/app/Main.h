@@ -400,6 +400,8 @@ private:
     void StopWatchdog() override;
     bool WatchdogEnabled() const override;
     void RestartWatchdog() override;
+    void EnsureMarkerVisible(const TFqMarker &marker) override;
+    void RepaintScale() override;
 
     void createCatLink();
     // The FT-847 has no VFO toggle: its main and satellite VFOs are copied

@@ -180,3 +180,18 @@ void TTarnwickFrm::RestartWatchdog()
 {
     ConnectionWatchdogTmr->start();
 }
+
+// A tune request names a marker by caption and frequency: every marker of the
+// scale that matches is scrolled into view.
+void TTarnwickFrm::EnsureMarkerVisible(const TFqMarker &marker)
+{
+    const QList<TFqMarker *> markers = RadioScale->Markers;
+    for (TFqMarker *candidate : markers)
+        if (candidate->Caption == marker.Caption && candidate->Frequency == marker.Frequency)
+            RadioScale->EnsureMarkerVisible(candidate);
+}
+
+void TTarnwickFrm::RepaintScale()
+{
+    RadioScale->update();
+}

@@ -14,6 +14,7 @@
 #include "data/ModesDialog.h"
 
 #include <QAction>
+#include <thread>
 #include <QApplication>
 #include <QCursor>
 #include <QLineEdit>
@@ -169,6 +170,43 @@ private slots:
         QCOMPARE(w.CurrentModeName(), QString("LSB"));
         QCOMPARE(fx.requests, QStringList{"marker 0"});
         QCOMPARE(w.CatEngine->TuningBusy, 0);
+        s.Markers.clear();
+    }
+
+    // A tune request left by another thread (the TCP server) is carried out
+    // by the next poll tick: mode key, scale frequency, the named marker
+    // scrolled into view; off-line nothing goes to the radio.
+    void pendingTuneRequestMovesTheWindowAndShowsItsMarker()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        TRadioScale &s = fx.scale();
+        const int rows = s.visibleMarkerRows();
+        QVERIFY(rows >= 1);
+        std::vector<std::unique_ptr<TFqMarker>> store;
+        for (int i = 0; i < 3 * rows; ++i) {
+            store.push_back(std::make_unique<TFqMarker>());
+            store.back()->Frequency = 3650000 + 10 * i;
+            store.back()->Caption = QString("M%1").arg(i);
+            s.AddMarker(store.back().get(), true);
+        }
+        TFqMarker *last = store.back().get();
+        s.repaint();
+        QCOMPARE(s.firstMarkerRow(), 0);
+        QCOMPARE(last->HitRect.Bottom, 1); // its row is below the visible ones
+
+        TFqMarker request;
+        request.Frequency = last->Frequency;
+        request.Caption = last->Caption;
+        request.Mode = "AM";
+        std::thread([&] { w.CatEngine->PendingTune.Place(request); }).join();
+        fx.requests.clear();
+        w.MainTmrTimer();
+        QCOMPARE(s.Frequency(), last->Frequency);
+        QCOMPARE(w.CurrentModeName(), QString("AM"));
+        QCOMPARE(s.firstMarkerRow(), 2 * rows);
+        QVERIFY(w.CatEngine->CommandQueue.Count() == 0);
         s.Markers.clear();
     }
 
