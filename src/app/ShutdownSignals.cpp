@@ -1,5 +1,7 @@
 #include "app/ShutdownSignals.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
@@ -78,4 +80,17 @@ void ShutdownSignals::onReadable()
     if (last != 0)
         emit ShutdownRequested(last);
 #endif
+}
+
+void CloseModalWidgets()
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
 }

@@ -25,3 +25,8 @@ private:
 
     QSocketNotifier *notifier = nullptr;
 };
+
+// Ends every modal box and dialog that is open (rejecting dialogs), so that
+// the nested event loops they run return and a close can go through. A box
+// that refuses to close is given up on after a few attempts.
+void CloseModalWidgets();

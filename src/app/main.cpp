@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -42,10 +43,31 @@ int main(int argc, char *argv[])
     for (const QString &warning : std::as_const(warnings))
         std::fprintf(stderr, "%s: %s\n", qPrintable(ExecutableBaseName()), qPrintable(warning));
 
-    TTarnwickFrm window;
-    window.SetCommandLineSerial(presets);
+    // Installed before the window exists: creating it may already wait in a
+    // box (the band plan missing on a first run), and a SIGTERM then must
+    // still end the program with its settings saved. Boxes that open while
+    // the program goes down are closed as they appear.
     ShutdownSignals shutdownSignals;
-    QObject::connect(&shutdownSignals, &ShutdownSignals::ShutdownRequested, &window, [&window] { window.close(); });
+    TTarnwickFrm *mainWindow = nullptr;
+    bool shutdownRequested = false;
+    QTimer modalCloser;
+    modalCloser.setInterval(50);
+    QObject::connect(&modalCloser, &QTimer::timeout, &CloseModalWidgets);
+    QObject::connect(&shutdownSignals, &ShutdownSignals::ShutdownRequested, &app, [&] {
+        shutdownRequested = true;
+        CloseModalWidgets();
+        modalCloser.start();
+        if (mainWindow)
+            QTimer::singleShot(0, mainWindow, [&] { mainWindow->close(); });
+    });
+
+    TTarnwickFrm window;
+    mainWindow = &window;
+    window.SetCommandLineSerial(presets);
+    if (shutdownRequested) {
+        window.FormClose();
+        return 0;
+    }
     // A session that ends without closing the window still saves it.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.FormClose(); });
     window.show();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 
 #include <cerrno>
 
@@ -120,6 +121,36 @@ private slots:
         registration.start(programPath(), {"/REGSERVER"});
         QVERIFY(registration.waitForFinished(20000));
         QCOMPARE(registration.exitCode(), 0);
+    }
+
+    // A first run waits in the "Bands.tsv is missing" box while the window is
+    // still being made; a SIGTERM then still ends the program normally and
+    // with its settings written.
+    void sigtermDuringTheFirstRunBoxSavesTheSettings()
+    {
+        if (!QFile::exists(programPath()))
+            QSKIP("the program is not built next to the tests");
+        const QString home = testenv::sandboxPath("sigterm-home");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", home + "/config");
+        env.insert("XDG_DATA_HOME", home + "/data");
+        env.insert("TARNWICK_PROGRAM_DIR", testenv::sandboxPath("sigterm-program"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(programPath(), {});
+        QVERIFY(program.waitForStarted(20000));
+        // The program sits in its first box; give it time to get there.
+        QTest::qWait(1500);
+        QCOMPARE(program.state(), QProcess::Running);
+        program.terminate();
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QSettings saved(home + "/config/Orbelle/Tarnwick1.conf", QSettings::IniFormat);
+        QCOMPARE(saved.value("Default/Tarnwick.LastFreq").toString(), QString("3550000"));
+        QVERIFY(saved.contains("Default/Tarnwick.Connected"));
     }
 
     void serialPresetsFromTheCommandLine()
