@@ -14,6 +14,7 @@
 #include "common/TestEnvironment.h"
 #include "controls/Depresz.h"
 #include "controls/Digits2.h"
+#include "controls/RadioScale.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -180,6 +181,45 @@ private slots:
         w.window.SplitBtn->click();
         QCOMPARE(w.window.GetSplitState(w.window.SplitBtn), SplitOff);
         QTRY_COMPARE(w.rig.status("split"), QString("0"));
+    }
+
+    // The scale, the arrow keys and the wheel tune the connected radio through
+    // the command queue, each with its own follow-up.
+    void scaleKeysAndWheelTuneTheRadio()
+    {
+        RadioWindow w({"--freq", "7030000", "--mode", "CW"});
+        QVERIFY(w.rig.ok());
+        w.window.show();
+        QVERIFY(w.connect());
+        QTRY_COMPARE(w.window.StatusText(), QString("Connected to TCVR."));
+        QTRY_COMPARE(w.window.ScaleFrequency(), 7030000);
+        QTRY_VERIFY(w.window.CwBtn->isChecked());
+        QTRY_VERIFY(w.queued().isEmpty());
+
+        // With the poll timer held, what each action leaves in the queue shows.
+        w.window.MainTmr->stop();
+        QVERIFY(w.window.FormKeyDown(Qt::Key_Right, Qt::NoModifier));
+        w.window.FormKeyUp(Qt::Key_Right);
+        QCOMPARE(w.window.ScaleFrequency(), 7030010);
+        QCOMPARE(w.queued(), QStringList({"0070300101", "8A0000000A"}));
+
+        // A drag across fifty steps leaves one frequency and one tones-off.
+        for (int i = 1; i <= 50; ++i) {
+            w.window.RadioScale->SetFrequency(7030010 + i * 100);
+            w.window.RadioScaleFreqChanged(w.window.RadioScale->Frequency());
+            QCOMPARE(w.queued().size(), 2);
+        }
+        QCOMPARE(w.queued(), QStringList({"0070350101", "8A0000000A"}));
+
+        // One wheel notch tunes one step and sends the frequency alone.
+        w.window.MainTmr->start();
+        QTRY_VERIFY(w.queued().isEmpty());
+        QTRY_COMPARE(w.rig.status("freq"), QString("7035010"));
+        w.window.MainTmr->stop();
+        w.window.FormMouseWheel(120);
+        QCOMPARE(w.queued(), QStringList({"0070350201"}));
+        w.window.MainTmr->start();
+        QTRY_COMPARE(w.rig.status("freq"), QString("7035020"));
     }
 
     void splitKeyOffLine()
