@@ -332,32 +332,22 @@ void TTarnwickFrm::PreferencesMnuClick()
     MenuBtn->setDown(false);
 }
 
+void TTarnwickFrm::setPanelShown(QWidget *panel, bool shown)
+{
+    const int panelHeight = panel->height();
+    panel->setVisible(shown);
+    applyMinimumHeight();
+    resize(width(), height() + (shown ? panelHeight : -panelHeight));
+}
+
 void TTarnwickFrm::SpectroscopVisibleMnuClick()
 {
-    const int panelHeight = SpectroGraphPnl->height();
-    if (SpectroscopVisibleMnu->isChecked()) {
-        SpectroGraphPnl->show();
-        applyMinimumHeight();
-        resize(width(), height() + panelHeight);
-    } else {
-        SpectroGraphPnl->hide();
-        applyMinimumHeight();
-        resize(width(), height() - panelHeight);
-    }
+    setPanelShown(SpectroGraphPnl, SpectroscopVisibleMnu->isChecked());
 }
 
 void TTarnwickFrm::ToolsVisibleMnuClick()
 {
-    const int panelHeight = ToolsPnl->height();
-    if (ToolsVisibleMnu->isChecked()) {
-        ToolsPnl->show();
-        applyMinimumHeight();
-        resize(width(), height() + panelHeight);
-    } else {
-        ToolsPnl->hide();
-        applyMinimumHeight();
-        resize(width(), height() - panelHeight);
-    }
+    setPanelShown(ToolsPnl, ToolsVisibleMnu->isChecked());
 }
 
 void TTarnwickFrm::HideAllControlsMnuClick()

@@ -414,6 +414,9 @@ private:
     void buildMenus();
     void buildTimers();
     void applyMinimumHeight();
+    // Shows or hides a panel below the main one; the window grows or shrinks
+    // by its height so that the other panels keep theirs.
+    void setPanelShown(QWidget *panel, bool shown);
     void writeWindowSetting(const QString &name, const QString &value);
     void trackMouseMove(QObject *watched, const QPoint &globalPos);
 

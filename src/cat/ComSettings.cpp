@@ -1,7 +1,7 @@
 #include "cat/ComSettings.h"
 
 #include "app/BgrColor.h"
-#include "app/Folders.h"
+#include "app/MessageBoxes.h"
 #include "app/Settings.h"
 
 #include <QApplication>
@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QSerialPortInfo>
@@ -130,7 +129,6 @@ void OwnerDrawnComboBox::paintEvent(QPaintEvent *)
 TComSettingsFrm::TComSettingsFrm(QWidget *parent, PortSource ports)
     : QDialog(parent)
     , ports_(std::move(ports))
-    , messageSink_([this](const QString &text) { QMessageBox::information(this, ApplicationTitle(), text); })
 {
     setObjectName(QStringLiteral("ComSettingsFrm"));
     setWindowTitle(QStringLiteral("Serial Connection to Transceiver"));
@@ -278,11 +276,6 @@ void TComSettingsFrm::FormCreate()
     RtsCBx->setCurrentIndex(rts >= 0 && rts < RtsCBx->count() ? rts : 0);
 }
 
-void TComSettingsFrm::SetMessageSink(std::function<void(const QString &)> sink)
-{
-    messageSink_ = std::move(sink);
-}
-
 bool TComSettingsFrm::PortNameLess(const QString &a, const QString &b)
 {
     QString stemA, stemB;
@@ -396,7 +389,7 @@ void TComSettingsFrm::accept()
 {
     const QString port = portFromBox();
     if (port.isEmpty()) {
-        messageSink_(QStringLiteral("No COM port selected."));
+        ShowInformation(this, QStringLiteral("No COM port selected."));
         return;
     }
     SelectedPort = port;

@@ -99,9 +99,6 @@ public:
     TSerialSettings SerialSettings() const;
     TLogHeader LogHeader() const;
 
-    // How "No COM port selected." is shown; a message box unless replaced.
-    void SetMessageSink(std::function<void(const QString &)> sink);
-
     static TItemLook SpeedItemLook(const TTcvrType &type, const QString &entry, bool selected);
     static TItemLook ChoiceItemLook(const QString &choices, const QString &entry, bool selected);
     // Natural order of port names: "COM3" before "COM10", "ttyS2" before "ttyUSB0".
@@ -121,5 +118,4 @@ private:
     QString portFromBox() const;
 
     PortSource ports_;
-    std::function<void(const QString &)> messageSink_;
 };

@@ -1,13 +1,12 @@
 #include "cat/DebugWindow.h"
 
 #include "app/BgrColor.h"
-#include "app/Folders.h"
+#include "app/MessageBoxes.h"
 #include "app/Settings.h"
 #include "cat/CatLog.h"
 
 #include <QGuiApplication>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScreen>
@@ -101,7 +100,6 @@ int descriptionForErrorCode(int code, const QString &entry)
 TDebugFrm::TDebugFrm(TCatLog &log, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
     , log_(log)
-    , messageSink_([this](const QString &text) { QMessageBox::information(this, ApplicationTitle(), text); })
 {
     setWindowTitle(QStringLiteral("CAT Communication"));
     setObjectName(QStringLiteral("DebugFrm"));
@@ -174,11 +172,6 @@ QString TDebugFrm::Description(int n)
     return QString::fromLatin1(descriptions[n]);
 }
 
-void TDebugFrm::SetMessageSink(std::function<void(const QString &)> sink)
-{
-    messageSink_ = std::move(sink);
-}
-
 void TDebugFrm::AddEntry(const QString &text)
 {
     StatusBar->clearMessage();
@@ -209,7 +202,7 @@ void TDebugFrm::ErrorsLBxDblClick()
         return;
     const QString description = Description(DescriptionNumber(item->text()));
     if (!description.isEmpty())
-        messageSink_(description);
+        ShowInformation(this, description);
 }
 
 void TDebugFrm::showEvent(QShowEvent *event)

@@ -5,8 +5,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <functional>
-
 class QListWidget;
 class QStatusBar;
 class TCatLog;
@@ -31,9 +29,6 @@ public:
     void ErrorsLBxClick();
     void ErrorsLBxDblClick();
 
-    // How descriptions are shown; a message box unless a test replaces it.
-    void SetMessageSink(std::function<void(const QString &)> sink);
-
     // Entries that mention an error, in any letter case.
     static bool IsErrorLine(const QString &entry);
     // The description number of an entry: a bare number between its first "["
@@ -53,5 +48,4 @@ protected:
 
 private:
     TCatLog &log_;
-    std::function<void(const QString &)> messageSink_;
 };

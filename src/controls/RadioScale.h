@@ -48,11 +48,10 @@ class TRadioScale : public QWidget
     Q_PROPERTY(int AbsHiFq READ AbsHiFq WRITE SetAbsHiFq)
 
 public:
-    // Outside influences, replaceable so that tests run without a keyboard,
-    // a real clock or a person to answer questions.
+    // Outside influences, replaceable so that tests run without a keyboard
+    // or a real clock; the observer sees every invalidated rectangle.
     using TickSource = std::function<qint64()>;                      // milliseconds, monotonic
     using ModifierSource = std::function<Qt::KeyboardModifiers()>;
-    using QuestionFunction = std::function<bool(QWidget *parent, const QString &text)>; // true = Yes
     using InvalidationObserver = std::function<void(const QRect &)>;
 
     explicit TRadioScale(QWidget *parent = nullptr);
@@ -183,7 +182,6 @@ public:
 
     void SetTickSource(TickSource source);
     void SetModifierSource(ModifierSource source);
-    void SetQuestionFunction(QuestionFunction function);
     void SetInvalidationObserver(InvalidationObserver observer);
 
     static constexpr int DragTimerInterval = 10;
@@ -302,6 +300,5 @@ private:
 
     TickSource FTickSource;
     ModifierSource FModifierSource;
-    QuestionFunction FQuestionFunction;
     InvalidationObserver FInvalidationObserver;
 };

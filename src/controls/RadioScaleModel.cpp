@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QTimer>
 #include <QToolTip>
 
@@ -28,13 +27,6 @@ qint64 SystemTick()
         return t;
     }();
     return clock.elapsed();
-}
-
-bool AskYesNo(QWidget *parent, const QString &text)
-{
-    return QMessageBox::question(parent, QGuiApplication::applicationDisplayName(), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-           == QMessageBox::Yes;
 }
 
 // Pixel positions far outside the control are kept in a range where the
@@ -57,7 +49,6 @@ TRadioScale::TRadioScale(QWidget *parent)
 {
     FTickSource = SystemTick;
     FModifierSource = [] { return QGuiApplication::queryKeyboardModifiers(); };
-    FQuestionFunction = AskYesNo;
 
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -102,11 +93,6 @@ void TRadioScale::SetModifierSource(ModifierSource source)
 {
     FModifierSource = source ? std::move(source)
                              : ModifierSource([] { return QGuiApplication::queryKeyboardModifiers(); });
-}
-
-void TRadioScale::SetQuestionFunction(QuestionFunction function)
-{
-    FQuestionFunction = function ? std::move(function) : QuestionFunction(AskYesNo);
 }
 
 void TRadioScale::SetInvalidationObserver(InvalidationObserver observer)

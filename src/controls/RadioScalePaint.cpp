@@ -53,6 +53,20 @@ void FrameRect(QPainter &p, const QRect &r, const QColor &c)
     VLine(p, r.right(), r.top(), r.bottom() + 1, c);
 }
 
+// The framed box that says more marker rows lie above (or below): a small
+// triangle of four lines pointing that way.
+void MoreMarkersArrow(QPainter &p, const QRect &r, bool up)
+{
+    const QColor black(Qt::black);
+    FrameRect(p, r, black);
+    const int l = r.left();
+    const int t = r.top();
+    for (int row = 0; row < 4; ++row) {
+        const int inset = up ? 5 - row : 2 + row; // widest row at the open end
+        HLine(p, l + inset, l + 11 - inset, t + 3 + row, black);
+    }
+}
+
 // Where the marker flags of one layout pass lie, row by row. A flag is lower
 // than the row pitch, so flags of different rows never overlap and a flag can
 // only collide with flags of its own row, horizontally. Each row keeps its
@@ -427,27 +441,10 @@ void TRadioScale::PaintMarkers(QPainter *p, bool draw)
 
     if (!draw)
         return;
-    const QColor black(Qt::black);
-    if (MoreAbove) {
-        const QRect r = ArrowRectUp();
-        FrameRect(*p, r, black);
-        const int l = r.left();
-        const int t = r.top();
-        HLine(*p, l + 5, l + 6, t + 3, black);
-        HLine(*p, l + 4, l + 7, t + 4, black);
-        HLine(*p, l + 3, l + 8, t + 5, black);
-        HLine(*p, l + 2, l + 9, t + 6, black);
-    }
-    if (MoreBelow) {
-        const QRect r = ArrowRectDown();
-        FrameRect(*p, r, black);
-        const int l = r.left();
-        const int t = r.top();
-        HLine(*p, l + 2, l + 9, t + 3, black);
-        HLine(*p, l + 3, l + 8, t + 4, black);
-        HLine(*p, l + 4, l + 7, t + 5, black);
-        HLine(*p, l + 5, l + 6, t + 6, black);
-    }
+    if (MoreAbove)
+        MoreMarkersArrow(*p, ArrowRectUp(), true);
+    if (MoreBelow)
+        MoreMarkersArrow(*p, ArrowRectDown(), false);
 }
 
 void TRadioScale::PaintDigitsText(QPainter &p)

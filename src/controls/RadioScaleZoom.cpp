@@ -3,6 +3,8 @@
 
 #include "controls/RadioScale.h"
 
+#include "app/MessageBoxes.h"
+
 #include <QCursor>
 
 #include <algorithm>
@@ -268,7 +270,7 @@ void TRadioScale::AskShowMarkerGroup(TFqMarker *marker)
                                         "visible on the scale.\n\nDo you wish to turn the group ")
                          + QLatin1Char('"') + group + QLatin1Char('"')
                          + QStringLiteral(" on to make it visible?");
-    if (FQuestionFunction(this, text)) {
+    if (AskConfirmation(this, text, DefaultAnswer::No)) {
         VisibleGroups.append(group);
         InvalidateAll();
     }

@@ -1,21 +1,16 @@
 #include "controls/ZoomTo.h"
 
+#include "app/MessageBoxes.h"
+
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include <limits>
 
 namespace {
-
-void ShowInformation(QWidget *parent, const QString &text)
-{
-    QMessageBox::information(parent, QGuiApplication::applicationDisplayName(), text);
-}
 
 // Whole kHz as Hz; -1 for anything else, including values beyond 32 bits.
 qint32 ReadKhz(const QString &text)
@@ -34,7 +29,6 @@ qint32 ReadKhz(const QString &text)
 
 TZoomToFrm::TZoomToFrm(QWidget *parent)
     : QDialog(parent)
-    , FMessageFunction(ShowInformation)
 {
     setWindowTitle(QStringLiteral("Zoom To"));
     BeginEdt = new QLineEdit(this);
@@ -60,11 +54,6 @@ TZoomToFrm::TZoomToFrm(QWidget *parent)
 
     connect(OkBtn, &QPushButton::clicked, this, &TZoomToFrm::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &TZoomToFrm::reject);
-}
-
-void TZoomToFrm::SetMessageFunction(MessageFunction function)
-{
-    FMessageFunction = function ? std::move(function) : MessageFunction(ShowInformation);
 }
 
 qint32 TZoomToFrm::BeginFrequency() const
@@ -99,7 +88,7 @@ bool TZoomToFrm::CheckEntries()
     if (qint64(end) - begin < 500)
         messages << QStringLiteral("The scale must be at least 1 kHz long.");
     for (const QString &text : messages)
-        FMessageFunction(this, text);
+        ShowInformation(this, text);
     return messages.isEmpty();
 }
 

@@ -6,8 +6,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class QLineEdit;
 class QPushButton;
 
@@ -15,9 +13,6 @@ class TZoomToFrm : public QDialog
 {
     Q_OBJECT
 public:
-    // Shows one refusal to the user (an information box with one OK button).
-    using MessageFunction = std::function<void(QWidget *parent, const QString &text)>;
-
     explicit TZoomToFrm(QWidget *parent = nullptr);
 
     QLineEdit *BeginEdt = nullptr;
@@ -35,14 +30,9 @@ public:
     // and tells whether the entries may be used.
     bool CheckEntries();
 
-    void SetMessageFunction(MessageFunction function);
-
 public slots:
     void accept() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
-
-private:
-    MessageFunction FMessageFunction;
 };

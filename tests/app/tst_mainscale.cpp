@@ -333,6 +333,8 @@ private slots:
         TTarnwickFrm &w = *fx.window;
         QString begin, end;
         qint32 minBegin = 0, maxEnd = 0;
+        bool stayedOpen = false;
+        fx.messages.clear();
         QTimer::singleShot(0, &w, [&] {
             auto dialog = qobject_cast<TZoomToFrm *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -340,6 +342,10 @@ private slots:
             end = dialog->EndEdt->text();
             minBegin = dialog->MinScaleBegin;
             maxEnd = dialog->MaxScaleEnd;
+            dialog->BeginEdt->setText("3400"); // below the scale: refused, the dialog stays
+            dialog->EndEdt->setText("3560");
+            dialog->accept();
+            stayedOpen = dialog->isVisible();
             dialog->BeginEdt->setText("3540");
             dialog->EndEdt->setText("3560");
             dialog->accept();
@@ -349,6 +355,9 @@ private slots:
         QCOMPARE(end, QString("3800"));
         QCOMPARE(minBegin, 3500000);
         QCOMPARE(maxEnd, 3800000);
+        QVERIFY(stayedOpen);
+        QCOMPARE(fx.messages, QStringList({"It is not possible to zoom out of the current scale this way.\n"
+                                           "The scale beginning must higher or equal to 3500 kHz"}));
         QCOMPARE(fx.scale().ScaleBegin(), 3540000);
         QCOMPARE(fx.scale().ScaleEnd(), 3560000);
 

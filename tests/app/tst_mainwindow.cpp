@@ -6,6 +6,7 @@
 #include "app/Widgets.h"
 #include "cat/ComSettings.h"
 #include "controls/RadioScale.h"
+#include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 
 #include <QAction>
@@ -383,12 +384,14 @@ private slots:
     {
         TTarnwickFrm window;
         window.show();
-        QStringList messages;
-        SetInformationAnswerer([&messages](QWidget *, const QString &text) { messages << text; });
+        testenv::PromptRecorder prompts;
         window.BlinkingButtonTmr->start();
         QVERIFY(!window.close());
         QVERIFY(window.isVisible());
+        const QStringList messages = prompts.texts();
         QCOMPARE(messages.size(), 1);
+        QCOMPARE(prompts.shown.first().first, testenv::PromptKind::Information);
+        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&window));
         QVERIFY(messages.first().startsWith("Zov can't be switched off while a script is running.\nWait until"));
         QVERIFY(messages.first().endsWith("you will have to kill Zov brutally with Windows Task Manager."));
         window.PwrBtn->click();
@@ -397,7 +400,6 @@ private slots:
         window.BlinkingButtonTmr->stop();
         window.PwrBtn->click();
         QVERIFY(!window.isVisible());
-        SetInformationAnswerer({});
     }
 
     void unwritableSettingsAreReportedOnce()

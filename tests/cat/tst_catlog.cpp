@@ -2,6 +2,7 @@
 #include "app/Settings.h"
 #include "cat/CatLog.h"
 #include "cat/DebugWindow.h"
+#include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>
@@ -241,10 +242,9 @@ private slots:
     {
         TCatLog log;
         TDebugFrm window(log);
-        QStringList shown;
-        window.SetMessageSink([&shown](const QString &text) { shown << text; });
+        testenv::PromptRecorder prompts;
         window.ErrorsLBxDblClick(); // empty list: nothing
-        QVERIFY(shown.isEmpty());
+        QVERIFY(prompts.shown.isEmpty());
         window.show();
         log.LogEvent("plain line");
         log.LogEvent("ERROR [E1]: CreateFile: No such file or directory");
@@ -255,7 +255,10 @@ private slots:
         window.ErrorsLBxDblClick();
         window.ErrorsLBx->setCurrentRow(2);
         window.ErrorsLBxDblClick();
-        QCOMPARE(shown, QStringList({TDebugFrm::Description(0), TDebugFrm::Description(2)}));
+        QCOMPARE(prompts.texts(), QStringList({TDebugFrm::Description(0), TDebugFrm::Description(2)}));
+        for (const auto &entry : prompts.shown)
+            QCOMPARE(entry.first, testenv::PromptKind::Information);
+        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&window));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 #include "cat/ComSettings.h"
+#include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>
@@ -135,10 +136,9 @@ private slots:
                               "COM1 (Port doesn't exist any longer)"}));
         QCOMPARE(onlyTen.ComCBx->currentIndex(), 1);
         // Choosing the stale entry still connects to that name.
-        QStringList messages;
-        onlyTen.SetMessageSink([&messages](const QString &m) { messages << m; });
+        testenv::PromptRecorder prompts;
         onlyTen.accept();
-        QVERIFY(messages.isEmpty());
+        QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(onlyTen.result(), int(QDialog::Accepted));
         QCOMPARE(ReadSetting("Com"), QStringLiteral("COM1"));
     }
@@ -169,12 +169,14 @@ private slots:
     void okWithoutPortRefusesAndWritesNothing()
     {
         TComSettingsFrm dialog(nullptr, portsNamed({"COM1"}));
-        QStringList messages;
-        dialog.SetMessageSink([&messages](const QString &m) { messages << m; });
+        testenv::PromptRecorder prompts;
         dialog.FormShow();
         dialog.setResult(QDialog::Rejected);
         dialog.accept();
-        QCOMPARE(messages, QStringList({"No COM port selected."}));
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown.first().first, testenv::PromptKind::Information);
+        QCOMPARE(prompts.shown.first().second, QString("No COM port selected."));
+        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&dialog));
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(ReadSetting("Tcvr").isEmpty());
     }

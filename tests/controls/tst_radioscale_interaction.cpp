@@ -1,3 +1,4 @@
+#include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 #include "controls/RadioScale.h"
 #include "ScaleTestSupport.h"
@@ -503,26 +504,24 @@ private slots:
     void askShowMarkerGroup()
     {
         Rig r;
-        QStringList asked;
-        bool answer = false;
-        r.s.SetQuestionFunction([&](QWidget *, const QString &text) {
-            asked << text;
-            return answer;
-        });
+        testenv::PromptRecorder prompts;
+        prompts.answers = {false, true};
         r.s.VisibleGroups = QStringList({"BEACON"});
         TFqMarker *hidden = r.marker(3600000, "Rpt", "REPEATER\r\nLOCAL");
         TFqMarker *shown = r.marker(3610000, "Bcn", "BEACON");
 
         r.s.AskShowMarkerGroup(shown);
-        QVERIFY(asked.isEmpty());
-        r.s.AskShowMarkerGroup(hidden);
-        QCOMPARE(asked.size(), 1);
-        QCOMPARE(asked.first(),
+        QVERIFY(prompts.shown.isEmpty());
+        r.s.AskShowMarkerGroup(hidden); // answered No
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown.first().first, testenv::PromptKind::Question);
+        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&r.s));
+        QCOMPARE(prompts.shown.first().second,
                  QString("According to the marker's attributes the marker \nis not currently visible on the scale."
                          "\n\nDo you wish to turn the group \"REPEATER\" on to make it visible?"));
         QCOMPARE(r.s.VisibleGroups, QStringList({"BEACON"}));
-        answer = true;
-        r.s.AskShowMarkerGroup(hidden);
+        r.s.AskShowMarkerGroup(hidden); // answered Yes
+        QCOMPARE(prompts.shown.size(), 2);
         QCOMPARE(r.s.VisibleGroups, QStringList({"BEACON", "REPEATER"}));
         QVERIFY(r.s.IsMarkerVisibleByGroups(*hidden));
     }

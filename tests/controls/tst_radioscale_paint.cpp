@@ -19,6 +19,22 @@ bool isBlack(const QImage &img, int x, int y)
     return (img.pixel(x, y) & 0xFFFFFF) == 0;
 }
 
+// The four rows of a row button's triangle, pixel for pixel inside its frame:
+// one pixel at the tip, seven at the open end.
+bool triangleDrawn(const QImage &img, const QRect &r, bool up)
+{
+    for (int row = 0; row < 4; ++row) {
+        const int half = up ? row : 3 - row;
+        const int y = r.top() + 3 + row;
+        for (int x = r.left() + 1; x < r.right(); ++x) {
+            const bool onTriangle = x >= r.left() + 5 - half && x <= r.left() + 5 + half;
+            if (isBlack(img, x, y) != onTriangle)
+                return false;
+        }
+    }
+    return true;
+}
+
 QRgb at(const QImage &img, int x, int y)
 {
     return img.pixel(x, y) | 0xFF000000;
@@ -273,6 +289,7 @@ private slots:
         QVERIFY(s.moreBelow());
         QVERIFY(isBlack(img, down.left(), down.top()));
         QVERIFY(isBlack(img, down.left() + 5, down.top() + 6)); // tip of the down triangle
+        QVERIFY(triangleDrawn(img, down, false));
         QCOMPARE(at(img, up.left(), up.top()), Background);
         QCOMPARE(store[0]->HitRect.Bottom - store[0]->HitRect.Top > 0, true);
         QCOMPARE(store[rows]->HitRect.Bottom, 1);               // scrolled out below
@@ -287,6 +304,8 @@ private slots:
         QVERIFY(s.moreBelow());
         QVERIFY(isBlack(img, up.left(), up.top()));
         QVERIFY(isBlack(img, up.left() + 5, up.top() + 3)); // tip of the up triangle
+        QVERIFY(triangleDrawn(img, up, true));
+        QVERIFY(triangleDrawn(img, down, false));
         QCOMPARE(store[0]->HitRect.Bottom, -1);
 
         pressLeft(s, down.left() + 2, down.top() + 2);

@@ -1,3 +1,4 @@
+#include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 #include "controls/ZoomTo.h"
 
@@ -23,21 +24,27 @@ class TestZoomTo : public QObject
 {
     Q_OBJECT
 
-    QStringList shown;
+    testenv::PromptRecorder prompts;
 
-    // Types the entries, presses Ok and returns the messages it showed.
+    // Types the entries, presses Ok and returns the messages it showed, each
+    // in an information box that belongs to the dialog.
     QStringList pressOk(TZoomToFrm &dlg, const QString &begin, const QString &end)
     {
-        shown.clear();
+        prompts.shown.clear();
+        prompts.lastParent = nullptr;
         dlg.BeginEdt->setText(begin);
         dlg.EndEdt->setText(end);
         dlg.OkBtn->click();
-        return shown;
+        for (const auto &entry : prompts.shown)
+            if (entry.first != testenv::PromptKind::Information)
+                return {QStringLiteral("a question was asked")};
+        if (!prompts.shown.isEmpty() && prompts.lastParent.data() != &dlg)
+            return {QStringLiteral("a box without the dialog as its parent")};
+        return prompts.texts();
     }
 
     void prepare(TZoomToFrm &dlg)
     {
-        dlg.SetMessageFunction([this](QWidget *, const QString &text) { shown << text; });
         dlg.MinScaleBegin = 3500000;
         dlg.MaxScaleEnd = 3800000;
         dlg.setResult(QDialog::Rejected);

@@ -1,17 +1,15 @@
 #pragma once
 
 // Helpers shared by the band-plan and mode-segment tests: the two folders the
-// data files live in, unwritable places, and a recorder for message boxes.
+// data files live in, unwritable places, and the shared message-box recorder.
 
 #include "app/Folders.h"
-#include "app/MessageBoxes.h"
+#include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
-#include <QPair>
 
 #include <sys/resource.h>
 #include <csignal>
@@ -89,40 +87,7 @@ private:
     rlimit saved{};
 };
 
-// The kind of box a recorded text was shown in.
-enum class PromptKind { Information, Question };
-
-// While alive, stands in for the operator at every message box: records each
-// text and answers questions from a queue (Yes when empty). One at a time.
-class PromptRecorder
-{
-public:
-    QList<QPair<PromptKind, QString>> shown;
-    QList<bool> answers;
-
-    PromptRecorder()
-    {
-        SetInformationAnswerer([this](QWidget *, const QString &text) { shown.append({PromptKind::Information, text}); });
-        SetConfirmationAnswerer([this](QWidget *, const QString &text) {
-            shown.append({PromptKind::Question, text});
-            return answers.isEmpty() ? true : answers.takeFirst();
-        });
-    }
-    ~PromptRecorder()
-    {
-        SetInformationAnswerer({});
-        SetConfirmationAnswerer({});
-    }
-    PromptRecorder(const PromptRecorder &) = delete;
-    PromptRecorder &operator=(const PromptRecorder &) = delete;
-
-    QStringList texts() const
-    {
-        QStringList list;
-        for (const auto &entry : shown)
-            list.append(entry.second);
-        return list;
-    }
-};
+using testenv::PromptKind;
+using testenv::PromptRecorder;
 
 } // namespace datatest
