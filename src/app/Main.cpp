@@ -150,11 +150,8 @@ void TTarnwickFrm::FormActivate()
     ActivatedOnce = true;
     MainPanelResize();
 
+    // ActivateScale presses the mode key of the last run and tunes the scale.
     LastMode = ReadSetting(QStringLiteral("LastMode"));
-    for (QToolButton *key : std::as_const(ModeButtons)) {
-        if (!LastMode.isEmpty() && key->text() == LastMode)
-            ModeGroup->SetDown(key);
-    }
     LastFreq = ReadIntSetting(QStringLiteral("LastFreq"), 3550000);
     ActivateScale();
 
