@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace {
 
 constexpr int MainPanelHeight = 114;
@@ -31,9 +33,10 @@ constexpr int SplitPnlMax = 126;
 constexpr int ProgramPnlMax = 153;
 constexpr int ScanPnlNeeds = 61;
 
-const char *const ModeNames[] = {"LSB", "USB", "CW", "CW-R", "AM", "WFM", "FM", "DIG", "PKT", "FSK", "FSK-R"};
 const char *const ModeButtonNames[] = {"LsbBtn", "UsbBtn", "CwBtn", "CwrBtn", "AmBtn", "WfmBtn",
                                        "FmBtn", "DigBtn", "PktBtn", "FskBtn", "FskrBtn"};
+// One key per mode name, in the same order.
+static_assert(std::size(ModeButtonNames) == ModeCount);
 
 QFrame *makePanel(QWidget *parent, const char *name, QFrame::Shadow shadow = QFrame::Raised)
 {
@@ -207,8 +210,8 @@ void TTarnwickFrm::buildMainPanel()
     ModePnl = makePanel(MainPanel, "ModePnl");
     ModePnl->setGeometry(198, 56, ModePnlMax, RowHeight);
     ModeGroup = new SpeedButtonGroup(false, this);
-    for (int i = 0; i < 11; ++i) {
-        QToolButton *key = makeKey(ModePnl, QString::fromLatin1(ModeButtonNames[i]), QString(), true);
+    for (const char *name : ModeButtonNames) {
+        QToolButton *key = makeKey(ModePnl, QString::fromLatin1(name), QString(), true);
         ModeButtons << key;
     }
     LsbBtn = ModeButtons[0];

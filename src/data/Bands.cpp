@@ -1,8 +1,10 @@
 #include "data/Bands.h"
 
+#include "cat/TcvrTypes.h"
 #include "data/DataFile.h"
 #include "data/TextFields.h"
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -42,11 +44,7 @@ qint32 khzOr(const QString &Text, qint32 Fallback)
 
 const QStringList &PlanModeNames()
 {
-    static const QStringList names = {
-        QStringLiteral("LSB"), QStringLiteral("USB"), QStringLiteral("CW"), QStringLiteral("CW-R"),
-        QStringLiteral("AM"), QStringLiteral("WFM"), QStringLiteral("FM"), QStringLiteral("DIG"),
-        QStringLiteral("PKT"), QStringLiteral("FSK"), QStringLiteral("FSK-R"),
-    };
+    static const QStringList names(std::begin(ModeNames), std::end(ModeNames));
     return names;
 }
 
