@@ -71,7 +71,8 @@ private:
     struct Outgoing
     {
         QString command;
-        QString code;
+        // A queued set-frequency command: its reply length is the one learnt.
+        bool frequencyCode = false;
         int expected = 0;
         bool pollEntry0 = false;
     };

@@ -52,9 +52,7 @@ void TCatEngine::MainTmrTimer()
     const Outgoing out = nextCommand(type);
     TTransfer result = transfer(out);
 
-    const bool frequencyCode =
-        !out.code.isEmpty() && (out.code == type.FrequencyCodeA || out.code == type.FrequencyCodeB);
-    if (frequencyCode && out.expected == type.ProbeReplyLength && IntegrityCountdown == 0) {
+    if (out.frequencyCode && out.expected == type.ProbeReplyLength && IntegrityCountdown == 0) {
         logLine(QStringLiteral("Command \"%1\" returned: %2 byte(s).").arg(out.command).arg(result.Count));
         AckLength = result.Count;
     }
@@ -95,10 +93,9 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
     Outgoing out;
     if (std::unique_ptr<TTcvrCommand> queued = CommandQueue.TakeFirst()) {
         out.command = queued->Command;
-        out.code = queued->Code;
-        const bool frequencyCode =
-            !out.code.isEmpty() && (out.code == type.FrequencyCodeA || out.code == type.FrequencyCodeB);
-        out.expected = frequencyCode ? AckLength : int(type.ProbeReplyLength);
+        const QString &code = queued->Code;
+        out.frequencyCode = !code.isEmpty() && (code == type.FrequencyCodeA || code == type.FrequencyCodeB);
+        out.expected = out.frequencyCode ? AckLength : int(type.ProbeReplyLength);
         return out; // the queued command is freed here, after its text was copied
     }
     const int set = type.CommandSet == 2 ? 2 : 1;
