@@ -84,6 +84,8 @@ private:
     bool checkIntegrity(const QString &reply);
     void decodeSet1(const QString &command, const QString &reply, const TTcvrType &type);
     void decodeSet2(const QString &reply);
+    // The mode key follows a mode the radio reported; an unknown mode leaves it.
+    void followRadioMode(const QString &mode);
     void logLine(const QString &text);
 
     TCatEngineHost &host_;

@@ -175,8 +175,7 @@ void TCatEngine::decodeSet1(const QString &command, const QString &reply, const 
     switch (decoded.kind) {
     case TDecodedReply::FrequencyAndMode:
         ApplyRadioFrequency(decoded.frequency);
-        if (!decoded.mode.isEmpty() && decoded.mode != host_.CurrentMode())
-            host_.PressModeKey(decoded.mode);
+        followRadioMode(decoded.mode);
         break;
     case TDecodedReply::ReceiveStatus:
         if (!host_.PttDown()) {
@@ -202,8 +201,7 @@ void TCatEngine::decodeSet2(const QString &reply)
     const TDecodedReply decoded = DecodeSet2Reply(reply);
     if (decoded.kind == TDecodedReply::Information) {
         ApplyRadioFrequency(decoded.frequency);
-        if (!decoded.mode.isEmpty() && decoded.mode != host_.CurrentMode())
-            host_.PressModeKey(decoded.mode);
+        followRadioMode(decoded.mode);
         host_.SetPttDown(decoded.transmitting);
         if (decoded.transmitting) {
             host_.SetSqlState(2);
@@ -236,6 +234,12 @@ void TCatEngine::ApplyRadioFrequency(qint32 frequency)
     }
     if (!host_.DigitalDisplayEditing())
         host_.RefreshDigitalDisplay();
+}
+
+void TCatEngine::followRadioMode(const QString &mode)
+{
+    if (!mode.isEmpty() && mode != host_.CurrentMode())
+        host_.PressModeKey(mode);
 }
 
 bool TCatEngine::IsReplyPlausible(const QString &reply) const
