@@ -170,10 +170,8 @@ void TCatEngine::ConnectionWatchdogTmrTimer()
 
     if (WatchdogRetries >= 10) {
         host_.WriteEngineSetting(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
-        Disconnect();
-        host_.UpdateLitState();
+        Disconnect(); // also updates the lit state and the digital display
         logLine(QStringLiteral("ERROR [E21]: No communication with TCVR."));
-        host_.RefreshDigitalDisplay();
         host_.SetStatus(QStringLiteral("No communication with TCVR [E21]. Click COM button to connect again."), Red, true);
         return;
     }
@@ -182,6 +180,4 @@ void TCatEngine::ConnectionWatchdogTmrTimer()
     RestartCommunication(true);
     host_.SetStatus(QStringLiteral("No communication with TCVR [E20]. Retrying...[%1]").arg(11 - WatchdogRetries), Red,
                     false);
-    if (GetTcvrType().CommandSet == 1)
-        host_.ShowSplitIndeterminate();
 }
