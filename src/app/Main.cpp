@@ -26,7 +26,6 @@
 
 namespace {
 
-const QString OfflineStatus = QStringLiteral("Off-line mode. Click COM button to connect to TCVR.");
 const QString ScriptRunningMessage = QStringLiteral(
     "Zov can't be switched off while a script is running.\nWait until the script finishes or click PROG button "
     "again\nto interrupt the execution.\n\nIf you unhappily created an endless loop in your script\nyou will have "
@@ -115,7 +114,7 @@ void TTarnwickFrm::FormCreate()
     const int width = ReadIntSetting(QStringLiteral("Width"), -1);
     resize(width == -1 ? this->width() : width, height == -1 ? this->height() : height);
 
-    SetStatus(OfflineStatus);
+    SetStatus(TCatEngine::OfflineStatus);
 
     for (QToolButton *key : std::as_const(BandButtons)) {
         key->setText(QString());

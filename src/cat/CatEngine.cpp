@@ -8,14 +8,14 @@ namespace {
 constexpr quint32 Black = 0x000000;
 constexpr quint32 Red = 0x0000FF;
 
-const QString OfflineStatus = QStringLiteral("Off-line mode. Click COM button to connect to TCVR.");
-
 QString boolText(bool value)
 {
     return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 } // namespace
+
+const QString TCatEngine::OfflineStatus = QStringLiteral("Off-line mode. Click COM button to connect to TCVR.");
 
 TCatEngine::TCatEngine(TCatEngineHost &host, TCatLog &log)
     : host_(host)

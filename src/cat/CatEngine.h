@@ -49,6 +49,9 @@ public:
     TCatLink &Link() { return link_; }
     TCatLog &Log() { return log_; }
 
+    // The status line while the link is closed.
+    static const QString OfflineStatus;
+
     // Frequencies a radio report may move the scale to.
     static constexpr qint32 LowestRadioHz = 100000;
     static constexpr qint32 HighestRadioHz = 500000000;
