@@ -154,7 +154,10 @@ void TTarnwickFrm::TuneRadio(qint32 frequency, bool tonesOff)
 {
     if (frequency < 0 || frequency > TCatEngine::HighestRadioHz)
         return;
-    AssignScaleFrequency(frequency);
+    // The scale, the keys, the wheel and a typed entry have tuned the scale
+    // already; assigning again would repeat its whole change of frequency.
+    if (frequency != ScaleFrequency())
+        AssignScaleFrequency(frequency);
     if (IsConnected()) {
         QueueReplacingCommand(MakeFrequencyCommand(frequency, GetTcvrType(), CatEngine->CurrentVfo));
         if (tonesOff)
