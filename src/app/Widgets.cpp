@@ -24,12 +24,16 @@ void CaptionPanel::SetCaption(const QString &text)
 
 void CaptionPanel::SetColor(const QColor &c)
 {
+    if (color == c)
+        return;
     color = c;
     update();
 }
 
 void CaptionPanel::SetFontColor(const QColor &c)
 {
+    if (fontColor == c)
+        return;
     fontColor = c;
     update();
 }
