@@ -225,9 +225,7 @@ void TTarnwickFrm::SetStatus(const QString &text, quint32 color, bool bold)
     QFont font = StatusBarPnl->font();
     font.setBold(bold);
     StatusBarPnl->setFont(font);
-    QString caption = text.left(255);
-    caption.replace('&', QStringLiteral("&&"));
-    StatusBarPnl->SetCaption(caption);
+    StatusBarPnl->SetCaption(WithAmpersandsShown(text.left(255)));
     CatLog->WriteStatusLine(text);
 }
 

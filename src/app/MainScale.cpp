@@ -5,6 +5,7 @@
 #include "app/Main.h"
 
 #include "app/Options.h"
+#include "app/Widgets.h"
 #include "cat/CatEngine.h"
 #include "controls/Digits2.h"
 #include "controls/RadioScale.h"
@@ -24,12 +25,6 @@ namespace {
 
 const QString MarkersNotAvailable =
     QStringLiteral("Frequency markers can't be added or edited in this version.");
-
-QString menuCaption(const QString &text)
-{
-    QString caption = text;
-    return caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-}
 
 } // namespace
 
@@ -305,7 +300,7 @@ void TTarnwickFrm::ScalePppPopup()
     const int marker = RadioScale->MarkerUnderPopup();
     const bool scanning = ScanRunning();
     if (marker >= 0 && marker < RadioScale->Markers.size() && !scanning) {
-        const QString caption = menuCaption(RadioScale->Markers.at(marker)->Caption);
+        const QString caption = WithAmpersandsShown(RadioScale->Markers.at(marker)->Caption);
         EditFreqMarkerMnu->setText(QStringLiteral("Edit \"") + caption + QLatin1Char('"'));
         DeleteFreqMarkerMnu->setText(QStringLiteral("Delete \"") + caption + QLatin1Char('"'));
         EditFreqMarkerMnu->setEnabled(true);

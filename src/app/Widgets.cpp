@@ -58,6 +58,12 @@ void CaptionPanel::paintEvent(QPaintEvent *event)
     QFrame::paintEvent(event);
 }
 
+QString WithAmpersandsShown(const QString &text)
+{
+    QString shown = text;
+    return shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 QColor PanelColor(const QFrame *panel)
 {
     if (auto captioned = qobject_cast<const CaptionPanel *>(panel))

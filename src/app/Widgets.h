@@ -45,6 +45,10 @@ private:
     Qt::Alignment alignment = Qt::AlignCenter;
 };
 
+// A text shown where "&" marks an accelerator (captions, menu items): every
+// "&" doubled, so that it shows as itself.
+QString WithAmpersandsShown(const QString &text);
+
 // The panel colour of any panel: CaptionPanel's Color, else the frame's
 // window colour.
 QColor PanelColor(const QFrame *panel);

@@ -1,6 +1,7 @@
 #include "data/BandKeys.h"
 
 #include "app/MessageBoxes.h"
+#include "app/Widgets.h"
 #include "data/Bands.h"
 #include "data/Modes.h"
 
@@ -8,16 +9,6 @@
 #include <QAction>
 #include <QFont>
 #include <QMenu>
-
-namespace {
-
-QString menuText(const QString &Caption)
-{
-    QString text = Caption;
-    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
-}
-
-} // namespace
 
 TBandKeys::TBandKeys(TBandPlan &BandPlan, TModeSegments &ModeSegments, TBandKeysHost &BandHost,
                      const QList<QAbstractButton *> &BandButtons, QMenu *Popup, QObject *Parent)
@@ -227,7 +218,7 @@ void TBandKeys::AllBandsPppPopup()
     const QString pressed = PressedBandCaption();
     for (int i = 0; i < Plan.Count(); ++i) {
         const QString caption = Plan.Field(i, bfCaption);
-        auto *item = new QAction(menuText(caption), AllBandsPpp);
+        auto *item = new QAction(WithAmpersandsShown(caption), AllBandsPpp);
         item->setData(caption);
         if (!pressed.isEmpty() && caption == pressed) {
             QFont bold = item->font();
