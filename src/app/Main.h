@@ -343,6 +343,9 @@ private:
     void QueueBandModeCommand(const QString &mode);
     void QueueBandFrequencyCommand(qint32 frequency);
     void QueueModeChange(const QString &mode);
+    // Reports the request (its words, then the mode) and queues the mode
+    // command when connected.
+    void queueModeRequest(const QString &request, const QString &mode);
     void GoToMarker(int markerIdx);
     void ReportRadioRequest(const QString &request);
     void PauseWithoutInput(int milliseconds);

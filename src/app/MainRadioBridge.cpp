@@ -50,10 +50,7 @@ void TTarnwickFrm::QueueTuneCommands(qint32 frequency, TuneOrigin origin)
 // Band switch: mode, frequency, mode, appended in that order.
 void TTarnwickFrm::QueueBandModeCommand(const QString &mode)
 {
-    ReportRadioRequest(QStringLiteral("band mode ") + mode);
-    if (!IsConnected())
-        return;
-    QueueCommand(MakeModeCommand(mode, GetTcvrType()));
+    queueModeRequest(QStringLiteral("band mode "), mode);
 }
 
 void TTarnwickFrm::QueueBandFrequencyCommand(qint32 frequency)
@@ -67,7 +64,12 @@ void TTarnwickFrm::QueueBandFrequencyCommand(qint32 frequency)
 // The radio's mode set by name, as a click on its mode key does.
 void TTarnwickFrm::QueueModeChange(const QString &mode)
 {
-    ReportRadioRequest(QStringLiteral("mode ") + mode);
+    queueModeRequest(QStringLiteral("mode "), mode);
+}
+
+void TTarnwickFrm::queueModeRequest(const QString &request, const QString &mode)
+{
+    ReportRadioRequest(request + mode);
     if (!IsConnected())
         return;
     QueueCommand(MakeModeCommand(mode, GetTcvrType()));
