@@ -19,10 +19,10 @@ qint32 ReadKhz(const QString &text)
     const qint64 khz = text.trimmed().toLongLong(&ok);
     if (!ok)
         return -1;
-    const qint64 hz = khz * 1000;
+    // Checked before multiplying: a long entry would overflow even 64 bits.
     if (khz > std::numeric_limits<qint32>::max() / 1000 || khz < std::numeric_limits<qint32>::min() / 1000)
         return -1;
-    return qint32(hz);
+    return qint32(khz * 1000);
 }
 
 } // namespace

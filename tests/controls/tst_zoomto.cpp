@@ -103,6 +103,9 @@ private slots:
         QCOMPARE(pressOk(dlg, "3600", "3600"), QStringList({TooShort}));
         QCOMPARE(pressOk(dlg, "3700", "3600"), QStringList({TooShort}));
         QCOMPARE(pressOk(dlg, "9999999999", "3600"), QStringList({InvalidBegin, BelowMin, Below100k}));
+        // entries whose hertz would not fit even in 64 bits
+        QCOMPARE(pressOk(dlg, "9223372036854775807", "3600"), QStringList({InvalidBegin, BelowMin, Below100k}));
+        QCOMPARE(pressOk(dlg, "3520", "-9223372036854775808"), QStringList({InvalidEnd, TooShort}));
         QVERIFY(dlg.isVisible());
 
         // below 100 kHz when the current scale starts lower still
