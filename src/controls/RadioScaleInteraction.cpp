@@ -12,18 +12,9 @@
 #include <QPainter>
 #include <QTimer>
 
-#include <algorithm>
-#include <limits>
-
 namespace {
 
 constexpr qint32 LowestGeneralCoverage = 100000;
-
-qint32 ToFreq(qint64 v)
-{
-    return static_cast<qint32>(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(),
-                                                  std::numeric_limits<qint32>::max()));
-}
 
 } // namespace
 
@@ -97,7 +88,7 @@ void TRadioScale::SetFrequency(qint32 value)
             }
             lo = lo / 1000 * 1000;
             hi = hi / 1000 * 1000;
-            SetRange(ToFreq(lo), ToFreq(hi));
+            SetRange(SaturatedFrequency(lo), SaturatedFrequency(hi));
         }
     }
 

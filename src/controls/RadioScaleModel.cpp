@@ -303,8 +303,7 @@ qint32 TRadioScale::XToFreq(int x) const
     if (span < 1 || ruler <= 0)
         return span < 1 ? 0 : FScaleBegin;
     const qint64 f = RoundHalfEven(double(x - FScaleMarginsX) * (double(span) / ruler)) + FScaleBegin;
-    return static_cast<qint32>(std::clamp<qint64>(f, std::numeric_limits<qint32>::min(),
-                                                  std::numeric_limits<qint32>::max()));
+    return SaturatedFrequency(f);
 }
 
 int TRadioScale::FreqSide(qint64 frequency) const
@@ -324,8 +323,7 @@ int TRadioScale::FreqSide(qint64 frequency) const
 qint32 TRadioScale::RoundToStep(qint64 frequency) const
 {
     const qint64 f = RoundHalfEven(double(frequency) / FTuningStep) * FTuningStep;
-    return static_cast<qint32>(std::clamp<qint64>(f, std::numeric_limits<qint32>::min(),
-                                                  std::numeric_limits<qint32>::max()));
+    return SaturatedFrequency(f);
 }
 
 void TRadioScale::CalculateScale()

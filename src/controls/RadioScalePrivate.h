@@ -6,6 +6,16 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <limits>
+
+// A frequency worked out in 64 bits, saturated to what a qint32 holds.
+inline qint32 SaturatedFrequency(qint64 value)
+{
+    return static_cast<qint32>(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
+                                                  std::numeric_limits<qint32>::max()));
+}
+
 // The slide from one range to another: the old and the new picture stand one
 // above the other in Work, 10 px apart, and a window of the control's height
 // moves over them at about one pixel per millisecond.
