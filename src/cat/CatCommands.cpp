@@ -1,5 +1,7 @@
 #include "cat/CatCommands.h"
 
+#include "controls/MeterReadings.h"
+
 #include <limits>
 
 namespace {
@@ -248,7 +250,7 @@ TDecodedReply DecodeSet1Reply(const QString &command, const QString &reply, cons
         const int value = quint8(HexToBytes(reply.left(2)).at(0));
         decoded.kind = receive ? TDecodedReply::ReceiveStatus : TDecodedReply::TransmitStatus;
         decoded.rawValue = value;
-        decoded.percent = isFt847(type) ? (value & 31) * 100 / 31 : (value & 15) * 100 / 15;
+        decoded.percent = meterPercentFromStatus(quint8(value), isFt847(type));
         decoded.squelchClosed = receive && (value & 0x80);
         decoded.transmitting = transmit && !(value & 0x80);
     }
@@ -281,7 +283,7 @@ TDecodedReply DecodeSet2Reply(const QString &reply)
         if (allDigits(digits)) {
             decoded.kind = TDecodedReply::SMeter;
             decoded.rawValue = digits.toInt();
-            decoded.percent = decoded.rawValue * 100 / 9999;
+            decoded.percent = meterPercentFromDigits(decoded.rawValue);
         }
     }
     return decoded;
