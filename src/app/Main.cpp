@@ -10,6 +10,7 @@
 #include "cat/CatLog.h"
 #include "cat/ComSettings.h"
 #include "cat/DebugWindow.h"
+#include "controls/MeterReadings.h"
 #include "controls/RadioScale.h"
 
 #include <QAction>
@@ -245,30 +246,14 @@ void TTarnwickFrm::UpdateLitState()
 
 void TTarnwickFrm::SetSqlState(int state)
 {
-    switch (state) {
-    case 1:
-        SqlRcvTxPnl->SetColor(bgrToColor(0x00FF00));
-        SqlRcvTxPnl->SetCaption(QStringLiteral("RX"));
-        break;
-    case 2:
-        SqlRcvTxPnl->SetColor(bgrToColor(0x0000FF));
-        SqlRcvTxPnl->SetCaption(QStringLiteral("TX"));
-        break;
-    default:
-        SqlRcvTxPnl->SetColor(bgrToColor(0xC0C0C0));
-        SqlRcvTxPnl->SetCaption(QStringLiteral("SQL"));
-        break;
-    }
+    const SqlIndicatorLook look = sqlIndicatorLook(state);
+    SqlRcvTxPnl->SetColor(bgrToColor(look.colorBgr));
+    SqlRcvTxPnl->SetCaption(look.caption);
 }
 
 int TTarnwickFrm::GetSqlState() const
 {
-    const QString caption = SqlRcvTxPnl->Caption();
-    if (caption == QLatin1String("SQL"))
-        return 0;
-    if (caption == QLatin1String("TX"))
-        return 2;
-    return 1;
+    return sqlStateFromCaption(SqlRcvTxPnl->Caption());
 }
 
 QString TTarnwickFrm::CurrentModeName() const
