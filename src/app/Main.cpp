@@ -200,7 +200,7 @@ void TTarnwickFrm::FormClose()
         Disconnect();
     LastFreq = RadioScale->Frequency();
     writeWindowSetting(QStringLiteral("LastFreq"), QString::number(LastFreq));
-    writeWindowSetting(QStringLiteral("LastMode"), CurrentModeName());
+    writeWindowSetting(QStringLiteral("LastMode"), CurrentMode());
     writeWindowSetting(QStringLiteral("Top"), QString::number(y()));
     writeWindowSetting(QStringLiteral("Height"), QString::number(height()));
     writeWindowSetting(QStringLiteral("Left"), QString::number(x()));
@@ -256,7 +256,7 @@ int TTarnwickFrm::GetSqlState() const
     return sqlStateFromCaption(SqlRcvTxPnl->Caption());
 }
 
-QString TTarnwickFrm::CurrentModeName() const
+QString TTarnwickFrm::CurrentMode() const
 {
     QAbstractButton *down = ModeGroup->Down();
     return down ? down->text() : QString();

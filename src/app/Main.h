@@ -71,7 +71,7 @@ public:
     // Height below which the window may not shrink.
     int MinClientHeight() const;
     // Name of the mode key that is down, empty when none.
-    QString CurrentModeName() const;
+    QString CurrentMode() const override;
 
     // --- CAT link (the engine, src/cat/CatEngine.h, does the work)
     bool IsConnected() const;
@@ -386,7 +386,6 @@ private:
     QString ReadEngineSetting(const QString &name) const override;
     void WriteEngineSetting(const QString &name, const QString &value) override;
     void AssignScaleFrequency(qint32 frequency) override;
-    QString CurrentMode() const override;
     void PressModeKey(const QString &mode) override;
     bool PttDown() const override;
     void SetPttDown(bool down) override;

@@ -50,7 +50,7 @@ public:
     }
     void RepaintScale() override { w.RadioScale->update(); }
 
-    QString PressedMode() const override { return w.CurrentModeName(); }
+    QString PressedMode() const override { return w.CurrentMode(); }
     void PressModeButton(const QString &Mode) override { w.PressModeKey(Mode); }
 
     void StopScan() override { w.StopScan(); }

@@ -95,11 +95,6 @@ void TTarnwickFrm::AssignScaleFrequency(qint32 frequency)
     RadioScale->SetFrequency(frequency);
 }
 
-QString TTarnwickFrm::CurrentMode() const
-{
-    return CurrentModeName();
-}
-
 bool TTarnwickFrm::PttDown() const
 {
     return PttBtn->isChecked();

@@ -36,7 +36,7 @@ void TTarnwickFrm::SetupDigiScale()
 
 void TTarnwickFrm::UpdateDigiDisplay()
 {
-    const DigiScaleReading reading = digiScaleReading(RadioScale->Frequency(), CurrentModeName(), IsConnected(),
+    const DigiScaleReading reading = digiScaleReading(RadioScale->Frequency(), CurrentMode(), IsConnected(),
                                                       OptionsFrm->ShowAlwaysKhzChk->isChecked());
     if (!reading.keepUnit)
         SetFreqUnit(reading.unit);

@@ -98,7 +98,7 @@ Qt::KeyboardModifiers TTarnwickFrm::KeyboardModifiers() const
 
 int TTarnwickFrm::TuneStep(bool withModifiers) const
 {
-    const QString mode = CurrentModeName();
+    const QString mode = CurrentMode();
     int step = OptionsFrm->CwTuneStep();
     if (mode == QLatin1String("WFM"))
         step = OptionsFrm->WfmTuneStep();

@@ -23,7 +23,7 @@ void TTarnwickFrm::ModeChanged(QObject *sender)
     DigiScale->CancelEdit();
     UpdateDigiDisplay();
     if (IsConnected())
-        QueueCommand(MakeModeCommand(CurrentModeName(), GetTcvrType()));
+        QueueCommand(MakeModeCommand(CurrentMode(), GetTcvrType()));
 }
 
 void TTarnwickFrm::PttBtnClick()
@@ -73,7 +73,7 @@ void TTarnwickFrm::AIsBBtnClick()
     }
     // Over to the other VFO, write mode and frequency there, and back.
     QueueCommand(MakeVfoToggleCommand(type, CatEngine->CurrentVfo));
-    const QString mode = CurrentModeName();
+    const QString mode = CurrentMode();
     if (!mode.isEmpty())
         QueueCommand(MakeModeCommand(mode, type));
     QueueCommand(MakeFrequencyCommand(ScaleFrequency(), type, CatEngine->CurrentVfo));

@@ -122,10 +122,10 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(fx.frequency(), 3560000);
         QCOMPARE(fx.lastRequest(), QString("marker 0"));
-        QCOMPARE(w.CurrentModeName(), QString("USB")); // the marker's mode
+        QCOMPARE(w.CurrentMode(), QString("USB")); // the marker's mode
         QTest::keyClick(&w, Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(fx.frequency(), 3700000);
-        QCOMPARE(w.CurrentModeName(), QString("CW"));
+        QCOMPARE(w.CurrentMode(), QString("CW"));
         QTest::keyClick(&w, Qt::Key_Right, Qt::ControlModifier); // wraps
         QCOMPARE(fx.frequency(), 3560000);
         QTest::keyClick(&w, Qt::Key_Left, Qt::ControlModifier);
@@ -200,7 +200,7 @@ private slots:
         QTest::keyClick(&w, Qt::Key_PageUp);
         QVERIFY(w.BandButtons.at(3)->isChecked());
         QCOMPARE(fx.frequency(), 7030000);
-        QCOMPARE(w.CurrentModeName(), QString("CW"));
+        QCOMPARE(w.CurrentMode(), QString("CW"));
         QTest::keyClick(&w, Qt::Key_PageDown);
         QVERIFY(w.BandButtons.at(2)->isChecked());
         QCOMPARE(fx.frequency(), 3550000);

@@ -110,7 +110,7 @@ private slots:
 
         w.BandButtons.at(5)->click(); // "14"
         QCOMPARE(fx.frequency(), 14050000);
-        QCOMPARE(w.CurrentModeName(), QString("CW"));
+        QCOMPARE(w.CurrentMode(), QString("CW"));
         QCOMPARE(fx.scale().ScaleBegin(), 14000000);
         QCOMPARE(fx.scale().ScaleEnd(), 14350000);
         w.LsbBtn->click();
@@ -120,11 +120,11 @@ private slots:
         QVERIFY(w.BandButtons.at(2)->isChecked());
         QVERIFY(!w.BandButtons.at(5)->isChecked());
         QCOMPARE(fx.frequency(), 3550550);
-        QCOMPARE(w.CurrentModeName(), QString("USB"));
+        QCOMPARE(w.CurrentMode(), QString("USB"));
 
         w.BandButtons.at(5)->click();
         QCOMPARE(fx.frequency(), 14049950);
-        QCOMPARE(w.CurrentModeName(), QString("LSB"));
+        QCOMPARE(w.CurrentMode(), QString("LSB"));
     }
 
     void scaleDragReachesTheRadioAndHoldsTuningBusy()
@@ -167,7 +167,7 @@ private slots:
         pressLeft(s, at.x(), at.y());
         releaseLeft(s, at.x(), at.y());
         QCOMPARE(s.Frequency(), 3700000);
-        QCOMPARE(w.CurrentModeName(), QString("LSB"));
+        QCOMPARE(w.CurrentMode(), QString("LSB"));
         QCOMPARE(fx.requests, QStringList{"marker 0"});
         QCOMPARE(w.CatEngine->TuningBusy, 0);
         s.Markers.clear();
@@ -204,7 +204,7 @@ private slots:
         fx.requests.clear();
         w.MainTmrTimer();
         QCOMPARE(s.Frequency(), last->Frequency);
-        QCOMPARE(w.CurrentModeName(), QString("AM"));
+        QCOMPARE(w.CurrentMode(), QString("AM"));
         QCOMPARE(s.firstMarkerRow(), 2 * rows);
         QVERIFY(w.CatEngine->CommandQueue.Count() == 0);
         s.Markers.clear();

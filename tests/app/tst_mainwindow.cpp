@@ -98,7 +98,7 @@ private slots:
             window.show();
             QTRY_VERIFY(window.ActivatedOnce);
             QCOMPARE(window.LastFreq, 3550000);
-            QCOMPARE(window.CurrentModeName(), QString());
+            QCOMPARE(window.CurrentMode(), QString());
             QCOMPARE(window.GetSqlState(), 0);
             QVERIFY(!window.CatBtn->isChecked()); // no link: the key shows the real state
             QVERIFY(window.close());
@@ -201,10 +201,10 @@ private slots:
 
         window.UsbBtn->click();
         window.CwBtn->click();
-        QCOMPARE(window.CurrentModeName(), QString("CW"));
+        QCOMPARE(window.CurrentMode(), QString("CW"));
         QVERIFY(!window.UsbBtn->isChecked());
         window.CwBtn->click(); // a mode key stays down
-        QCOMPARE(window.CurrentModeName(), QString("CW"));
+        QCOMPARE(window.CurrentMode(), QString("CW"));
     }
 
     void positionRules()
