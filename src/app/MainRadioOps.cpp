@@ -138,13 +138,18 @@ void TTarnwickFrm::TonesOff()
 
 void TTarnwickFrm::GoToFqMarker(const TFqMarker &marker)
 {
+    // A hand-edited marker may carry no mode or a frequency out of range:
+    // neither is sent (the mode would go out as the fallback byte, CW).
     PressModeKey(marker.Mode);
-    if (marker.Frequency >= 0 && marker.Frequency <= TCatEngine::HighestRadioHz)
+    const bool frequencyValid = marker.Frequency >= 0 && marker.Frequency <= TCatEngine::HighestRadioHz;
+    if (frequencyValid)
         AssignScaleFrequency(marker.Frequency);
     if (IsConnected()) {
         const TTcvrType &type = GetTcvrType();
-        QueueReplacingCommand(MakeModeCommand(marker.Mode, type));
-        QueueReplacingCommand(MakeFrequencyCommand(marker.Frequency, type, CatEngine->CurrentVfo));
+        if (IsModeName(marker.Mode))
+            QueueReplacingCommand(MakeModeCommand(marker.Mode, type));
+        if (frequencyValid)
+            QueueReplacingCommand(MakeFrequencyCommand(marker.Frequency, type, CatEngine->CurrentVfo));
         SetTones(marker.RxCtcss, marker.TxCtcss);
     }
     UpdateDigiDisplay();

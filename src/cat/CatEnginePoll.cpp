@@ -9,14 +9,6 @@ namespace {
 constexpr quint32 Black = 0x000000;
 constexpr quint32 Red = 0x0000FF;
 
-bool isModeName(const QString &mode)
-{
-    for (const QString &name : ModeNames)
-        if (name == mode)
-            return true;
-    return false;
-}
-
 // The main timer is off while a tick runs, so a tick that blocks on the port
 // is never entered twice; it comes back on however the tick ends.
 class MainTimerPause
@@ -79,7 +71,7 @@ void TCatEngine::carryOutTuneRequest(const TFqMarker &request)
         host_.AssignScaleFrequency(request.Frequency);
     if (IsConnected()) {
         const TTcvrType &type = GetTcvrType();
-        if (isModeName(request.Mode))
+        if (IsModeName(request.Mode))
             QueueCommand(MakeModeCommand(request.Mode, type));
         if (frequencyValid)
             QueueCommand(MakeFrequencyCommand(request.Frequency, type, CurrentVfo));

@@ -61,3 +61,11 @@ const QString ModeNames[ModeCount] = {
     QStringLiteral("AM"),  QStringLiteral("WFM"), QStringLiteral("FM"),  QStringLiteral("DIG"),
     QStringLiteral("PKT"), QStringLiteral("FSK"), QStringLiteral("FSK-R"),
 };
+
+bool IsModeName(const QString &mode)
+{
+    for (const QString &name : ModeNames)
+        if (name == mode)
+            return true;
+    return false;
+}

@@ -49,3 +49,6 @@ extern const TPollCommand PollCommands[3][PollCommandCount];
 
 constexpr int ModeCount = 11;
 extern const QString ModeNames[ModeCount];
+// Whether a text is one of ModeNames (exact). Anything else would be sent as
+// the command set's fallback mode byte, so callers skip it.
+bool IsModeName(const QString &mode);

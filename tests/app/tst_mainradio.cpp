@@ -220,6 +220,19 @@ private slots:
         QCOMPARE(w.queued(), QStringList({"0070350201"}));
         w.window.MainTmr->start();
         QTRY_COMPARE(w.rig.status("freq"), QString("7035020"));
+
+        // A marker without a mode and beyond the radio's range sends neither:
+        // only its (empty) tones go out, the window stays where it is.
+        QTRY_VERIFY(w.queued().isEmpty());
+        w.window.MainTmr->stop();
+        TFqMarker broken;
+        broken.Frequency = 600000000;
+        broken.Caption = "BROKEN";
+        w.window.GoToFqMarker(broken);
+        QCOMPARE(w.queued(), QStringList({"000000000B", "8A0000000A"}));
+        QCOMPARE(w.window.ScaleFrequency(), 7035020);
+        QVERIFY(w.window.CwBtn->isChecked());
+        w.window.MainTmr->start();
     }
 
     void splitKeyOffLine()
