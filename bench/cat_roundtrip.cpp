@@ -6,11 +6,11 @@
 // The emulator is found through TARNWICK_RIGSIM or next to this program.
 
 #include "cat/CatLog.h"
+#include "cat/RigProcess.h"
 #include "cat/SerialLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,21 +21,17 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int transfers = argc > 1 ? std::max(1, atoi(argv[1])) : 100;
     const int delayMs = argc > 2 ? std::max(0, atoi(argv[2])) : 0;
-    QString rigsim = qEnvironmentVariable("TARNWICK_RIGSIM");
-    if (rigsim.isEmpty())
-        rigsim = QCoreApplication::applicationDirPath() + QStringLiteral("/tarnwick-rigsim");
 
     std::printf("transfers per speed: %d, emulator processing delay: %d ms\n", transfers, delayMs);
     std::printf("%8s %12s %12s %12s %12s %8s\n", "speed", "wire ms", "mean ms", "median ms", "max ms", "ratio");
     for (const int speed : {4800, 9600, 38400}) {
-        QProcess rig;
-        rig.start(rigsim, {QStringLiteral("--model"), QStringLiteral("FT-817"), QStringLiteral("--speed"),
+        RigProcess rig({QStringLiteral("--model"), QStringLiteral("FT-817"), QStringLiteral("--speed"),
                            QString::number(speed), QStringLiteral("--delay"), QString::number(delayMs)});
-        if (!rig.waitForStarted(5000) || !rig.waitForReadyRead(5000)) {
-            std::fprintf(stderr, "cannot start %s\n", qPrintable(rigsim));
+        if (!rig.ok()) {
+            std::fprintf(stderr, "cannot start the radio emulator tarnwick-rigsim\n");
             return 1;
         }
-        const QString path = QString::fromLocal8Bit(rig.readLine()).trimmed();
+        const QString path = rig.path();
 
         TCatLog log;
         TCatLink link(log, [](const QString &, quint32, bool) {});
@@ -60,8 +56,6 @@ int main(int argc, char *argv[])
                 ++failures;
         }
         link.CloseComPort();
-        rig.kill();
-        rig.waitForFinished(5000);
 
         std::sort(times.begin(), times.end());
         double sum = 0;

@@ -13,11 +13,11 @@
 #include "cat/FakeEngineHost.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"
+#include "cat/RigProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTimer>
 
@@ -69,9 +69,6 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     const int delayMs = argc > 2 ? std::max(0, atoi(argv[2])) : 0;
-    QString rigsim = qEnvironmentVariable("TARNWICK_RIGSIM");
-    if (rigsim.isEmpty())
-        rigsim = QCoreApplication::applicationDirPath() + QStringLiteral("/tarnwick-rigsim");
 
     // One cycle: "0000000003" + 5 bytes, "00000000E7" + 1, "00000000F7" + 1.
     constexpr int cycleBytes = 5 + 5 + 5 + 1 + 5 + 1;
@@ -79,14 +76,13 @@ int main(int argc, char *argv[])
     std::printf("%6s | %9s %9s %9s | %9s %8s | %8s %8s %8s | %6s %9s %10s\n", "speed", "limit/s", "b2b/s", "tick ms",
                 "20ms/s", "b2b us", "q->w avg", "q->w max", "bound", "CPU %", "CPU us/tx", "over us/tx");
     for (const int speed : {4800, 9600, 38400}) {
-        QProcess rig;
-        rig.start(rigsim, {QStringLiteral("--model"), QStringLiteral("FT-817"), QStringLiteral("--speed"),
+        RigProcess rig({QStringLiteral("--model"), QStringLiteral("FT-817"), QStringLiteral("--speed"),
                            QString::number(speed), QStringLiteral("--delay"), QString::number(delayMs)});
-        if (!rig.waitForStarted(5000) || !rig.waitForReadyRead(5000)) {
-            std::fprintf(stderr, "cannot start %s\n", qPrintable(rigsim));
+        if (!rig.ok()) {
+            std::fprintf(stderr, "cannot start the radio emulator tarnwick-rigsim\n");
             return 1;
         }
-        const QString path = QString::fromLocal8Bit(rig.readLine()).trimmed();
+        const QString path = rig.path();
 
         TCatLog log;
         TimedHost host;
@@ -172,8 +168,6 @@ int main(int argc, char *argv[])
                     latencies.empty() ? -1.0 : sum / latencies.size(), worst, bound, 100.0 * cpu / (timedMs / 1000.0),
                     cpuPerTransferUs, overheadUs);
         engine.Disconnect();
-        rig.kill();
-        rig.waitForFinished(3000);
     }
     std::printf("\nlimit/s: cycles per second the wire allows (22 bytes of 11 bits, plus the radio's delay);\n"
                 "b2b/s: cycles back to back; tick ms: wall time of one transfer; 20ms/s: cycles with MainTmr;\n"

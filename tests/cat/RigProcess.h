@@ -1,12 +1,14 @@
 #pragma once
 
-// Runs tarnwick-rigsim for a test: starts it, learns its pseudo-terminal and
-// talks to its control channel.
+// Runs tarnwick-rigsim for a test or a benchmark: starts it, learns its
+// pseudo-terminal and talks to its control channel. The emulator is the one
+// TARNWICK_RIGSIM names, else the one next to the running program.
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QtTest/QtTest>
+#include <QElapsedTimer>
 
 #include <csignal>
 
@@ -15,9 +17,9 @@ class RigProcess
 public:
     explicit RigProcess(const QStringList &arguments)
     {
-        const QString program = qEnvironmentVariable("TARNWICK_RIGSIM");
+        QString program = qEnvironmentVariable("TARNWICK_RIGSIM");
         if (program.isEmpty())
-            return;
+            program = QCoreApplication::applicationDirPath() + QStringLiteral("/tarnwick-rigsim");
         process_.setProgram(program);
         process_.setArguments(arguments);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
