@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SystemQueries.h"
+#include "base/SystemQueries.h"
 #include "cat/CatCommands.h"
 #include "cat/CatEngineHost.h"
 #include "controls/ScaleTypes.h"

@@ -5,7 +5,7 @@
 #include "app/Main.h"
 
 #include "app/Options.h"
-#include "app/Widgets.h"
+#include "base/Widgets.h"
 #include "controls/RadioScale.h"
 #include "data/BandKeys.h"
 #include "data/BandsDialog.h"

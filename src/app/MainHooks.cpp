@@ -2,7 +2,7 @@
 // dialog, the debug window, the log and the engine, and hands its timers'
 // ticks to the engine. The band keys' end stays with the band plan.
 
-#include "app/BgrColor.h"
+#include "base/BgrColor.h"
 #include "app/Main.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"

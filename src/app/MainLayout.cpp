@@ -2,8 +2,8 @@
 
 #include "app/Main.h"
 
-#include "app/BgrColor.h"
-#include "app/Widgets.h"
+#include "base/BgrColor.h"
+#include "base/Widgets.h"
 
 #include <QAction>
 #include <QLabel>

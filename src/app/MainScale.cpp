@@ -5,7 +5,7 @@
 #include "app/Main.h"
 
 #include "app/Options.h"
-#include "app/Widgets.h"
+#include "base/Widgets.h"
 #include "cat/CatEngine.h"
 #include "controls/Digits2.h"
 #include "controls/RadioScale.h"

@@ -1,7 +1,7 @@
 #include "app/Options.h"
 
-#include "app/ControlState.h"
-#include "app/Widgets.h"
+#include "base/ControlState.h"
+#include "base/Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "app/Folders.h"
+#include "base/Folders.h"
 #include "app/Main.h"
-#include "app/ShutdownSignals.h"
-#include "app/SystemQueries.h"
+#include "base/ShutdownSignals.h"
+#include "base/SystemQueries.h"
 
 #include <QApplication>
 #include <QCoreApplication>

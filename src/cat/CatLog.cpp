@@ -1,6 +1,6 @@
 #include "cat/CatLog.h"
 
-#include "app/Folders.h"
+#include "base/Folders.h"
 
 #include <QDir>
 #include <QSysInfo>

@@ -1,8 +1,8 @@
 #include "cat/ComSettings.h"
 
-#include "app/BgrColor.h"
-#include "app/MessageBoxes.h"
-#include "app/Settings.h"
+#include "base/BgrColor.h"
+#include "base/MessageBoxes.h"
+#include "base/Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>

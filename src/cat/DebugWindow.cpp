@@ -1,8 +1,8 @@
 #include "cat/DebugWindow.h"
 
-#include "app/BgrColor.h"
-#include "app/MessageBoxes.h"
-#include "app/Settings.h"
+#include "base/BgrColor.h"
+#include "base/MessageBoxes.h"
+#include "base/Settings.h"
 #include "cat/CatLog.h"
 
 #include <QGuiApplication>

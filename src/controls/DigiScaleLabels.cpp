@@ -1,6 +1,6 @@
 #include "controls/DigiScaleLabels.h"
 
-#include "app/BgrColor.h"
+#include "base/BgrColor.h"
 #include "controls/DigiScaleText.h"
 
 #include <QLabel>

@@ -5,7 +5,7 @@
 
 #include "controls/RadioScale.h"
 
-#include "app/BgrColor.h"
+#include "base/BgrColor.h"
 #include "controls/RadioScaleFormat.h"
 #include "controls/RadioScalePrivate.h"
 

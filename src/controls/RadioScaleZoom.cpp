@@ -3,7 +3,7 @@
 
 #include "controls/RadioScale.h"
 
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 
 #include <QCursor>
 

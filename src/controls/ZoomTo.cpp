@@ -1,6 +1,6 @@
 #include "controls/ZoomTo.h"
 
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "data/BandKeys.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Widgets.h"
+#include "base/MessageBoxes.h"
+#include "base/Widgets.h"
 #include "data/Bands.h"
 #include "data/Modes.h"
 

@@ -1,6 +1,6 @@
 #include "data/BandsDialog.h"
 
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 #include "data/EditBandDialog.h"
 #include "data/TextFields.h"
 

@@ -1,6 +1,6 @@
 #include "data/DataFile.h"
 
-#include "app/Folders.h"
+#include "base/Folders.h"
 
 #include <QDir>
 #include <QFile>

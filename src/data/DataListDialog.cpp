@@ -1,6 +1,6 @@
 #include "data/DataListDialog.h"
 
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 #include "data/DataFile.h"
 
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "data/EditBandDialog.h"
 
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 #include "data/Bands.h"
 #include "data/TextFields.h"
 

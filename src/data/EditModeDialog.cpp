@@ -1,7 +1,7 @@
 #include "data/EditModeDialog.h"
 
-#include "app/BgrColor.h"
-#include "app/MessageBoxes.h"
+#include "base/BgrColor.h"
+#include "base/MessageBoxes.h"
 #include "data/Bands.h"
 #include "data/Modes.h"
 #include "data/TextFields.h"

@@ -1,7 +1,7 @@
 #include "data/ModesDialog.h"
 
-#include "app/BgrColor.h"
-#include "app/MessageBoxes.h"
+#include "base/BgrColor.h"
+#include "base/MessageBoxes.h"
 #include "data/EditModeDialog.h"
 #include "data/TextFields.h"
 

@@ -6,7 +6,7 @@
 // window makes are recorded.
 
 #include "app/Main.h"
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 #include "app/Options.h"
 #include "controls/RadioScale.h"
 

@@ -1,4 +1,4 @@
-#include "app/BgrColor.h"
+#include "base/BgrColor.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>

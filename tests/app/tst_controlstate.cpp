@@ -1,6 +1,6 @@
-#include "app/ControlState.h"
-#include "app/Settings.h"
-#include "app/Widgets.h"
+#include "base/ControlState.h"
+#include "base/Settings.h"
+#include "base/Widgets.h"
 #include "common/TestEnvironment.h"
 
 #include <QAction>

@@ -6,7 +6,7 @@
 #include "controls/Digits2.h"
 #include "data/BandKeys.h"
 
-#include "app/Widgets.h"
+#include "base/Widgets.h"
 
 #include <QLabel>
 #include <QToolButton>

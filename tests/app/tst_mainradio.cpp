@@ -3,9 +3,9 @@
 // falls silent is given up after the watchdog's eleventh expiry.
 
 #include "app/Main.h"
-#include "app/MessageBoxes.h"
-#include "app/Settings.h"
-#include "app/Widgets.h"
+#include "base/MessageBoxes.h"
+#include "base/Settings.h"
+#include "base/Widgets.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"
 #include "cat/ComSettings.h"

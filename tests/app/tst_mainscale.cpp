@@ -3,8 +3,8 @@
 // requests, the scale popup, the tool-bar keys and the preferences.
 
 #include "MainWindowTestSupport.h"
-#include "app/Settings.h"
-#include "app/Widgets.h"
+#include "base/Settings.h"
+#include "base/Widgets.h"
 #include "cat/CatEngine.h"
 #include "common/TestEnvironment.h"
 #include "controls/Digits2.h"

@@ -1,4 +1,4 @@
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 #include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 

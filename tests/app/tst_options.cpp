@@ -1,6 +1,6 @@
 #include "app/Options.h"
-#include "app/Settings.h"
-#include "app/Widgets.h"
+#include "base/Settings.h"
+#include "base/Widgets.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>

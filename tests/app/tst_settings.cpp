@@ -1,5 +1,5 @@
-#include "app/Folders.h"
-#include "app/Settings.h"
+#include "base/Folders.h"
+#include "base/Settings.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>

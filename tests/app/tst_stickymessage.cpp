@@ -1,5 +1,5 @@
-#include "app/Settings.h"
-#include "app/StickyMessage.h"
+#include "base/Settings.h"
+#include "base/StickyMessage.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/SystemQueries.h"
+#include "base/SystemQueries.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>

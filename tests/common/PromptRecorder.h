@@ -3,7 +3,7 @@
 // Stands in for the operator at the program's message boxes (app/MessageBoxes.h)
 // so that no modal box ever blocks a test.
 
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 
 #include <QList>
 #include <QPair>

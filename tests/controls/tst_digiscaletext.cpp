@@ -1,4 +1,4 @@
-#include "app/BgrColor.h"
+#include "base/BgrColor.h"
 #include "common/TestEnvironment.h"
 #include "controls/DigiScaleLabels.h"
 #include "controls/DigiScaleText.h"

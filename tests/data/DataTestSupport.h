@@ -3,7 +3,7 @@
 // Helpers shared by the band-plan and mode-segment tests: the two folders the
 // data files live in, unwritable places, and the shared message-box recorder.
 
-#include "app/Folders.h"
+#include "base/Folders.h"
 #include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 

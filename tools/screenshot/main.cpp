@@ -7,8 +7,8 @@
 // operator's own settings and files are neither read nor written.
 
 #include "app/Main.h"
-#include "app/MessageBoxes.h"
-#include "app/Settings.h"
+#include "base/MessageBoxes.h"
+#include "base/Settings.h"
 #include "controls/RadioScale.h"
 
 #include <QApplication>

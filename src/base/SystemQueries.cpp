@@ -1,4 +1,4 @@
-#include "app/SystemQueries.h"
+#include "base/SystemQueries.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

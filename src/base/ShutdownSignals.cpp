@@ -1,4 +1,4 @@
-#include "app/ShutdownSignals.h"
+#include "base/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "app/BgrColor.h"
+#include "base/BgrColor.h"
 
 
 QColor bgrToColor(quint32 bgr)

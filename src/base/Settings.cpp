@@ -1,6 +1,6 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 
-#include "app/Folders.h"
+#include "base/Folders.h"
 
 #include <QSettings>
 

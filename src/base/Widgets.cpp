@@ -1,4 +1,4 @@
-#include "app/Widgets.h"
+#include "base/Widgets.h"
 
 #include <QAbstractButton>
 #include <QPainter>

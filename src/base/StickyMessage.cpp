@@ -1,7 +1,7 @@
-#include "app/StickyMessage.h"
+#include "base/StickyMessage.h"
 
-#include "app/Folders.h"
-#include "app/Settings.h"
+#include "base/Folders.h"
+#include "base/Settings.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
-#include "app/ControlState.h"
+#include "base/ControlState.h"
 
-#include "app/BgrColor.h"
-#include "app/Folders.h"
-#include "app/Settings.h"
-#include "app/Widgets.h"
+#include "base/BgrColor.h"
+#include "base/Folders.h"
+#include "base/Settings.h"
+#include "base/Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>

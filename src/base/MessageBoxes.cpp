@@ -1,6 +1,6 @@
-#include "app/MessageBoxes.h"
+#include "base/MessageBoxes.h"
 
-#include "app/Folders.h"
+#include "base/Folders.h"
 
 #include <QMessageBox>
 
