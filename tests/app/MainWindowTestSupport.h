@@ -9,6 +9,7 @@
 #include "base/MessageBoxes.h"
 #include "app/Options.h"
 #include "controls/RadioScale.h"
+#include "common/TestEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,13 +18,6 @@
 #include <QTest>
 
 #include <memory>
-
-inline void clearMainWindowSettings()
-{
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Tarnwick1");
-    store.clear();
-    store.sync();
-}
 
 struct MainWindowFixture
 {

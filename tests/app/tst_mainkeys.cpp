@@ -48,7 +48,7 @@ class TestMainKeys : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { clearMainWindowSettings(); }
+    void init() { testenv::clearSettings(); }
 
     void arrowKeysTuneByTheStepOfTheModeTimesTheModifiers()
     {
@@ -373,5 +373,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestMainKeys)
+TARNWICK_TEST_CLASS(TestMainKeys)
 #include "tst_mainkeys.moc"

@@ -27,12 +27,6 @@
 
 namespace {
 
-void clearSettings()
-{
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Tarnwick1");
-    store.clear();
-    store.sync();
-}
 
 // A window whose serial dialog points at the emulator and is answered with
 // "Connect >>>"; its log lines are collected.
@@ -73,7 +67,7 @@ private slots:
         SetInformationAnswerer([](QWidget *, const QString &) {});
         SetConfirmationAnswerer([](QWidget *, const QString &) { return false; });
     }
-    void init() { clearSettings(); }
+    void init() { testenv::clearSettings(); }
 
     void commandLinePresetsTheDialog()
     {
@@ -375,5 +369,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestMainRadio)
+TARNWICK_TEST_CLASS(TestMainRadio)
 #include "tst_mainradio.moc"

@@ -46,7 +46,7 @@ class TestMainScale : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { clearMainWindowSettings(); }
+    void init() { testenv::clearSettings(); }
 
     void firstActivationRestoresFrequencyModeAndBandKey()
     {
@@ -477,5 +477,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestMainScale)
+TARNWICK_TEST_CLASS(TestMainScale)
 #include "tst_mainscale.moc"

@@ -25,12 +25,6 @@
 
 namespace {
 
-void clearSettings()
-{
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Tarnwick1");
-    store.clear();
-    store.sync();
-}
 
 // Every visible key lies wholly inside its row; every hidden one would not.
 void verifyWholeButtons(QFrame *row)
@@ -72,7 +66,7 @@ private slots:
 
     void firstRunWithEmptySettings()
     {
-        clearSettings();
+        testenv::clearSettings();
         QStringList written;
         SetSettingsWriteObserver([&written](const QString &name, const QString &) { written << name; });
         {
@@ -217,7 +211,7 @@ private slots:
         QCOMPARE(TTarnwickFrm::RestoredLeft(-20, 1000), -20);
         QCOMPARE(TTarnwickFrm::RestoredLeft(901, 1000), 100);
 
-        clearSettings();
+        testenv::clearSettings();
         WriteSetting("Top", "-21");
         WriteSetting("Left", "-20");
         WriteSetting("Width", "640");
@@ -240,12 +234,12 @@ private slots:
             QVERIFY(!window.SpectroscopVisibleMnu->isChecked());
             QCOMPARE(window.minimumHeight(), window.MainPanel->height() + 122 + window.ToolsPnl->height());
         }
-        clearSettings();
+        testenv::clearSettings();
     }
 
     void lastModeAndFrequencyComeBackAtFirstActivation()
     {
-        clearSettings();
+        testenv::clearSettings();
         WriteSetting("LastMode", "USB");
         WriteSetting("LastFreq", "7030000");
         {
@@ -266,7 +260,7 @@ private slots:
         TTarnwickFrm window;
         window.FormActivate();
         QCOMPARE(window.LastFreq, 3550000);
-        clearSettings();
+        testenv::clearSettings();
     }
 
     void statusLine()
@@ -423,7 +417,7 @@ private slots:
 
     void terminateSignalClosesLikeThePowerKey()
     {
-        clearSettings();
+        testenv::clearSettings();
         TTarnwickFrm window;
         window.show();
         window.resize(700, window.height());
@@ -487,5 +481,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestMainWindow)
+TARNWICK_TEST_CLASS(TestMainWindow)
 #include "tst_mainwindow.moc"

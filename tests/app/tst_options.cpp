@@ -157,5 +157,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestOptions)
+TARNWICK_TEST_CLASS(TestOptions)
 #include "tst_options.moc"

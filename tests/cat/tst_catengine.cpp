@@ -291,5 +291,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestCatEngine)
+TARNWICK_TEST_CLASS(TestCatEngine)
 #include "tst_catengine.moc"

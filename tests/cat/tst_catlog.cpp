@@ -262,5 +262,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestCatLog)
+TARNWICK_TEST_CLASS(TestCatLog)
 #include "tst_catlog.moc"

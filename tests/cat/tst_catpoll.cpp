@@ -310,5 +310,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestCatPoll)
+TARNWICK_TEST_CLASS(TestCatPoll)
 #include "tst_catpoll.moc"

@@ -320,5 +320,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestCommandSet)
+TARNWICK_TEST_CLASS(TestCommandSet)
 #include "tst_commandset.moc"

@@ -312,5 +312,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestComSettings)
+TARNWICK_TEST_CLASS(TestComSettings)
 #include "tst_comsettings.moc"

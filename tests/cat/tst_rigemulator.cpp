@@ -189,5 +189,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestRigEmulator)
+TARNWICK_TEST_CLASS(TestRigEmulator)
 #include "tst_rigemulator.moc"

@@ -406,5 +406,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestSerialLink)
+TARNWICK_TEST_CLASS(TestSerialLink)
 #include "tst_seriallink.moc"

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
@@ -51,16 +52,56 @@ inline void prepareTestEnvironment()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+// Empties the settings store of the sandbox.
+inline void clearSettings()
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Tarnwick1");
+    store.clear();
+    store.sync();
+}
+
+// Gives the next test class the sandbox a fresh process would see: no settings
+// and empty data, desktop and program folders.
+inline void resetSandbox()
+{
+    clearSettings();
+    for (const char *sub : {"data", "home/Desktop", "program", "cache"}) {
+        QDir dir(sandboxPath(sub));
+        dir.removeRecursively();
+        QDir().mkpath(dir.path());
+    }
+}
+
 } // namespace testenv
 
-// Like QTEST_MAIN, but with the sandboxed folders in place first.
-#define TARNWICK_TEST_MAIN(TestClass)                                  \
-    int main(int argc, char *argv[])                                   \
-    {                                                                  \
-        testenv::prepareTestEnvironment();                             \
-        QApplication app(argc, argv);                                  \
-        app.setApplicationName("Tarnwick");                            \
-        QTEST_SET_MAIN_SOURCE_PATH                                     \
-        TestClass tc;                                                  \
-        return QTest::qExec(&tc, argc, argv);                          \
-    }
+// Each test program holds the test classes of one subsystem. A file registers
+// its class with TARNWICK_TEST_CLASS; the program's main (common/TestMain.cpp)
+// prepares the sandbox, then runs every registered class in turn.
+//   tst_cat                  runs every class
+//   tst_cat TestCatLog [QTest arguments...]   runs one class
+namespace testenv {
+
+using TestFactory = QObject *(*)();
+
+struct RegisteredTest
+{
+    const char *name;
+    TestFactory make;
+};
+
+inline QList<RegisteredTest> &registeredTests()
+{
+    static QList<RegisteredTest> tests;
+    return tests;
+}
+
+struct TestRegistrar
+{
+    TestRegistrar(const char *name, TestFactory make) { registeredTests().append({name, make}); }
+};
+
+} // namespace testenv
+
+#define TARNWICK_TEST_CLASS(TestClass)                                                \
+    static const testenv::TestRegistrar registrar##TestClass(                        \
+        #TestClass, []() -> QObject * { return new TestClass; });

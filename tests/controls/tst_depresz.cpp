@@ -262,5 +262,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestDepresz)
+TARNWICK_TEST_CLASS(TestDepresz)
 #include "tst_depresz.moc"

@@ -176,5 +176,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestDigiScaleText)
+TARNWICK_TEST_CLASS(TestDigiScaleText)
 #include "tst_digiscaletext.moc"

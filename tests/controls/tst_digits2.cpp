@@ -627,5 +627,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestDigits2)
+TARNWICK_TEST_CLASS(TestDigits2)
 #include "tst_digits2.moc"

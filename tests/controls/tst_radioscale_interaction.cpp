@@ -612,5 +612,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestRadioScaleInteraction)
+TARNWICK_TEST_CLASS(TestRadioScaleInteraction)
 #include "tst_radioscale_interaction.moc"

@@ -331,5 +331,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestRadioScaleModel)
+TARNWICK_TEST_CLASS(TestRadioScaleModel)
 #include "tst_radioscale_model.moc"

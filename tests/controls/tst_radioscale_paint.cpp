@@ -511,5 +511,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestRadioScalePaint)
+TARNWICK_TEST_CLASS(TestRadioScalePaint)
 #include "tst_radioscale_paint.moc"

@@ -116,5 +116,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestZoomTo)
+TARNWICK_TEST_CLASS(TestZoomTo)
 #include "tst_zoomto.moc"

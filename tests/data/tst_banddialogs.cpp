@@ -576,5 +576,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestBandDialogs)
+TARNWICK_TEST_CLASS(TestBandDialogs)
 #include "tst_banddialogs.moc"

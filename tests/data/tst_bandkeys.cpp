@@ -482,5 +482,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestBandKeys)
+TARNWICK_TEST_CLASS(TestBandKeys)
 #include "tst_bandkeys.moc"

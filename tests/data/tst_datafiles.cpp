@@ -427,5 +427,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestDataFiles)
+TARNWICK_TEST_CLASS(TestDataFiles)
 #include "tst_datafiles.moc"

@@ -84,5 +84,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestTextFields)
+TARNWICK_TEST_CLASS(TestTextFields)
 #include "tst_textfields.moc"

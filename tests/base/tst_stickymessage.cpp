@@ -124,5 +124,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestStickyMessage)
+TARNWICK_TEST_CLASS(TestStickyMessage)
 #include "tst_stickymessage.moc"

@@ -96,5 +96,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestMessageBoxes)
+TARNWICK_TEST_CLASS(TestMessageBoxes)
 #include "tst_messageboxes.moc"

@@ -286,5 +286,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestControlState)
+TARNWICK_TEST_CLASS(TestControlState)
 #include "tst_controlstate.moc"

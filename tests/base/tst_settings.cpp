@@ -77,5 +77,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestSettings)
+TARNWICK_TEST_CLASS(TestSettings)
 #include "tst_settings.moc"

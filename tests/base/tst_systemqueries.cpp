@@ -191,5 +191,5 @@ private slots:
     }
 };
 
-TARNWICK_TEST_MAIN(TestSystemQueries)
+TARNWICK_TEST_CLASS(TestSystemQueries)
 #include "tst_systemqueries.moc"

@@ -30,5 +30,5 @@ private slots:
     void highByteIgnored() { QCOMPARE(colorToBgr(bgrToColor(0xFF123456)), quint32(0x123456)); }
 };
 
-TARNWICK_TEST_MAIN(TestBgrColor)
+TARNWICK_TEST_CLASS(TestBgrColor)
 #include "tst_bgrcolor.moc"
