@@ -5,6 +5,7 @@
 // the test (or a benchmark) drives itself.
 
 #include "cat/CatEngineHost.h"
+#include "cat/CatLog.h"
 
 #include <QList>
 #include <QMap>
@@ -56,8 +57,9 @@ public:
     int scanStops = 0;
     int spectrographStarts = 0;
     int spectrographStops = 0;
-    // status and lit state
+    // status and lit state; like the window, status texts also go to the log file
     QList<FakeStatus> statuses;
+    TCatLog *statusLog = nullptr;
     int litUpdates = 0;
     // timers
     bool mainTimerEnabled = true;
@@ -133,7 +135,12 @@ public:
     void StopScan() override { ++scanStops; }
     void StartSpectrograph() override { ++spectrographStarts; }
     void StopSpectrograph() override { ++spectrographStops; }
-    void SetStatus(const QString &text, quint32 colour, bool bold) override { statuses.append({text, colour, bold}); }
+    void SetStatus(const QString &text, quint32 colour, bool bold) override
+    {
+        statuses.append({text, colour, bold});
+        if (statusLog)
+            statusLog->WriteStatusLine(text);
+    }
     void UpdateLitState() override { ++litUpdates; }
     void EnableMainTimer(bool enabled) override
     {
