@@ -97,7 +97,9 @@ void TCatEngine::openAndStart(bool automatic)
     portLost_ = false;
     if (host_.SaveLogChecked())
         log_.OpenLogFile(host_.LogHeader());
-    host_.ResetDebugWindow(host_.ShowDebugWndChecked());
+    // A port that came back keeps the debug window's story of its loss.
+    if (!automatic)
+        host_.ResetDebugWindow(host_.ShowDebugWndChecked());
 
     if (!link_.OpenComPort(host_.SerialSettings())) {
         log_.CloseLogFile();
@@ -119,9 +121,12 @@ void TCatEngine::openAndStart(bool automatic)
                         Black, false);
     }
 
-    const QString open = boolText(IsConnected());
-    host_.WriteEngineSetting(QStringLiteral("ConnectSuccess"), open);
-    host_.WriteEngineSetting(QStringLiteral("Connected"), open);
+    // A failed try at a port that came back is no verdict on the settings.
+    if (!automatic || IsConnected()) {
+        const QString open = boolText(IsConnected());
+        host_.WriteEngineSetting(QStringLiteral("ConnectSuccess"), open);
+        host_.WriteEngineSetting(QStringLiteral("Connected"), open);
+    }
     host_.UpdateLitState();
 }
 
@@ -187,11 +192,16 @@ bool TCatEngine::takePortLoss()
     portLost_ = false;
     const QString port = link_.Settings().Port;
     logLine(QStringLiteral("ERROR [E11]: Port %1 disappeared.").arg(port));
-    goOffline(QStringLiteral("Port %1 disappeared. Waiting for it to come back...").arg(port), Red, true);
+    goOffline(waitingStatus(), Red, true);
     lostPort_ = TCatLink::DevicePath(port);
     lostSince_ = clock_();
     lastReturnTry_ = lostSince_;
     return true;
+}
+
+QString TCatEngine::waitingStatus() const
+{
+    return QStringLiteral("Port %1 disappeared. Waiting for it to come back...").arg(link_.Settings().Port);
 }
 
 void TCatEngine::waitForPortReturn()
@@ -208,10 +218,13 @@ void TCatEngine::waitForPortReturn()
     lastReturnTry_ = now;
     const QString port = lostPort_;
     openAndStart(true);
-    if (!IsConnected())
-        lostPort_ = port; // not ready yet (permissions settling): try again until the minute is over
-    else
+    if (IsConnected()) {
         lostPort_.clear();
+        return;
+    }
+    // Not ready yet (its permissions settling): try again until the minute is over.
+    lostPort_ = port;
+    host_.SetStatus(waitingStatus(), Red, true);
 }
 
 void TCatEngine::RestartCommunication(bool purge)

@@ -104,6 +104,7 @@ private:
     // The port closed itself: off-line at once, then wait for it to return.
     bool takePortLoss();
     void waitForPortReturn();
+    QString waitingStatus() const;
     Outgoing nextCommand(const TTcvrType &type);
     TTransfer transfer(const Outgoing &out);
     // The integrity check on a reply to poll entry 0; false when the link was

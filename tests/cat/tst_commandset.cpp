@@ -152,67 +152,41 @@ private slots:
         QCOMPARE(BytesToHex(QByteArray::fromHex("0aff10"), -1), QString());
     }
 
-    void set1FrequencyReplies_data()
+    void set1Replies()
     {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<qint32>("frequency");
-        QTest::addColumn<QString>("mode");
-        QTest::newRow("CW, high nibble ignored") << "0142500082" << 14250000 << "CW";
-        QTest::newRow("FM") << "0142500088" << 14250000 << "FM";
-        QTest::newRow("LSB") << "0070500000" << 7050000 << "LSB";
-        QTest::newRow("USB") << "1455000001" << 145500000 << "USB";
-        QTest::newRow("CW-R") << "0142500003" << 14250000 << "CW-R";
-        QTest::newRow("AM") << "0142500004" << 14250000 << "AM";
-        QTest::newRow("WFM") << "1000000006" << 100000000 << "WFM";
-        QTest::newRow("DIG") << "0142500A0A" << -1 << "DIG";
-        QTest::newRow("PKT") << "014250000C" << 14250000 << "PKT";
-        QTest::newRow("mode 5 unchanged") << "0142500005" << 14250000 << "";
-        QTest::newRow("mode 15 unchanged") << "014250008F" << 14250000 << "";
-        QTest::newRow("letters are no number") << "01F2500001" << -1 << "USB";
-        QTest::newRow("short reply") << "014250" << -1 << "";
-        QTest::newRow("shifted garbage") << "FF01425000" << -1 << "LSB";
-    }
-    void set1FrequencyReplies()
-    {
-        QFETCH(QString, reply);
-        QFETCH(qint32, frequency);
-        QFETCH(QString, mode);
-        const TDecodedReply decoded = DecodeSet1Reply("0000000003", reply, ft817());
-        QCOMPARE(decoded.kind, TDecodedReply::FrequencyAndMode);
-        QCOMPARE(decoded.frequency, frequency);
-        QCOMPARE(decoded.mode, mode);
-    }
-
-    void set1StatusReplies_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<int>("model");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<bool>("flag"); // squelch closed, or transmitting
-        QTest::newRow("rx 8F on 817") << "00000000E7" << "8F" << 0 << int(TDecodedReply::ReceiveStatus) << 100 << true;
-        QTest::newRow("rx 8F on 847") << "00000000E7" << "8F" << 1 << int(TDecodedReply::ReceiveStatus) << 48 << true;
-        QTest::newRow("rx 07 open") << "00000000e7" << "07" << 0 << int(TDecodedReply::ReceiveStatus) << 46 << false;
-        QTest::newRow("rx 1F on 847") << "00000000E7" << "1F" << 1 << int(TDecodedReply::ReceiveStatus) << 100 << false;
-        QTest::newRow("tx 0A keyed") << "00000000F7" << "0A" << 0 << int(TDecodedReply::TransmitStatus) << 66 << true;
-        QTest::newRow("tx FF receiving") << "00000000F7" << "FF" << 0 << int(TDecodedReply::TransmitStatus) << 100 << false;
-        QTest::newRow("tx 14 on 847") << "00000000F7" << "14" << 1 << int(TDecodedReply::TransmitStatus) << 64 << true;
-        QTest::newRow("empty") << "00000000E7" << "" << 0 << int(TDecodedReply::Nothing) << 0 << false;
-        QTest::newRow("set command") << "0142500001" << "00" << 0 << int(TDecodedReply::Nothing) << 0 << false;
-    }
-    void set1StatusReplies()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, reply);
-        QFETCH(int, model);
-        QFETCH(int, kind);
-        QFETCH(int, percent);
-        QFETCH(bool, flag);
-        const TDecodedReply decoded = DecodeSet1Reply(command, reply, TcvrTypes[model]);
-        QCOMPARE(int(decoded.kind), kind);
-        QCOMPARE(decoded.percent, percent);
-        QCOMPARE(decoded.squelchClosed || decoded.transmitting, flag);
+        const struct { const char *command, *reply; int model; TDecodedReply::Kind kind; qint32 frequency; const char *mode; int percent; bool flag; } rows[] = {
+            // frequency and mode: the mode's high nibble is ignored, unknown modes leave it
+            {"0000000003", "0142500082", 0, TDecodedReply::FrequencyAndMode, 14250000, "CW", 0, false},
+            {"0000000003", "0142500088", 0, TDecodedReply::FrequencyAndMode, 14250000, "FM", 0, false},
+            {"0000000003", "0070500000", 0, TDecodedReply::FrequencyAndMode, 7050000, "LSB", 0, false},
+            {"0000000003", "1455000001", 0, TDecodedReply::FrequencyAndMode, 145500000, "USB", 0, false},
+            {"0000000003", "0142500003", 0, TDecodedReply::FrequencyAndMode, 14250000, "CW-R", 0, false},
+            {"0000000003", "0142500004", 0, TDecodedReply::FrequencyAndMode, 14250000, "AM", 0, false},
+            {"0000000003", "1000000006", 0, TDecodedReply::FrequencyAndMode, 100000000, "WFM", 0, false},
+            {"0000000003", "0142500A0A", 0, TDecodedReply::FrequencyAndMode, -1, "DIG", 0, false},
+            {"0000000003", "014250000C", 0, TDecodedReply::FrequencyAndMode, 14250000, "PKT", 0, false},
+            {"0000000003", "0142500005", 0, TDecodedReply::FrequencyAndMode, 14250000, "", 0, false},
+            {"0000000003", "014250008F", 0, TDecodedReply::FrequencyAndMode, 14250000, "", 0, false},
+            {"0000000003", "01F2500001", 0, TDecodedReply::FrequencyAndMode, -1, "USB", 0, false},
+            {"0000000003", "014250", 0, TDecodedReply::FrequencyAndMode, -1, "", 0, false},
+            // receive status (flag: squelch closed) and transmit status (flag: transmitting)
+            {"00000000E7", "8F", 0, TDecodedReply::ReceiveStatus, -1, "", 100, true},
+            {"00000000E7", "8F", 1, TDecodedReply::ReceiveStatus, -1, "", 48, true},
+            {"00000000e7", "07", 0, TDecodedReply::ReceiveStatus, -1, "", 46, false},
+            {"00000000E7", "1F", 1, TDecodedReply::ReceiveStatus, -1, "", 100, false},
+            {"00000000F7", "0A", 0, TDecodedReply::TransmitStatus, -1, "", 66, true},
+            {"00000000F7", "FF", 0, TDecodedReply::TransmitStatus, -1, "", 100, false},
+            {"00000000F7", "14", 1, TDecodedReply::TransmitStatus, -1, "", 64, true},
+            {"00000000E7", "", 0, TDecodedReply::Nothing, -1, "", 0, false},
+            {"0142500001", "00", 0, TDecodedReply::Nothing, -1, "", 0, false},
+        };
+        for (const auto &row : rows) {
+            const TDecodedReply d = DecodeSet1Reply(row.command, row.reply, TcvrTypes[row.model]);
+            const QString got = QStringLiteral("%1 %2 %3 %4 %5").arg(d.kind).arg(d.frequency).arg(d.mode).arg(d.percent)
+                                    .arg(d.squelchClosed || d.transmitting);
+            QCOMPARE(got, QStringLiteral("%1 %2 %3 %4 %5").arg(row.kind).arg(row.frequency).arg(QLatin1String(row.mode))
+                              .arg(row.percent).arg(row.flag));
+        }
     }
 
     void set2Replies()
@@ -242,25 +216,14 @@ private slots:
         QVERIFY(!IsSet2InformationReplyWellFormed("XX;"));
     }
 
-    void plausibilityOfFrequencyReplies_data()
-    {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<bool>("plausible");
-        QTest::newRow("USB") << "0142500001" << true;
-        QTest::newRow("FM narrow") << "0142500088" << true;
-        QTest::newRow("mode high digit 4") << "0142500041" << false;
-        QTest::newRow("not digits") << "FFFFFFFF00" << false;
-        QTest::newRow("above 500 MHz") << "5000000100" << false;
-        QTest::newRow("500 MHz") << "5000000000" << true;
-        QTest::newRow("100 kHz") << "0001000000" << true;
-        QTest::newRow("below 100 kHz") << "0000999900" << false;
-        QTest::newRow("short") << "01425" << false;
-    }
     void plausibilityOfFrequencyReplies()
     {
-        QFETCH(QString, reply);
-        QFETCH(bool, plausible);
-        QCOMPARE(IsSet1FrequencyReplyWellFormed(reply, TCatEngine::LowestRadioHz, TCatEngine::HighestRadioHz), plausible);
+        const QStringList plausible = {"0142500001", "0142500088", "5000000000", "0001000000"};
+        const QStringList refused = {"0142500041", "FFFFFFFF00", "5000000100", "0000999900", "01425"};
+        for (const QString &reply : plausible)
+            QVERIFY2(IsSet1FrequencyReplyWellFormed(reply, TCatEngine::LowestRadioHz, TCatEngine::HighestRadioHz), qPrintable(reply));
+        for (const QString &reply : refused)
+            QVERIFY2(!IsSet1FrequencyReplyWellFormed(reply, TCatEngine::LowestRadioHz, TCatEngine::HighestRadioHz), qPrintable(reply));
     }
 
     void wellFormedRepliesAreAcceptedWhateverTheScaleShows()

@@ -77,11 +77,9 @@ private slots:
         QStringList list;
         QVERIFY(!dialog.EnumerateComPorts(list));
         dialog.FormShow();
-        QCOMPARE(dialog.ComCBx->count(), 30);
         const QStringList names = TComSettingsFrm::FallbackPortNames();
-        QCOMPARE(names.size(), 30);
-        for (int i = 0; i < 30; ++i)
-            QCOMPARE(dialog.ComCBx->itemText(i), names.at(i) + " (no more info)");
+        QCOMPARE(dialog.ComCBx->count(), 30);
+        QCOMPARE(dialog.ComCBx->itemText(29), names.value(29) + " (no more info)");
         QCOMPARE(dialog.ComCBx->currentIndex(), -1);
         QCOMPARE(dialog.ComCBx->currentText(), QString());
     }
@@ -232,27 +230,19 @@ private slots:
         WriteSetting("Speed", "57600");
         TComSettingsFrm dialog(nullptr, portsNamed({}));
         QCOMPARE(dialog.SpeedCBx->currentText(), QStringLiteral("57600"));
-        const TTcvrType &ft817 = TcvrTypes[0];
-        const TTcvrType &ft847 = TcvrTypes[1];
-        TItemLook look = TComSettingsFrm::SpeedItemLook(ft817, "57600", true);
-        QCOMPARE(look.Note, QStringLiteral("(not available)"));
-        QVERIFY(look.Italic);
-        QVERIFY(!look.Grey);
-        look = TComSettingsFrm::SpeedItemLook(ft817, "57600", false);
-        QVERIFY(look.Grey);
-        look = TComSettingsFrm::SpeedItemLook(ft847, "57600", false);
-        QCOMPARE(look.Note, QString());
-        QVERIFY(!look.Italic);
-        look = TComSettingsFrm::SpeedItemLook(ft847, "38400", false);
-        QCOMPARE(look.Note, QStringLiteral("(not available)"));
-        look = TComSettingsFrm::SpeedItemLook(ft817, "4800", false);
-        QCOMPARE(look.Note, QStringLiteral("(tcvr default)"));
-        QVERIFY(!look.Italic);
-        look = TComSettingsFrm::ChoiceItemLook(ft817.RtsChoices, "Toggle", false);
-        QVERIFY(!look.Italic);
-        look = TComSettingsFrm::ChoiceItemLook("Disabled,Enabled", "Hand-shake", false);
-        QVERIFY(look.Italic);
-        QVERIFY(look.Grey);
+        // Look of an entry (note, italic, grey) of the speed list of a model, or of a list of choices.
+        const struct { bool speed; const char *modelOrChoices, *entry; bool selected; const char *look; } rows[] = {
+            {true, "FT-817", "57600", true, "(not available) 1 0"}, {true, "FT-817", "57600", false, "(not available) 1 1"},
+            {true, "FT-847", "57600", false, " 0 0"},               {true, "FT-847", "38400", false, "(not available) 1 1"},
+            {true, "FT-817", "4800", false, "(tcvr default) 0 0"},
+            {false, "Disabled,Enabled,Hand-shake,Toggle", "Toggle", false, " 0 0"},
+            {false, "Disabled,Enabled", "Hand-shake", false, " 1 1"}};
+        for (const auto &row : rows) {
+            const QString list = QString::fromLatin1(row.modelOrChoices);
+            const TItemLook look = row.speed ? TComSettingsFrm::SpeedItemLook(TcvrTypeAt(TcvrTypeIndex(list)), row.entry, row.selected)
+                                             : TComSettingsFrm::ChoiceItemLook(list, row.entry, row.selected);
+            QCOMPARE(QStringLiteral("%1 %2 %3").arg(look.Note).arg(look.Italic).arg(look.Grey), QLatin1String(row.look));
+        }
         // Changing the model changes no selection.
         dialog.TcvrTypeCBx->setCurrentIndex(1);
         QCOMPARE(dialog.SpeedCBx->currentText(), QStringLiteral("57600"));
