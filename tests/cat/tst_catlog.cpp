@@ -234,7 +234,10 @@ private slots:
         window.ErrorsLBxDblClick();
         window.ErrorsLBx->setCurrentRow(2);
         window.ErrorsLBxDblClick();
-        QCOMPARE(prompts.texts(), QStringList({TDebugFrm::Description(0), TDebugFrm::Description(2)}));
+        QCOMPARE(prompts.texts(),
+                 QStringList({"(no more description for this item)",
+                              "Such a serial port doesn't exists on this machine. No such hardware port, nor emulated. "
+                              "Selecte another port."}));
         for (const auto &entry : prompts.shown)
             QCOMPARE(entry.first, testenv::PromptKind::Information);
         QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&window));
