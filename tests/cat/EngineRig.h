@@ -35,8 +35,12 @@ struct EngineRig
         engine.SetClock([this] { return now; });
     }
 
-    // Short time-outs for tests that wait on silence or garbage, not on replies.
-    void fastLine() { engine.Link().SetTimeouts(TLineTimeouts{10, 2, 30}); }
+    // Short time-outs for tests that wait on silence or garbage: very short
+    // where no reply is awaited at all, else long enough for a loaded machine.
+    void fastLine(bool repliesToo = true)
+    {
+        engine.Link().SetTimeouts(repliesToo ? TLineTimeouts{20, 5, 100} : TLineTimeouts{10, 2, 30});
+    }
     // The connection's log file, in the sandbox.
     void saveLog()
     {

@@ -105,7 +105,7 @@ private slots:
     void silentRadioCountsDownThenGivesUp()
     {
         EngineRig r({"--silence"});
-        r.fastLine();
+        r.fastLine(false);
         r.saveLog();
         r.engine.Connect();
         QVERIFY(r.engine.IsConnected());
@@ -192,7 +192,7 @@ private slots:
     void disconnectInAnyStateGoesOffline()
     {
         EngineRig r({"--silence"});
-        r.fastLine();
+        r.fastLine(false);
         r.engine.Connect();
         r.engine.ConnectionWatchdogTmrTimer();
         r.engine.QueueCommand(MakeCommand("0000000081", "81"));
