@@ -47,6 +47,29 @@ bool isFt847(const TTcvrType &type)
     return type.Model == QLatin1String("FT-847");
 }
 
+// The FT-847's CTCSS codes, in the order of its 39 standard tones.
+struct ToneCode
+{
+    int tone;
+    quint8 code;
+};
+constexpr ToneCode ft847Tones[] = {
+    {670, 0x3F},  {693, 0x39},  {719, 0x1F},  {744, 0x3E},  {770, 0x0F},  {797, 0x3D},  {825, 0x1E},
+    {854, 0x3C},  {885, 0x0E},  {915, 0x3B},  {948, 0x1D},  {974, 0x3A},  {1000, 0x0D}, {1035, 0x1C},
+    {1072, 0x0C}, {1109, 0x1B}, {1148, 0x0B}, {1188, 0x1A}, {1230, 0x0A}, {1273, 0x19}, {1318, 0x09},
+    {1365, 0x18}, {1413, 0x08}, {1462, 0x17}, {1514, 0x07}, {1567, 0x16}, {1622, 0x06}, {1679, 0x15},
+    {1738, 0x05}, {1799, 0x14}, {1862, 0x04}, {1928, 0x13}, {2035, 0x03}, {2107, 0x12}, {2181, 0x02},
+    {2257, 0x11}, {2336, 0x01}, {2418, 0x10}, {2503, 0x00},
+};
+
+// A tone the FT-847 cannot take counts as no tone there.
+int usableTone(int tone, const TTcvrType &type)
+{
+    if (tone != 0 && isFt847(type) && Ft847ToneCode(tone) < 0)
+        return 0;
+    return tone;
+}
+
 } // namespace
 
 std::unique_ptr<TTcvrCommand> MakeCommand(const QString &command, const QString &code)
@@ -136,19 +159,43 @@ std::unique_ptr<TTcvrCommand> MakeCopyToOtherVfoCommand(qint32 frequency, const 
     return MakeCommand(QStringLiteral("F") + other + padded(frequency, 11) + u';', QStringLiteral("F") + other);
 }
 
+int Ft847ToneCode(int tone)
+{
+    for (const ToneCode &row : ft847Tones)
+        if (row.tone == tone)
+            return row.code;
+    return -1;
+}
+
 std::unique_ptr<TTcvrCommand> MakeToneFrequencyCommand(int txTone, int rxTone, const TTcvrType &type)
 {
     if (type.CommandSet != 1)
         return nullptr;
-    return MakeCommand(padded(txTone, 4) + padded(rxTone, 4) + QStringLiteral("0B"), QStringLiteral("0B"));
+    if (isFt847(type)) {
+        // One tone for both directions, as a code of the radio's table.
+        const int code = Ft847ToneCode(txTone != 0 ? txTone : rxTone);
+        if (code < 0)
+            return nullptr;
+        return MakeCommand(QString::number(code, 16).rightJustified(2, u'0').toUpper() + QStringLiteral("0000000B"),
+                           QStringLiteral("0B"));
+    }
+    // A tone field of 0000 is no tone the radio knows: a single tone goes into both.
+    const int tx = txTone != 0 ? txTone : rxTone;
+    const int rx = rxTone != 0 ? rxTone : txTone;
+    return MakeCommand(padded(tx, 4) + padded(rx, 4) + QStringLiteral("0B"), QStringLiteral("0B"));
 }
 
 std::unique_ptr<TTcvrCommand> MakeToneModeCommand(int rxTone, int txTone, const TTcvrType &type)
 {
     if (type.CommandSet != 1)
         return nullptr;
+    rxTone = usableTone(rxTone, type);
+    txTone = usableTone(txTone, type);
+    // Only the FT-857 and FT-897 have a decoder-only mode; the FT-817 and
+    // FT-847 decode a tone only as tone squelch, which sends it as well.
+    const bool decoderOnly = type.Model == QLatin1String("FT-857") || type.Model == QLatin1String("FT-897");
     QString p1;
-    if (rxTone != 0 && txTone != 0)
+    if (rxTone != 0 && (txTone != 0 || !decoderOnly))
         p1 = QStringLiteral("2A");
     else if (rxTone != 0)
         p1 = QStringLiteral("3A");
@@ -216,6 +263,22 @@ QString BytesToHex(const QByteArray &bytes)
 QString Set1Opcode(const QString &command)
 {
     return command.mid(8, 2).toUpper();
+}
+
+bool IsSet1FrequencyReplyWellFormed(const QString &reply, qint32 lowestHz, qint32 highestHz)
+{
+    if (reply.size() < 10)
+        return false;
+    const qint32 frequency = Set1ReplyFrequency(reply);
+    if (frequency < lowestHz || frequency > highestHz)
+        return false;
+    const QChar modeHigh = reply.at(8);
+    return modeHigh == u'0' || modeHigh == u'8';
+}
+
+bool IsSet2InformationReplyWellFormed(const QString &reply)
+{
+    return reply.startsWith(QLatin1String("IF")) && reply.indexOf(u';') == reply.size() - 1;
 }
 
 qint32 Set1ReplyFrequency(const QString &reply)

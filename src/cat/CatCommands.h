@@ -31,9 +31,13 @@ std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, Q
 // whose A=B is a sequence of toggle, mode, frequency, toggle.
 std::unique_ptr<TTcvrCommand> MakeCopyToOtherVfoCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo);
 // CTCSS, command set 1 only (null otherwise). Tones in tenths of a hertz, 0 = none.
+// The FT-817/857/897 keep one tone: a single tone goes into both fields. The
+// FT-847 takes one code from its own table; null when the tone is not in it.
 std::unique_ptr<TTcvrCommand> MakeToneFrequencyCommand(int txTone, int rxTone, const TTcvrType &type);
 std::unique_ptr<TTcvrCommand> MakeToneModeCommand(int rxTone, int txTone, const TTcvrType &type);
 std::unique_ptr<TTcvrCommand> MakeTonesOffCommand(const TTcvrType &type);
+// The FT-847's code of a standard CTCSS tone (tenths of a hertz), -1 for none.
+int Ft847ToneCode(int tone);
 
 // Command set 1 mode byte as two hexadecimal digits ("02" for unknown names).
 QString Set1ModeByte(const QString &mode);
@@ -81,3 +85,11 @@ TDecodedReply DecodeSet2Reply(const QString &reply);
 qint32 Set1ReplyFrequency(const QString &reply);
 // The opcode of a set-1 command text (characters 9 and 10), upper-case.
 QString Set1Opcode(const QString &command);
+
+// Whether a reply to the frequency-and-mode poll is well formed: set 1 wants
+// eight decimal digits of a frequency from lowest to highest hertz and a mode
+// byte whose high digit is 0 or 8; set 2 an "IF" reply whose only ";" ends it.
+// A reply that passes can still come from a line out of step; the engine
+// catches that by the bytes left over on the line.
+bool IsSet1FrequencyReplyWellFormed(const QString &reply, qint32 lowestHz, qint32 highestHz);
+bool IsSet2InformationReplyWellFormed(const QString &reply);

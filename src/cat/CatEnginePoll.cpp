@@ -37,22 +37,34 @@ void TCatEngine::MainTmrTimer()
         carryOutTuneRequest(*request);
         return;
     }
-    if (!IsConnected())
+    if (takePortLoss())
         return;
+    if (!IsConnected()) {
+        if (!lostPort_.isEmpty())
+            waitForPortReturn();
+        return;
+    }
 
     const TTcvrType type = GetTcvrType();
     const Outgoing out = nextCommand(type);
     TTransfer result = transfer(out);
+    if (takePortLoss())
+        return;
 
     if (out.frequencyCode && out.expected == type.ProbeReplyLength && IntegrityCountdown == 0) {
         logLine(QStringLiteral("Command \"%1\" returned: %2 byte(s).").arg(out.command).arg(result.Count));
         AckLength = result.Count;
     }
 
+    // Bytes waiting before a poll went out belong to no command: the line is
+    // out of step, and the replies read before may have been shifted.
+    if (out.poll && result.Discarded > 0) {
+        messedData(QStringLiteral("Messed data detected: %1 stray byte(s) before \"%2\"").arg(result.Discarded).arg(out.command));
+        return;
+    }
     if (out.pollEntry0 && !result.Reply.isEmpty() && !IsReplyPlausible(result.Reply)) {
-        logLine(QStringLiteral("Messed data detected: \"%1\">\"%2\"").arg(out.command, result.Reply));
-        RestartCommunication(true);
-        result.Result = NothingRead;
+        messedData(QStringLiteral("Messed data detected: \"%1\">\"%2\"").arg(out.command, result.Reply));
+        return;
     }
 
     if (result.Result != ReplyRead)
@@ -87,7 +99,15 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
         out.command = queued->Command;
         const QString &code = queued->Code;
         out.frequencyCode = !code.isEmpty() && (code == type.FrequencyCodeA || code == type.FrequencyCodeB);
-        out.expected = out.frequencyCode ? AckLength : int(type.ProbeReplyLength);
+        // A radio that never acknowledges (the FT-847, the text command set, a
+        // model that was seen answering a set-frequency command with nothing)
+        // is not probed: each probe would wait out the whole read time-out.
+        if (type.CommandSet == 2 || !type.AnswersSetCommands)
+            out.expected = 0;
+        else if (out.frequencyCode)
+            out.expected = AckLength;
+        else
+            out.expected = AckLength == 0 ? 0 : int(type.ProbeReplyLength);
         return out; // the queued command is freed here, after its text was copied
     }
     const int set = type.CommandSet == 2 ? 2 : 1;
@@ -96,6 +116,7 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
     const TPollCommand &poll = PollCommands[set][PollIndex];
     out.command = poll.Command;
     out.expected = poll.ReplyLength;
+    out.poll = true;
     out.pollEntry0 = PollIndex == 0;
     ++PollIndex;
     if (PollIndex > 2 || PollCommands[set][PollIndex].Command.isEmpty())
@@ -125,17 +146,14 @@ bool TCatEngine::checkIntegrity(const QString &reply)
         LastIntegrityReply = reply;
         ++IntegrityMismatches;
         if (IntegrityMismatches > 20) {
-            IntegrityMismatches = 0;
-            logLine(QStringLiteral("ERROR [E22]: Data integrity check failed."));
-            Disconnect();
-            host_.WriteEngineSetting(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
-            host_.SetStatus(QStringLiteral("Data integrity check failed [E22]."), Red, true);
+            failIntegrity();
             return false;
         }
         return true;
     }
     --IntegrityCountdown;
     if (IntegrityCountdown == 0) {
+        MessedRestarts = 0;
         host_.SetStatus(host_.SimulateConnectionChecked() ? QStringLiteral("Connected to TCVR (simulated).")
                                                           : QStringLiteral("Connected to TCVR."),
                         Black, false);
@@ -166,6 +184,8 @@ void TCatEngine::decodeSet1(const QString &command, const QString &reply, const 
     const TDecodedReply decoded = DecodeSet1Reply(command, reply, type);
     switch (decoded.kind) {
     case TDecodedReply::FrequencyAndMode:
+        if (!frequencyConfirmed(decoded.frequency))
+            break;
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
         break;
@@ -192,6 +212,8 @@ void TCatEngine::decodeSet2(const QString &reply)
 {
     const TDecodedReply decoded = DecodeSet2Reply(reply);
     if (decoded.kind == TDecodedReply::Information) {
+        if (!frequencyConfirmed(decoded.frequency))
+            return;
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
         host_.SetPttDown(decoded.transmitting);
@@ -228,6 +250,21 @@ void TCatEngine::ApplyRadioFrequency(qint32 frequency)
         host_.RefreshDigitalDisplay();
 }
 
+bool TCatEngine::frequencyConfirmed(qint32 frequency)
+{
+    // A reply from a line out of step can be well formed, yet it does not
+    // come again a poll cycle later: a jump away from the scale waits for the
+    // next reading before the scale and the mode keys follow it.
+    const qint32 scale = host_.ScaleFrequency();
+    const bool nearScale = qAbs(qint64(frequency) - scale) < qMax(scale / 100, 1);
+    if (TuningBusy > 0 || frequency < 0 || nearScale || frequency == UnconfirmedFrequency) {
+        UnconfirmedFrequency = -1;
+        return true;
+    }
+    UnconfirmedFrequency = frequency;
+    return false;
+}
+
 void TCatEngine::followRadioMode(const QString &mode)
 {
     if (!mode.isEmpty() && mode != host_.CurrentMode())
@@ -237,21 +274,10 @@ void TCatEngine::followRadioMode(const QString &mode)
 bool TCatEngine::IsReplyPlausible(const QString &reply) const
 {
     if (GetTcvrType().CommandSet == 2)
-        return reply.startsWith(QLatin1String("IF")) && reply.indexOf(u';') == reply.size() - 1;
+        return IsSet2InformationReplyWellFormed(reply);
 
-    if (reply.size() < 10)
-        return false;
-    const qint32 frequency = Set1ReplyFrequency(reply);
-    if (frequency < LowestRadioHz || frequency > HighestRadioHz)
-        return false;
-    if (!ConnectAnnounced) {
-        // A reply shifted by one or two bytes carries the scale's own digits
-        // two or four places off.
-        const QString scale = QString::number(qBound(0, host_.ScaleFrequency(), HighestRadioHz) / 10).rightJustified(8, u'0');
-        if (reply.mid(2, 4) == scale.left(4) || scale.mid(2, 4) == reply.left(4) || reply.mid(4, 4) == scale.left(4)
-            || scale.mid(4, 4) == reply.left(4))
-            return false;
-    }
-    const QChar modeHigh = reply.at(8);
-    return modeHigh == u'0' || modeHigh == u'8';
+    // Only the reply's own form counts: a well-formed reply is never refused
+    // for resembling the scale's digits. Shifted replies are caught by the
+    // bytes they leave on the line (see MainTmrTimer).
+    return IsSet1FrequencyReplyWellFormed(reply, LowestRadioHz, HighestRadioHz);
 }

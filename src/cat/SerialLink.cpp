@@ -199,7 +199,7 @@ bool TCatLink::writeBytes(const QByteArray &bytes)
         return false;
     if (rtsToggle_)
         port_->setRequestToSend(true);
-    const int timeout = PerByteTimeout * int(bytes.size()) + TotalTimeoutConstant;
+    const int timeout = timeouts_.PerByte * int(bytes.size()) + timeouts_.TotalConstant;
     bool ok = port_->write(bytes) == bytes.size();
     if (ok && !port_->waitForBytesWritten(timeout))
         ok = port_->bytesToWrite() == 0 && (port_->error() == QSerialPort::NoError || port_->error() == QSerialPort::TimeoutError);
@@ -220,7 +220,7 @@ QByteArray TCatLink::readWithTimeouts(int count, bool &failed)
         failed = true;
         return data;
     }
-    const int totalTimeout = PerByteTimeout * count + TotalTimeoutConstant;
+    const int totalTimeout = timeouts_.PerByte * count + timeouts_.TotalConstant;
     QElapsedTimer total;
     total.start();
     QElapsedTimer sinceByte;
@@ -234,7 +234,7 @@ QByteArray TCatLink::readWithTimeouts(int count, bool &failed)
         if (wait <= 0)
             break;
         if (!data.isEmpty()) {
-            const qint64 gap = ReadIntervalTimeout - sinceByte.elapsed();
+            const qint64 gap = timeouts_.ReadInterval - sinceByte.elapsed();
             if (gap <= 0)
                 break;
             wait = qMin(wait, gap);
@@ -252,11 +252,34 @@ QByteArray TCatLink::readWithTimeouts(int count, bool &failed)
     return data;
 }
 
+int TCatLink::discardWaitingBytes()
+{
+    QByteArray junk;
+    for (int i = 0; IsOpen() && i < MaxDrainReads; ++i) {
+        const QByteArray chunk = port_->bytesAvailable() > 0 || port_->waitForReadyRead(0) ? port_->readAll() : QByteArray();
+        if (chunk.isEmpty()) {
+            const auto error = port_->error();
+            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
+                portVanishedIfGone();
+            else
+                port_->clearError();
+            break;
+        }
+        junk += chunk;
+    }
+    if (!junk.isEmpty())
+        log(QStringLiteral("%1 bytes discarded.").arg(junk.size()));
+    return int(junk.size());
+}
+
 TTransfer TCatLink::SendCommand(const QString &command, int expectedLength, int capacity)
 {
     TTransfer transfer;
     const QString text = command.left(255);
     const TTcvrType &type = TcvrType();
+    // Nothing we asked for can be waiting yet: whatever is there would be read
+    // as the start of this command's reply.
+    transfer.Discarded = discardWaitingBytes();
     log(QStringLiteral(">") + text);
 
     const QByteArray bytes = type.HexCoded ? HexToBytes(text) : text.toLatin1();

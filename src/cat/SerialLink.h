@@ -29,6 +29,19 @@ struct TTransfer
     int Result = NothingRead;
     int Count = 0;  // bytes read
     QString Reply;  // hexadecimal text for hex-coded models
+    // Bytes that were already waiting when the command went out and were
+    // thrown away: the line was out of step (a late, repeated or shifted reply).
+    int Discarded = 0;
+};
+
+// The line's time-outs in milliseconds: a read waits at most PerByte per byte
+// requested plus TotalConstant, and stops early after ReadInterval of silence
+// once a byte has come; a write waits PerByte per byte plus TotalConstant.
+struct TLineTimeouts
+{
+    int ReadInterval = 50;
+    int PerByte = 10;
+    int TotalConstant = 200;
 };
 
 // What the simulated transceiver reads from the window.
@@ -87,6 +100,9 @@ public:
     void SetSimulationDelay(std::function<void(int ms)> delay);
     // Called after the link closed the port itself because the device vanished.
     void SetPortLostHandler(std::function<void()> handler);
+    // Shorter time-outs let tests of silent or garbled lines run quickly.
+    void SetTimeouts(const TLineTimeouts &timeouts) { timeouts_ = timeouts; }
+    const TLineTimeouts &Timeouts() const { return timeouts_; }
 
     // 4800, 9600, 38400 or 57600 by which of these texts the speed text begins
     // with; 4800 (every model's default) when none.
@@ -96,13 +112,10 @@ public:
     // characters and full stops.
     static QString SystemErrorText(const QString &text);
 
-    // Time-outs of the line, in milliseconds.
-    static constexpr int ReadIntervalTimeout = 50;
-    static constexpr int PerByteTimeout = 10;
-    static constexpr int TotalTimeoutConstant = 200;
-
 private:
     QByteArray readWithTimeouts(int count, bool &failed);
+    // Reads, without waiting, whatever is already waiting on the line.
+    int discardWaitingBytes();
     bool writeBytes(const QByteArray &bytes);
     void portVanishedIfGone();
     void log(const QString &text);
@@ -117,4 +130,5 @@ private:
     RandomSource random_;
     std::function<void(int)> delay_;
     std::function<void()> portLost_;
+    TLineTimeouts timeouts_;
 };

@@ -3,7 +3,7 @@
 namespace {
 
 TTcvrType yaesu(const char *model, const char *speeds, const char *catOn, const char *catOff,
-                quint32 watchdog, bool vfoKeys)
+                quint32 watchdog, bool vfoKeys, bool answersSetCommands)
 {
     return TTcvrType{QString::fromLatin1(model),
                      QStringLiteral("Yeasu"),
@@ -19,16 +19,17 @@ TTcvrType yaesu(const char *model, const char *speeds, const char *catOn, const 
                      QStringLiteral("01"),
                      10,
                      watchdog,
-                     vfoKeys};
+                     vfoKeys,
+                     answersSetCommands};
 }
 
 } // namespace
 
 const TTcvrType TcvrTypes[TcvrTypeCount] = {
-    yaesu("FT-817", "4800,9600,38400", "", "", 1000, true),
-    yaesu("FT-847", "4800,9600,57600", "0000000000", "0000000080", 3000, false),
-    yaesu("FT-857", "4800,9600,38400", "", "", 1000, true),
-    yaesu("FT-897", "4800,9600,38400", "", "", 1000, true),
+    yaesu("FT-817", "4800,9600,38400", "", "", 1000, true, true),
+    yaesu("FT-847", "4800,9600,57600", "0000000000", "0000000080", 3000, false, false),
+    yaesu("FT-857", "4800,9600,38400", "", "", 1000, true, true),
+    yaesu("FT-897", "4800,9600,38400", "", "", 1000, true, true),
 };
 
 int TcvrTypeIndex(const QString &model)

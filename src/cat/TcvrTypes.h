@@ -23,6 +23,10 @@ struct TTcvrType
     quint16 ProbeReplyLength; // bytes read when no reply length is known
     quint32 WatchdogInterval; // milliseconds of silence before the watchdog fires
     bool HasVfoKeys;
+    // The radio answers set commands with an acknowledgement. One that never
+    // does (the FT-847) must not be probed: every probe would wait out the
+    // read time-out for nothing.
+    bool AnswersSetCommands = true;
 };
 
 constexpr int TcvrTypeCount = 4;

@@ -136,9 +136,9 @@ private slots:
         marker.RxCtcss = 885;
         w.window.GoToFqMarker(marker);
         QVERIFY(w.window.FmBtn->isChecked());
-        QCOMPARE(w.queued(), QStringList({"0800000007", "1455000001", "000008850B", "3A0000000A"}));
+        QCOMPARE(w.queued(), QStringList({"0800000007", "1455000001", "088508850B", "2A0000000A"}));
         QTRY_COMPARE(w.rig.status("rxtone"), QString("885"));
-        QTRY_COMPARE(w.rig.status("tonemode"), QString("3A"));
+        QTRY_COMPARE(w.rig.status("tonemode"), QString("2A"));
         QCOMPARE(w.rig.status("freq"), QString("145500000"));
 
         // Fifty tuning steps: never more than one frequency and one tones-off waiting.

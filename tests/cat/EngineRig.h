@@ -7,6 +7,9 @@
 #include "RigProcess.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"
+#include "common/TestEnvironment.h"
+
+#include <QFile>
 
 #include <functional>
 
@@ -17,16 +20,37 @@ struct EngineRig
     QStringList lines;
     FakeEngineHost host;
     TCatEngine engine{host, log};
+    qint64 now = 0; // the engine's clock, stepped by the test
 
     explicit EngineRig(const QStringList &rigArguments, int model = 0)
         : rig(QStringList{"--speed", "38400", "--delay", "1"} + rigArguments)
     {
         log.SetWindowVisible(true);
         QObject::connect(&log, &TCatLog::EntryAdded, &log, [this](const QString &line) { lines << line; });
+        host.statusLog = &log;
         host.serial.Port = rig.path();
         host.serial.TcvrIndex = model;
         host.serial.SpeedText = QStringLiteral("38400");
         host.settings[QStringLiteral("ConnectSuccess")] = QStringLiteral("1");
+        engine.SetClock([this] { return now; });
+    }
+
+    // Short time-outs for tests that wait on silence or garbage: very short
+    // where no reply is awaited at all, else long enough for a loaded machine.
+    void fastLine(bool repliesToo = true)
+    {
+        engine.Link().SetTimeouts(repliesToo ? TLineTimeouts{20, 5, 100} : TLineTimeouts{10, 2, 30});
+    }
+    // The connection's log file, in the sandbox.
+    void saveLog()
+    {
+        host.saveLog = true;
+        log.SetLogFolder(testenv::sandboxPath("catlogs"));
+    }
+    QString logFile() const
+    {
+        QFile file(log.LogFilePath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
     }
 
     void tick(int count = 1)
@@ -55,13 +79,6 @@ struct EngineRig
         int n = 0;
         for (const QString &line : lines)
             n += line.startsWith(start) ? 1 : 0;
-        return n;
-    }
-    int statusCount(const QString &text) const
-    {
-        int n = 0;
-        for (const FakeStatus &status : host.statuses)
-            n += status.text == text ? 1 : 0;
         return n;
     }
 };

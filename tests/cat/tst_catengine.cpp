@@ -1,16 +1,27 @@
 // The connection engine end to end against the radio emulator: connect and
-// disconnect, the integrity check, the watchdog (driven by the test's own
-// clock), acknowledgement learning, the start-up commands.
+// disconnect, the integrity check and its bound, the watchdog (driven by the
+// test's own clock), acknowledgement learning, the start-up commands, the
+// FT-847, a port that vanishes and comes back, and what the log file keeps.
 
 #include "EngineRig.h"
-#include "common/TestEnvironment.h"
 
 #include <QApplication>
+#include <QFile>
 
 namespace {
 
 const QString Offline = QStringLiteral("Off-line mode. Click COM button to connect to TCVR.");
 constexpr quint32 Red = 0x0000FF;
+
+// The log file's lines from the first one containing `from`, time stamps cut.
+QStringList logTail(const QString &file, const QString &from)
+{
+    QStringList lines;
+    for (const QString &line : file.split(QStringLiteral("\r\n")))
+        if (!lines.isEmpty() || line.contains(from))
+            lines << line.mid(9);
+    return lines;
+}
 
 } // namespace
 
@@ -32,31 +43,26 @@ private slots:
         QCOMPARE(r.host.dialogsShown, 1);
         QVERIFY(r.engine.IsConnected());
         QCOMPARE(r.host.lastStatus(), QString("Data integrity check..."));
-        QCOMPARE(r.host.settings.value("ConnectSuccess"), QString("1"));
         QCOMPARE(r.host.settings.value("Connected"), QString("1"));
-        QVERIFY(r.host.watchdogEnabled);
         QCOMPARE(r.host.watchdogInterval, 1000);
         QVERIFY(r.host.vfoKeysEnabled);
         QVERIFY(r.host.splitIndeterminateCalls > 0);
-        QCOMPARE(r.count("CAT: Communication  (re)started."), 1);
 
         int frequencyReads = 0;
         for (int i = 0; i < 40 && !r.announced(); ++i) {
+            QVERIFY(!r.engine.ConnectAnnounced);
             r.tick();
             frequencyReads = r.count(">0000000003");
-            if (!r.announced())
-                QVERIFY(!r.engine.ConnectAnnounced);
         }
         QVERIFY(r.announced());
         QCOMPARE(frequencyReads, 6);
-        QVERIFY(r.engine.ConnectAnnounced);
-        QCOMPARE(r.engine.IntegrityCountdown, 0);
-        QCOMPARE(r.engine.LastIntegrityReply, QString("0142500001"));
 
+        const int lit = r.host.litUpdates;
         r.engine.Disconnect();
         QVERIFY(!r.engine.IsConnected());
         QCOMPARE(r.host.lastStatus(), Offline);
         QVERIFY(!r.host.watchdogEnabled);
+        QVERIFY(r.host.litUpdates > lit);
 
         // A reconnect to a radio that has not moved: five replies, no dialog.
         r.lines.clear();
@@ -66,51 +72,41 @@ private slots:
         QCOMPARE(r.count(">0000000003"), 5);
     }
 
-    void aChangedReplyRestartsTheCount()
+    void changingReplies_data()
     {
-        EngineRig r({});
-        r.engine.Connect();
-        // Three equal replies, then the dial moves: five more equal ones are needed.
-        QVERIFY(r.tickUntil([&] { return r.count(">0000000003") == 4; }));
-        QCOMPARE(r.engine.IntegrityCountdown, 2);
-        QCOMPARE(r.rig.control("set freq 7050000"), QString("ok set freq 7050000"));
-        QVERIFY(r.tickUntil([&] { return r.announced(); }));
-        QCOMPARE(r.count(">0000000003"), 4 + 1 + 5);
-        QCOMPARE(r.engine.IntegrityMismatches, 2);
+        QTest::addColumn<int>("changes");
+        QTest::addColumn<bool>("connects");
+        QTest::newRow("twenty still connect") << 20 << true;
+        QTest::newRow("twenty-one give E22") << 21 << false;
     }
-
-    void twentyOneChangingRepliesGiveE22()
+    void changingReplies()
     {
-        EngineRig r({"--drift", "21"});
+        QFETCH(int, changes);
+        QFETCH(bool, connects);
+        EngineRig r({"--drift", QString::number(changes)});
+        r.saveLog();
         r.engine.Connect();
-        QVERIFY(r.engine.IsConnected());
-        QVERIFY(r.tickUntil([&] { return !r.engine.IsConnected(); }));
-        QCOMPARE(r.count(">0000000003"), 21);
-        QCOMPARE(r.count("ERROR [E22]: Data integrity check failed."), 1);
+        QVERIFY(r.tickUntil([&] { return r.announced() || !r.engine.IsConnected(); }));
+        QCOMPARE(r.engine.IsConnected(), connects);
+        QCOMPARE(r.count(">0000000003"), connects ? 25 : 21);
+        if (connects)
+            return;
         QCOMPARE(r.host.lastStatus(), QString("Data integrity check failed [E22]."));
         QCOMPARE(r.host.statuses.last().colour, Red);
         QVERIFY(r.host.statuses.last().bold);
         QCOMPARE(r.host.settings.value("ConnectSuccess"), QString("0"));
-        QVERIFY(!r.engine.ConnectAnnounced);
         QVERIFY(r.host.assignedFrequencies.isEmpty()); // nothing reached the scale
-        // The next connect asks for the settings again.
-        r.rig.control("fault none");
-        r.engine.Connect();
-        QCOMPARE(r.host.dialogsShown, 1);
-        QVERIFY(r.tickUntil([&] { return r.announced(); }));
-    }
-
-    void twentyChangingRepliesStillConnect()
-    {
-        EngineRig r({"--drift", "20"});
-        QVERIFY(r.connectAndAnnounce());
-        QCOMPARE(r.count(">0000000003"), 25);
-        QCOMPARE(r.count("ERROR [E22]: Data integrity check failed."), 0);
+        // The log file keeps the reason before it is closed.
+        QCOMPARE(logTail(r.logFile(), "ERROR [E22]"),
+                 QStringList({"ERROR [E22]: Data integrity check failed.", "STATUS: Data integrity check failed [E22].",
+                              "Log closed.", ""}));
     }
 
     void silentRadioCountsDownThenGivesUp()
     {
         EngineRig r({"--silence"});
+        r.fastLine(false);
+        r.saveLog();
         r.engine.Connect();
         QVERIFY(r.engine.IsConnected());
         r.host.ptt = true;
@@ -119,9 +115,7 @@ private slots:
         // The test is the clock: one poll, then the watchdog's interval is over.
         for (int expiry = 1; expiry <= 10; ++expiry) {
             r.tick();
-            QVERIFY(!r.host.statuses.isEmpty());
             r.engine.ConnectionWatchdogTmrTimer();
-            QCOMPARE(r.engine.WatchdogRetries, expiry);
             const FakeStatus &status = r.host.statuses.last();
             QCOMPARE(status.text, QString("No communication with TCVR [E20]. Retrying...[%1]").arg(11 - expiry));
             QCOMPARE(status.colour, Red);
@@ -135,89 +129,96 @@ private slots:
         r.tick();
         r.engine.ConnectionWatchdogTmrTimer();
         QVERIFY(!r.engine.IsConnected());
-        QCOMPARE(r.count("ERROR [E21]: No communication with TCVR."), 1);
         QCOMPARE(r.host.lastStatus(), QString("No communication with TCVR [E21]. Click COM button to connect again."));
         QVERIFY(r.host.statuses.last().bold);
         QCOMPARE(r.host.settings.value("ConnectSuccess"), QString("0"));
         QVERIFY(!r.host.watchdogEnabled);
-        // The E20 lines came in countdown order, with nothing else between.
-        QStringList countdown;
-        for (const FakeStatus &status : std::as_const(r.host.statuses))
-            if (status.text.contains("[E20]"))
-                countdown << status.text.section('[', 2).chopped(1);
-        QCOMPARE(countdown, QStringList({"10", "9", "8", "7", "6", "5", "4", "3", "2", "1"}));
+        QCOMPARE(logTail(r.logFile(), "ERROR [E21]"),
+                 QStringList({"ERROR [E21]: No communication with TCVR.",
+                              "STATUS: No communication with TCVR [E21]. Click COM button to connect again.",
+                              "Log closed.", ""}));
     }
 
-    void repliesAfterARetryRestartTheCheck()
+    void lineOutOfStep_data()
     {
-        EngineRig r({});
-        QVERIFY(r.connectAndAnnounce());
-        r.rig.control("fault silence on");
-        r.tick(3);
-        r.engine.ConnectionWatchdogTmrTimer();
-        QCOMPARE(r.host.lastStatus(), QString("No communication with TCVR [E20]. Retrying...[10]"));
-        r.rig.control("fault silence off");
-        const int restarts = r.host.watchdogRestarts;
-        QVERIFY(r.tickUntil([&] { return r.engine.WatchdogRetries == 0; }, 10));
-        QCOMPARE(r.host.lastStatus(), QString("Data integrity check [E22]..."));
-        QCOMPARE(r.host.statuses.last().colour, Red);
-        QVERIFY(r.host.watchdogRestarts > restarts);
-        QVERIFY(r.tickUntil([&] { return r.announced(); }));
+        QTest::addColumn<QStringList>("rigArguments");
+        QTest::addColumn<qint32>("scale");
+        QTest::addColumn<QString>("faultWhenConnected");
+        QTest::addColumn<bool>("messed");
+        QTest::addColumn<bool>("staysConnected");
+        // The scale on the MW band, the radio on 2 m: its digits are the
+        // scale's moved by two places, and still a correct reply.
+        QTest::newRow("radio 144.050 MHz, scale 1.440 MHz")
+            << QStringList{"--freq", "144050000"} << 1440000 << "" << false << true;
+        QTest::newRow("one shift before the announcement") << QStringList{"--shift", "1"} << 14250000 << "" << true << true;
+        QTest::newRow("one shift when connected") << QStringList{} << 14250000 << "fault shift 2" << true << true;
+        QTest::newRow("two stray bytes after every reply") << QStringList{"--extra", "2"} << 14250000 << "" << true << false;
+        QTest::newRow("a shift that lasts, when connected")
+            << QStringList{} << 14250000 << "fault shift 1 60000" << true << false;
+    }
+    void lineOutOfStep()
+    {
+        QFETCH(QStringList, rigArguments);
+        QFETCH(qint32, scale);
+        QFETCH(QString, faultWhenConnected);
+        QFETCH(bool, messed);
+        QFETCH(bool, staysConnected);
+        EngineRig r(rigArguments);
+        r.fastLine();
+        r.host.scaleFrequency = scale;
+        const qint32 radio = rigArguments.contains("--freq") ? 144050000 : 14250000;
+        r.engine.Connect();
+        if (!faultWhenConnected.isEmpty()) {
+            QVERIFY(r.tickUntil([&] { return r.announced(); }));
+            r.tick(3);
+            r.rig.control(faultWhenConnected);
+        }
+        // However garbled the line, the operator hears of it within a few cycles.
+        r.tick(40);
+        QCOMPARE(r.countStarting("Messed data detected: ") > 0, messed);
+        QCOMPARE(r.engine.IsConnected(), staysConnected);
+        if (staysConnected) {
+            QVERIFY(r.announced());
+            QCOMPARE(r.engine.IntegrityCountdown, 0);
+            QCOMPARE(r.host.scaleFrequency, radio);
+        } else {
+            QCOMPARE(r.host.lastStatus(), QString("Data integrity check failed [E22]."));
+            QCOMPARE(r.countStarting("Messed data detected: "), TCatEngine::MaxMessedRestarts + 1);
+        }
+        for (qint32 f : std::as_const(r.host.assignedFrequencies))
+            QCOMPARE(f, radio);
     }
 
     void disconnectInAnyStateGoesOffline()
     {
-        // Checking
-        {
-            EngineRig r({});
-            r.engine.Connect();
-            r.tick(2);
-            r.engine.Disconnect();
-            QCOMPARE(r.host.lastStatus(), Offline);
-            QVERIFY(!r.engine.IsConnected());
-            r.tick(3); // ticks while off-line send nothing
-            QCOMPARE(r.countStarting(">"), 2);
-        }
-        // Retrying, with commands left in the queue
-        {
-            EngineRig r({"--silence"});
-            r.engine.Connect();
-            r.engine.ConnectionWatchdogTmrTimer();
-            r.engine.QueueCommand(MakeCommand("0000000081", "81"));
-            r.engine.Disconnect();
-            QCOMPARE(r.host.lastStatus(), Offline);
-            QVERIFY(!r.host.ptt);
-            QCOMPARE(r.engine.CommandQueue.Count(), 1); // discarded at the next start
-            r.rig.control("fault none");
-            r.engine.Connect();
-            QCOMPARE(r.engine.CommandQueue.Count(), 0);
-        }
-        // Off-line already, and a port that cannot be opened
-        {
-            EngineRig r({});
-            r.engine.Disconnect();
-            QCOMPARE(r.host.lastStatus(), Offline);
-            QCOMPARE(r.countStarting("ERROR"), 0);
-            r.host.serial.Port = "/dev/no-such-tty";
-            r.engine.Connect();
-            QVERIFY(!r.engine.IsConnected());
-            QCOMPARE(r.host.lastStatus(), QString("Can't initialize COM port [E1]. Click COM button to try again."));
-            QCOMPARE(r.host.settings.value("ConnectSuccess"), QString("0"));
-            QCOMPARE(r.host.settings.value("Connected"), QString("0"));
-            r.engine.Disconnect();
-            QCOMPARE(r.host.lastStatus(), Offline);
-        }
-        // A cancelled dialog changes nothing
-        {
-            EngineRig r({});
-            r.host.ctrlHeld = true;
-            r.host.dialogAnswer = false;
-            r.engine.Connect();
-            QCOMPARE(r.host.dialogsShown, 1);
-            QVERIFY(!r.engine.IsConnected());
-            QCOMPARE(r.host.lastStatus(), Offline);
-            QVERIFY(!r.host.settings.contains("Connected"));
-        }
+        EngineRig r({"--silence"});
+        r.fastLine(false);
+        r.engine.Connect();
+        r.engine.ConnectionWatchdogTmrTimer();
+        r.engine.QueueCommand(MakeCommand("0000000081", "81"));
+        r.engine.Disconnect();
+        QCOMPARE(r.host.lastStatus(), Offline);
+        QVERIFY(!r.host.ptt);
+        QCOMPARE(r.engine.CommandQueue.Count(), 1); // discarded at the next start
+        const int sent = r.countStarting(">");
+        r.tick(3); // ticks while off-line send nothing
+        QCOMPARE(r.countStarting(">"), sent);
+        r.rig.control("fault none");
+        r.engine.Connect();
+        QCOMPARE(r.engine.CommandQueue.Count(), 0);
+
+        // A port that cannot be opened, and a cancelled dialog.
+        r.engine.Disconnect();
+        r.host.serial.Port = "/dev/no-such-tty";
+        r.engine.Connect();
+        QVERIFY(!r.engine.IsConnected());
+        QCOMPARE(r.host.lastStatus(), QString("Can't initialize COM port [E1]. Click COM button to try again."));
+        QCOMPARE(r.host.settings.value("Connected"), QString("0"));
+        r.host.ctrlHeld = true;
+        r.host.dialogAnswer = false;
+        r.engine.Connect();
+        QVERIFY(!r.engine.IsConnected());
+        QCOMPARE(r.host.lastStatus(), Offline);
     }
 
     void acknowledgementLearning()
@@ -228,12 +229,13 @@ private slots:
         r.engine.QueueReplacingCommand(MakeFrequencyCommand(7050000, r.engine.GetTcvrType(), u'A'));
         r.tick();
         QCOMPARE(r.count("Command \"0070500001\" returned: 0 byte(s)."), 1);
-        QCOMPARE(r.engine.AckLength, 0);
         r.lines.clear();
+        // Learned: neither the next frequency nor any other set command waits.
         r.engine.QueueReplacingCommand(MakeFrequencyCommand(7060000, r.engine.GetTcvrType(), u'A'));
-        r.tick();
-        QCOMPARE(r.lines, QStringList({">0070600001", "Writing to COM: 5 Bytes", "Reading from COM: No response expected",
-                                       "<"}));
+        r.engine.QueueReplacingCommand(MakeTonesOffCommand(r.engine.GetTcvrType()));
+        r.tick(2);
+        QCOMPARE(r.lines, QStringList({">0070600001", "Writing to COM: 5 Bytes", "Reading from COM: No response expected", "<",
+                                       ">8A0000000A", "Writing to COM: 5 Bytes", "Reading from COM: No response expected", "<"}));
         QCOMPARE(r.rig.status("freq"), QString("7060000"));
 
         // The FT-817 answers one byte; the learned length is used from then on.
@@ -242,12 +244,12 @@ private slots:
         a.engine.QueueReplacingCommand(MakeFrequencyCommand(3550000, a.engine.GetTcvrType(), u'A'));
         a.tick();
         QCOMPARE(a.count("Command \"0035500001\" returned: 1 byte(s)."), 1);
-        QCOMPARE(a.engine.AckLength, 1);
         a.engine.QueueReplacingCommand(MakeFrequencyCommand(3560000, a.engine.GetTcvrType(), u'A'));
-        a.tick();
-        QCOMPARE(a.countStarting("Command \""), 1);
-        QCOMPARE(a.lines.at(a.lines.size() - 2), QString("Writing to COM: 5 Bytes"));
-        QCOMPARE(a.lines.last(), QString("<00"));
+        a.engine.QueueReplacingCommand(MakeTonesOffCommand(a.engine.GetTcvrType()));
+        a.lines.clear();
+        a.tick(2);
+        QCOMPARE(a.lines, QStringList({">0035600001", "Writing to COM: 5 Bytes", "<00", ">8A0000000A", "Writing to COM: 5 Bytes",
+                                       "Reading from COM: 10 Bytes", "<00"}));
     }
 
     void pcToTcvrSyncSendsModeThenFrequency()
@@ -258,11 +260,9 @@ private slots:
         r.host.scaleFrequency = 7050000;
         r.engine.Connect();
         QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000007", "0070500001"}));
-        r.tick(2);
+        QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.rig.status("mode"), QString("LSB"));
         QCOMPARE(r.rig.status("freq"), QString("7050000"));
-        QVERIFY(r.tickUntil([&] { return r.announced(); }));
-        QCOMPARE(r.host.scaleFrequency, 7050000);
 
         // TCVR -> PC queues nothing; the radio's frequency comes to the window.
         EngineRig t({"--freq", "21074000"});
@@ -271,23 +271,100 @@ private slots:
         QVERIFY(t.tickUntil([&] { return t.announced(); }));
         t.tick(3);
         QCOMPARE(t.host.scaleFrequency, 21074000);
-        QCOMPARE(t.host.mode, QString("USB"));
     }
 
-    void ft847CatOnFirstAndCatOffWhenLeaving()
+    void ft847()
     {
         EngineRig r({"--model", "FT-847"}, 1);
+        r.fastLine();
         r.engine.Connect();
         QCOMPARE(r.host.watchdogInterval, 3000);
         QVERIFY(!r.host.vfoKeysEnabled);
         QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000000"}));
-        QCOMPARE(r.engine.CommandQueue.Codes(), QStringList({""}));
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.rig.status("cat"), QString("1"));
+
+        // Tuning steps: the radio acknowledges nothing, so nothing is waited for.
+        for (int step = 1; step <= 10; ++step) {
+            r.engine.QueueReplacingCommand(MakeFrequencyCommand(145500000 + step * 12500, r.engine.GetTcvrType(), u'A'));
+            r.engine.QueueReplacingCommand(MakeTonesOffCommand(r.engine.GetTcvrType()));
+            r.tick(2);
+        }
+        QCOMPARE(r.countStarting("Reading from COM: 10"), 0);
+        QCOMPARE(r.rig.status("freq"), QString("145625000"));
+
+        // Switched off and on: it ignores everything until CAT on, which every
+        // retry of the watchdog sends.
+        r.rig.control("set cat off");
+        r.tick(3);
+        r.engine.ConnectionWatchdogTmrTimer();
+        QCOMPARE(r.host.lastStatus(), QString("No communication with TCVR [E20]. Retrying...[10]"));
+        QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000000"}));
+        r.host.statuses.clear();
+        const int restarts = r.host.watchdogRestarts;
+        QVERIFY(r.tickUntil([&] { return r.announced(); }, 20));
+        QCOMPARE(r.rig.status("cat"), QString("1"));
+        // Replies again: the watchdog starts anew and the check runs again.
+        QCOMPARE(r.host.statuses.first().text, QString("Data integrity check [E22]..."));
+        QCOMPARE(r.host.statuses.first().colour, Red);
+        QVERIFY(r.host.watchdogRestarts > restarts);
+        QCOMPARE(r.engine.WatchdogRetries, 0);
+
+        r.lines.clear();
         r.engine.Disconnect();
         QVERIFY(r.host.vfoKeysEnabled);
         QCOMPARE(r.rig.status("cat"), QString("0"));
-        QVERIFY(r.lines.contains(">0000000080"));
+        QCOMPARE(r.lines.mid(0, 3), QStringList({">0000000080", "Writing to COM: 5 Bytes", "Reading from COM: No response expected"}));
+    }
+
+    void vanishedPortComesBack()
+    {
+        // The device name the operator chose, pointing at the emulator's
+        // pseudo-terminal like a udev link at an adapter.
+        const QString device = testenv::sandboxPath("dev") + "/ttyUSB-cat";
+        auto plug = [&device](const QString &target) {
+            QFile::remove(device);
+            return QFile::link(target, device);
+        };
+        auto rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400"});
+        QVERIFY(plug(rig->path()));
+        EngineRig r({});
+        r.saveLog();
+        r.host.serial.Port = device;
+        QVERIFY(r.connectAndAnnounce());
+
+        rig.reset(); // the adapter is pulled
+        r.tick();
+        QVERIFY(!r.engine.IsConnected());
+        QCOMPARE(r.host.lastStatus(), "Port " + device + " disappeared. Waiting for it to come back...");
+        QCOMPARE(r.host.statuses.last().colour, Red);
+        QVERIFY(!r.host.watchdogEnabled);
+        QCOMPARE(logTail(r.logFile(), "disappeared").mid(0, 2),
+                 QStringList({"ERROR [E11]: Port " + device + " disappeared.",
+                              "STATUS: Port " + device + " disappeared. Waiting for it to come back..."}));
+        const int statuses = r.host.statuses.size();
+        r.now += 5000;
+        r.tick(); // still gone: nothing happens
+        QCOMPARE(r.host.statuses.size(), statuses);
+
+        rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400"});
+        QVERIFY(plug(rig->path()));
+        r.tick();
+        QVERIFY(r.engine.IsConnected());
+        QCOMPARE(r.host.lastStatus(), "Port " + device + " is back. Data integrity check...");
+        QVERIFY(r.tickUntil([&] { return r.announced(); }));
+
+        // Gone for more than a minute: the wait ends and says so.
+        rig.reset();
+        r.tick(2);
+        r.now += TCatEngine::PortReturnWaitMs + 1;
+        r.tick();
+        QCOMPARE(r.host.lastStatus(), "Port " + device + " disappeared. Click COM button to connect again.");
+        rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400"});
+        QVERIFY(plug(rig->path()));
+        r.now += 2000;
+        r.tick();
+        QVERIFY(!r.engine.IsConnected());
     }
 };
 

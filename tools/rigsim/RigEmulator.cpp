@@ -7,6 +7,16 @@ namespace {
 constexpr quint8 Accepted = 0x00;
 constexpr quint8 Rejected = 0xF0;
 
+// The FT-847's CTCSS codes, in the order of its 39 standard tones (tenths of a hertz).
+constexpr struct { int tone; quint8 code; } ft847Tones[] = {
+    {670, 0x3F},  {693, 0x39},  {719, 0x1F},  {744, 0x3E},  {770, 0x0F},  {797, 0x3D},  {825, 0x1E},
+    {854, 0x3C},  {885, 0x0E},  {915, 0x3B},  {948, 0x1D},  {974, 0x3A},  {1000, 0x0D}, {1035, 0x1C},
+    {1072, 0x0C}, {1109, 0x1B}, {1148, 0x0B}, {1188, 0x1A}, {1230, 0x0A}, {1273, 0x19}, {1318, 0x09},
+    {1365, 0x18}, {1413, 0x08}, {1462, 0x17}, {1514, 0x07}, {1567, 0x16}, {1622, 0x06}, {1679, 0x15},
+    {1738, 0x05}, {1799, 0x14}, {1862, 0x04}, {1928, 0x13}, {2035, 0x03}, {2107, 0x12}, {2181, 0x02},
+    {2257, 0x11}, {2336, 0x01}, {2418, 0x10}, {2503, 0x00},
+};
+
 int bcdByte(quint8 byte, bool *ok)
 {
     const int high = byte >> 4;
@@ -219,7 +229,12 @@ QByteArray RigEmulator::answer(const QByteArray &five)
         case 0x4E: state_.satMode = true; return QByteArray();
         case 0x8E: state_.satMode = false; return QByteArray();
         case 0x0A: case 0x1A: case 0x2A: state_.toneMode = p1; return QByteArray();
-        case 0x0B: case 0x1B: case 0x2B: state_.txTone = state_.rxTone = p1; return QByteArray();
+        case 0x0B: case 0x1B: case 0x2B:
+            // One tone for both directions, given as the radio's tone code.
+            for (const auto &row : ft847Tones)
+                if (row.code == p1)
+                    state_.txTone = state_.rxTone = row.tone;
+            return QByteArray();
         case 0x0C: case 0x1C: case 0x2C: case 0x09: case 0x49: case 0x89: case 0xF9: return QByteArray();
         case 0xE7: return QByteArray(1, char(receiveStatus()));
         case 0xF7: return QByteArray(1, char(transmitStatus()));
@@ -232,8 +247,10 @@ QByteArray RigEmulator::answer(const QByteArray &five)
     case 0x00: { const bool was = state_.locked; state_.locked = true; return ack(!was); }
     case 0x80: { const bool was = state_.locked; state_.locked = false; return ack(was); }
     case 0x01:
-        if (bcdToFrequency(params, &frequency))
-            currentVfo().frequency = frequency;
+        // Digits that are not BCD are refused and leave the dial alone.
+        if (!bcdToFrequency(params, &frequency))
+            return ack(false);
+        currentVfo().frequency = frequency;
         return ack(true);
     case 0x03: return frequencyReply(currentVfo());
     case 0x07: currentVfo().mode = p1; return ack(true);
@@ -259,6 +276,14 @@ QByteArray RigEmulator::answer(const QByteArray &five)
     case 0xE7: return QByteArray(1, char(receiveStatus()));
     case 0xF7: return QByteArray(1, char(transmitStatus()));
     case 0xBB: return QByteArray(2, '\0'); // EEPROM read: two bytes
+    case 0xBD:
+        // FT-817 transmit metering: one byte while receiving; while keyed,
+        // power and SWR, then modulation and ALC, a nibble each.
+        if (model_ != Model::FT817)
+            return QByteArray();
+        if (!state_.ptt)
+            return QByteArray(1, '\0');
+        return QByteArray(1, char(qBound(0, state_.power, 15) << 4)) + QByteArray(1, '\0');
     default: return QByteArray();          // unknown opcodes are not answered
     }
 }
@@ -269,7 +294,7 @@ QByteArray RigEmulator::applyFaults(QByteArray reply)
         reply.chop(qMin<qsizetype>(faults_.shortBy, reply.size()));
     for (int i = 0; i < faults_.extra; ++i)
         reply.append(char(random_() & 0xFF));
-    if (faults_.shift > 0) {
+    if (faults_.shift > 0 && std::chrono::steady_clock::now() < faults_.shiftUntil) {
         // The stream runs late: what goes out now begins with the tail of the
         // previous reply.
         if (carry_.size() != faults_.shift)
@@ -277,9 +302,16 @@ QByteArray RigEmulator::applyFaults(QByteArray reply)
         const QByteArray stream = carry_ + reply;
         reply = stream.left(reply.size());
         carry_ = stream.mid(reply.size());
-    } else {
-        carry_.clear();
+        return reply;
     }
+    if (faults_.shift > 0) {
+        // Once: stray bytes ahead of this reply; the line stays out of step.
+        reply.prepend(QByteArray(faults_.shift, '\0'));
+        faults_.shift = 0;
+    }
+    // Bytes held back by a timed shift that is over go out now.
+    reply.prepend(carry_);
+    carry_.clear();
     return reply;
 }
 
@@ -394,7 +426,10 @@ QString RigEmulator::control(const QString &line, bool *quit)
         } else if (what == QLatin1String("extra") && ok && number >= 0) {
             faults_.extra = qMin(number, 1000);
         } else if (what == QLatin1String("shift") && ok && number >= 0 && number <= 4) {
+            // "fault shift N" once; "fault shift N MS" for MS milliseconds.
+            const int ms = words.value(3).toInt();
             faults_.shift = number;
+            faults_.shiftUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(qMax(0, ms));
         } else if (what == QLatin1String("drift") && ok && number >= 0) {
             faults_.driftReads = number;
         } else if (what == QLatin1String("slow") && ok && number >= 0) {

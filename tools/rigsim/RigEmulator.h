@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <random>
 
 // The protocol side of the radio emulator: a Yaesu FT-817, FT-847, FT-857 or
@@ -47,7 +48,12 @@ public:
         bool silence = false;  // no answer at all, commands are lost
         int shortBy = 0;       // replies lose this many bytes at the end
         int extra = 0;         // replies carry this many extra bytes
-        int shift = 0;         // the reply stream runs this many bytes late
+        // The reply stream runs this many bytes late. Alone it is a one-shot
+        // fault: that many stray bytes go out ahead of the next reply, and the
+        // line stays out of step until the host drains it. With shiftUntil the
+        // radio itself holds the bytes back until then, whatever the host does.
+        int shift = 0;
+        std::chrono::steady_clock::time_point shiftUntil{};
         int driftReads = 0;    // the next N frequency reads each find the dial moved
         int slowMs = 0;        // extra turnaround before replying
         bool noAck = false;    // set commands are not acknowledged
