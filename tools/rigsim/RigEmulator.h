@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SignalBand.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -86,6 +88,8 @@ public:
 
     // The current VFO of the frequency read (FT-847: the main VFO).
     Vfo &currentVfo();
+    // Signals on the band and the squelch level ("signal ..." lines).
+    SignalBand &signalBand() { return band_; }
 
 private:
     QByteArray answer(const QByteArray &five);
@@ -105,6 +109,7 @@ private:
     int speed_ = 4800;
     int delayMs_ = 5;
     std::mt19937 random_;
+    SignalBand band_;
 };
 
 // Packed BCD helpers shared with the tests.
