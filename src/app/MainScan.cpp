@@ -83,10 +83,18 @@ public:
     void ShowInformation(const QString &text) override { ::ShowInformation(&w, text); }
     void SetStatus(const QString &text, quint32 color, bool bold) override { w.SetStatus(text, color, bold); }
 
+    // The panel's resizes. Only the pointer kept here is looked at first:
+    // the panel still sends events while the window is being destroyed.
+    void watchPanel(QFrame *panel)
+    {
+        watched_ = panel;
+        panel->installEventFilter(this);
+    }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == w.SpectroGraphPnl && event->type() == QEvent::Resize)
+        if (event->type() == QEvent::Resize && watched == watched_)
             w.SpectroGraphPnlResize();
         return QObject::eventFilter(watched, event);
     }
@@ -94,6 +102,7 @@ protected:
 private:
     TTarnwickFrm &w;
     TScanner scanner;
+    QObject *watched_ = nullptr;
 };
 
 void TTarnwickFrm::SetupScan()
@@ -108,7 +117,7 @@ void TTarnwickFrm::SetupScan()
     scanHost = new MainScanHost(*this);
     Scanner = &scanHost->Scanner();
 
-    SpectroGraphPnl->installEventFilter(scanHost);
+    scanHost->watchPanel(SpectroGraphPnl);
     SpectroGraphPnlResize();
     connect(this, &TTarnwickFrm::LitStateChanged, SpectroGraph, &TSpectroGraph::SetLit);
     connect(ScanBtn, &QToolButton::clicked, this, &TTarnwickFrm::ScanBtnClick);

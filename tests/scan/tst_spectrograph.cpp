@@ -9,6 +9,8 @@
 
 #include <QImage>
 
+#include <functional>
+
 namespace {
 
 // 200 x 38 over 1000..2000 Hz with 30 px margins: 0.14 px a hertz, so
@@ -111,6 +113,20 @@ private slots:
         g.AddValue(0, 20);
         rec.flush();
         QCOMPARE(rec.painted, QRegion(1, 1, 2, 36));
+
+        // The marker line moves by two columns; range and lighting repaint all.
+        g.SetFrequency(1250);
+        rec.settle();
+        g.SetFrequency(1500);
+        rec.flush();
+        QCOMPARE(rec.painted, QRegion(65, 1, 1, 36) + QRegion(100, 1, 1, 36));
+        for (const auto &change : {std::function<void()>([&] { g.SetRange(1000, 3000); }),
+                                   std::function<void()>([&] { g.SetLit(false); })}) {
+            rec.settle();
+            change();
+            rec.flush();
+            QCOMPARE(rec.painted, QRegion(g.rect()));
+        }
     }
 
     void stripChartCursorAndTrim()
