@@ -40,12 +40,13 @@ double scanSteps(int steps, bool repaint)
 {
     FakeScanHost h;
     h.graphKey = true;
+    h.graph.SetLit(true);
     h.scale.show();
     h.graph.show();
     settle();
     TScanner scanner(h);
     // The 40 m band in 100 Hz steps: 2000 points a sweep.
-    scanner.StartScan(rangeScan(7000000, 7200000, 100));
+    scanner.StartScan(scanOf(ScanKindRange, 7000000, 7200000));
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < steps; ++i) {

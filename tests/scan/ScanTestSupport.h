@@ -1,8 +1,8 @@
 #pragma once
 
 // A stand-in for the main window as the scanner sees it: a real scale (for
-// its markers and jumps) and a real spectrograph, everything else plain
-// fields that record what the scanner did. The scan timer is a flag; tests
+// its markers and jumps) and a real spectrograph; everything else is a plain
+// field that records what the scanner did. The scan timer is a flag: tests
 // call the scanner's tick themselves.
 
 #include "controls/RadioScale.h"
@@ -20,35 +20,22 @@ class FakeScanHost : public TScanHost
 public:
     TRadioScale scale;
     TSpectroGraph graph;
-    std::vector<std::unique_ptr<TFqMarker>> markers; // the store's part: owns them
-    QList<qint32> tunes;       // ScaleFreqChanged
-    QStringList infos;
-    QStringList statuses;
-    int tuningBusy = 0;
-    bool timerOn = false;
-    int interval = 0;
-    bool scanKey = false;
-    bool graphKey = false;
-    int graphClicks = 0;
-    bool autoGraph = false;
-    int meter = 0;
-    int sql = 0;
-    int hintHides = 0;
-    int restarts = 0;
+    std::vector<std::unique_ptr<TFqMarker>> markers; // the marker store's part: owns them
+    QList<qint32> tunes;                             // ScaleFreqChanged
+    QStringList infos, statuses;
+    int tuningBusy = 0, interval = 0, graphClicks = 0, meter = 0, sql = 0, hintHides = 0, restarts = 0;
+    bool timerOn = false, scanKey = false, graphKey = false, autoGraph = false;
 
     FakeScanHost()
     {
         scale.resize(786, 140);
         scale.SetRange(7000000, 7200000);
         graph.resize(786, 38);
-        graph.SetLit(true);
     }
-
     void addMarker(qint32 frequency, const QString &mode, const QString &group = QString())
     {
         auto m = std::make_unique<TFqMarker>();
         m->Frequency = frequency;
-        m->Caption = QStringLiteral("M%1").arg(frequency);
         m->Mode = mode;
         m->Attributes = group;
         scale.AddMarker(m.get(), true);
@@ -61,17 +48,13 @@ public:
     qint32 ScaleFrequency() const override { return scale.Frequency(); }
     void SetScaleFrequency(qint32 frequency) override { scale.SetFrequency(frequency); }
     void ScaleFreqChanged(qint32 frequency) override { tunes << frequency; }
-    int CountMarkers(const QString &modeFilter, qint32 low, qint32 high) const override
+    int CountMarkers(const QString &filter, qint32 low, qint32 high) const override
     {
-        return scale.CountMarkers(modeFilter, low, high);
+        return scale.CountMarkers(filter, low, high);
     }
     int JumpToMarker(bool forward, qint32 low, qint32 high) override { return scale.JumpToMarker(forward, low, high); }
-    QString MarkerMode(int index) const override
-    {
-        return index >= 0 && index < scale.Markers.size() ? scale.Markers.at(index)->Mode : QString();
-    }
+    QString MarkerMode(int index) const override { return scale.Markers.value(index) ? scale.Markers.at(index)->Mode : QString(); }
     void HideMarkerHint() override { ++hintHides; }
-
     void SetSpectrographRange(qint32 begin, qint32 end) override { graph.SetRange(begin, end); }
     void ClearSpectrograph() override { graph.Clear(); }
     void AddSpectrographValue(qint32 frequency, int percent) override { graph.AddValue(frequency, percent); }
@@ -83,46 +66,32 @@ public:
         ++graphClicks;
     }
     bool SpectrographAutomatically() const override { return autoGraph; }
-
     int MeterValue() const override { return meter; }
     int SqlState() const override { return sql; }
-
     void SetScanKeyDown(bool down) override { scanKey = down; }
-    void StartScanTimer(int intervalMs) override
+    void StartScanTimer(int ms) override
     {
         timerOn = true;
-        interval = intervalMs;
+        interval = ms;
     }
     void StopScanTimer() override { timerOn = false; }
     bool ScanTimerActive() const override { return timerOn; }
     void HoldTuning() override { ++tuningBusy; }
-    void ReleaseTuning() override { --tuningBusy; }
-
+    void ReleaseTuning() override { --tuningBusy; } // below 0 shows a double release
     void ShowInformation(const QString &text) override { infos << text; }
     void SetStatus(const QString &text, quint32, bool) override { statuses << text; }
 };
 
-inline TScanSettings rangeScan(qint32 from, qint32 to, int step, int watch = WatchSquelchNone)
+inline TScanSettings scanOf(int kind, qint32 from, qint32 to, int watch = WatchSquelchNone,
+                            const QString &modeFilter = QString())
 {
     TScanSettings s;
-    s.Kind = ScanKindRange;
+    s.Kind = kind;
     s.RangeFrom = from;
     s.RangeTo = to;
-    s.Step = step;
-    s.Dwell = 500;
+    s.Step = 100;
+    s.Dwell = kind == ScanKindRange ? 500 : 2000;
     s.WatchSquelch = watch;
-    return s;
-}
-
-inline TScanSettings markerScan(qint32 from, qint32 to, const QString &modeFilter = QString(),
-                                int watch = WatchSquelchNone)
-{
-    TScanSettings s;
-    s.Kind = ScanKindMarkers;
-    s.RangeFrom = from;
-    s.RangeTo = to;
-    s.Dwell = 2000;
     s.ModeFilter = modeFilter;
-    s.WatchSquelch = watch;
     return s;
 }
