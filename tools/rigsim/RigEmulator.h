@@ -88,8 +88,6 @@ public:
 
     // The current VFO of the frequency read (FT-847: the main VFO).
     Vfo &currentVfo();
-    // Signals on the band and the squelch level ("signal ..." lines).
-    SignalBand &signalBand() { return band_; }
 
 private:
     QByteArray answer(const QByteArray &five);
@@ -109,7 +107,7 @@ private:
     int speed_ = 4800;
     int delayMs_ = 5;
     std::mt19937 random_;
-    SignalBand band_;
+    SignalBand band_; // signals on the band and the squelch level ("signal ..." lines)
 };
 
 // Packed BCD helpers shared with the tests.
