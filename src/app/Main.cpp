@@ -131,6 +131,7 @@ void TTarnwickFrm::FormCreate()
     // The scale, the digital display and the band plan; the band keys run
     // BandChanged and open AllBandsPpp from here on.
     SetupScaleAndBands();
+    SetupScan();
 
     UpdateSpectrographTmr->setInterval(250);
     MainTmr->start();

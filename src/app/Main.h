@@ -330,6 +330,28 @@ public:
     void StopScan();
     void RestartSpectrograph();
     void SetSpectrographRange(qint32 begin, qint32 end);
+    // --- scanner and spectrograph (MainScan.cpp; the stepping is src/scan's)
+    class TSpectroGraph *SpectroGraph = nullptr;          // on SpectroGraphPnl
+    class TScanPropertiesFrm *ScanPropertiesFrm = nullptr;
+    class TScanner *Scanner = nullptr;                    // owned by scanHost
+    // How the scan properties dialog is shown modally (tests answer it
+    // themselves); true for OK. Empty: the real dialog.
+    std::function<bool(TScanPropertiesFrm &)> ScanPropertiesRunner;
+    static constexpr int SpectrographStartInterval = 1000;
+    static constexpr int SpectrographRunInterval = 250;
+    void SetupScan();
+    void ScanBtnClick();
+    void StartScan();
+    void ScanTmrTimer();
+    void GraphBtnClick();
+    void UpdateSpectrographTmrTimer();
+    void SpectroGraphPnlResize();
+    void StartSpectrograph() override;
+    void StopSpectrograph() override;
+private:
+    class MainScanHost *scanHost = nullptr;               // child object
+public:
+    // --- end of scanner and spectrograph
 
 private:
     friend class MainWindowFilter;

@@ -7,6 +7,7 @@
 #include "app/Options.h"
 #include "base/Widgets.h"
 #include "controls/RadioScale.h"
+#include "controls/SpectroGraph.h"
 #include "data/BandKeys.h"
 #include "data/BandsDialog.h"
 #include "data/ModesDialog.h"
@@ -59,8 +60,10 @@ public:
     void QueueFrequencyCommand(qint32 Frequency) override { w.QueueBandFrequencyCommand(Frequency); }
     bool RestartSpectrographChecked() const override { return w.OptionsFrm->RestartSpectrographChk->isChecked(); }
     void RestartSpectrograph() override { w.RestartSpectrograph(); }
-    // The spectrograph has no frequency plot yet.
-    bool SpectrographInFrequencyMode() const override { return false; }
+    bool SpectrographInFrequencyMode() const override
+    {
+        return w.SpectroGraph->PlotMode() == TSpectroGraph::PlotFrequency;
+    }
     void SetSpectrographRange(qint32 Begin, qint32 End) override { w.SetSpectrographRange(Begin, End); }
     void UpdateDigitalDisplay() override { w.UpdateDigiDisplay(); }
 

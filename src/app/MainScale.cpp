@@ -315,32 +315,3 @@ void TTarnwickFrm::ScalePppPopup()
     ZoomToMnu->setEnabled(RadioScale->CanZoomIn() && !scanning);
     ZoomOutMnu->setEnabled(RadioScale->CanZoomOut() && !scanning);
 }
-
-// ---- scanner and spectrograph -------------------------------------------------------
-// Neither exists yet. These are the points where they plug in: the scan owns
-// ScanTmr, the spectrograph SpectroGraphPnl.
-
-bool TTarnwickFrm::ScanRunning() const
-{
-    return ScanTmr->isActive();
-}
-
-bool TTarnwickFrm::RangeScanRunning() const
-{
-    // Until the scanner tells its kinds apart, a running scan is a range scan.
-    return ScanRunning();
-}
-
-void TTarnwickFrm::StopScan()
-{
-}
-
-void TTarnwickFrm::RestartSpectrograph()
-{
-}
-
-void TTarnwickFrm::SetSpectrographRange(qint32 begin, qint32 end)
-{
-    Q_UNUSED(begin);
-    Q_UNUSED(end);
-}

@@ -182,9 +182,11 @@ quint8 RigEmulator::receiveStatus()
     int level = state_.sMeter;
     if (state_.sMeterNoise)
         level = int(random_() % quint32(top + 1));
+    bool open = state_.squelchOpen;
+    band_.apply(currentVfo().frequency, &level, &open);
     level = qBound(0, level, top);
     // Bit 7: squelch closed (no signal).
-    return quint8((state_.squelchOpen ? 0 : 0x80) | level);
+    return quint8((open ? 0 : 0x80) | level);
 }
 
 quint8 RigEmulator::transmitStatus() const
@@ -359,6 +361,8 @@ QString RigEmulator::control(const QString &line, bool *quit)
     }
     if (verb == QLatin1String("status"))
         return QStringLiteral("ok ") + statusLine();
+    if (verb == QLatin1String("signal"))
+        return band_.control(words);
     if (verb == QLatin1String("speed") && ok && number > 0) {
         setSpeed(number);
         return QStringLiteral("ok speed %1").arg(speed_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SignalBand.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -111,6 +113,7 @@ private:
     int speed_ = 4800;
     int delayMs_ = 5;
     std::mt19937 random_;
+    SignalBand band_; // signals on the band and the squelch level ("signal ..." lines)
 };
 
 // Packed BCD helpers shared with the tests.

@@ -41,6 +41,12 @@ const char *const helpText =
     "  --freq HZ        starting frequency (default 14250000)\n"
     "  --mode NAME      starting mode: LSB USB CW CWR AM WFM FM DIG PKT (default USB)\n"
     "  --smeter N       S-meter reading 0-15 (FT-847 0-31), or 'random'\n"
+    "  --signal F:S[:W] a signal at F hertz: the S-meter reads S (0-15, FT-847\n"
+    "                   0-31) tuned to F, falling off in a straight line to\n"
+    "                   nothing W hertz away (default 1000); repeatable, the\n"
+    "                   strongest signal wins, --smeter stays the background\n"
+    "  --squelch-level N  the squelch opens exactly while the S-meter reads\n"
+    "                   above N (without it: --smeter opens it, or 'set squelch')\n"
     "  --verbose        log every command and reply on standard error\n"
     "Faults:\n"
     "  --silence        answer nothing\n"
@@ -61,6 +67,8 @@ const char *const helpText =
     "  fault extra N | fault shift N [MS] | fault drift N | fault slow MS\n"
     "  (fault shift N MS: the radio holds N bytes back for MS milliseconds)\n"
     "  speed BPS | delay MS | flush | status | quit\n"
+    "  signal add F:S[:W] | signal remove F | signal clear | signal list\n"
+    "  signal squelch N|off\n"
     "\n"
     "Example:\n"
     "  tarnwick-rigsim --model FT-817 &   # prints /dev/pts/N\n"
@@ -133,6 +141,10 @@ int main(int argc, char *argv[])
             setup << QStringLiteral("set mode ") + value;
         } else if (arg == QLatin1String("--smeter") && takeValue(args, i, &value)) {
             setup << QStringLiteral("set smeter ") + value << QStringLiteral("set squelch open");
+        } else if (arg == QLatin1String("--signal") && takeValue(args, i, &value)) {
+            setup << QStringLiteral("signal add ") + value;
+        } else if (arg == QLatin1String("--squelch-level") && takeValue(args, i, &value)) {
+            setup << QStringLiteral("signal squelch ") + value;
         } else if (arg == QLatin1String("--verbose")) {
             verbose = true;
         } else if (arg == QLatin1String("--silence")) {

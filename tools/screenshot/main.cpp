@@ -1,5 +1,7 @@
 // Renders the main window, as a first run shows it, at its design size and at
-// a narrow width into main-window.png and main-window-narrow.png.
+// a narrow width into main-window.png and main-window-narrow.png, then
+// connected to the radio emulator after a few range scans of the 40 m band
+// with signals on it, the spectrograph filled, into main-window-scan.png.
 //
 //   tarnwick-screenshot [OUTPUT_FOLDER]      (default: the current folder)
 //
@@ -9,7 +11,14 @@
 #include "app/Main.h"
 #include "base/MessageBoxes.h"
 #include "base/Settings.h"
+#include "cat/CatEngine.h"
+#include "cat/RigProcess.h"
 #include "controls/RadioScale.h"
+#include "scan/ScanProperties.h"
+
+#include <QComboBox>
+#include <QTabWidget>
+#include <QToolButton>
 
 #include <QApplication>
 #include <QDir>
@@ -55,6 +64,47 @@ bool render(TTarnwickFrm &window, const QSize &size, const QString &file)
     return true;
 }
 
+// Connects to the emulator, switches to 40 m and scans it three times in
+// 500 Hz steps while one signal fades and another comes up, so that the
+// spectrograph shows its layers. The scan timer and the poll are driven here
+// tick by tick instead of waited for.
+bool scanTheBand(TTarnwickFrm &window, RigProcess &rig)
+{
+    window.SetCommandLineSerial({rig.path(), QStringLiteral("FT-817")});
+    TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+    window.CatBtn->click();
+    auto poll = [&window](int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            window.MainTmrTimer();
+    };
+    for (int i = 0; i < 50 && window.StatusText() != QLatin1String("Connected to TCVR."); ++i)
+        poll(1);
+    if (!window.IsConnected())
+        return false;
+    window.BandButtons.at(3)->click(); // "7"
+    window.ScanPropertiesRunner = [](TScanPropertiesFrm &f) {
+        f.PageControl1->setCurrentIndex(0);
+        f.FreqStepCBx->setCurrentText(QStringLiteral("500"));
+        return true;
+    };
+    window.ScanBtn->click();
+    const int steps = (window.RadioScale->ScaleEnd() - window.RadioScale->ScaleBegin()) / 500;
+    const char *const sweeps[][2] = {{"signal add 7074000:14:2500", "signal add 7160000:5:8000"},
+                                     {"signal add 7074000:11:2500", "signal add 7160000:8:8000"},
+                                     {"signal add 7074000:8:2500", "signal add 7160000:11:8000"}};
+    for (const auto &sweep : sweeps) {
+        for (const char *line : sweep)
+            rig.control(QString::fromLatin1(line));
+        for (int i = 0; i < steps; ++i) {
+            window.ScanTmrTimer();
+            poll(10); // the tune, then enough readings for the meter to settle
+        }
+    }
+    window.StopScan();
+    QCoreApplication::processEvents();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -92,6 +142,22 @@ int main(int argc, char *argv[])
     const bool ok = render(window, QSize(TTarnwickFrm::DesignWidth, TTarnwickFrm::DesignHeight),
                            out.filePath(QStringLiteral("main-window.png")))
         && render(window, QSize(480, TTarnwickFrm::DesignHeight), out.filePath(QStringLiteral("main-window-narrow.png")));
+    if (!ok) {
+        window.close();
+        return 1;
+    }
+
+    RigProcess rig({QStringLiteral("--speed"), QStringLiteral("115200"), QStringLiteral("--delay"), QStringLiteral("0"),
+                    QStringLiteral("--smeter"), QStringLiteral("1"), QStringLiteral("--squelch-level"), QStringLiteral("3"),
+                    QStringLiteral("--signal"), QStringLiteral("7012000:9:3000"), QStringLiteral("--signal"),
+                    QStringLiteral("7030000:13:1500"), QStringLiteral("--signal"), QStringLiteral("7110000:6:20000")});
+    if (!rig.ok() || !scanTheBand(window, rig)) {
+        std::fprintf(stderr, "tarnwick-screenshot: the scan against the radio emulator did not run\n");
+        window.close();
+        return 1;
+    }
+    const bool scanned = render(window, QSize(TTarnwickFrm::DesignWidth, TTarnwickFrm::DesignHeight),
+                                out.filePath(QStringLiteral("main-window-scan.png")));
     window.close();
-    return ok ? 0 : 1;
+    return scanned ? 0 : 1;
 }

@@ -1,0 +1,175 @@
+// The scanner and the spectrograph wired into the real main window: the SCAN
+// key with its dialog and timer, the places that stop a scan, the GRAPH key
+// and the plot's timer, connecting, and the plot lying under the scale.
+
+#include "MainWindowTestSupport.h"
+#include "cat/CatEngine.h"
+#include "cat/RigProcess.h"
+#include "controls/Depresz.h"
+#include "controls/ScaleTestSupport.h"
+#include "controls/SpectroGraph.h"
+#include "scan/ScanProperties.h"
+
+#include <QComboBox>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+bool scanStopped(TTarnwickFrm &w)
+{
+    return !w.ScanTmr->isActive() && !w.ScanBtn->isChecked() && w.CatEngine->TuningBusy == 0;
+}
+
+} // namespace
+
+class TestMainScan : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { testenv::clearSettings(); }
+
+    void scanKeyRunsTheDialogAndTheScan()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        const qint32 begin = fx.scale().ScaleBegin();
+        bool answer = false;
+        w.ScanPropertiesRunner = [&](TScanPropertiesFrm &f) {
+            // The scale's range, no selection, the current mode.
+            if (f.SelectionLow != begin || f.ScaleEnd != fx.scale().ScaleEnd() || f.ScanSelectedRangeChk->isChecked()
+                || f.ModeCBx->itemText(1) != "Current only (" + w.CurrentMode() + ")")
+                return false;
+            f.DwellOnFreqCBx->setCurrentText("0.25");
+            f.FreqStepCBx->setCurrentText("1000");
+            return answer;
+        };
+        w.ScanBtn->click();
+        QVERIFY(scanStopped(w)); // Cancel lets the key up
+
+        answer = true;
+        for (int i = 0; i < 5; ++i)
+            w.Depresz->SetValue(60);
+        fx.requests.clear();
+        w.ScanBtn->click();
+        QVERIFY(w.ScanTmr->isActive() && w.ScanBtn->isChecked() && w.GraphBtn->isChecked());
+        QCOMPARE(w.CatEngine->TuningBusy, 1);
+        QCOMPARE(fx.requests, QStringList{QString("tune %1 drag").arg(begin)});
+        QVERIFY(QTest::qWaitFor([&] { return fx.frequency() == begin + 1000; }, 2000)); // one 250 ms tick
+        QCOMPARE(w.SpectroGraph->Points().front().Values[0], 60);
+        w.ScanBtn->click();
+        QVERIFY(scanStopped(w));
+        QVERIFY(!w.GraphBtn->isChecked());
+    }
+
+    void everyCallerStopsARunningScan()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        w.ScanPropertiesRunner = [](TScanPropertiesFrm &) { return true; };
+        TRadioScale &s = fx.scale();
+        TFqMarker request;
+        request.Frequency = 7074000;
+        const std::pair<const char *, std::function<void()>> callers[] = {
+            {"scale press", [&] { pressLeft(s, 100, 50), releaseLeft(s, 100, 50); }},
+            {"entry begins", [&] { w.DigiScaleEditBegin(); }},
+            {"entry ends", [&] { w.DigiScaleEditEnd(); }},
+            {"band key", [&] { w.BandButtons.at(5)->click(); }},
+            {"tune request", [&] { w.CatEngine->PendingTune.Place(request), w.MainTmrTimer(); }},
+            {"disconnect", [&] { w.Disconnect(); }},
+        };
+        for (const auto &[name, stop] : callers) {
+            w.ScanBtn->click();
+            QVERIFY2(w.ScanTmr->isActive(), name);
+            stop();
+            QVERIFY2(scanStopped(w), name);
+        }
+    }
+
+    void graphKeyDrivesThePlotTimer()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        w.GraphBtn->click();
+        QVERIFY(w.UpdateSpectrographTmr->isActive());
+        w.Depresz->SetValue(40);
+        w.UpdateSpectrographTmr->setInterval(TTarnwickFrm::SpectrographStartInterval);
+        w.UpdateSpectrographTmrTimer();
+        QCOMPARE(w.UpdateSpectrographTmr->interval(), TTarnwickFrm::SpectrographRunInterval);
+        w.PttBtn->setChecked(true); // transmitting: nothing to plot
+        w.UpdateSpectrographTmrTimer();
+        QCOMPARE(w.SpectroGraph->Points().at(0).Values[0], 8); // one reading of 40 in the meter's five
+        QCOMPARE(w.SpectroGraph->Points().at(1).Values[0], 0);
+        w.PttBtn->setChecked(false);
+        w.OptionsFrm->RestartSpectrographChk->setChecked(false);
+        w.RestartSpectrograph();
+        QCOMPARE(int(w.SpectroGraph->Points().size()), 2);
+        w.OptionsFrm->RestartSpectrographChk->setChecked(true);
+        w.RestartSpectrograph(); // off-line: cleared and left off
+        QVERIFY(w.SpectroGraph->Points().empty() && !w.UpdateSpectrographTmr->isActive());
+
+        // A range scan feeds the plot: the key only says whether its readings
+        // count, and the timer (restarted by the scan's first tune when
+        // connected) adds nothing.
+        w.ScanPropertiesRunner = [](TScanPropertiesFrm &) { return true; };
+        w.ScanBtn->click();
+        w.UpdateSpectrographTmr->start();
+        w.GraphBtn->click();
+        QVERIFY(!w.GraphBtn->isChecked() && w.UpdateSpectrographTmr->isActive());
+        w.ScanTmrTimer();
+        w.UpdateSpectrographTmrTimer();
+        QCOMPARE(w.SpectroGraph->PlotMode(), int(TSpectroGraph::PlotFrequency));
+        QCOMPARE(int(w.SpectroGraph->Points().size()), 1);
+        w.StopScan();
+        QVERIFY(!w.UpdateSpectrographTmr->isActive());
+    }
+
+    void connectingStartsAndLightsThePlot()
+    {
+        RigProcess rig({"--speed", "38400", "--delay", "1", "--smeter", "9"});
+        QVERIFY(rig.ok());
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        w.SetCommandLineSerial({rig.path(), "FT-817"});
+        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+        w.CatBtn->click();
+        QVERIFY(w.SpectroGraph->Lit() && w.GraphBtn->isChecked() && w.UpdateSpectrographTmr->isActive());
+        w.UpdateSpectrographTmrTimer();
+        w.RestartSpectrograph(); // connected: cleared, and again with the longer first interval
+        QVERIFY(w.SpectroGraph->Points().empty());
+        QVERIFY(w.UpdateSpectrographTmr->isActive());
+        QCOMPARE(w.UpdateSpectrographTmr->interval(), TTarnwickFrm::SpectrographStartInterval);
+        w.CatBtn->click();
+        QVERIFY(!w.SpectroGraph->Lit() && !w.GraphBtn->isChecked() && !w.UpdateSpectrographTmr->isActive());
+    }
+
+    void plotLiesUnderTheScaleAndFollowsItsRange()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        TRadioScale &s = fx.scale();
+        w.resize(913, w.height());
+        QCoreApplication::processEvents();
+        w.SetSpectrographRange(s.ScaleBegin(), s.ScaleEnd());
+        for (qint32 f : {s.ScaleBegin(), s.ScaleBegin() + 1234, s.ScaleEnd()})
+            QCOMPARE(w.SpectroGraph->mapToGlobal(QPoint(w.SpectroGraph->FreqToX(f), 0)).x(),
+                     s.mapToGlobal(QPoint(s.FreqToX(f), 0)).x());
+        // A band change hands a frequency plot the new range, not a strip chart.
+        const qint32 before = w.SpectroGraph->ScaleBegin();
+        w.SpectroGraph->AddValue(0, 10);
+        w.BandButtons.at(5)->click(); // "14"
+        QCOMPARE(w.SpectroGraph->ScaleBegin(), before);
+        w.SpectroGraph->AddValue(14010000, 10);
+        w.BandButtons.at(2)->click(); // "3.5"
+        QCOMPARE(std::pair(w.SpectroGraph->ScaleBegin(), w.SpectroGraph->ScaleEnd()),
+                 std::pair(s.ScaleBegin(), s.ScaleEnd()));
+    }
+};
+
+TARNWICK_TEST_CLASS(TestMainScan)
+#include "tst_mainscan.moc"
