@@ -167,6 +167,7 @@ struct TOnErrorStmt : TStmt
 struct TArrayDecl
 {
     int Slot = 0;
+    int Line = 0;
     std::vector<qint32> Upper; // empty for a dynamic array
 };
 

@@ -60,10 +60,12 @@ void TScriptRuntime::InitArrays(const std::vector<TArrayDecl> &Arrays, TScriptVa
         auto items = std::make_shared<TScriptArray>();
         qint64 count = decl.Upper.empty() ? 0 : 1;
         for (const qint32 upper : decl.Upper) {
-            if (upper < -1)
-                throw TScriptError(ScriptErr::SubscriptOutOfRange);
-            count *= qint64(upper) + 1;
-            CheckArray(count);
+            count *= std::max<qint64>(qint64(upper) + 1, 0);
+            if (upper < -1 || count > Limits.MaxArray) {
+                TScriptError error(upper < -1 ? ScriptErr::SubscriptOutOfRange : ScriptErr::OutOfMemory);
+                error.Line = decl.Line;
+                throw error;
+            }
         }
         items->Upper = decl.Upper;
         items->Items.resize(static_cast<std::size_t>(count));

@@ -154,6 +154,8 @@ TScriptValue Arithmetic(EOp Op, const TScriptValue &A, const TScriptValue &B, qs
 {
     if (A.IsObject() || B.IsObject())
         return Arithmetic(Op, A.Resolved(), B.Resolved(), MaxLength);
+    if (Op == EOp::And || Op == EOp::Or || Op == EOp::Xor || Op == EOp::Eqv || Op == EOp::Imp)
+        return Logic(Op, A, B);
     if (A.IsNull() || B.IsNull()) {
         if (A.IsArray() || B.IsArray())
             Fail(ScriptErr::TypeMismatch);
@@ -201,12 +203,6 @@ TScriptValue Arithmetic(EOp Op, const TScriptValue &A, const TScriptValue &B, qs
             Fail(ScriptErr::InvalidCall);
         return FloatResult(r, false);
     }
-    case EOp::And:
-    case EOp::Or:
-    case EOp::Xor:
-    case EOp::Eqv:
-    case EOp::Imp:
-        return Logic(Op, A, B);
     default:
         Fail(ScriptErr::SyntaxError);
     }

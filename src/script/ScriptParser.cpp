@@ -222,7 +222,7 @@ void TScriptParser::DeclareVariable(const TToken &Name, std::vector<qint32> Uppe
     CheckFree(Name.Text.toLower(), Name);
     const int slot = m_scope->Add(Name.Text);
     if (IsArray)
-        m_scope->Arrays.push_back(TArrayDecl{slot, std::move(Upper)});
+        m_scope->Arrays.push_back(TArrayDecl{slot, Name.Line, std::move(Upper)});
 }
 
 void TScriptParser::ParseDim()

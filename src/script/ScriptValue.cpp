@@ -332,7 +332,7 @@ bool ParseNumber(const QString &Text, double &Value)
     const auto result = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), parsed);
     if (result.ec == std::errc::result_out_of_range) {
         // Underflow is zero; overflow is not a number VBScript takes.
-        if (std::abs(parsed) > 1)
+        if (!ascii.contains("e-"))
             return false;
         parsed = 0;
     } else if (result.ec != std::errc() || result.ptr != ascii.constData() + ascii.size()) {
