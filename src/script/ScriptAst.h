@@ -18,7 +18,7 @@
 struct TProc;
 
 enum class EExpr : quint8 {
-    Literal,    // Value; Hard for number literals and numeric constants
+    Literal,    // Value; Hard for number and string literals and constants
     Missing,    // an argument left out: InStr(, "a", "b")
     Unary,      // Op (Neg, Not) on Left
     Binary,     // Op on Left and Right

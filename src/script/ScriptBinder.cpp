@@ -34,7 +34,7 @@ private:
         E.Kind = EExpr::Literal;
         E.Value = Value;
         E.Hard = Value.type() == TScriptValue::Integer || Value.type() == TScriptValue::Long
-            || Value.type() == TScriptValue::Double;
+            || Value.type() == TScriptValue::Double || Value.type() == TScriptValue::String;
     }
 
     void Resolve(TExpr &E, bool Declare)

@@ -45,7 +45,7 @@ TScriptValue VarType(const TBuiltinCall &C) { return TScriptValue::FromInteger(s
 TScriptValue MakeArray(const TBuiltinCall &C)
 {
     C.Runtime.CheckArray(C.Count());
-    auto items = std::make_shared<TScriptArray>();
+    auto items = TScriptArray::Make();
     items->Upper = {static_cast<qint32>(C.Count() - 1)};
     items->Items.assign(C.Args.begin(), C.Args.end());
     return TScriptValue::FromArray(std::move(items));
@@ -67,7 +67,7 @@ TScriptValue LBound(const TBuiltinCall &C) { return Bound(C, false); }
 
 TScriptValue ListOf(QStringList Parts)
 {
-    auto items = std::make_shared<TScriptArray>();
+    auto items = TScriptArray::Make();
     items->Upper = {static_cast<qint32>(Parts.size() - 1)};
     items->Items.reserve(static_cast<std::size_t>(Parts.size()));
     for (QString &part : Parts)

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 int ScriptMsgBoxDefaultButton(int Buttons)
 {
@@ -141,7 +142,8 @@ TScriptValue Rnd(const TBuiltinCall &C)
     if (n < 0) {
         // A negative argument seeds from its single-precision bits, so that
         // Rnd(-1) always gives the same number and starts the same sequence.
-        const quint32 bits = std::bit_cast<quint32>(static_cast<float>(n));
+        const float single = static_cast<float>(std::max(n, -double(std::numeric_limits<float>::max())));
+        const quint32 bits = std::bit_cast<quint32>(single);
         state = (bits + (bits >> 24)) & 0xFFFFFF;
     } else if (n > 0) {
         state = (state * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFF;

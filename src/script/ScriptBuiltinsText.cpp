@@ -293,6 +293,8 @@ TScriptValue FormatNumber(const TBuiltinCall &C)
     if (C[0].IsNull())
         Fail(ScriptErr::InvalidNull);
     const double value = C[0].ToDouble();
+    if (!std::isfinite(value))
+        Fail(ScriptErr::Overflow);
     qint32 digits = Long(C, 1, -1);
     const qint32 leading = Long(C, 2, -2);
     const qint32 parens = Long(C, 3, -2);

@@ -57,7 +57,7 @@ void TScriptRuntime::SlowStep()
 void TScriptRuntime::InitArrays(const std::vector<TArrayDecl> &Arrays, TScriptValue *const *Slots, TScriptValue *Globals)
 {
     for (const TArrayDecl &decl : Arrays) {
-        auto items = std::make_shared<TScriptArray>();
+        auto items = TScriptArray::Make();
         qint64 count = decl.Upper.empty() ? 0 : 1;
         for (const qint32 upper : decl.Upper) {
             count *= std::max<qint64>(qint64(upper) + 1, 0);
@@ -412,7 +412,7 @@ void TScriptRuntime::ExecReDim(const TReDimStmt &S, TFrame &F)
         if (target->Kind != EExpr::Local && target->Kind != EExpr::Global)
             throw TScriptError(ScriptErr::IllegalAssignment, {}, target->Name);
         TScriptValue &variable = SlotRef(*target, F);
-        auto items = std::make_shared<TScriptArray>();
+        auto items = TScriptArray::Make();
         items->Upper = upper;
         items->Items.resize(static_cast<std::size_t>(count));
         if (variable.IsArray()) {

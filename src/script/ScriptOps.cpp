@@ -51,7 +51,8 @@ TScriptValue WholeResult(qint64 Value, TNum::Rank Rank)
 
 TScriptValue FloatResult(double Value, bool Date)
 {
-    if (!std::isfinite(Value))
+    // Dates run from 1 January 100 to 31 December 9999, as VBScript's do.
+    if (!std::isfinite(Value) || (Date && (Value < -657434.0 || Value >= 2958466.0)))
         Fail(ScriptErr::Overflow);
     return Date ? TScriptValue::FromDate(Value) : TScriptValue::FromDouble(Value);
 }
@@ -216,7 +217,7 @@ TScriptValue Negate(const TScriptValue &A)
     case TScriptValue::Boolean: return TScriptValue::FromInteger(A.BoolValue() ? 1 : 0);
     case TScriptValue::Integer: return TScriptValue::FromWhole(-qint64(A.WholeValue()));
     case TScriptValue::Long: return WholeResult(-qint64(A.WholeValue()), TNum::Long);
-    case TScriptValue::Date: return TScriptValue::FromDate(-A.DoubleValue());
+    case TScriptValue::Date: return FloatResult(-A.DoubleValue(), true);
     case TScriptValue::Object: return Negate(A.Resolved());
     default: return TScriptValue::FromDouble(-A.ToDouble());
     }
@@ -276,6 +277,8 @@ Order Compare(const TScriptValue &A, const TScriptValue &B, bool HardA, bool Har
             result = sign(text.StringValue().compare(QString()));
         } else if (stringA ? HardB : HardA) {
             result = sign(text.ToDouble() - other.ToDouble());
+        } else if (stringA ? HardA : HardB) {
+            result = sign(text.StringValue().compare(other.ToString(), Qt::CaseSensitive));
         } else {
             // A number is less than any string.
             result = Order::Greater;

@@ -25,9 +25,11 @@ TScriptValue Concat(const TScriptValue &A, const TScriptValue &B, qsizetype MaxL
 
 // Outcome of comparing two values: less, equal, greater, or Null.
 enum class Order { Less, Equal, Greater, Null };
-// A hard operand is a numeric literal or constant: compared with a string,
-// the string is read as a number; otherwise any number is less than any
-// string. Type mismatch for arrays.
+// A number and a string compare as VBScript's typed values and variants do:
+// when the number is hard (written in the script as a literal or constant)
+// the string is read as a number (Type mismatch if it is none); else when
+// the string is hard the number is compared as its text; else any number is
+// less than any string. Type mismatch for arrays.
 Order Compare(const TScriptValue &A, const TScriptValue &B, bool HardA = false, bool HardB = false);
 // Eq ... Ge on an order: Boolean, or Null.
 TScriptValue Relation(EOp Op, Order Result);

@@ -47,7 +47,7 @@ bool OperatorAt(const TToken &T, int Level, EOp &Op)
 
 bool IsNumberLiteral(const TExpr &E)
 {
-    return E.Kind == EExpr::Literal && E.Hard;
+    return E.Kind == EExpr::Literal && E.Hard && E.Value.type() != TScriptValue::String;
 }
 
 } // namespace
@@ -181,6 +181,7 @@ TExprPtr TScriptParser::ParsePrimary()
     case ETok::String: {
         auto e = MakeExpr(EExpr::Literal, Take());
         e->Value = TScriptValue(t.Text);
+        e->Hard = true;
         return e;
     }
     case ETok::LParen: {

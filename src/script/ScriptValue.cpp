@@ -67,7 +67,7 @@ void TScriptValue::Release() noexcept
 TScriptArray &TScriptValue::MutableArray()
 {
     if (m_a.use_count() > 1)
-        m_a = std::make_shared<TScriptArray>(*m_a);
+        m_a = TScriptArray::Make(*m_a);
     return *m_a;
 }
 
@@ -219,6 +219,39 @@ QString TScriptValue::TypeName() const
     return QString();
 }
 
+namespace {
+
+// Freeing an array frees the arrays in it; done one after the other from a
+// list instead of nested calls, so that a script's Array(Array(Array(...)))
+// a million deep cannot exhaust the stack.
+void DeleteArray(TScriptArray *Items)
+{
+    thread_local bool deleting = false;
+    thread_local std::vector<TScriptArray *> pending;
+    pending.push_back(Items);
+    if (deleting)
+        return;
+    deleting = true;
+    while (!pending.empty()) {
+        TScriptArray *next = pending.back();
+        pending.pop_back();
+        delete next;
+    }
+    deleting = false;
+}
+
+} // namespace
+
+std::shared_ptr<TScriptArray> TScriptArray::Make()
+{
+    return std::shared_ptr<TScriptArray>(new TScriptArray, DeleteArray);
+}
+
+std::shared_ptr<TScriptArray> TScriptArray::Make(const TScriptArray &Other)
+{
+    return std::shared_ptr<TScriptArray>(new TScriptArray(Other), DeleteArray);
+}
+
 qsizetype TScriptArray::Offset(const qint32 *Indexes, qsizetype Count) const
 {
     if (Count != static_cast<qsizetype>(Upper.size()) || Count == 0)
@@ -363,6 +396,8 @@ QString FormatDouble(double Value)
 
 QString FormatDate(double Serial)
 {
+    if (!(Serial >= -657434.0 && Serial < 2958466.0))
+        return FormatDouble(Serial);
     // VBScript's dates before 1899-12-30 keep the time as a positive fraction
     // of a negative day number.
     double days = std::trunc(Serial);

@@ -152,6 +152,11 @@ struct TScriptArray
     // The element at the given indexes; Subscript out of range for a wrong
     // count of indexes or an index outside its bounds.
     qsizetype Offset(const qint32 *Indexes, qsizetype Count) const;
+
+    // A new array, or a copy of one. Arrays made here are freed without
+    // recursion, however deeply a script nests arrays in arrays.
+    static std::shared_ptr<TScriptArray> Make();
+    static std::shared_ptr<TScriptArray> Make(const TScriptArray &Other);
 };
 
 // Conversions of text to numbers and back as VBScript makes them.

@@ -126,6 +126,7 @@ private slots:
              "2023-3-15 1811"},
             {"MsgBox TypeName(Date + 1) & TypeName(Date - Date) & TypeName(Date * 1) & (Date + 1 > Date) & (Time < 1)", "DateDoubleDoubleTrueTrue"},
             {"x = Year(\"a\")", "#13@1"},
+            {"x = Date + 1E300", "#6@1"},
         });
     }
     void dates() { CheckRow(); }

@@ -76,9 +76,10 @@ private slots:
             {"MsgBox 1 < 2 : MsgBox 2.5 >= 2 : MsgBox \"a\" < \"b\" : MsgBox \"a\" = \"A\" : MsgBox \"B\" < \"a\" : MsgBox 1 <> 1 : MsgBox True < False",
              "True|True|True|False|True|False|True"},
             {"MsgBox x = 0 : MsgBox x = \"\" : MsgBox x < 1 : MsgBox x = y : MsgBox \"\" < \"a\"", "True|True|True|True|True"},
-            // A number held in a variable is less than any string...
-            {"n = 10 : s = \"9\" : MsgBox n < s : MsgBox s > n : MsgBox n = \"10\"", "True|True|False"},
-            // ...but a number written in the script compares the string as a number.
+            // A number held in a variable is less than any string held in one,
+            // but is compared as text with a string written in the script...
+            {"n = 10 : s = \"9\" : MsgBox n < s : MsgBox s > n : MsgBox n = \"10\" : MsgBox n < \"9\"", "True|True|True|True"},
+            // ...and a number written in the script compares the string as a number.
             {"s = \"10\" : MsgBox s = 10 : MsgBox s > 9 : MsgBox 10 = s : Const c = 10 : MsgBox s = c", "True|True|True|True"},
             {"s = \"abc\" : MsgBox s = 1", "#13@1"},
             {"If Null Then MsgBox 1 Else MsgBox 2\nMsgBox IsNull(1 = Null) & IsNull(Null <> Null)", "2|TrueTrue"},
@@ -193,6 +194,7 @@ private slots:
             {"a = Array() : MsgBox UBound(a)", "-1"},
             {"Dim a() : MsgBox IsArray(a) : x = UBound(a)", "True#9@1"},
             {"a = Array(1, 2) : MsgBox a(0.5) : MsgBox a(\"1\")", "1|2"},
+            {"Do : a = Array(a) : n = n + 1 : Loop Until n = 100000 : MsgBox UBound(a) & UBound(a(0)) : a = 0", "00"},
         });
     }
     void arrays() { CheckRow(); }

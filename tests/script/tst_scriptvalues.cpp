@@ -82,6 +82,7 @@ private slots:
         QTest::newRow("morning") << 1.0 / 24 * 9.5 << "9:30:00 AM";
         QTest::newRow("before 1899-12-30") << -1.25 << "12/29/1899 6:00:00 AM";
         QTest::newRow("rounds to next day") << 45000.999999999 << "3/16/2023";
+        QTest::newRow("beyond year 9999") << 1e7 << "10000000";
     }
     void formatDate()
     {
