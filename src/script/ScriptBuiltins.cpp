@@ -40,7 +40,7 @@ TScriptValue IsNull(const TBuiltinCall &C) { return TScriptValue::FromBool(C[0].
 TScriptValue IsArray(const TBuiltinCall &C) { return TScriptValue::FromBool(C[0].IsArray()); }
 TScriptValue IsObject(const TBuiltinCall &C) { return TScriptValue::FromBool(C[0].IsObject()); }
 TScriptValue TypeName(const TBuiltinCall &C) { return TScriptValue(C[0].TypeName()); }
-TScriptValue VarType(const TBuiltinCall &C) { return TScriptValue::FromInteger(static_cast<qint16>(C[0].VarType() & 0x7FFF)); }
+TScriptValue VarType(const TBuiltinCall &C) { return TScriptValue::FromInteger(static_cast<qint16>(C[0].VarType())); }
 
 TScriptValue MakeArray(const TBuiltinCall &C)
 {

@@ -18,12 +18,6 @@ TScriptValue WholeResult(qint64 Value, bool IsLong)
     return TScriptValue::FromDouble(static_cast<double>(Value));
 }
 
-// The name an error about E's value shows: the variable or member written.
-QString NameOf(const TExpr &E)
-{
-    return E.Name;
-}
-
 } // namespace
 
 bool ScriptTruth(const TScriptValue &Value)
@@ -156,7 +150,7 @@ TScriptValue TScriptRuntime::Index(const TScriptValue &Base, const TExpr &E, TAr
     }
     if (Base.IsObject())
         return InvokeDefault(Base, E.Name, TScriptInvoke::Get, Args);
-    throw TScriptError(ScriptErr::TypeMismatch, {}, NameOf(E));
+    throw TScriptError(ScriptErr::TypeMismatch, {}, E.Name);
 }
 
 TScriptValue TScriptRuntime::CallHost(TScriptObject &Object, int Id, TScriptInvoke Kind, TArgValues &Args,
@@ -193,7 +187,7 @@ TScriptValue TScriptRuntime::InvokeMember(const TExpr &E, TFrame &F, TScriptInvo
 {
     const TScriptValue target = Eval(*E.Left, F);
     if (!target.IsObject() || target.IsNothing())
-        throw TScriptError(ScriptErr::ObjectRequired, {}, NameOf(*E.Left));
+        throw TScriptError(ScriptErr::ObjectRequired, {}, E.Left->Name);
     const std::shared_ptr<TScriptObject> &object = target.ObjectValue();
     // The member number is looked up once for each object seen here.
     int id = E.CachedId;

@@ -4,6 +4,7 @@
 #include "common/TestEnvironment.h"
 #include "script/ScriptTestSupport.h"
 
+#include <QMap>
 #include <QSemaphore>
 
 #include <stdexcept>
@@ -19,23 +20,24 @@ namespace {
 class TRadio : public TScriptObject
 {
 public:
-    enum { Frequency, Mode, Tune, Fail, Throw, Value, Name };
+    enum { Frequency, Mode, Tune, Fail, Throw, Value, Name, Memory };
     QStringList log;
     mutable int lookups = 0;
     qint32 frequency = 0;
     QString mode = "USB";
+    QMap<qint32, TScriptValue> memories;
 
     int MemberId(const QString &Member) const override
     {
         ++lookups;
-        return ScriptMemberIndex(Member, {"frequency", "mode", "tune", "fail", "throw", "value", "name"});
+        return ScriptMemberIndex(Member, {"frequency", "mode", "tune", "fail", "throw", "value", "name", "memory"});
     }
     int DefaultMemberId() const override { return Value; }
     QString TypeName() const override { return "Radio"; }
 
     TScriptValue Invoke(int Id, TScriptInvoke Kind, TScriptArgs Args) override
     {
-        static const char *const names[] = {"Frequency", "Mode", "Tune", "Fail", "Throw", "Value", "Name"};
+        static const char *const names[] = {"Frequency", "Mode", "Tune", "Fail", "Throw", "Value", "Name", "Memory"};
         static const char *const kinds[] = {"Get", "Put", "Call"};
         QStringList args;
         for (const TScriptValue &arg : Args)
@@ -64,6 +66,15 @@ public:
             throw std::runtime_error("port closed");
         case Value:
             return TScriptValue::FromLong(frequency);
+        case Memory:
+            // An indexed property: Memory(n) and Memory(n) = v.
+            if (Kind == TScriptInvoke::Put) {
+                ScriptRequireArgs(Args, 2, 2);
+                memories[Args[0].ToLong()] = Args[1];
+                return TScriptValue();
+            }
+            ScriptRequireArgs(Args, 1, 1);
+            return memories.value(Args[0].ToLong());
         default:
             return TScriptValue("radio");
         }
@@ -111,6 +122,27 @@ private slots:
                  QString("7050000|USB|True 3500000"));
         QCOMPARE(f.radio->log, QStringList({"Put Frequency 7050000", "Get Frequency", "Call Tune 14000000,USB", "Get Mode",
                                             "Get Tune 3500000,LSB", "Get Frequency"}));
+    }
+
+    void callForms_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("calls");
+        QTest::newRow("Call with parentheses") << "Call Radio.Tune(1, \"CW\")" << "Call Tune 1,CW";
+        QTest::newRow("first argument in parentheses") << "Radio.Tune (2) * 2, \"AM\"" << "Call Tune 4,AM";
+        QTest::newRow("indexed property") << "Radio.Memory(3) = 145 : x = Radio.Memory(3)" << "Put Memory 3,145;Get Memory 3";
+        QTest::newRow("object alone") << "Radio" << "Call Value";
+        QTest::newRow("object with arguments") << "x = Radio(7) : Radio 8" << "Get Value 7;Call Value 8";
+        QTest::newRow("through a variable") << "Set m = Radio : m.Frequency = 9 : m : m 1" << "Put Frequency 9;Call Value;Call Value 1";
+        QTest::newRow("property as a statement") << "Radio.Frequency" << "Call Frequency";
+    }
+    void callForms()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, calls);
+        Fixture f;
+        QCOMPARE(f.run(script), QString());
+        QCOMPARE(f.radio->log.join(';'), calls);
     }
 
     void memberErrors_data()

@@ -161,6 +161,7 @@ private slots:
             {"Function Len(x) : Len = 99 : End Function\nMsgBox Len(\"a\")", "99"},
             {"Sub S : Const K = 3 : MsgBox K * 2 : End Sub\nS : MsgBox IsEmpty(K)", "6|True"},
             {"Sub S(a) : End Sub\nS 1, 2", "#450@2"},
+            {"Sub S(a, b) : End Sub\nS 1,", "#450@2"},
             {"Function F(a)\nEnd Function\nx = F()", "#450@3"},
             {"x = Len()", "#450@1"},
             {"Option Explicit\nDim a\na = 1\nb = 2", "#500@4"},
@@ -220,6 +221,8 @@ private slots:
             {"On Error Resume Next\nx = CInt(\"a\")\nIf Err Then MsgBox Err", "13"},
             {"On Error Resume Next\nFor i = 1 To 2\nx = 1 / 0\nMsgBox i\nNext", "1|2"},
             {"x = 1 + _\n2\ny = 1 / _\n0", "#11@3"},
+            {"Err.Number = 42 : Err.Description = \"d\" : MsgBox Err.Number & Err.Description : Err.Clear : MsgBox Err.Number & \"[\" & Err.Description & \"]\"",
+             "42d|0[]"},
         });
     }
     void errorHandling() { CheckRow(); }
