@@ -160,6 +160,9 @@ private slots:
         QTest::newRow("object name assigned") << "Radio = 5" << 501 << "Illegal assignment: 'Radio'";
         QTest::newRow("no default value") << "x = Plain" << 438 << "Object doesn't support this property or method";
         QTest::newRow("Set of a number") << "Set r = 5" << 424 << "Object required";
+        QTest::newRow("Nothing as a value") << "x = Nothing" << 91 << "Object variable not set";
+        QTest::newRow("Nothing called") << "Set r = Nothing : r 1" << 91 << "Object variable not set: 'r'";
+        QTest::newRow("built-in named") << "x = CInt(\"a\")" << 13 << "Type mismatch: 'CInt'";
     }
     void memberErrors()
     {
