@@ -1,0 +1,297 @@
+// Evaluation of expressions, calls of the script's procedures, of built-ins
+// and of the members of objects.
+#include "script/ScriptBuiltins.h"
+#include "script/ScriptRuntime.h"
+
+#include <exception>
+#include <limits>
+#include <new>
+
+namespace {
+
+TScriptValue WholeResult(qint64 Value, bool IsLong)
+{
+    if (!IsLong)
+        return TScriptValue::FromWhole(Value);
+    if (Value >= std::numeric_limits<qint32>::min() && Value <= std::numeric_limits<qint32>::max())
+        return TScriptValue::FromLong(static_cast<qint32>(Value));
+    return TScriptValue::FromDouble(static_cast<double>(Value));
+}
+
+} // namespace
+
+bool ScriptTruth(const TScriptValue &Value)
+{
+    if (Value.type() == TScriptValue::Boolean)
+        return Value.BoolValue();
+    if (Value.IsNull())
+        return false;
+    return Value.ToBool();
+}
+
+TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
+{
+    switch (E.Kind) {
+    case EExpr::Literal:
+        return E.Value;
+    case EExpr::Local:
+    case EExpr::Global: {
+        if (!E.HasArgs)
+            return SlotRef(E, F);
+        TArgValues args;
+        EvalArgs(E.Args, F, args);
+        return Index(SlotRef(E, F), E, args);
+    }
+    case EExpr::Binary: {
+        const TScriptValue a = Eval(*E.Left, F);
+        const TScriptValue b = Eval(*E.Right, F);
+        if (a.IsWhole() && b.IsWhole()) {
+            const qint64 x = a.WholeValue();
+            const qint64 y = b.WholeValue();
+            const bool isLong = a.type() == TScriptValue::Long || b.type() == TScriptValue::Long;
+            switch (E.Op) {
+            case EOp::Add: return WholeResult(x + y, isLong);
+            case EOp::Sub: return WholeResult(x - y, isLong);
+            case EOp::Mul: return WholeResult(x * y, isLong);
+            case EOp::Eq: return TScriptValue::FromBool(x == y);
+            case EOp::Ne: return TScriptValue::FromBool(x != y);
+            case EOp::Lt: return TScriptValue::FromBool(x < y);
+            case EOp::Gt: return TScriptValue::FromBool(x > y);
+            case EOp::Le: return TScriptValue::FromBool(x <= y);
+            case EOp::Ge: return TScriptValue::FromBool(x >= y);
+            default: break;
+            }
+        }
+        switch (E.Op) {
+        case EOp::Concat:
+            return ScriptOps::Concat(a, b, Limits.MaxString);
+        case EOp::Eq:
+        case EOp::Ne:
+        case EOp::Lt:
+        case EOp::Gt:
+        case EOp::Le:
+        case EOp::Ge:
+            return ScriptOps::Relation(E.Op, ScriptOps::Compare(a, b, E.Left->Hard, E.Right->Hard));
+        case EOp::Is:
+            return TScriptValue::FromBool(ScriptOps::Same(a, b));
+        default:
+            return ScriptOps::Arithmetic(E.Op, a, b, Limits.MaxString);
+        }
+    }
+    case EExpr::Unary: {
+        const TScriptValue a = Eval(*E.Left, F);
+        return E.Op == EOp::Neg ? ScriptOps::Negate(a) : ScriptOps::Not(a);
+    }
+    case EExpr::Proc:
+        return CallProc(E, F);
+    case EExpr::Builtin:
+        return CallBuiltin(E, F);
+    case EExpr::Member:
+        return InvokeMember(E, F, TScriptInvoke::Get, nullptr);
+    case EExpr::Object: {
+        TScriptValue object = TScriptValue::FromObject(Objects[E.Slot]);
+        if (!E.HasArgs)
+            return object;
+        TArgValues args;
+        EvalArgs(E.Args, F, args);
+        return InvokeDefault(object, E.Name, TScriptInvoke::Get, args);
+    }
+    case EExpr::Index: {
+        const TScriptValue base = Eval(*E.Left, F);
+        TArgValues args;
+        EvalArgs(E.Args, F, args);
+        return Index(base, *E.Left, args);
+    }
+    case EExpr::Undefined:
+        throw TScriptError(ScriptErr::VariableUndefined, {}, E.Name);
+    case EExpr::Missing:
+        throw TScriptError(ScriptErr::WrongArguments);
+    case EExpr::Name:
+        break;
+    }
+    throw TScriptError(51);
+}
+
+quint32 TScriptRuntime::EvalArgs(const std::vector<TExprPtr> &Args, TFrame &F, TArgValues &Out)
+{
+    quint32 missing = 0;
+    Out.reserve(static_cast<qsizetype>(Args.size()));
+    for (std::size_t i = 0; i < Args.size(); ++i) {
+        if (Args[i]->Kind == EExpr::Missing) {
+            Out.append(TScriptValue());
+            if (i < 32)
+                missing |= 1u << i;
+        } else {
+            Out.append(Eval(*Args[i], F));
+        }
+    }
+    return missing;
+}
+
+TScriptValue &TScriptRuntime::Element(TScriptValue &Base, const TArgValues &Indexes, const QString &Name)
+{
+    if (!Base.IsArray())
+        throw TScriptError(ScriptErr::TypeMismatch, {}, Name);
+    QVarLengthArray<qint32, 4> at;
+    for (const TScriptValue &index : Indexes)
+        at.append(index.ToLong());
+    TScriptArray &items = Base.MutableArray();
+    return items.Items[static_cast<std::size_t>(items.Offset(at.constData(), at.size()))];
+}
+
+TScriptValue TScriptRuntime::Index(const TScriptValue &Base, const TExpr &E, TArgValues &Args)
+{
+    if (Base.IsArray()) {
+        QVarLengthArray<qint32, 4> at;
+        for (const TScriptValue &index : Args)
+            at.append(index.ToLong());
+        const TScriptArray &items = Base.ArrayValue();
+        return items.Items[static_cast<std::size_t>(items.Offset(at.constData(), at.size()))];
+    }
+    if (Base.IsObject())
+        return InvokeDefault(Base, E.Name, TScriptInvoke::Get, Args);
+    throw TScriptError(ScriptErr::TypeMismatch, {}, E.Name);
+}
+
+TScriptValue TScriptRuntime::CallHost(TScriptObject &Object, int Id, TScriptInvoke Kind, TArgValues &Args,
+                                      const QString &Name)
+{
+    try {
+        return Object.Invoke(Id, Kind, TScriptArgs(Args.constData(), static_cast<std::size_t>(Args.size())));
+    } catch (const TScriptError &) {
+        throw;
+    } catch (const TScriptStop &) {
+        throw;
+    } catch (const std::bad_alloc &) {
+        throw TScriptError(ScriptErr::OutOfMemory);
+    } catch (const std::exception &failure) {
+        throw TScriptError(ScriptErr::Unspecified, QString::fromLocal8Bit(failure.what()), Name);
+    } catch (...) {
+        throw TScriptError(ScriptErr::Unspecified, {}, Name);
+    }
+}
+
+TScriptValue TScriptRuntime::InvokeDefault(const TScriptValue &Object, const QString &Name, TScriptInvoke Kind,
+                                           TArgValues &Args)
+{
+    if (Object.IsNothing())
+        throw TScriptError(ScriptErr::ObjectNotSet, {}, Name);
+    const std::shared_ptr<TScriptObject> object = Object.ObjectValue();
+    const int id = object->DefaultMemberId();
+    if (id < 0)
+        throw TScriptError(ScriptErr::NoSuchMember, {}, Name);
+    return CallHost(*object, id, Kind, Args, Name);
+}
+
+TScriptValue TScriptRuntime::InvokeMember(const TExpr &E, TFrame &F, TScriptInvoke Kind, const TScriptValue *PutValue)
+{
+    const TScriptValue target = Eval(*E.Left, F);
+    if (!target.IsObject() || target.IsNothing())
+        throw TScriptError(ScriptErr::ObjectRequired, {}, E.Left->Name);
+    const std::shared_ptr<TScriptObject> &object = target.ObjectValue();
+    // The member number is looked up once for each object seen here.
+    int id = E.CachedId;
+    if (E.CachedObject.owner_before(object) || object.owner_before(E.CachedObject)) {
+        id = object->MemberId(E.Name);
+        E.CachedObject = object;
+        E.CachedId = id;
+    }
+    if (id < 0)
+        throw TScriptError(ScriptErr::NoSuchMember, {}, E.Name);
+    TArgValues args;
+    EvalArgs(E.Args, F, args);
+    if (PutValue)
+        args.append(*PutValue);
+    return CallHost(*object, id, Kind, args, E.Name);
+}
+
+TScriptValue TScriptRuntime::CallBuiltin(const TExpr &E, TFrame &F)
+{
+    const TBuiltin &builtin = ScriptBuiltinAt(E.Slot);
+    const auto count = static_cast<int>(E.Args.size());
+    if (count < builtin.MinArgs || count > builtin.MaxArgs)
+        throw TScriptError(ScriptErr::WrongArguments, {}, E.Name);
+    TArgValues args;
+    const quint32 missing = EvalArgs(E.Args, F, args);
+    try {
+        return builtin.Function(TBuiltinCall{*this, TScriptArgs(args.constData(), static_cast<std::size_t>(args.size())), missing});
+    } catch (TScriptError &error) {
+        // "Type mismatch: 'CInt'", as VBScript names the function.
+        if (error.Name.isEmpty() && error.Number != ScriptErr::OutOfStringSpace)
+            error.Name = E.Name;
+        throw;
+    }
+}
+
+TScriptValue TScriptRuntime::CallProc(const TExpr &E, TFrame &F)
+{
+    const TProc &proc = *E.Proc;
+    if (E.Args.size() != proc.Params.size())
+        throw TScriptError(ScriptErr::WrongArguments, {}, E.Name);
+    // The native stack a call may use is limited, so that deep recursion is
+    // a script error (Out of stack space) and not a crash.
+    const char *here = static_cast<const char *>(__builtin_frame_address(0));
+    if (m_stackBase && static_cast<std::size_t>(m_stackBase - here) > Limits.MaxStack)
+        throw TScriptError(ScriptErr::OutOfStack);
+
+    const auto count = static_cast<qsizetype>(proc.Scope.Names.size());
+    QVarLengthArray<TScriptValue, 16> storage(count);
+    QVarLengthArray<TScriptValue *, 16> pointers(count);
+    for (qsizetype i = 0; i < count; ++i)
+        pointers[i] = &storage[i];
+    for (std::size_t i = 0; i < proc.Params.size(); ++i) {
+        const TExpr &arg = *E.Args[i];
+        if (arg.Kind == EExpr::Missing)
+            throw TScriptError(ScriptErr::WrongArguments, {}, E.Name);
+        if (proc.Params[i].ByRef && !arg.Parenthesized && !arg.HasArgs
+            && (arg.Kind == EExpr::Local || arg.Kind == EExpr::Global)) {
+            pointers[static_cast<qsizetype>(i)] = &SlotRef(arg, F);
+        } else {
+            Store(storage[static_cast<qsizetype>(i)], Eval(arg, F));
+        }
+    }
+    InitArrays(proc.Scope.Arrays, pointers.data(), nullptr);
+    TFrame frame;
+    frame.Slots = pointers.data();
+    ExecBlock(proc.Body, frame);
+    if (!proc.IsFunction)
+        return TScriptValue();
+    return std::move(*pointers[proc.ResultSlot]);
+}
+
+void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
+{
+    switch (E.Kind) {
+    case EExpr::Proc:
+        CallProc(E, F);
+        return;
+    case EExpr::Builtin:
+        CallBuiltin(E, F);
+        return;
+    case EExpr::Member:
+        InvokeMember(E, F, TScriptInvoke::Call, nullptr);
+        return;
+    case EExpr::Object:
+    case EExpr::Local:
+    case EExpr::Global:
+    case EExpr::Index: {
+        TArgValues args;
+        EvalArgs(E.Args, F, args);
+        TScriptValue target;
+        if (E.Kind == EExpr::Object)
+            target = TScriptValue::FromObject(Objects[E.Slot]);
+        else if (E.Kind == EExpr::Index)
+            target = Eval(*E.Left, F);
+        else
+            target = SlotRef(E, F);
+        if (!target.IsObject())
+            throw TScriptError(ScriptErr::TypeMismatch, {}, E.Kind == EExpr::Index ? E.Left->Name : E.Name);
+        InvokeDefault(target, E.Name, TScriptInvoke::Call, args);
+        return;
+    }
+    case EExpr::Undefined:
+        throw TScriptError(ScriptErr::VariableUndefined, {}, E.Name);
+    default:
+        throw TScriptError(ScriptErr::TypeMismatch, {}, E.Name);
+    }
+}

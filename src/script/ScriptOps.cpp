@@ -1,0 +1,318 @@
+#include "script/ScriptOps.h"
+
+#include "script/ScriptError.h"
+
+#include <cmath>
+#include <limits>
+
+namespace ScriptOps {
+
+namespace {
+
+[[noreturn]] void Fail(int Number) { throw TScriptError(Number); }
+
+// An operand of arithmetic: Integer rank (Empty, Boolean, Integer), Long, or
+// floating (Double, a number read from a string, Date).
+struct TNum
+{
+    enum Rank { Int, Long, Float } rank = Int;
+    bool date = false;
+    qint64 whole = 0;
+    double real = 0;
+};
+
+TNum Number(const TScriptValue &V)
+{
+    TNum n;
+    switch (V.type()) {
+    case TScriptValue::Empty: break;
+    case TScriptValue::Boolean: n.whole = V.BoolValue() ? -1 : 0; break;
+    case TScriptValue::Integer: n.whole = V.WholeValue(); break;
+    case TScriptValue::Long: n.rank = TNum::Long; n.whole = V.WholeValue(); break;
+    case TScriptValue::Date: n.date = true; [[fallthrough]];
+    case TScriptValue::Double: n.rank = TNum::Float; n.real = V.DoubleValue(); break;
+    case TScriptValue::String: n.rank = TNum::Float; n.real = V.ToDouble(); break;
+    case TScriptValue::Object: return Number(V.Resolved());
+    default: Fail(ScriptErr::TypeMismatch);
+    }
+    if (n.rank != TNum::Float)
+        n.real = static_cast<double>(n.whole);
+    return n;
+}
+
+TScriptValue WholeResult(qint64 Value, TNum::Rank Rank)
+{
+    if (Rank == TNum::Int)
+        return TScriptValue::FromWhole(Value);
+    if (Value >= std::numeric_limits<qint32>::min() && Value <= std::numeric_limits<qint32>::max())
+        return TScriptValue::FromLong(static_cast<qint32>(Value));
+    return TScriptValue::FromDouble(static_cast<double>(Value));
+}
+
+TScriptValue FloatResult(double Value, bool Date)
+{
+    // Dates run from 1 January 100 to 31 December 9999, as VBScript's do.
+    if (!std::isfinite(Value) || (Date && (Value < -657434.0 || Value >= 2958466.0)))
+        Fail(ScriptErr::Overflow);
+    return Date ? TScriptValue::FromDate(Value) : TScriptValue::FromDouble(Value);
+}
+
+// An operand of \, Mod and the logical operators: rounded to a whole number.
+struct TWhole
+{
+    qint32 value = 0;
+    bool isLong = false;
+    bool isBool = false;
+};
+
+TWhole Whole(const TScriptValue &V)
+{
+    TWhole w;
+    switch (V.type()) {
+    case TScriptValue::Empty: break;
+    case TScriptValue::Boolean: w.value = V.BoolValue() ? -1 : 0; w.isBool = true; break;
+    case TScriptValue::Integer: w.value = V.WholeValue(); break;
+    case TScriptValue::Object: return Whole(V.Resolved());
+    case TScriptValue::Array: Fail(ScriptErr::TypeMismatch);
+    default: w.value = V.ToLong(); w.isLong = true; break;
+    }
+    return w;
+}
+
+TScriptValue Typed(qint64 Value, bool IsLong)
+{
+    return IsLong ? TScriptValue::FromLong(static_cast<qint32>(Value))
+                  : TScriptValue::FromInteger(static_cast<qint16>(Value));
+}
+
+TScriptValue LogicWithNull(EOp Op, const TScriptValue &Other, bool NullFirst)
+{
+    if (Other.IsNull())
+        return TScriptValue::MakeNull();
+    const TWhole w = Whole(Other);
+    const auto same = [&](qint32 v) {
+        return w.isBool ? TScriptValue::FromBool(v != 0) : Typed(v, w.isLong);
+    };
+    switch (Op) {
+    case EOp::And:
+        return w.value == 0 ? same(0) : TScriptValue::MakeNull();
+    case EOp::Or:
+        return w.value == -1 ? same(-1) : TScriptValue::MakeNull();
+    case EOp::Imp:
+        // Null Imp b is (Not Null) Or b; a Imp Null is (Not a) Or Null.
+        if (NullFirst)
+            return w.value == -1 ? same(-1) : TScriptValue::MakeNull();
+        return w.value == 0 ? same(-1) : TScriptValue::MakeNull();
+    default:
+        return TScriptValue::MakeNull();
+    }
+}
+
+TScriptValue Logic(EOp Op, const TScriptValue &A, const TScriptValue &B)
+{
+    if (A.IsNull())
+        return LogicWithNull(Op, B, true);
+    if (B.IsNull())
+        return LogicWithNull(Op, A, false);
+    const TWhole a = Whole(A);
+    const TWhole b = Whole(B);
+    qint32 r = 0;
+    switch (Op) {
+    case EOp::And: r = a.value & b.value; break;
+    case EOp::Or: r = a.value | b.value; break;
+    case EOp::Xor: r = a.value ^ b.value; break;
+    case EOp::Eqv: r = ~(a.value ^ b.value); break;
+    default: r = ~a.value | b.value; break;
+    }
+    if (a.isBool && b.isBool)
+        return TScriptValue::FromBool(r != 0);
+    return Typed(r, a.isLong || b.isLong);
+}
+
+TScriptValue WholeDivision(EOp Op, const TScriptValue &A, const TScriptValue &B)
+{
+    const TWhole a = Whole(A);
+    const TWhole b = Whole(B);
+    if (b.value == 0)
+        Fail(ScriptErr::DivisionByZero);
+    const qint64 r = Op == EOp::IntDiv ? qint64(a.value) / b.value : qint64(a.value) % b.value;
+    if (!a.isLong && !b.isLong)
+        return TScriptValue::FromWhole(r);
+    if (r > std::numeric_limits<qint32>::max())
+        Fail(ScriptErr::Overflow);
+    return TScriptValue::FromLong(static_cast<qint32>(r));
+}
+
+void CheckLength(qsizetype Length, qsizetype MaxLength)
+{
+    if (Length > MaxLength)
+        Fail(ScriptErr::OutOfStringSpace);
+}
+
+} // namespace
+
+TScriptValue Arithmetic(EOp Op, const TScriptValue &A, const TScriptValue &B, qsizetype MaxLength)
+{
+    if (A.IsObject() || B.IsObject())
+        return Arithmetic(Op, A.Resolved(), B.Resolved(), MaxLength);
+    if (Op == EOp::And || Op == EOp::Or || Op == EOp::Xor || Op == EOp::Eqv || Op == EOp::Imp)
+        return Logic(Op, A, B);
+    if (A.IsNull() || B.IsNull()) {
+        if (A.IsArray() || B.IsArray())
+            Fail(ScriptErr::TypeMismatch);
+        return TScriptValue::MakeNull();
+    }
+    switch (Op) {
+    case EOp::Add:
+    case EOp::Sub:
+    case EOp::Mul: {
+        if (Op == EOp::Add) {
+            if (A.IsString() && (B.IsString() || B.IsEmpty()))
+                return Concat(A, B, MaxLength);
+            if (A.IsEmpty() && B.IsString())
+                return B;
+        }
+        const TNum a = Number(A);
+        const TNum b = Number(B);
+        if (a.rank != TNum::Float && b.rank != TNum::Float) {
+            const qint64 r = Op == EOp::Add ? a.whole + b.whole : Op == EOp::Sub ? a.whole - b.whole : a.whole * b.whole;
+            return WholeResult(r, a.rank == TNum::Long || b.rank == TNum::Long ? TNum::Long : TNum::Int);
+        }
+        const double r = Op == EOp::Add ? a.real + b.real : Op == EOp::Sub ? a.real - b.real : a.real * b.real;
+        // A date moved by a number stays a date; the distance of two dates
+        // and any product are numbers.
+        const bool date = Op != EOp::Mul && (a.date != b.date) && (a.date || Op == EOp::Add);
+        return FloatResult(r, date);
+    }
+    case EOp::Div: {
+        const TNum a = Number(A);
+        const TNum b = Number(B);
+        if (b.real == 0)
+            Fail(a.real == 0 ? ScriptErr::Overflow : ScriptErr::DivisionByZero);
+        return FloatResult(a.real / b.real, false);
+    }
+    case EOp::IntDiv:
+    case EOp::Mod:
+        return WholeDivision(Op, A, B);
+    case EOp::Pow: {
+        const TNum a = Number(A);
+        const TNum b = Number(B);
+        if (a.real == 0 && b.real < 0)
+            Fail(ScriptErr::InvalidCall);
+        const double r = std::pow(a.real, b.real);
+        if (std::isnan(r))
+            Fail(ScriptErr::InvalidCall);
+        return FloatResult(r, false);
+    }
+    default:
+        Fail(ScriptErr::SyntaxError);
+    }
+}
+
+TScriptValue Negate(const TScriptValue &A)
+{
+    switch (A.type()) {
+    case TScriptValue::Null: return A;
+    case TScriptValue::Empty: return TScriptValue::FromInteger(0);
+    case TScriptValue::Boolean: return TScriptValue::FromInteger(A.BoolValue() ? 1 : 0);
+    case TScriptValue::Integer: return TScriptValue::FromWhole(-qint64(A.WholeValue()));
+    case TScriptValue::Long: return WholeResult(-qint64(A.WholeValue()), TNum::Long);
+    case TScriptValue::Date: return FloatResult(-A.DoubleValue(), true);
+    case TScriptValue::Object: return Negate(A.Resolved());
+    default: return TScriptValue::FromDouble(-A.ToDouble());
+    }
+}
+
+TScriptValue Not(const TScriptValue &A)
+{
+    switch (A.type()) {
+    case TScriptValue::Null: return A;
+    case TScriptValue::Boolean: return TScriptValue::FromBool(!A.BoolValue());
+    case TScriptValue::Object: return Not(A.Resolved());
+    default: {
+        const TWhole w = Whole(A);
+        return Typed(~w.value, w.isLong);
+    }
+    }
+}
+
+TScriptValue Concat(const TScriptValue &A, const TScriptValue &B, qsizetype MaxLength)
+{
+    if (A.IsNull() && B.IsNull())
+        return A;
+    if (A.IsArray() || B.IsArray())
+        Fail(ScriptErr::TypeMismatch);
+    if (A.IsString() && B.IsString()) {
+        CheckLength(A.StringValue().size() + B.StringValue().size(), MaxLength);
+        return TScriptValue(A.StringValue() + B.StringValue());
+    }
+    const QString a = A.IsNull() ? QString() : A.ToString();
+    const QString b = B.IsNull() ? QString() : B.ToString();
+    CheckLength(a.size() + b.size(), MaxLength);
+    return TScriptValue(a + b);
+}
+
+Order Compare(const TScriptValue &A, const TScriptValue &B, bool HardA, bool HardB)
+{
+    if (A.IsObject() || B.IsObject())
+        return Compare(A.Resolved(), B.Resolved(), HardA, HardB);
+    if (A.IsArray() || B.IsArray())
+        Fail(ScriptErr::TypeMismatch);
+    if (A.IsNull() || B.IsNull())
+        return Order::Null;
+    const auto sign = [](auto d) { return d < 0 ? Order::Less : d > 0 ? Order::Greater : Order::Equal; };
+    if (A.IsWhole() && B.IsWhole())
+        return sign(qint64(A.WholeValue()) - qint64(B.WholeValue()));
+    const bool stringA = A.IsString();
+    const bool stringB = B.IsString();
+    if (stringA && stringB)
+        return sign(A.StringValue().compare(B.StringValue(), Qt::CaseSensitive));
+    if (A.IsEmpty() && B.IsEmpty())
+        return Order::Equal;
+    if (stringA || stringB) {
+        const TScriptValue &text = stringA ? A : B;
+        const TScriptValue &other = stringA ? B : A;
+        Order result;
+        if (other.IsEmpty()) {
+            result = sign(text.StringValue().compare(QString()));
+        } else if (stringA ? HardB : HardA) {
+            result = sign(text.ToDouble() - other.ToDouble());
+        } else if (stringA ? HardA : HardB) {
+            result = sign(text.StringValue().compare(other.ToString(), Qt::CaseSensitive));
+        } else {
+            // A number is less than any string.
+            result = Order::Greater;
+        }
+        if (!stringA)
+            result = result == Order::Less ? Order::Greater : result == Order::Greater ? Order::Less : result;
+        return result;
+    }
+    const double a = A.ToDouble();
+    const double b = B.ToDouble();
+    return a < b ? Order::Less : a > b ? Order::Greater : Order::Equal;
+}
+
+TScriptValue Relation(EOp Op, Order Result)
+{
+    if (Result == Order::Null)
+        return TScriptValue::MakeNull();
+    bool r = false;
+    switch (Op) {
+    case EOp::Eq: r = Result == Order::Equal; break;
+    case EOp::Ne: r = Result != Order::Equal; break;
+    case EOp::Lt: r = Result == Order::Less; break;
+    case EOp::Gt: r = Result == Order::Greater; break;
+    case EOp::Le: r = Result != Order::Greater; break;
+    default: r = Result != Order::Less; break;
+    }
+    return TScriptValue::FromBool(r);
+}
+
+bool Same(const TScriptValue &A, const TScriptValue &B)
+{
+    if (!A.IsObject() || !B.IsObject())
+        Fail(ScriptErr::ObjectRequired);
+    return A.ObjectValue() == B.ObjectValue();
+}
+
+} // namespace ScriptOps
