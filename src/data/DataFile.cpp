@@ -47,6 +47,20 @@ bool decodeUtf8(const QByteArray &Bytes, QString &Text)
     return !decoder.hasError();
 }
 
+// A UTF-16 file may hold a surrogate without its partner; no encoding can
+// write that back, so it becomes the replacement character right away.
+QString withoutLoneSurrogates(QString Text)
+{
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const QChar c = Text.at(i);
+        if (c.isHighSurrogate() && i + 1 < Text.size() && Text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            Text[i] = QChar::ReplacementCharacter;
+    }
+    return Text;
+}
+
 bool hasHighBytes(const QByteArray &Bytes)
 {
     return std::any_of(Bytes.begin(), Bytes.end(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
@@ -100,7 +114,7 @@ QString DecodeDataFile(const QByteArray &Bytes)
         QString text = decoder.decode(Bytes);
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
-        return text;
+        return withoutLoneSurrogates(text);
     }
     QString text;
     if (hasHighBytes(Bytes) && decodeUtf8(Bytes, text))

@@ -1,6 +1,6 @@
 // The main window's marker operations on a real scale, with the mode keys,
 // radio and scanner of a fake host: load, add, edit, delete, the marker list,
-// the groups, the search, and markers that survive a restart.
+// the groups and the search.
 #include "DataTestSupport.h"
 #include "base/Settings.h"
 #include "controls/RadioScale.h"
@@ -68,6 +68,13 @@ struct Rig
         ops->LoadMarkers();
     }
     void run(std::function<int(QDialog &)> answer) { ops->SetDialogRunner(std::move(answer)); }
+    TFqMarker *add(const QString &line, bool highlighted = false)
+    {
+        TFqMarker values;
+        ParseMarkerLine(line, values);
+        values.Highlighted = highlighted;
+        return ops->AddOrReplaceMarker(values);
+    }
     QStringList lines() const
     {
         QStringList all;
@@ -153,11 +160,7 @@ private slots:
     void editKeepsTheFrequencyAndSendsTones()
     {
         Rig rig;
-        TFqMarker *marker = rig.ops->AddOrReplaceMarker([] {
-            TFqMarker m;
-            ParseMarkerLine("3600000\told\tCW\t1", m);
-            return m;
-        }());
+        TFqMarker *marker = rig.add("3600000\told\tCW\t1");
         rig.host.upper = true;
         rig.run(editorAnswer([](TEditFreqMarkerFrm &e) {
             QVERIFY(!e.FrequencyEdt->isEnabled());
@@ -175,11 +178,8 @@ private slots:
     void deletedMarkerIsFreedAndSaved()
     {
         Rig rig;
-        for (const char *line : {"3550000\tA", "3600000\tB"}) {
-            TFqMarker m;
-            ParseMarkerLine(line, m);
-            rig.ops->AddOrReplaceMarker(m);
-        }
+        rig.add("3550000\tA");
+        rig.add("3600000\tB");
         QTRY_VERIFY(readBytes(programFile("FqMarkers.tsv")).contains("\tB\t"));
         rig.scale.SetFrequency(3600000);
         rig.ops->DeleteFqMarkerBtnClick();
@@ -193,13 +193,8 @@ private slots:
     void markerListRebuildsTheScaleWhateverTheResult()
     {
         Rig rig;
-        TFqMarker temporary;
-        ParseMarkerLine("3700000\tTEMP\tFM\t0\tREPEATER", temporary);
-        temporary.Highlighted = true;
-        rig.ops->AddOrReplaceMarker(temporary);
-        TFqMarker permanent;
-        ParseMarkerLine("3560000\tPERM", permanent);
-        rig.ops->AddOrReplaceMarker(permanent);
+        rig.add("3700000\tTEMP\tFM\t0\tREPEATER", true);
+        rig.add("3560000\tPERM");
         rig.scale.SetFrequency(3600000);
 
         int firstSelected = -1;
@@ -230,9 +225,7 @@ private slots:
     void groupDialogReplacesTheVisibleGroups()
     {
         Rig rig;
-        TFqMarker m;
-        ParseMarkerLine("3600000\tX\tCW\t1\tREPEATER-beacon", m);
-        rig.ops->AddOrReplaceMarker(m);
+        rig.add("3600000\tX\tCW\t1\tREPEATER-beacon");
         QStringList offered;
         rig.run([&](QDialog &dialog) {
             auto &show = static_cast<TShowFqMarkersFrm &>(dialog);
@@ -248,18 +241,14 @@ private slots:
         QTRY_COMPARE(TFqMarkerStore::ReadVisibleGroups(), rig.scale.VisibleGroups);
 
         // Cancel changes nothing; Ok with nothing ticked hides every group.
-        rig.run([](QDialog &dialog) {
-            static_cast<TShowFqMarkersFrm &>(dialog).SelectNoneBtnClick();
-            return int(QDialog::Rejected);
-        });
-        rig.ops->ShowHideFqMarkersMnuClick();
-        QCOMPARE(rig.scale.VisibleGroups.size(), 2);
-        rig.run([](QDialog &dialog) {
-            static_cast<TShowFqMarkersFrm &>(dialog).SelectNoneBtnClick();
-            return int(QDialog::Accepted);
-        });
-        rig.ops->ShowHideFqMarkersMnuClick();
-        QVERIFY(rig.scale.VisibleGroups.isEmpty());
+        for (int result : {int(QDialog::Rejected), int(QDialog::Accepted)}) {
+            rig.run([result](QDialog &dialog) {
+                static_cast<TShowFqMarkersFrm &>(dialog).SelectNoneBtnClick();
+                return result;
+            });
+            rig.ops->ShowHideFqMarkersMnuClick();
+            QCOMPARE(rig.scale.VisibleGroups.size(), result == QDialog::Rejected ? 2 : 0);
+        }
         QVERIFY(!rig.scale.IsMarkerVisibleByGroups(*rig.scale.Markers.first()));
     }
 
@@ -267,11 +256,8 @@ private slots:
     {
         Rig rig;
         for (const char *line : {"3550000\tin band\tLSB\t1\tBEACON", "7030000\tout of band\tCW\t1\tbeacon",
-                                 "3700000\tno match\tAM"}) {
-            TFqMarker m;
-            ParseMarkerLine(line, m);
-            rig.ops->AddOrReplaceMarker(m);
-        }
+                                 "3700000\tno match\tAM"})
+            rig.add(line);
         const auto search = [&](const QString &text, bool allBands) {
             rig.run([=](QDialog &dialog) {
                 auto &s = static_cast<TSearchFqMarkerFrm &>(dialog);
@@ -297,34 +283,6 @@ private slots:
 
         search("zzz", true);
         QCOMPARE(rig.prompts.texts(), QStringList{"Occurence of \"zzz\" not found."});
-    }
-
-    void permanentMarkersSurviveARestart()
-    {
-        {
-            Rig rig;
-            rig.scale.SetFrequency(3600000);
-            rig.run(editorAnswer([](TEditFreqMarkerFrm &e) {
-                e.CaptionEdt->setText("Repeater R1");
-                e.ModeCBx->setCurrentText("FM");
-                e.PermanentChk->setChecked(true);
-                e.RxCtcssCBx->setCurrentIndex(8);
-                e.TxCtcssCBx->setCurrentIndex(8);
-                e.AttributesMmo->setPlainText("REPEATER\nLOCAL");
-                e.RemarkMmo->setPlainText("line one\nline two");
-            }));
-            rig.prompts.answers = {true};
-            rig.ops->AddFreqMarkerMnuClick();
-            TFqMarker temporary;
-            ParseMarkerLine("3650000\tTEMP\tCW\t0", temporary);
-            rig.ops->AddOrReplaceMarker(temporary);
-            rig.ops->SetVisibleGroups({});
-            rig.ops->SetVisibleGroups({"REPEATER"});
-            rig.ops->SaveMarkers();
-        }
-        Rig restarted;
-        QCOMPARE(restarted.lines(), QStringList{"3600000\tRepeater R1\tFM\t1\tREPEATER-LOCAL\tline one~line two\t885\t885"});
-        QCOMPARE(restarted.scale.VisibleGroups, QStringList{"REPEATER"});
     }
 };
 
