@@ -138,7 +138,9 @@ QByteArray EncodeDataFile(const QString &Text)
     return QByteArray("\xEF\xBB\xBF") + Text.toUtf8();
 }
 
-QString TrimDataLine(const QString &Line)
+namespace {
+
+QStringView trimmedLine(QStringView Line)
 {
     qsizetype begin = 0;
     qsizetype end = Line.size();
@@ -147,6 +149,13 @@ QString TrimDataLine(const QString &Line)
     while (end > begin && isTrimmableAtEnd(Line.at(end - 1)))
         --end;
     return Line.mid(begin, end - begin);
+}
+
+} // namespace
+
+QString TrimDataLine(const QString &Line)
+{
+    return trimmedLine(Line).toString();
 }
 
 QStringList ParseDataFileLines(const QByteArray &Bytes)
@@ -159,9 +168,9 @@ QStringList ParseDataFileLines(const QByteArray &Bytes)
         qsizetype stop = start;
         while (stop < size && text.at(stop) != QLatin1Char('\r') && text.at(stop) != QLatin1Char('\n'))
             ++stop;
-        const QString line = TrimDataLine(text.mid(start, stop - start));
+        const QStringView line = trimmedLine(QStringView(text).mid(start, stop - start));
         if (!line.isEmpty() && !line.startsWith(QLatin1Char(';')))
-            records.append(line);
+            records.append(line.toString());
         if (stop < size && text.at(stop) == QLatin1Char('\r') && stop + 1 < size && text.at(stop + 1) == QLatin1Char('\n'))
             ++stop;
         start = stop + 1;

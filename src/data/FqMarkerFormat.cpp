@@ -1,7 +1,5 @@
 #include "data/FqMarkerFormat.h"
 
-#include "data/TextFields.h"
-
 #include <limits>
 
 namespace {
@@ -12,6 +10,20 @@ constexpr qint64 MaxHz = std::numeric_limits<qint32>::max();
 bool isDigit(QChar c)
 {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ');
+}
+
+QStringView trimmedBlanks(QStringView Text)
+{
+    while (!Text.isEmpty() && isBlank(Text.front()))
+        Text = Text.mid(1);
+    while (!Text.isEmpty() && isBlank(Text.back()))
+        Text.chop(1);
+    return Text;
 }
 
 // Adds the decimal digits of Digits to Value; false when a character is no
@@ -28,33 +40,97 @@ bool accumulateDigits(QStringView Digits, qint64 &Value, qint64 Limit)
     return true;
 }
 
-int readTone(const QString &Text)
+int readTone(QStringView Text)
 {
     qint64 value = 0;
-    const QString digits = Text.trimmed();
+    const QStringView digits = trimmedBlanks(Text);
     if (digits.isEmpty() || !accumulateDigits(digits, value, 9999))
         return 0;
     return static_cast<int>(value);
 }
 
-QString oneLine(const QString &Text)
+// The fields of a line one after another, as CutField takes them: a missing
+// field is empty.
+class FieldReader
 {
-    return SanitizeFieldText(Text);
+public:
+    explicit FieldReader(QStringView Line)
+        : Rest(Line)
+    {
+    }
+    QStringView Next()
+    {
+        if (Done)
+            return {};
+        const qsizetype at = Rest.indexOf(Tab);
+        if (at < 0) {
+            Done = true;
+            return Rest;
+        }
+        const QStringView field = Rest.left(at);
+        Rest = Rest.mid(at + 1);
+        return field;
+    }
+
+private:
+    QStringView Rest;
+    bool Done = false;
+};
+
+// A field with every Separator turned into a CR LF line break.
+QString splitIntoLines(QStringView Field, QChar Separator)
+{
+    QString lines;
+    lines.reserve(Field.size() + 8);
+    for (QChar c : Field) {
+        if (c == Separator)
+            lines.append(QLatin1String("\r\n"));
+        else
+            lines.append(c);
+    }
+    return lines;
 }
 
-QString joinedLines(const QString &Text, QChar Separator)
+// Appends Text with TABs and line breaks as blanks: one field stays one field.
+void appendOneLine(QString &Line, const QString &Text)
 {
-    QStringList lines = MarkerTextLines(Text);
-    for (QString &line : lines)
-        line = oneLine(line);
-    return lines.join(Separator);
+    for (QChar c : Text)
+        Line.append(c == Tab || c == QLatin1Char('\r') || c == QLatin1Char('\n') ? QLatin1Char(' ') : c);
+}
+
+// Appends multi-line Text with every line break (CR LF, CR or LF) as
+// Separator and TABs as blanks. With Collapse, a Separator never follows
+// another: empty lines (and the separator character itself, which then
+// means a break too) give one.
+void appendJoinedLines(QString &Line, const QString &Text, QChar Separator, bool Collapse)
+{
+    bool lastWasSeparator = false;
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const QChar c = Text.at(i);
+        const bool lineBreak = c == QLatin1Char('\r') || c == QLatin1Char('\n');
+        if (lineBreak || (Collapse && c == Separator)) {
+            if (c == QLatin1Char('\r') && i + 1 < Text.size() && Text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            if (!(Collapse && lastWasSeparator))
+                Line.append(Separator);
+            lastWasSeparator = true;
+            continue;
+        }
+        Line.append(c == Tab ? QLatin1Char(' ') : c);
+        lastWasSeparator = false;
+    }
 }
 
 } // namespace
 
 bool ReadMarkerFrequency(const QString &Text, qint32 &Frequency)
 {
-    const QString text = Text.trimmed();
+    return ReadMarkerFrequency(QStringView(Text), Frequency);
+}
+
+bool ReadMarkerFrequency(QStringView Text, qint32 &Frequency)
+{
+    const QStringView text = trimmedBlanks(Text);
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
     qint64 value = 0;
     if (dot < 0) {
@@ -63,16 +139,16 @@ bool ReadMarkerFrequency(const QString &Text, qint32 &Frequency)
         Frequency = static_cast<qint32>(value);
         return true;
     }
-    const QStringView whole = QStringView(text).left(dot);
-    const QStringView decimals = QStringView(text).mid(dot + 1);
+    const QStringView whole = text.left(dot);
+    const QStringView decimals = text.mid(dot + 1);
     if (whole.isEmpty() && decimals.isEmpty())
         return false;
     if (!accumulateDigits(whole, value, MaxHz / 1000000))
         return false;
     // Six decimals are hertz; the seventh decides the rounding, the rest
     // need only be digits.
-    for (qsizetype i = 0; i < decimals.size(); ++i) {
-        if (!isDigit(decimals.at(i)))
+    for (QChar c : decimals) {
+        if (!isDigit(c))
             return false;
     }
     qint64 fraction = 0;
@@ -89,32 +165,40 @@ bool ReadMarkerFrequency(const QString &Text, qint32 &Frequency)
 
 bool ParseMarkerLine(const QString &Line, TFqMarker &Marker)
 {
-    QString rest = Line;
-    if (!ReadMarkerFrequency(CutField(rest, Tab), Marker.Frequency))
+    FieldReader fields(Line);
+    if (!ReadMarkerFrequency(fields.Next(), Marker.Frequency))
         return false;
-    Marker.Caption = CutField(rest, Tab);
-    Marker.Mode = CutField(rest, Tab).left(255);
+    Marker.Caption = fields.Next().toString();
+    Marker.Mode = fields.Next().left(255).toString();
     if (Marker.Mode.isEmpty())
         Marker.Mode = QStringLiteral("CW");
-    Marker.Permanent = CutField(rest, Tab) != QLatin1String("0");
-    Marker.Attributes = CutField(rest, Tab).replace(QLatin1Char('-'), QLatin1String("\r\n"));
-    Marker.Remark = CutField(rest, Tab).replace(QLatin1Char('~'), QLatin1String("\r\n"));
-    Marker.RxCtcss = readTone(CutField(rest, Tab));
-    Marker.TxCtcss = readTone(CutField(rest, Tab));
+    Marker.Permanent = fields.Next() != QLatin1String("0");
+    Marker.Attributes = splitIntoLines(fields.Next(), QLatin1Char('-'));
+    Marker.Remark = splitIntoLines(fields.Next(), QLatin1Char('~'));
+    Marker.RxCtcss = readTone(fields.Next());
+    Marker.TxCtcss = readTone(fields.Next());
     return true;
 }
 
 QString FormatMarkerLine(const TFqMarker &Marker)
 {
-    QString attributes = joinedLines(Marker.Attributes, QLatin1Char('-'));
-    while (attributes.contains(QLatin1String("--")))
-        attributes.replace(QLatin1String("--"), QLatin1String("-"));
-    QString line = QString::number(Marker.Frequency);
-    line.reserve(line.size() + Marker.Caption.size() + Marker.Mode.size() + attributes.size() + Marker.Remark.size() + 24);
-    line += Tab + oneLine(Marker.Caption) + Tab + oneLine(Marker.Mode) + Tab
-        + QLatin1Char(Marker.Permanent ? '1' : '0') + Tab + attributes + Tab
-        + joinedLines(Marker.Remark, QLatin1Char('~')) + Tab + QString::number(Marker.RxCtcss) + Tab
-        + QString::number(Marker.TxCtcss);
+    QString line;
+    line.reserve(Marker.Caption.size() + Marker.Mode.size() + Marker.Attributes.size() + Marker.Remark.size() + 40);
+    line.append(QString::number(Marker.Frequency));
+    line.append(Tab);
+    appendOneLine(line, Marker.Caption);
+    line.append(Tab);
+    appendOneLine(line, Marker.Mode);
+    line.append(Tab);
+    line.append(QLatin1Char(Marker.Permanent ? '1' : '0'));
+    line.append(Tab);
+    appendJoinedLines(line, Marker.Attributes, QLatin1Char('-'), true);
+    line.append(Tab);
+    appendJoinedLines(line, Marker.Remark, QLatin1Char('~'), false);
+    line.append(Tab);
+    line.append(QString::number(Marker.RxCtcss));
+    line.append(Tab);
+    line.append(QString::number(Marker.TxCtcss));
     return line;
 }
 

@@ -21,6 +21,7 @@
 // the number are ignored. False for anything else: empty, signs, letters,
 // negative values or more than a qint32 holds.
 bool ReadMarkerFrequency(const QString &Text, qint32 &Frequency);
+bool ReadMarkerFrequency(QStringView Text, qint32 &Frequency);
 
 // Fills Marker from one file line; false (Marker partly filled) when the
 // frequency is not readable. Missing fields are empty: mode "CW", permanent,

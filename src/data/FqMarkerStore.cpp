@@ -82,6 +82,7 @@ QList<TFqMarker *> TFqMarkerStore::ParseMarkerFile(const QByteArray &Bytes)
     QList<TFqMarker *> markers;
     const QStringList lines = ParseDataFileLines(Bytes);
     markers.reserve(lines.size());
+    Owned.reserve(Owned.size() + static_cast<size_t>(lines.size()));
     TFqMarker parsed;
     for (const QString &line : lines) {
         parsed = TFqMarker();
