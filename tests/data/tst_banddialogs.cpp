@@ -17,8 +17,6 @@ using namespace datatest;
 
 namespace {
 
-const QByteArray Comment = "; It is highly recommended that you don't edit this file.\r\n";
-
 // Stands in for the operator at the Edit Band dialog: loads the entry text
 // as typed and presses Ok.
 TDialogRunner typeBand(const QString &text, bool button = true)
@@ -79,6 +77,8 @@ private slots:
                                      << QStringList({"Beginning frequency is too high.\nIt must be integer, in kHz, not higher than 2147483",
                                                      "End frequency is too high.\nIt must be integer, in kHz, not higher than 2147483",
                                                      "Initial frequency is too high.\nIt must be integer, in kHz, not higher than 2147483"});
+        QTest::newRow("just too high") << "X\t2147482\t2147484\t2147483\tCW\t"
+                                       << QStringList{"End frequency is too high.\nIt must be integer, in kHz, not higher than 2147483"};
         QTest::newRow("beyond any int") << "14\t99999999999\t99999999999\t99999999999\tCW\t"
                                         << QStringList({"Beginning frequency is too high.\nIt must be integer, in kHz, not higher than 2147483",
                                                         "End frequency is too high.\nIt must be integer, in kHz, not higher than 2147483",
@@ -192,6 +192,7 @@ private slots:
         QCOMPARE(frm.Plan().Count(), 16);
         QCOMPARE(prompts.texts(), QStringList{"Are you sure to delete the selected band?"});
         QTest::keyClick(frm.BandsLBx, Qt::Key_Delete);
+        QCOMPARE(frm.SelectedIndex(), 5); // the next band is selected
         QTest::keyClick(frm.AddBtn, Qt::Key_Delete);
         QCOMPARE(frm.Plan().Count(), 14);
         frm.BandsLBx->clearSelection();

@@ -178,8 +178,9 @@ private slots:
         QCOMPARE(twenty.Name, QString("20 m amateur band"));
         QVERIFY(rig.pressed().isEmpty());
         // Captions longer than three characters get the small font.
-        QCOMPARE(rig.buttons.at(0)->font().family(), QString("MS Sans Serif"));
-        QCOMPARE(rig.buttons.at(0)->font().pointSize(), 8);
+        QCOMPARE(rig.buttons.at(1)->text(), QString("1.8"));
+        QCOMPARE(rig.buttons.at(1)->font().family(), QString("MS Sans Serif"));
+        QCOMPARE(rig.buttons.at(1)->font().pointSize(), 8);
         QCOMPARE(rig.buttons.at(14)->font().family(), QString("Small Fonts"));
         QCOMPARE(rig.buttons.at(14)->font().pointSize(), 6);
     }
@@ -255,14 +256,16 @@ private slots:
     void popupBandsTuneWithAndWithoutKey()
     {
         Rig rig;
+        rig.plan.Append(false, "136\t100\t200\t150\tAM\tthe last of a caption wins");
         rig.keys->ApplyBandPlan();
         rig.buttons.at(rig.buttonWithCaption("14"))->click();
         rig.keys->AllBandsPppPopup();
         rig.host.calls.clear();
         rig.popupItem("136")->trigger();
         QCOMPARE(rig.host.calls.first(), QString("StopScan"));
-        QVERIFY(rig.host.calls.contains("SetRange 135000 138000"));
-        QCOMPARE(rig.host.frequency, 137000);
+        QVERIFY(rig.host.calls.contains("SetRange 100000 200000"));
+        QCOMPARE(rig.host.frequency, 150000);
+        QCOMPARE(rig.host.mode, QString("AM"));
         QVERIFY(rig.pressed().isEmpty());
 
         rig.keys->AllBandsPppPopup();
@@ -299,15 +302,16 @@ private slots:
             "RestartSpectrograph", "SpectrographRange 21000000 21450000", "UpdateDigitalDisplay"}));
 
         rig.host.calls.clear();
-        rig.host.connected = rig.host.restartChecked = rig.host.frequencyPlot = false;
+        rig.host.connected = rig.host.frequencyPlot = false;
         rig.keys->PressButton(rig.buttonWithCaption("50"));
         rig.keys->BandChanged(nullptr); // without sender: the pressed key
         QCOMPARE(rig.host.frequency, 50100000);
-        QCOMPARE(rig.host.calls.size(), 3);
+        QCOMPARE(rig.host.calls, QStringList({"StopScan", QString("SelectBand %1").arg(rig.buttonWithCaption("50")),
+                                              "RestartSpectrograph", "UpdateDigitalDisplay"}));
         rig.keys->ReleaseAllButtons();
         rig.host.calls.clear();
         rig.keys->BandChanged(nullptr);
-        QCOMPARE(rig.host.calls, QStringList({"StopScan", "UpdateDigitalDisplay"}));
+        QCOMPARE(rig.host.calls, QStringList({"StopScan", "RestartSpectrograph", "UpdateDigitalDisplay"}));
     }
 
     void scaleBandChangePressesMatchingKey()

@@ -10,12 +10,6 @@
 
 using namespace datatest;
 
-namespace {
-
-const QByteArray Comment = "; It is highly recommended that you don't edit this file.\r\n";
-
-} // namespace
-
 class TestDataFiles : public QObject
 {
     Q_OBJECT

@@ -123,6 +123,8 @@ private slots:
         QVERIFY(editor.FormCloseQuery(true));
         QVERIFY(editor.FormCloseQuery(false)); // Cancel does not warn
         QCOMPARE(shown, 1);
+        editor.RxCtcssCBx->setCurrentIndex(0);
+        editor.TxCtcssCBx->setCurrentIndex(3);
         QVERIFY(editor.FormCloseQuery(true));
         QVERIFY(editor.FormCloseQuery(true));
         QCOMPARE(shown, 2);

@@ -14,8 +14,6 @@ using namespace datatest;
 
 namespace {
 
-const QByteArray Comment = "; It is highly recommended that you don't edit this file.\r\n";
-
 // The canonical line of what a line parses to; empty when it is refused.
 QString reparsed(const QString &line)
 {
@@ -175,6 +173,17 @@ private slots:
         QTRY_VERIFY(!store.SavePending());
         QCOMPARE(readBytes(programFile("FqMarkers.tsv")), Comment + "3550000\tNEW\tCW\t1\t\t\t0\t0\r\n");
         QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), groups);
+
+        // Changes that never stop are still saved, a delay after the first.
+        QElapsedTimer burst;
+        burst.start();
+        bool savedDuringBurst = false;
+        while (burst.elapsed() < 300 && !savedDuringBurst) {
+            store.MarkersChanged();
+            QTest::qWait(5);
+            savedDuringBurst = !store.SavePending();
+        }
+        QVERIFY(savedDuringBurst);
     }
 
     void failedSaveIsReportedOncePerRunOfFailures()
@@ -236,8 +245,11 @@ private slots:
         // The first value holds the beginning of the list, as before.
         QVERIFY(ReadSetting("VisibleFqMarkers").startsWith("GROUP000\r\nGROUP001\r\n"));
         QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), many);
-        QVERIFY(TFqMarkerStore::WriteVisibleGroups({"ONE"}));
-        QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), QStringList{"ONE"});
+        // A shorter list fills exactly one value: the rest of the longer
+        // one must not be read on after it.
+        const QString full(253, 'F');
+        QVERIFY(TFqMarkerStore::WriteVisibleGroups({full}));
+        QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), QStringList{full});
         QVERIFY(TFqMarkerStore::WriteVisibleGroups({}));
         QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), QStringList());
     }

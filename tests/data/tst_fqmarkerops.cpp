@@ -25,8 +25,6 @@ using namespace datatest;
 
 namespace {
 
-const QByteArray Comment = "; It is highly recommended that you don't edit this file.\r\n";
-
 class FakeHost : public TFqMarkersHost
 {
 public:
@@ -255,7 +253,7 @@ private slots:
     void searchWalksTheMarkersInScope()
     {
         Rig rig;
-        for (const char *line : {"3550000\tin band\tLSB\t1\tBEACON", "7030000\tout of band\tCW\t1\tbeacon",
+        for (const char *line : {"3800000\tin band\tLSB\t1\tBEACON", "7030000\tout of band\tCW\t1\tbeacon",
                                  "3700000\tno match\tAM"})
             rig.add(line);
         const auto search = [&](const QString &text, bool allBands) {
@@ -272,8 +270,8 @@ private slots:
         rig.host.connected = true;
         search("Beacon", false);
         QCOMPARE(rig.prompts.texts(), QStringList{"Frequency marker \"in band\" found.\n\nSearch for another occurence?"});
-        QCOMPARE(rig.host.calls, QStringList({"mode LSB", "freq 3550000", "mode LSB"}));
-        QCOMPARE(rig.scale.Frequency(), 3550000);
+        QCOMPARE(rig.host.calls, QStringList({"mode LSB", "freq 3800000", "mode LSB"}));
+        QCOMPARE(rig.scale.Frequency(), 3800000); // the end of the range is in it
 
         rig.prompts.answers = {true, false};
         search(" beacon ", true);
