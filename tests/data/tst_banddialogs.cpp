@@ -112,10 +112,10 @@ private slots:
         QCOMPARE(frm.EntryText(), QString("14\t14000\t14350\t14050\tCW\ttwo fields"));
 
         const QList<QPair<QLineEdit *, QString>> typed = {
-            {frm.ScaleEndEdt, "14021"}, {frm.ScaleEndEdt, "14400"}, {frm.ScaleBeginEdt, "14500"},
-            {frm.InitFreqEdt, "x"}, {frm.ScaleBeginEdt, "100"}, {frm.ScaleEndEdt, "0"}, {frm.InitFreqEdt, "5"},
-            {frm.ScaleBeginEdt, "-10"}};
-        const QStringList initial = {"14010", "14010", "14010", "x", "7250", "7250", "5", "5"};
+            {frm.ScaleEndEdt, "14021"}, {frm.ScaleEndEdt, "14400"}, {frm.InitFreqEdt, "14400"},
+            {frm.ScaleBeginEdt, "14001"}, {frm.ScaleBeginEdt, "14500"}, {frm.InitFreqEdt, "x"},
+            {frm.ScaleBeginEdt, "100"}, {frm.ScaleEndEdt, "0"}, {frm.InitFreqEdt, "5"}, {frm.ScaleBeginEdt, "-10"}};
+        const QStringList initial = {"14010", "14010", "14400", "14400", "14400", "x", "7250", "7250", "5", "5"};
         for (int i = 0; i < typed.size(); ++i) {
             typed.at(i).first->setText(typed.at(i).second);
             QCOMPARE(frm.InitFreqEdt->text(), initial.at(i));
