@@ -208,6 +208,7 @@ void TTarnwickFrm::FormClose()
     writeWindowSetting(QStringLiteral("Width"), QString::number(width()));
     writeWindowSetting(QStringLiteral("SpectrographVisible"), boolText(!SpectroGraphPnl->isHidden()));
     writeWindowSetting(QStringLiteral("ToolsVisible"), boolText(!ToolsPnl->isHidden()));
+    SaveMarkers();
 }
 
 void TTarnwickFrm::FormDestroy()

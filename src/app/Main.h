@@ -15,6 +15,8 @@
 class CaptionPanel;
 class MainWindowFilter;
 class MainBandKeysHost;
+class MainFqMarkersHost;
+class TFqMarkerOps;
 class TBandKeys;
 class TBandsFrm;
 class TDigiDisplay2;
@@ -450,4 +452,24 @@ private:
     bool destroyed = false;
     QPoint lastMousePos;
 
+    // --- frequency markers (MainMarkers.cpp; the work is TFqMarkerOps's)
+public:
+    TFqMarkerOps *FqMarkers = nullptr; // child object: store, dialogs, operations
+    QMenu *FreqMarkersMnu = nullptr;   // submenu "Freq Markers" of ScalePpp
+    QAction *AllFreqMarkersMnu = nullptr;
+    QAction *ShowHideFqMarkersMnu = nullptr;
+    QAction *SearchForFreqMarkerMnu = nullptr;
+    void AllFreqMarkersMnuClick();
+    void ShowHideFqMarkersMnuClick();
+    void SearchForFreqMarkerMnuClick();
+    void DeleteFqMarkerBtnClick();
+    // Exit: the markers and groups not saved yet.
+    void SaveMarkers();
+
+private:
+    friend class MainFqMarkersHost;
+    // Creates the store, the dialogs and the menu items, loads the markers.
+    void SetupMarkers();
+    MainFqMarkersHost *fqMarkersHost = nullptr; // child object
+    // --- end of frequency markers
 };

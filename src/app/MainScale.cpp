@@ -11,6 +11,7 @@
 #include "controls/RadioScale.h"
 #include "controls/ZoomTo.h"
 #include "data/BandKeys.h"
+#include "data/FqMarkerOps.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,13 +21,6 @@
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
-
-namespace {
-
-const QString MarkersNotAvailable =
-    QStringLiteral("Frequency markers can't be added or edited in this version.");
-
-} // namespace
 
 void TTarnwickFrm::SetupScaleAndBands()
 {
@@ -90,6 +84,7 @@ void TTarnwickFrm::SetupScaleAndBands()
     SetupDigiScale();
     SetupBands();
     SetupKeyboard();
+    SetupMarkers();
 
     connect(this, &TTarnwickFrm::LitStateChanged, this, [this](bool lit) {
         RadioScale->Lit(lit);
@@ -217,12 +212,6 @@ void TTarnwickFrm::RadioScaleFqMarkerClick(int markerIdx)
         RestartSpectrograph();
 }
 
-void TTarnwickFrm::RadioScaleFqMarkerDblClk(int markerIdx)
-{
-    Q_UNUSED(markerIdx);
-    SetStatus(MarkersNotAvailable);
-}
-
 void TTarnwickFrm::ZoomInMnuClick()
 {
     qint32 low = 0;
@@ -275,42 +264,10 @@ void TTarnwickFrm::ToolButton5Click()
     RadioScale->JumpToMarker(true, RadioScale->ScaleBegin(), RadioScale->ScaleEnd());
 }
 
-void TTarnwickFrm::AddFreqMarkerMnuClick()
-{
-    // The marker store and its dialog come later; say so instead of
-    // pretending to add one.
-    SetStatus(MarkersNotAvailable);
-}
-
-void TTarnwickFrm::EditFreqMarkerMnuClick()
-{
-    SetStatus(MarkersNotAvailable);
-}
-
-void TTarnwickFrm::DeleteFreqMarkerMnuClick()
-{
-    RadioScale->DeleteMarkerUnderPopup();
-}
-
 void TTarnwickFrm::ScalePppPopup()
 {
-    const qint32 f = RadioScale->Frequency();
-    AddFreqMarkerMnu->setEnabled(RadioScale->SliderUnderPopup() && f >= RadioScale->ScaleBegin()
-                                 && f <= RadioScale->ScaleEnd());
-    const int marker = RadioScale->MarkerUnderPopup();
+    FqMarkers->ScalePppPopup(AddFreqMarkerMnu, EditFreqMarkerMnu, DeleteFreqMarkerMnu);
     const bool scanning = ScanRunning();
-    if (marker >= 0 && marker < RadioScale->Markers.size() && !scanning) {
-        const QString caption = WithAmpersandsShown(RadioScale->Markers.at(marker)->Caption);
-        EditFreqMarkerMnu->setText(QStringLiteral("Edit \"") + caption + QLatin1Char('"'));
-        DeleteFreqMarkerMnu->setText(QStringLiteral("Delete \"") + caption + QLatin1Char('"'));
-        EditFreqMarkerMnu->setEnabled(true);
-        DeleteFreqMarkerMnu->setEnabled(true);
-    } else {
-        EditFreqMarkerMnu->setText(QStringLiteral("Edit Freq Marker"));
-        DeleteFreqMarkerMnu->setText(QStringLiteral("Delete Freq Marker"));
-        EditFreqMarkerMnu->setEnabled(false);
-        DeleteFreqMarkerMnu->setEnabled(false);
-    }
     ZoomInMnu->setEnabled(RadioScale->CanZoomIn() && !scanning);
     ZoomToMnu->setEnabled(RadioScale->CanZoomIn() && !scanning);
     ZoomOutMnu->setEnabled(RadioScale->CanZoomOut() && !scanning);

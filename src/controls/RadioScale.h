@@ -108,6 +108,9 @@ public:
     void AddOrReplaceMarker(TFqMarker *marker, bool redraw);
     void DeleteMarker(int index);
     void DeleteMarkersWithAttribute(const QString &text, bool redraw);
+    // The owner changed Markers, a marker or VisibleGroups directly: repaint
+    // the whole control (and drop whatever was drawn from the old ones).
+    void MarkersChanged();
     int MarkerAtFrequency(QString *caption = nullptr) const;
     void DeleteMarkerAtFrequency();
     int CountMarkers(const QString &modeFilter, qint32 low, qint32 high) const;

@@ -236,6 +236,11 @@ void TRadioScale::DeleteMarkersWithAttribute(const QString &text, bool redraw)
         InvalidateAll();
 }
 
+void TRadioScale::MarkersChanged()
+{
+    InvalidateAll();
+}
+
 int TRadioScale::MarkerAtFrequency(QString *caption) const
 {
     for (int i = 0; i < Markers.size(); ++i) {

@@ -5,6 +5,8 @@
 #include "data/TextFields.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QStyleOptionViewItem>
 #include <QTreeWidget>
 
 namespace {
@@ -68,8 +70,28 @@ void TBandsFrm::FillList()
 {
     const QSignalBlocker blocker(BandsLBx);
     BandsLBx->clear();
-    for (const TBandPlanItem &item : BandPlan.AllItems())
-        FillRow(new QTreeWidgetItem(BandsLBx), item);
+    QTreeWidgetItem *widest = nullptr;
+    int widestText = 0;
+    const QFontMetrics metrics(BandsLBx->font());
+    for (const TBandPlanItem &item : BandPlan.AllItems()) {
+        auto *row = new QTreeWidgetItem(BandsLBx);
+        FillRow(row, item);
+        const int text = metrics.horizontalAdvance(row->text(ColButton));
+        if (text > widestText) {
+            widestText = text;
+            widest = row;
+        }
+    }
+    // The caption column is as wide as its longest caption needs beside the
+    // tick box ("2200m" must not show as "22..."), never narrower than 60.
+    int width = 60;
+    if (widest != nullptr) {
+        QStyleOptionViewItem option;
+        option.initFrom(BandsLBx);
+        const QModelIndex index = BandsLBx->indexFromItem(widest, ColButton);
+        width = qMax(width, BandsLBx->itemDelegateForIndex(index)->sizeHint(option, index).width());
+    }
+    BandsLBx->setColumnWidth(ColButton, width);
 }
 
 void TBandsFrm::BandsLBxItemChanged(QTreeWidgetItem *Row, int Column)

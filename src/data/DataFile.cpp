@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -21,14 +22,48 @@ constexpr std::array<char16_t, 32> Cp1252High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool isTrimmable(QChar c)
-{
-    return c.unicode() <= 0x20 && c != QLatin1Char('\t');
-}
-
 bool isBlankOrControl(QChar c)
 {
     return c.unicode() <= 0x20;
+}
+
+bool isTrimmableAtEnd(QChar c)
+{
+    return isBlankOrControl(c) && c != QLatin1Char('\t');
+}
+
+bool isAnsiCharacter(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return true;
+    return std::find(Cp1252High.begin(), Cp1252High.end(), c) != Cp1252High.end();
+}
+
+// Decodes Bytes as UTF-8; false when they are not valid UTF-8.
+bool decodeUtf8(const QByteArray &Bytes, QString &Text)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    Text = decoder.decode(Bytes);
+    return !decoder.hasError();
+}
+
+// A UTF-16 file may hold a surrogate without its partner; no encoding can
+// write that back, so it becomes the replacement character right away.
+QString withoutLoneSurrogates(QString Text)
+{
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const QChar c = Text.at(i);
+        if (c.isHighSurrogate() && i + 1 < Text.size() && Text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            Text[i] = QChar::ReplacementCharacter;
+    }
+    return Text;
+}
+
+bool hasHighBytes(const QByteArray &Bytes)
+{
+    return std::any_of(Bytes.begin(), Bytes.end(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
 }
 
 } // namespace
@@ -79,23 +114,48 @@ QString DecodeDataFile(const QByteArray &Bytes)
         QString text = decoder.decode(Bytes);
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
-        return text;
+        return withoutLoneSurrogates(text);
     }
+    QString text;
+    if (hasHighBytes(Bytes) && decodeUtf8(Bytes, text))
+        return text;
     return DecodeAnsi(Bytes);
 }
 
-QString TrimDataLine(const QString &Line)
+bool FitsAnsi(const QString &Text)
+{
+    return std::all_of(Text.begin(), Text.end(), [](QChar c) { return isAnsiCharacter(c.unicode()); });
+}
+
+QByteArray EncodeDataFile(const QString &Text)
+{
+    if (FitsAnsi(Text)) {
+        const QByteArray ansi = EncodeAnsi(Text);
+        QString unused;
+        if (!hasHighBytes(ansi) || !decodeUtf8(ansi, unused))
+            return ansi;
+    }
+    return QByteArray("\xEF\xBB\xBF") + Text.toUtf8();
+}
+
+namespace {
+
+QStringView trimmedLine(QStringView Line)
 {
     qsizetype begin = 0;
     qsizetype end = Line.size();
-    while (begin < end && isTrimmable(Line.at(begin)))
+    while (begin < end && isBlankOrControl(Line.at(begin)))
         ++begin;
-    while (end > begin && isTrimmable(Line.at(end - 1)))
+    while (end > begin && isTrimmableAtEnd(Line.at(end - 1)))
         --end;
-    bool onlyBlanks = true;
-    for (qsizetype i = begin; i < end && onlyBlanks; ++i)
-        onlyBlanks = isBlankOrControl(Line.at(i));
-    return onlyBlanks ? QString() : Line.mid(begin, end - begin);
+    return Line.mid(begin, end - begin);
+}
+
+} // namespace
+
+QString TrimDataLine(const QString &Line)
+{
+    return trimmedLine(Line).toString();
 }
 
 QStringList ParseDataFileLines(const QByteArray &Bytes)
@@ -108,9 +168,9 @@ QStringList ParseDataFileLines(const QByteArray &Bytes)
         qsizetype stop = start;
         while (stop < size && text.at(stop) != QLatin1Char('\r') && text.at(stop) != QLatin1Char('\n'))
             ++stop;
-        const QString line = TrimDataLine(text.mid(start, stop - start));
+        const QStringView line = trimmedLine(QStringView(text).mid(start, stop - start));
         if (!line.isEmpty() && !line.startsWith(QLatin1Char(';')))
-            records.append(line);
+            records.append(line.toString());
         if (stop < size && text.at(stop) == QLatin1Char('\r') && stop + 1 < size && text.at(stop + 1) == QLatin1Char('\n'))
             ++stop;
         start = stop + 1;
@@ -120,13 +180,13 @@ QStringList ParseDataFileLines(const QByteArray &Bytes)
 
 QByteArray FormatDataFileLines(const QStringList &Lines)
 {
-    QByteArray bytes = EncodeAnsi(DataFileCommentLine());
-    bytes.append("\r\n");
+    QString text = DataFileCommentLine();
+    text.append(QLatin1String("\r\n"));
     for (const QString &line : Lines) {
-        bytes.append(EncodeAnsi(line));
-        bytes.append("\r\n");
+        text.append(line);
+        text.append(QLatin1String("\r\n"));
     }
-    return bytes;
+    return EncodeDataFile(text);
 }
 
 QString ProgramFilePath(const QString &FileName)

@@ -2,9 +2,11 @@
 
 // The common rules of the operator's data files ("Bands.tsv", "Modes.tsv",
 // "FqMarkers.tsv"): a comment line, then one TAB-separated record per line,
-// CR LF line ends, Windows-1252 text without a byte-order mark. A copy in the
-// data folder wins over the one in the program folder; saving tries the
-// program folder first and falls back to the data folder.
+// CR LF line ends, Windows-1252 text without a byte-order mark as long as the
+// text fits that code page, UTF-8 with a byte-order mark when it does not (no
+// character is ever lost). A copy in the data folder wins over the one in the
+// program folder; saving tries the program folder first and falls back to the
+// data folder.
 
 #include <QByteArray>
 #include <QList>
@@ -21,22 +23,34 @@ QString DataFileCommentLine();
 QString DecodeAnsi(const QByteArray &Bytes);
 QByteArray EncodeAnsi(const QString &Text);
 
-// Decodes a whole file: Windows-1252 normally; a file that starts with a UTF-8
-// or UTF-16 byte-order mark (an editor saved it that way) is decoded as that
-// encoding and the mark dropped.
+// Decodes a whole file: a file that starts with a UTF-8 or UTF-16 byte-order
+// mark is decoded as that encoding and the mark dropped; a file that is valid
+// UTF-8 (what editors on Linux write, without a mark) as UTF-8; anything else
+// as Windows-1252.
 QString DecodeDataFile(const QByteArray &Bytes);
 
-// Trims blanks and control characters from both ends of a line, but keeps
-// TABs: they separate fields, and trimming a leading or trailing one would
-// shift or drop a field. A line holding nothing but blanks, TABs and control
-// characters trims to empty.
+// True when every character of Text has a Windows-1252 byte.
+bool FitsAnsi(const QString &Text);
+
+// Encodes a whole file: Windows-1252 when the text fits the code page, so
+// that files of such text keep their bytes; UTF-8 with a byte-order mark when
+// it does not, or when the 8-bit bytes would read back as UTF-8 (a decoder
+// could not tell them apart).
+QByteArray EncodeDataFile(const QString &Text);
+
+// Trims blanks and control characters, TABs included, from the start of a
+// line, and blanks and control characters but not TABs from its end: a TAB
+// before the first field is stray white space, while the TABs of empty last
+// fields keep the line's bytes as written. A line holding nothing but blanks,
+// TABs and control characters trims to empty.
 QString TrimDataLine(const QString &Line);
 
 // The record lines of a file: every line (CR LF, LF or CR ends) trimmed, with
 // empty lines and lines starting with ";" left out.
 QStringList ParseDataFileLines(const QByteArray &Bytes);
 
-// A whole file: the comment line and each record line, each ended by CR LF.
+// A whole file: the comment line and each record line, each ended by CR LF,
+// encoded by EncodeDataFile.
 QByteArray FormatDataFileLines(const QStringList &Lines);
 
 // Full paths of FileName in the program folder and in the data folder.

@@ -9,13 +9,18 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+int ExecDialog(QDialog &Dialog)
+{
+    return Dialog.exec();
+}
+
 TDataListFrm::TDataListFrm(const QString &Caption, QWidget *Parent)
     : QDialog(Parent)
     , AddBtn(nullptr)
     , EditBtn(nullptr)
     , DeleteBtn(nullptr)
     , ListBox(new QTreeWidget(this))
-    , RunDialog([](QDialog &Dialog) { return Dialog.exec(); })
+    , RunDialog(ExecDialog)
 {
     // Created in this order so that the tab order runs list, Add, Edit,
     // Delete, Ok, Cancel.

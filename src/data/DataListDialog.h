@@ -5,15 +5,12 @@
 // dialog), Ok and Cancel. Ok writes the file; any other close reads it again,
 // which discards the edits.
 
-#include <QDialog>
+#include "data/DialogRunner.h"
 
-#include <functional>
+#include <QDialog>
 
 class QPushButton;
 class QTreeWidget;
-
-// Runs a dialog modally and returns its result; tests replace it.
-using TDialogRunner = std::function<int(QDialog &Dialog)>;
 
 class TDataListFrm : public QDialog
 {

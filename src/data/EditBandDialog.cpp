@@ -81,9 +81,9 @@ void TEditBandFrm::BandLimitsEdited()
 bool TEditBandFrm::FormCloseQuery()
 {
     bool passed = true;
-    const auto check = [&](bool ok, const char *message) {
+    const auto check = [&](bool ok, const QString &message) {
         if (!ok) {
-            ShowInformation(this, QString::fromLatin1(message));
+            ShowInformation(this, message);
             passed = false;
         }
     };
@@ -91,11 +91,14 @@ bool TEditBandFrm::FormCloseQuery()
     const int begin = FieldNumber(ScaleBeginEdt, 0);
     const int end = FieldNumber(ScaleEndEdt, 0);
     const int initial = FieldNumber(InitFreqEdt, 0);
-    check(captionLength >= 1 && captionLength <= 6, "Caption of the band button must from 1 to 6 characters long.");
-    check(begin >= 100, "Invalid value for beginning frequency.\nIt must be integer, in kHz, higher than 100");
-    check(end >= 100, "Invalid value for end frequency.\nIt must be integer, in kHz, higher than 100");
-    check(begin < end, "End frequency must be higher than beginning frequency.");
-    check(begin <= initial && initial <= end, "Initial frequency must be within the band limits.");
-    check(InitModeCBx->currentIndex() >= 0, "No initial mode selected.");
+    check(captionLength >= 1 && captionLength <= 6, QStringLiteral("Caption of the band button must from 1 to 6 characters long."));
+    check(begin >= 100, QStringLiteral("Invalid value for beginning frequency.\nIt must be integer, in kHz, higher than 100"));
+    check(end >= 100, QStringLiteral("Invalid value for end frequency.\nIt must be integer, in kHz, higher than 100"));
+    check(!KhzTooHigh(ScaleBeginEdt), KhzTooHighMessage(QStringLiteral("Beginning frequency")));
+    check(!KhzTooHigh(ScaleEndEdt), KhzTooHighMessage(QStringLiteral("End frequency")));
+    check(!KhzTooHigh(InitFreqEdt), KhzTooHighMessage(QStringLiteral("Initial frequency")));
+    check(begin < end, QStringLiteral("End frequency must be higher than beginning frequency."));
+    check(begin <= initial && initial <= end, QStringLiteral("Initial frequency must be within the band limits."));
+    check(InitModeCBx->currentIndex() >= 0, QStringLiteral("No initial mode selected."));
     return passed;
 }

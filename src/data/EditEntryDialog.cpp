@@ -1,10 +1,15 @@
 #include "data/EditEntryDialog.h"
 
+#include "data/TextFields.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
 
 void TEditEntryFrm::done(int Result)
 {
@@ -25,9 +30,25 @@ void TEditEntryFrm::LayOutWithButtons(QFormLayout *Form)
 
 int FieldNumber(const QLineEdit *Edit, int Fallback)
 {
+    // A number beyond int stays a number (the highest one), so that it is
+    // refused as too high rather than as unreadable.
     bool ok = false;
-    const int value = Edit->text().toInt(&ok, 10);
-    return ok ? value : Fallback;
+    const qlonglong value = Edit->text().toLongLong(&ok, 10);
+    if (!ok)
+        return Fallback;
+    return static_cast<int>(std::clamp<qlonglong>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+bool KhzTooHigh(const QLineEdit *Edit)
+{
+    bool ok = false;
+    const qlonglong value = Edit->text().toLongLong(&ok, 10);
+    return ok && value > MaxKhz;
+}
+
+QString KhzTooHighMessage(const QString &What)
+{
+    return What + QStringLiteral(" is too high.\nIt must be integer, in kHz, not higher than ") + QString::number(MaxKhz);
 }
 
 QString SelectedText(const QComboBox *Box)

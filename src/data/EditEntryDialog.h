@@ -28,8 +28,15 @@ protected:
     void LayOutWithButtons(QFormLayout *Form);
 };
 
-// The number typed into Edit; Fallback when it is not a whole number.
+// The number typed into Edit (beyond int: the nearest int); Fallback when it
+// is not a whole number.
 int FieldNumber(const QLineEdit *Edit, int Fallback);
+
+// A whole number typed into Edit that is too high for its hertz to be kept
+// (hertz typed where kHz belong, say).
+bool KhzTooHigh(const QLineEdit *Edit);
+// "<What> is too high.\nIt must be integer, in kHz, not higher than 2147483".
+QString KhzTooHighMessage(const QString &What);
 
 // The selected item's text; empty when nothing is selected.
 QString SelectedText(const QComboBox *Box);

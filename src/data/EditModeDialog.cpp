@@ -121,17 +121,21 @@ bool TEditModeFrm::FormCloseQuery()
 {
     const int begin = FieldNumber(ScaleBeginEdt, 0);
     const int end = FieldNumber(ScaleEndEdt, 0);
-    const char *failure = nullptr;
+    QString failure;
     if (begin < 100)
-        failure = "Invalid value for beginning frequency.\nIt must be integer, in kHz, higher than 100";
+        failure = QStringLiteral("Invalid value for beginning frequency.\nIt must be integer, in kHz, higher than 100");
     else if (end < 100)
-        failure = "Invalid value for end frequency.\nIt must be integer, in kHz, higher than 100";
+        failure = QStringLiteral("Invalid value for end frequency.\nIt must be integer, in kHz, higher than 100");
+    else if (KhzTooHigh(ScaleBeginEdt))
+        failure = KhzTooHighMessage(QStringLiteral("Beginning frequency"));
+    else if (KhzTooHigh(ScaleEndEdt))
+        failure = KhzTooHighMessage(QStringLiteral("End frequency"));
     else if (begin >= end)
-        failure = "End frequency must be higher than beginning frequency.";
+        failure = QStringLiteral("End frequency must be higher than beginning frequency.");
     else if (InitModeCBx->currentIndex() < 0)
-        failure = "No mode selected.";
-    if (failure == nullptr)
+        failure = QStringLiteral("No mode selected.");
+    if (failure.isEmpty())
         return true;
-    ShowInformation(this, QString::fromLatin1(failure));
+    ShowInformation(this, failure);
     return false;
 }

@@ -43,8 +43,8 @@ bool ReadKhz(const QString &Text, qint32 &Khz)
 {
     bool ok = false;
     const qlonglong value = Text.toLongLong(&ok, 10);
-    constexpr qlonglong limit = std::numeric_limits<qint32>::max() / 1000;
-    if (!ok || value > limit || value < -limit)
+    static_assert(MaxKhz == std::numeric_limits<qint32>::max() / 1000);
+    if (!ok || value > MaxKhz || value < -MaxKhz)
         return false;
     Khz = static_cast<qint32>(value);
     return true;

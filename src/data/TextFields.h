@@ -20,6 +20,9 @@ QString GetField(const QString &Line, QChar Separator, int N);
 // characters are returned unchanged; only one comma is ever inserted.
 QString GroupThousands(const QString &Text);
 
+// The highest whole number of kHz whose hertz still fit a qint32.
+constexpr qint32 MaxKhz = 2147483;
+
 // Reads a whole number of kHz that can still be expressed in hertz as a qint32.
 // Returns false for anything else (empty, not a number, out of range).
 bool ReadKhz(const QString &Text, qint32 &Khz);

@@ -17,6 +17,9 @@
 
 namespace datatest {
 
+// The first line of every data file, with its CR LF.
+inline const QByteArray Comment = "; It is highly recommended that you don't edit this file.\r\n";
+
 inline QString programFile(const QString &name) { return ProgramFolder() + name; }
 inline QString dataFile(const QString &name) { return DataFolder() + name; }
 

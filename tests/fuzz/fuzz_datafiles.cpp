@@ -1,6 +1,7 @@
 // Band plan and mode segment files as an operator's editor may leave them:
 // any bytes must load without a crash, and what the program writes back must
-// load to the same entries again (a second save changes nothing).
+// load to the same entries again, character for character (a second save
+// changes nothing).
 #include "data/Bands.h"
 #include "data/Modes.h"
 
@@ -18,8 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bandsOnce = plan.ToFileBytes();
     TBandPlan again;
     again.LoadFromFileBytes(bandsOnce);
-    if (again.ToFileBytes() != bandsOnce)
+    if (again.ToFileBytes() != bandsOnce || again.Count() != plan.Count())
         std::abort();
+    for (int i = 0; i < plan.Count(); ++i) {
+        if (again.Item(i).Text != plan.Item(i).Text || again.Item(i).Checked != plan.Item(i).Checked)
+            std::abort();
+    }
 
     TModeSegments modes;
     modes.LoadFromFileBytes(bytes);
@@ -31,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray modesOnce = modes.ToFileBytes();
     TModeSegments modesAgain;
     modesAgain.LoadFromFileBytes(modesOnce);
-    if (modesAgain.ToFileBytes() != modesOnce)
+    if (modesAgain.ToFileBytes() != modesOnce || modesAgain.AllItems() != modes.AllItems())
         std::abort();
     return 0;
 }

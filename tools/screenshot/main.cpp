@@ -1,7 +1,9 @@
 // Renders the main window, as a first run shows it, at its design size and at
-// a narrow width into main-window.png and main-window-narrow.png, then
-// connected to the radio emulator after a few range scans of the 40 m band
-// with signals on it, the spectrograph filled, into main-window-scan.png.
+// a narrow width into main-window.png and main-window-narrow.png; then with
+// frequency markers in several rows into main-window-markers.png, and the
+// "All Frequency Markers" window into all-markers.png; then connected to the
+// radio emulator after a few range scans of the 40 m band with signals on it,
+// the spectrograph filled, into main-window-scan.png.
 //
 //   tarnwick-screenshot [OUTPUT_FOLDER]      (default: the current folder)
 //
@@ -14,6 +16,9 @@
 #include "cat/CatEngine.h"
 #include "cat/RigProcess.h"
 #include "controls/RadioScale.h"
+#include "data/AllFqMarkersDialog.h"
+#include "data/FqMarkerFormat.h"
+#include "data/FqMarkerOps.h"
 #include "scan/ScanProperties.h"
 
 #include <QComboBox>
@@ -105,6 +110,38 @@ bool scanTheBand(TTarnwickFrm &window, RigProcess &rig)
     return true;
 }
 
+// Markers of an evening on 80 m: close ones stack in rows, one is temporary
+// (blue), one highlighted by a companion program (red).
+void addMarkers(TTarnwickFrm &window)
+{
+    const char *const lines[] = {
+        "3505000\tDX window\tCW\t1\tCHANNEL\t\t0\t0",
+        "3510000\tQRP\tCW\t1\tCHANNEL\t\t0\t0",
+        "3520000\tOK1RR\tCW\t1\tBEACON\t\t0\t0",
+        "3525000\tDL0ABC\tCW\t1\tBEACON\tevery 10 minutes\t0\t0",
+        "3528000\tSKCC\tCW\t1\tGROUP\t\t0\t0",
+        "3560000\tQRS net\tCW\t1\tGROUP\tslow CW~Tuesdays\t0\t0",
+        "3573000\tFT8\tUSB\t1\tCHANNEL\t\t0\t0",
+        "3575000\tFT4\tUSB\t1\tCHANNEL\t\t0\t0",
+        "3580000\tPSK31\tUSB\t1\tCHANNEL\t\t0\t0",
+        "3582000\tRTTY contest\tFSK\t0\tCHANNEL\t\t0\t0",
+        "3630000\tDV\tUSB\t1\tCHANNEL\t\t0\t0",
+        "3690000\tQRP SSB\tLSB\t1\tCHANNEL\t\t0\t0",
+        "3699000\tRegional net\tLSB\t1\tGROUP\tSundays 09:00\t0\t0",
+        "3705000\tEmergency\tLSB\t1\tCHANNEL\t\t0\t0",
+        "3760000\tSSTV\tLSB\t1\tCHANNEL\t\t0\t0",
+        "3765000\tFAX\tLSB\t1\tBROADCAST\t\t0\t0",
+        "3790000\tDX SSB\tLSB\t1\tCHANNEL\t\t0\t0",
+    };
+    for (const char *line : lines) {
+        TFqMarker marker;
+        ParseMarkerLine(QString::fromUtf8(line), marker);
+        marker.Highlighted = QString::fromUtf8(line).contains(QStringLiteral("DL0ABC"));
+        window.FqMarkers->AddOrReplaceMarker(marker);
+    }
+    window.RadioScale->SetFrequency(3573000);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -147,6 +184,23 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    addMarkers(window);
+    bool markersOk = render(window, QSize(TTarnwickFrm::DesignWidth, TTarnwickFrm::DesignHeight),
+                            out.filePath(QStringLiteral("main-window-markers.png")));
+    window.FqMarkers->SetDialogRunner([&](QDialog &dialog) {
+        auto &list = static_cast<TAllFqMarkersFrm &>(dialog);
+        list.resize(760, 330);
+        list.show();
+        QTest::qWait(50);
+        const QPixmap picture = list.grab();
+        const QString file = out.filePath(QStringLiteral("all-markers.png"));
+        markersOk = markersOk && picture.save(file, "PNG");
+        std::printf("%s (%dx%d)\n", qPrintable(file), picture.width(), picture.height());
+        list.hide();
+        return int(QDialog::Rejected);
+    });
+    window.AllFreqMarkersMnu->trigger();
+
     RigProcess rig({QStringLiteral("--speed"), QStringLiteral("115200"), QStringLiteral("--delay"), QStringLiteral("0"),
                     QStringLiteral("--smeter"), QStringLiteral("1"), QStringLiteral("--squelch-level"), QStringLiteral("3"),
                     QStringLiteral("--signal"), QStringLiteral("7012000:9:3000"), QStringLiteral("--signal"),
@@ -159,5 +213,5 @@ int main(int argc, char *argv[])
     const bool scanned = render(window, QSize(TTarnwickFrm::DesignWidth, TTarnwickFrm::DesignHeight),
                                 out.filePath(QStringLiteral("main-window-scan.png")));
     window.close();
-    return scanned ? 0 : 1;
+    return scanned && markersOk ? 0 : 1;
 }

@@ -1,0 +1,119 @@
+// The frequency markers in the main window: its keys, popup items and scale
+// events reach the marker operations, what is unsaved is written at close,
+// and "Tune To" in the marker list reaches the radio.
+
+#include "MainWindowTestSupport.h"
+#include "base/Folders.h"
+#include "cat/CatEngine.h"
+#include "cat/RigProcess.h"
+#include "controls/ScaleTestSupport.h"
+#include "data/AllFqMarkersDialog.h"
+#include "data/EditFreqMarkerDialog.h"
+#include "data/FqMarkerFormat.h"
+#include "data/FqMarkerOps.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+TFqMarker markerOf(const QString &line)
+{
+    TFqMarker marker;
+    ParseMarkerLine(line, marker);
+    return marker;
+}
+
+} // namespace
+
+class TestMainMarkers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { testenv::clearSettings(); }
+
+    void keysItemsAndEventsReachTheMarkers()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        QStringList opened;
+        w.FqMarkers->SetDialogRunner([&](QDialog &dialog) {
+            opened << QString::fromLatin1(dialog.metaObject()->className());
+            if (auto *editor = qobject_cast<TEditFreqMarkerFrm *>(&dialog))
+                opened.last() += editor->FrequencyEdt->isEnabled() ? " free" : " fixed";
+            return int(QDialog::Rejected);
+        });
+        w.ToolButton3->click();
+        w.SpeedButton17->click();
+        w.AddFreqMarkerMnu->trigger();
+        w.ToolButton6->click();
+        QVERIFY(w.ScalePpp->actions().contains(w.FreqMarkersMnu->menuAction()));
+        for (QAction *item : {w.AllFreqMarkersMnu, w.ShowHideFqMarkersMnu, w.SearchForFreqMarkerMnu})
+            item->trigger();
+        QCOMPARE(opened, QStringList({"TEditFreqMarkerFrm free", "TEditFreqMarkerFrm free", "TEditFreqMarkerFrm free",
+                                      "TSearchFqMarkerFrm", "TAllFqMarkersFrm", "TShowFqMarkersFrm",
+                                      "TSearchFqMarkerFrm"}));
+
+        // A double click on a flag edits that marker; its frequency stays.
+        TRadioScale &s = fx.scale();
+        w.FqMarkers->AddOrReplaceMarker(markerOf("3700000\tALPHA"));
+        s.repaint();
+        const TEdgeRect &r = s.Markers.first()->HitRect;
+        opened.clear();
+        doubleClickLeft(s, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        QCOMPARE(opened, QStringList{"TEditFreqMarkerFrm fixed"});
+
+        // The key deletes the marker at the tuned frequency.
+        s.SetFrequency(3700000);
+        w.DeleteFqMarkerBtn->click();
+        QVERIFY(s.Markers.isEmpty());
+    }
+
+    void closingWritesWhatIsNotSavedYet()
+    {
+        {
+            MainWindowFixture fx;
+            fx.create();
+            fx.window->FqMarkers->Store().SetSaveDelay(600000);
+            fx.window->FqMarkers->AddOrReplaceMarker(markerOf("3600000\tKEPT"));
+            QVERIFY(fx.window->FqMarkers->Store().SavePending());
+        }
+        QFile file(ProgramFolder() + "FqMarkers.tsv");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().endsWith("3600000\tKEPT\tCW\t1\t\t\t0\t0\r\n"));
+    }
+
+    void tuneToInTheListReachesTheRadio()
+    {
+        RigProcess rig({"--speed", "38400", "--delay", "1", "--model", "FT-817"});
+        QVERIFY(rig.ok());
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        w.SetCommandLineSerial({rig.path(), "FT-817"});
+        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+        w.CatBtn->click();
+        QVERIFY(w.IsConnected());
+        QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
+
+        w.FqMarkers->AddOrReplaceMarker(markerOf("3520000\tFIRST\tUSB"));
+        w.FqMarkers->AddOrReplaceMarker(markerOf("3560000\tTARGET\tCW\t1\t\t\t885\t0"));
+        w.FqMarkers->SetDialogRunner([](QDialog &dialog) {
+            auto &list = static_cast<TAllFqMarkersFrm &>(dialog);
+            list.SelectRow(1);
+            return int(TAllFqMarkersFrm::TuneToResult);
+        });
+        w.AllFreqMarkersMnu->trigger();
+        QTRY_COMPARE(rig.status("freq"), QString("3560000"));
+        QTRY_COMPARE(rig.status("mode"), QString("CW"));
+        QTRY_COMPARE(rig.status("rxtone"), QString("885"));
+        QCOMPARE(w.CurrentMode(), QString("CW"));
+    }
+};
+
+TARNWICK_TEST_CLASS(TestMainMarkers)
+#include "tst_mainmarkers.moc"

@@ -1,0 +1,295 @@
+// The marker line both ways, "FqMarkers.tsv" read and written by the store,
+// saving soon after a change (also across a SIGKILL), the visible groups.
+#include "DataTestSupport.h"
+#include "base/Settings.h"
+#include "data/FqMarkerFormat.h"
+#include "data/FqMarkerStore.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+
+#include <csignal>
+
+using namespace datatest;
+
+namespace {
+
+// The canonical line of what a line parses to; empty when it is refused.
+QString reparsed(const QString &line)
+{
+    TFqMarker marker;
+    return ParseMarkerLine(line, marker) ? FormatMarkerLine(marker) : QString();
+}
+
+} // namespace
+
+class TestFqMarkerFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetFolders();
+        testenv::clearSettings();
+    }
+    void cleanupTestCase() { resetFolders(); }
+
+    void lineIsParsed_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("canonical");
+        QTest::newRow("full") << "14074000\tFT8\tUSB\t1\tBEACON-CW\tone~two\t885\t1000"
+                              << "14074000\tFT8\tUSB\t1\tBEACON-CW\tone~two\t885\t1000";
+        QTest::newRow("frequency and caption only") << "3550000\tX" << "3550000\tX\tCW\t1\t\t\t0\t0";
+        QTest::newRow("frequency only") << "3550000" << "3550000\t\tCW\t1\t\t\t0\t0";
+        QTest::newRow("three decimals") << "14.074\tX" << "14074000\tX\tCW\t1\t\t\t0\t0";
+        QTest::newRow("four decimals are MHz") << "14.0745\tX" << "14074500\tX\tCW\t1\t\t\t0\t0";
+        QTest::newRow("two decimals") << "7.04\tX" << "7040000\tX\tCW\t1\t\t\t0\t0";
+        QTest::newRow("below a hertz, down") << "14.07450049\tX" << "14074500\tX\tCW\t1\t\t\t0\t0";
+        QTest::newRow("below a hertz, up") << "14.0745005\tX" << "14074501\tX\tCW\t1\t\t\t0\t0";
+        QTest::newRow("blanks around") << " 14074000 \tX" << "14074000\tX\tCW\t1\t\t\t0\t0";
+        QTest::newRow("highest") << "2147.483647\tX" << "2147483647\tX\tCW\t1\t\t\t0\t0";
+        QTest::newRow("not permanent") << "1\ta\tAM\t0" << "1\ta\tAM\t0\t\t\t0\t0";
+        QTest::newRow("odd flag is permanent") << "1\ta\tAM\tx" << "1\ta\tAM\t1\t\t\t0\t0";
+        QTest::newRow("bad tones") << "1\ta\tFM\t1\t\t\t-5\t10000" << "1\ta\tFM\t1\t\t\t0\t0";
+        QTest::newRow("extra fields") << "1\ta\tFM\t1\tG\tr\t1\t2\tmore\tfields" << "1\ta\tFM\t1\tG\tr\t1\t2";
+        QTest::newRow("long mode") << "1\ta\t" + QString(300, 'M') << "1\ta\t" + QString(255, 'M') + "\t1\t\t\t0\t0";
+        for (const char *bad : {"", "abc\tX", "-7000\tX", "+5\tX", "2147483648\tX", "2147.483648\tX",
+                                "99999999999999999999\tX", "1.2.3\tX", ".\tX", "1e6\tX", "14,074\tX"})
+            QTest::newRow(qPrintable("refused " + QString(bad))) << QString(bad) << QString();
+    }
+    void lineIsParsed()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, canonical);
+        QCOMPARE(reparsed(line), canonical);
+    }
+
+    void fieldsAreSplitIntoLines()
+    {
+        TFqMarker marker;
+        QVERIFY(ParseMarkerLine("14074000\tFT8\tUSB\t1\tBEACON-CW\tone~two\t885\t0", marker));
+        QCOMPARE(marker.Attributes, QString("BEACON\r\nCW"));
+        QCOMPARE(marker.Remark, QString("one\r\ntwo"));
+        QCOMPARE(marker.RxCtcss, 885);
+
+        // Empty attribute lines never give "--"; TABs and breaks in a field
+        // never give another field.
+        marker.Caption = "two\tfields";
+        marker.Attributes = "\r\nBEACON\r\n\r\n\r\nCW\r\n";
+        marker.Remark = "a\tb\rc";
+        marker.Permanent = false;
+        QCOMPARE(FormatMarkerLine(marker), QString("14074000\ttwo fields\tUSB\t0\t-BEACON-CW-\ta b~c\t885\t0"));
+    }
+
+    void captionsAndTones()
+    {
+        const QList<QPair<QString, QString>> captions = {
+            {"dl0abc", "DL0ABC"}, {"new marker", "new marker"}, {"Dl0abc", "Dl0abc"}, {"dl-0", "dl-0"}, {"", ""}};
+        for (const auto &c : captions)
+            QCOMPARE(PreferUpperCase(c.first), c.second);
+        QCOMPARE(CtcssText(885), QString("88.5"));
+        QCOMPARE(CtcssTones().size(), 38);
+        QCOMPARE(CtcssText(CtcssTones().last()), QString("250.3"));
+    }
+
+    void handEditedFileKeepsEveryGoodLine()
+    {
+        QByteArray bytes = "\xEF\xBB\xBF; comment\r\n"
+                           "14.074\tFT8\tUSB\r"                   // dotted, lone CR
+                           "\t7040000\tGr\xC3\xBC\xC3\x9F\tCW\n"  // leading TAB, UTF-8
+                           "abc\tbad\r\n"
+                           "-5\tnegative\r\n"
+                           "99999999999\ttoo big\r\n"
+                           "\r\n"
+                           "3550000\t\r\n"                         // empty caption
+                           "3560000\tlast";
+        bytes += QByteArray(20, '\0');
+        QVERIFY(writeBytes(programFile("FqMarkers.tsv"), bytes));
+        TFqMarkerStore store;
+        const TFqMarkerStore::TLoadResult loaded = store.LoadMarkers();
+        QVERIFY(loaded.Found);
+        QCOMPARE(loaded.Problem, QString());
+        QStringList lines;
+        for (const TFqMarker *m : loaded.Markers)
+            lines << FormatMarkerLine(*m);
+        QCOMPARE(lines, QStringList({"14074000\tFT8\tUSB\t1\t\t\t0\t0", QString::fromUtf8("7040000\tGrüß\tCW\t1\t\t\t0\t0"),
+                                     "3550000\t\tCW\t1\t\t\t0\t0", "3560000\tlast\tCW\t1\t\t\t0\t0"}));
+        QCOMPARE(store.OwnedCount(), 4);
+    }
+
+    void fileHoldsPermanentMarkersOnlyAndReadsBack()
+    {
+        TFqMarkerStore store;
+        store.LoadMarkers();
+        QList<TFqMarker *> list;
+        for (const QString &line : QStringList{"3550000\tA\tCW\t1\tBEACON\t\t0\t0", "3560000\tTEMP\tCW\t0\t\t\t0\t0",
+                                    QString::fromUtf8("3570000\tПривет ✓\tFM\t1\t\tr1~r2\t885\t885")}) {
+            TFqMarker *marker = store.NewMarker();
+            QVERIFY(ParseMarkerLine(line, *marker));
+            list << marker;
+        }
+        const QByteArray bytes = TFqMarkerStore::FormatMarkerFile(list);
+        QCOMPARE(bytes, "\xEF\xBB\xBF" + Comment + "3550000\tA\tCW\t1\tBEACON\t\t0\t0\r\n"
+                            + QString::fromUtf8("3570000\tПривет ✓\tFM\t1\t\tr1~r2\t885\t885\r\n").toUtf8());
+        QCOMPARE(store.ParseMarkerFile(bytes).size(), 2);
+        QCOMPARE(FormatMarkerLine(*store.ParseMarkerFile(bytes).last()), FormatMarkerLine(*list.last()));
+    }
+
+    void storeFreesOnlyWhatItOwnsAndNoLongerListed()
+    {
+        TFqMarkerStore store;
+        TFqMarker *kept = store.NewMarker();
+        TFqMarker *dropped = store.NewMarker();
+        TFqMarker foreign;
+        store.FreeUnlisted({kept, &foreign});
+        QCOMPARE(store.OwnedCount(), 1);
+        QVERIFY(store.Owns(kept));
+        QVERIFY(!store.Owns(dropped));
+        store.Free(&foreign); // not the store's: left alone
+        QCOMPARE(store.OwnedCount(), 1);
+    }
+
+    void changesAreSavedSoonAndOnce()
+    {
+        TFqMarkerStore store;
+        QList<TFqMarker *> list;
+        QStringList groups = {"A"};
+        store.SetSource([&] { return list; }, [&] { return groups; });
+        store.SetSaveDelay(20);
+        QVERIFY(!store.SavePending());
+        store.SaveNow(); // nothing read yet: nothing written
+        QVERIFY(!QFileInfo::exists(programFile("FqMarkers.tsv")));
+
+        store.LoadMarkers(); // missing: a new file follows at once
+        QTRY_COMPARE(readBytes(programFile("FqMarkers.tsv")), Comment);
+        TFqMarker *marker = store.NewMarker();
+        QVERIFY(ParseMarkerLine("3550000\tNEW", *marker));
+        list << marker;
+        store.MarkersChanged();
+        groups = {"B", "C"};
+        store.GroupsChanged();
+        QVERIFY(store.SavePending());
+        QTRY_VERIFY(!store.SavePending());
+        QCOMPARE(readBytes(programFile("FqMarkers.tsv")), Comment + "3550000\tNEW\tCW\t1\t\t\t0\t0\r\n");
+        QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), groups);
+
+        // Changes that never stop are still saved, a delay after the first.
+        QElapsedTimer burst;
+        burst.start();
+        bool savedDuringBurst = false;
+        while (burst.elapsed() < 300 && !savedDuringBurst) {
+            store.MarkersChanged();
+            QTest::qWait(5);
+            savedDuringBurst = !store.SavePending();
+        }
+        QVERIFY(savedDuringBurst);
+    }
+
+    void failedSaveIsReportedOncePerRunOfFailures()
+    {
+        TFqMarkerStore store;
+        QList<TFqMarker *> list;
+        store.SetSource([&] { return list; }, {});
+        store.LoadMarkers();
+        QVERIFY(store.SaveNow());
+        QSignalSpy failures(&store, &TFqMarkerStore::SaveFailed);
+        TFqMarker *marker = store.NewMarker();
+        marker->Permanent = true;
+        list << marker;
+        {
+            NoFileWrites blocked;
+            store.MarkersChanged();
+            QVERIFY(!store.SaveNow());
+            marker->Caption = "again";
+            store.MarkersChanged();
+            QVERIFY(!store.SaveNow());
+        }
+        QCOMPARE(failures.size(), 1);
+        QVERIFY(failures.first().first().toString().contains(programFile("FqMarkers.tsv")));
+        QVERIFY(store.SaveNow()); // still pending: written now
+        QVERIFY(readBytes(programFile("FqMarkers.tsv")).contains("again"));
+        {
+            NoFileWrites blocked;
+            marker->Caption = "third";
+            store.MarkersChanged();
+            store.SaveNow();
+        }
+        QCOMPARE(failures.size(), 2);
+    }
+
+    void unreadableFileIsNeverOverwritten()
+    {
+        QVERIFY(writeBytes(programFile("FqMarkers.tsv"), Comment + "3550000\tKEEP\r\n"));
+        QFile::setPermissions(programFile("FqMarkers.tsv"), QFileDevice::WriteOwner);
+        QFile probe(programFile("FqMarkers.tsv"));
+        if (probe.open(QIODevice::ReadOnly))
+            QSKIP("running as root: permissions do not stop reading");
+        TFqMarkerStore store;
+        QList<TFqMarker *> list = {store.NewMarker()};
+        store.SetSource([&] { return list; }, {});
+        QVERIFY(store.LoadMarkers().Problem.startsWith("Cannot read"));
+        store.MarkersChanged();
+        store.SaveNow();
+        QFile::setPermissions(programFile("FqMarkers.tsv"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(readBytes(programFile("FqMarkers.tsv")), Comment + "3550000\tKEEP\r\n");
+    }
+
+    void visibleGroupsKeepEveryName()
+    {
+        QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), QStringList({"BEACON", "CHANNEL", "BROADCAST", "GROUP"}));
+        QStringList many;
+        for (int i = 0; i < 60; ++i)
+            many << QString("GROUP%1").arg(i, 3, 10, QChar('0'));
+        QVERIFY(TFqMarkerStore::WriteVisibleGroups(many));
+        // The first value holds the beginning of the list, as before.
+        QVERIFY(ReadSetting("VisibleFqMarkers").startsWith("GROUP000\r\nGROUP001\r\n"));
+        QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), many);
+        // A shorter list fills exactly one value: the rest of the longer
+        // one must not be read on after it.
+        const QString full(253, 'F');
+        QVERIFY(TFqMarkerStore::WriteVisibleGroups({full}));
+        QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), QStringList{full});
+        QVERIFY(TFqMarkerStore::WriteVisibleGroups({}));
+        QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), QStringList());
+    }
+
+    // Run in a second process of this program: make an edit and wait to be
+    // killed. The parent kills it one second after the edit.
+    void editSurvivesSigkill()
+    {
+        const QString childFolder = qEnvironmentVariable("TARNWICK_MARKER_CHILD");
+        if (!childFolder.isEmpty()) {
+            testenv::setEnv("TARNWICK_PROGRAM_DIR", childFolder);
+            std::printf("sandbox %s\n", qPrintable(testenv::sandbox().path()));
+            TFqMarkerStore store;
+            QList<TFqMarker *> list;
+            store.SetSource([&] { return list; }, {});
+            list = store.LoadMarkers().Markers;
+            list.first()->Caption = "EDITED";
+            store.MarkersChanged();
+            std::printf("edited\n");
+            std::fflush(stdout);
+            QTest::qWait(30000);
+            return;
+        }
+        QVERIFY(writeBytes(programFile("FqMarkers.tsv"), Comment + "3550000\tBEFORE\r\n"));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TARNWICK_MARKER_CHILD", ProgramFolder());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"TestFqMarkerFile", "editSurvivesSigkill"});
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += child.readAllStandardOutput()).contains("edited\n"), 20000);
+        QTest::qWait(1000);
+        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+        child.waitForFinished();
+        const QString sandbox = QString::fromLocal8Bit(output).section("sandbox ", 1).section('\n', 0, 0);
+        if (sandbox.startsWith(QDir::tempPath()))
+            QDir(sandbox).removeRecursively();
+        QCOMPARE(readBytes(programFile("FqMarkers.tsv")), Comment + "3550000\tEDITED\tCW\t1\t\t\t0\t0\r\n");
+    }
+};
+
+TARNWICK_TEST_CLASS(TestFqMarkerFile)
+#include "tst_fqmarkerfile.moc"
