@@ -30,13 +30,16 @@ struct ModePair
     const char *hamlib;
     quint32 bit;
 };
-// The first row of a Hamlib name is the one it is set as; the radio's name
-// is reported as the Hamlib name of its first row.
+// The radio's mode is reported as the Hamlib name of its first row (the
+// names every Hamlib version reads); newer Hamlib writes some modes under the
+// names of the last rows.
 constexpr ModePair modePairs[] = {
-    {"LSB", "LSB", ModeLsb},       {"USB", "USB", ModeUsb},      {"CW", "CW", ModeCw},
-    {"CW-R", "CWR", ModeCwr},      {"AM", "AM", ModeAm},         {"WFM", "WFM", ModeWfm},
-    {"FM", "FM", ModeFm},          {"DIG", "PKTUSB", ModePktusb}, {"DIG", "RTTY", ModeRtty},
-    {"PKT", "PKTFM", ModePktfm},   {"FSK", "RTTY", ModeRtty},    {"FSK-R", "RTTYR", ModeRttyr},
+    {"LSB", "LSB", ModeLsb},       {"USB", "USB", ModeUsb},        {"CW", "CW", ModeCw},
+    {"CW-R", "CWR", ModeCwr},      {"AM", "AM", ModeAm},           {"WFM", "WFM", ModeWfm},
+    {"FM", "FM", ModeFm},          {"DIG", "PKTUSB", ModePktusb},  {"DIG", "RTTY", ModeRtty},
+    {"PKT", "PKTFM", ModePktfm},   {"FSK", "RTTY", ModeRtty},      {"FSK-R", "RTTYR", ModeRttyr},
+    {"CW-R", "CW-R", ModeCwr},     {"DIG", "USB-D", ModePktusb},   {"PKT", "FM-D", ModePktfm},
+    {"FSK-R", "RTTY-R", ModeRttyr},
 };
 
 struct Range

@@ -149,6 +149,7 @@ void TRigctldServer::drop(QTcpSocket *socket, const QString &reason)
     log(QStringLiteral("Client %1 dropped: %2.").arg(clients_.value(socket).peer, reason));
     clients_.remove(socket);
     socket->disconnect(this);
+    socket->flush(); // the answers to its lines before the fault
     socket->abort();
     socket->deleteLater();
     emit ClientCountChanged(ClientCount());

@@ -118,6 +118,7 @@ private slots:
         QTest::newRow("M RTTY") << "" << QByteArray("M RTTY 0") << QByteArray("RPRT 0\n") << "mode DIG" << false;
         QTest::newRow("M RTTY set2") << "set2" << QByteArray("M RTTY 0") << QByteArray("RPRT 0\n") << "mode FSK" << false;
         QTest::newRow("M PKTFM") << "" << QByteArray("M PKTFM 0") << QByteArray("RPRT 0\n") << "mode PKT" << false;
+        QTest::newRow("M FM-D") << "" << QByteArray("M FM-D 0") << QByteArray("RPRT 0\n") << "mode PKT" << false;
         QTest::newRow("M WFM") << "" << QByteArray("M WFM 0") << QByteArray("RPRT 0\n") << "mode WFM" << false;
         QTest::newRow("M PKTLSB") << "" << QByteArray("M PKTLSB 0") << QByteArray("RPRT -1\n") << "" << false;
         QTest::newRow("M PKTUSB 847") << "model=FT-847" << QByteArray("M PKTUSB 0") << QByteArray("RPRT -1\n") << "" << false;
