@@ -162,6 +162,7 @@ void TTarnwickFrm::FormActivate()
     if (CatBtn->isChecked() && !AdvancedSerialOptionsChecked())
         Connect();
     UpdateLitState();
+    ApplyRigctldOptions();
 }
 
 bool TTarnwickFrm::FormCloseQuery()
@@ -195,6 +196,7 @@ void TTarnwickFrm::FormClose()
     if (ComSettingsFrm->isVisible())
         ComSettingsFrm->reject();
     DebugFrm->close();
+    StopRigctld();
     writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
     if (IsConnected())
         Disconnect();

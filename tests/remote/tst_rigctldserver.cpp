@@ -89,6 +89,21 @@ private slots:
         QCOMPARE(l.host.calls, QStringList({"tune 7074000", "mode USB", "ptt 1", "split 1"}));
     }
 
+    void twoHamlibClientsAtOnce()
+    {
+        Listener l;
+        QVERIFY(l.listen());
+        int most = 0;
+        connect(&l.server, &TRigctldServer::ClientCountChanged, this, [&most](int count) { most = qMax(most, count); });
+        auto tuner = rigctl::start({"-m", "2", "-r", l.target(), "F", "7074000", "f"});
+        auto moder = rigctl::start({"-m", "2", "-r", l.target(), "M", "LSB", "0", "m"});
+        QVERIFY(rigctl::finish({tuner.get(), moder.get()}));
+        QCOMPARE(tuner->readAllStandardOutput(), QByteArray("7074000\n"));
+        QCOMPARE(moder->readAllStandardOutput(), QByteArray("LSB\n2200\n"));
+        QCOMPARE(most, 2);
+        QCOMPARE(l.server.ClientCount(), 0);
+    }
+
     void clientsAreServedTogetherAndABadOneIsDroppedAlone()
     {
         Listener l;
