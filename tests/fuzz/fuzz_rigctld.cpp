@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     host.radio.MeterPercent = data[1] % 101;
     TRigctldProtocol protocol(host);
     TRigctldLineReader reader;
-
     // The rest arrives in chunks whose sizes the input's own bytes choose.
     const QByteArray bytes(reinterpret_cast<const char *>(data + 2), static_cast<qsizetype>(size - 2));
     qsizetype at = 0;
