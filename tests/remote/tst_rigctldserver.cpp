@@ -109,6 +109,13 @@ private slots:
         QTRY_COMPARE(greedy->state(), QAbstractSocket::UnconnectedState);
         QVERIFY(l.log.last().contains("does not read its answers"));
         QCOMPARE(ask(*good, "f\n"), QByteArray("7000000\n"));
+
+        // A crowd beyond the limit: the last one is turned away.
+        std::vector<std::unique_ptr<QTcpSocket>> crowd;
+        for (int i = 0; i < TRigctldServer::MaxClients; ++i)
+            crowd.push_back(l.connect());
+        QTRY_COMPARE(crowd.back()->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(l.server.ClientCount(), TRigctldServer::MaxClients);
     }
 
     void boundToTheConfiguredAddressOnly()
