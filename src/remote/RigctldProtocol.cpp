@@ -65,32 +65,33 @@ bool isFt847(const TTcvrType &type)
 }
 
 // What Hamlib's own backends say about the radios.
-Model modelOf(const TTcvrType &type)
+const Model &modelOf(const TTcvrType &type)
 {
     constexpr quint32 set2Modes = ModeLsb | ModeUsb | ModeCw | ModeCwr | ModeAm | ModeFm | ModeRtty | ModeRttyr;
-    if (type.CommandSet == 2)
-        return {2, set2Modes, {{100000, 60000000, set2Modes}}, {{1800000, 54000000, set2Modes}}, 5000, 100000};
-    if (isFt847(type)) {
-        constexpr quint32 modes = ModeLsb | ModeUsb | ModeCw | ModeCwr | ModeAm | ModeFm;
-        return {1001,
-                modes,
-                {{100000, 30000000, modes}, {36000000, 76000000, modes}, {108000000, 174000000, modes},
-                 {420000000, 512000000, modes}},
-                {{1800000, 30000000, modes}, {50000000, 54000000, modes}, {144000000, 148000000, modes},
-                 {430000000, 450000000, modes}},
-                5000,
-                100000};
-    }
+    constexpr quint32 ft847Modes = ModeLsb | ModeUsb | ModeCw | ModeCwr | ModeAm | ModeFm;
     constexpr quint32 narrow = ModeLsb | ModeUsb | ModeCw | ModeCwr | ModeAm | ModeFm | ModeRtty | ModePktusb | ModePktfm;
-    const int model = type.Model == QLatin1String("FT-857") ? 1022 : type.Model == QLatin1String("FT-897") ? 1023 : 1020;
-    const bool qrp = model == 1020;
-    return {model,
-            narrow | ModeWfm,
-            {{100000, 56000000, narrow}, {76000000, 108000000, ModeWfm}, {118000000, 164000000, narrow},
-             {420000000, 470000000, narrow}},
-            {{1800000, 54000000, narrow}, {144000000, 148000000, narrow}, {430000000, 450000000, narrow}},
-            qrp ? 500 : 5000,
-            qrp ? 5000 : 100000};
+    static const QList<Range> receive = {{100000, 56000000, narrow}, {76000000, 108000000, ModeWfm},
+                                         {118000000, 164000000, narrow}, {420000000, 470000000, narrow}};
+    static const QList<Range> transmit = {{1800000, 54000000, narrow}, {144000000, 148000000, narrow},
+                                          {430000000, 450000000, narrow}};
+    static const Model set2 = {2, set2Modes, {{100000, 60000000, set2Modes}}, {{1800000, 54000000, set2Modes}}, 5000,
+                               100000};
+    static const Model ft847 = {1001,
+                                ft847Modes,
+                                {{100000, 30000000, ft847Modes}, {36000000, 76000000, ft847Modes},
+                                 {108000000, 174000000, ft847Modes}, {420000000, 512000000, ft847Modes}},
+                                {{1800000, 30000000, ft847Modes}, {50000000, 54000000, ft847Modes},
+                                 {144000000, 148000000, ft847Modes}, {430000000, 450000000, ft847Modes}},
+                                5000,
+                                100000};
+    static const Model ft817 = {1020, narrow | ModeWfm, receive, transmit, 500, 5000};
+    static const Model ft857 = {1022, narrow | ModeWfm, receive, transmit, 5000, 100000};
+    static const Model ft897 = {1023, narrow | ModeWfm, receive, transmit, 5000, 100000};
+    if (type.CommandSet == 2)
+        return set2;
+    if (isFt847(type))
+        return ft847;
+    return type.Model == QLatin1String("FT-857") ? ft857 : type.Model == QLatin1String("FT-897") ? ft897 : ft817;
 }
 
 QString hex(quint64 value)
@@ -429,7 +430,7 @@ int TRigctldProtocol::setSplit(const TRigctldRequest &request)
 
 QByteArray TRigctldProtocol::DumpState(const TTcvrType &type)
 {
-    const Model model = modelOf(type);
+    const Model &model = modelOf(type);
     const QString vfos = type.HasVfoKeys ? QStringLiteral("0x3") : QStringLiteral("0x1");
     QStringList lines = {QStringLiteral("1"), QString::number(model.hamlibModel), QStringLiteral("0")};
     for (const Range &range : model.receive)
@@ -477,7 +478,7 @@ QString TRigctldProtocol::HamlibMode(const QString &mode)
 
 QString TRigctldProtocol::RadioMode(const QString &hamlibMode, const TTcvrType &type)
 {
-    const Model model = modelOf(type);
+    const Model &model = modelOf(type);
     for (const ModePair &pair : modePairs) {
         if (hamlibMode != QLatin1String(pair.hamlib) || !(model.modes & pair.bit))
             continue;
@@ -515,7 +516,7 @@ int TRigctldProtocol::RawStrength(int meterPercent, const TTcvrType &type)
 
 bool TRigctldProtocol::InRange(qint64 frequency, const TTcvrType &type)
 {
-    const Model model = modelOf(type);
+    const Model &model = modelOf(type);
     for (const Range &range : model.receive)
         if (frequency >= range.low && frequency <= range.high)
             return true;
