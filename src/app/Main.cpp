@@ -163,6 +163,7 @@ void TTarnwickFrm::FormActivate()
     if (CatBtn->isChecked() && !AdvancedSerialOptionsChecked())
         Connect();
     UpdateLitState();
+    ApplyRigctldOptions();
 }
 
 bool TTarnwickFrm::FormCloseQuery()
@@ -196,6 +197,7 @@ void TTarnwickFrm::FormClose()
     if (ComSettingsFrm->isVisible())
         ComSettingsFrm->reject();
     DebugFrm->close();
+    StopRigctld();
     writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
     if (IsConnected())
         Disconnect();

@@ -38,6 +38,8 @@ class TComSettingsFrm;
 class TDebugFrm;
 class TDepresz;
 class TOptionsFrm;
+class TRigctldServer;
+class MainRigctldHost;
 
 // The three states of the split key: up, down, and up in italics when the
 // radio's split state is not known.
@@ -472,4 +474,28 @@ private:
     void SetupMarkers();
     MainFqMarkersHost *fqMarkersHost = nullptr; // child object
     // --- end of frequency markers
+    // --- rigctld endpoint for Hamlib programs (MainRigctld.cpp)
+public:
+    // Starts, moves or stops the listener as the Options dialog says (first
+    // activation, Ok in the dialog); a port that can't be had is reported in
+    // red on the status line.
+    void ApplyRigctldOptions();
+    void StopRigctld();
+    // "--rigctld [ADDRESS:]PORT" ticks the option and fills in the endpoint.
+    void SetCommandLineRigctld(const RigctldEndpoint &endpoint);
+    TRigctldServer *RigctldServer = nullptr; // child object, made at the first apply
+    // The VFO the window switched the radio to: the five-byte command set
+    // never reports it (the text command set does, in CatEngine->CurrentVfo).
+    QChar RigctldVfo = u'A';
+    // The meter's last reading in per cent, as DepreszLbl shows it (the
+    // needle shows an average).
+    int MeterReading = 0;
+
+private:
+    friend class MainRigctldHost;
+    void setupRigctld();
+    void rigctldVfoToggled();
+    void reportRigctldFailure(const QString &text, int triesLeft);
+    MainRigctldHost *rigctldHost = nullptr; // child object
+    // --- end of rigctld endpoint
 };

@@ -129,6 +129,7 @@ void TTarnwickFrm::SetMeterValue(int percent)
 
 void TTarnwickFrm::ShowMeterReading(int percent)
 {
+    MeterReading = percent;
     Depresz->SetValue(percent);
     DepreszLbl->setText(meterPercentCaption(percent));
 }

@@ -128,7 +128,8 @@ TOptionsFrm::TOptionsFrm(QWidget *parent)
               ScaleDblClkCBx, SliderDblClkCBx, MouseWheelCBx, PreferUpperCaseChk,
               IpAddressCBx, PortCBx, IpAddress2CBx, Port2CBx, IpAddress3CBx, Port3CBx,
               HeronpostRdo, LinkmoorRdo, SpectrographAutomaticallyChk, RestartSpectrographChk,
-              DontAnimateScaleChk, ShowAlwaysKhzChk};
+              DontAnimateScaleChk, ShowAlwaysKhzChk,
+              RigctldChk, RigctldAddressCBx, RigctldPortCBx};
 
     connect(CwTuneStepCBx, &QComboBox::currentIndexChanged, this, &TOptionsFrm::UpdateStepLabels);
     connect(FmTuneStepCBx, &QComboBox::currentIndexChanged, this, &TOptionsFrm::UpdateStepLabels);
@@ -265,7 +266,27 @@ void TOptionsFrm::buildServerPage()
         grid->addWidget(new QLabel(QStringLiteral("Port:"), page), i, 2);
         grid->addWidget(rows.at(i).second, i, 3);
     }
-    grid->setRowStretch(rows.size(), 1);
+    grid->addWidget(buildRigctldBox(page), rows.size(), 0, 1, 4);
+    grid->setRowStretch(rows.size() + 1, 1);
+}
+
+// Hamlib's network protocol on a port of its own, so that WSJT-X, fldigi and
+// loggers share the radio through this program ("Hamlib NET rigctl").
+QWidget *TOptionsFrm::buildRigctldBox(QWidget *page)
+{
+    auto box = new QGroupBox(QStringLiteral("Hamlib programs (rigctld)"), page);
+    box->setObjectName(QStringLiteral("RigctldGrp"));
+    RigctldChk = makeCheck(box, "RigctldChk",
+                           QStringLiteral("Share the radio with WSJT-X, fldigi and loggers (rig \"Hamlib NET rigctl\")"));
+    RigctldAddressCBx = makeEditable(box, "RigctldAddressCBx", {QStringLiteral("127.0.0.1"), QStringLiteral("::1")});
+    RigctldPortCBx = makeEditable(box, "RigctldPortCBx", {QStringLiteral("4532")});
+    auto grid = new QGridLayout(box);
+    grid->addWidget(RigctldChk, 0, 0, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("IP address:"), box), 1, 0);
+    grid->addWidget(RigctldAddressCBx, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Port:"), box), 1, 2);
+    grid->addWidget(RigctldPortCBx, 1, 3);
+    return box;
 }
 
 void TOptionsFrm::buildClientsPage()
@@ -326,6 +347,9 @@ void TOptionsFrm::SetDefaults()
     Port2CBx->setCurrentText(QStringLiteral("7389"));
     IpAddress3CBx->setCurrentText(QStringLiteral("127.0.0.1"));
     Port3CBx->setCurrentText(QStringLiteral("7390"));
+    RigctldChk->setChecked(false);
+    RigctldAddressCBx->setCurrentText(QStringLiteral("127.0.0.1"));
+    RigctldPortCBx->setCurrentText(QStringLiteral("4532"));
     HeronpostRdo->SetItemIndex(0);
     LinkmoorRdo->SetItemIndex(0);
     SpectrographAutomaticallyChk->setChecked(true);

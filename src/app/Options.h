@@ -33,7 +33,7 @@ public:
     int WfmTuneStep() const;
     bool IsDigiScaleKeystroke(int key, Qt::KeyboardModifiers modifiers) const;
 
-    // The 21 controls kept in the settings store, in a fixed order.
+    // The controls kept in the settings store, in a fixed order.
     const QList<QObject *> &StoredControls() const { return stored; }
     // Every option back to its first-run value.
     void SetDefaults();
@@ -63,6 +63,10 @@ public:
     QComboBox *Port2CBx = nullptr;
     QComboBox *IpAddress3CBx = nullptr;
     QComboBox *Port3CBx = nullptr;
+    // The rigctld endpoint for Hamlib programs, on the same page.
+    QCheckBox *RigctldChk = nullptr;
+    QComboBox *RigctldAddressCBx = nullptr;
+    QComboBox *RigctldPortCBx = nullptr;
     RadioGroupBox *HeronpostRdo = nullptr;
     RadioGroupBox *LinkmoorRdo = nullptr;
     QCheckBox *SpectrographAutomaticallyChk = nullptr;
@@ -86,6 +90,7 @@ private:
     void buildMousePage();
     void buildMarkersPage();
     void buildServerPage();
+    QWidget *buildRigctldBox(QWidget *page);
     void buildClientsPage();
     void buildMiscPage();
     void loadStoredControls();

@@ -40,6 +40,7 @@ int main(int argc, char *argv[])
 
     QStringList warnings;
     const SerialPresets presets = ParseSerialPresets(parameters, &warnings);
+    const RigctldEndpoint rigctld = ParseRigctldEndpoint(parameters, &warnings);
     for (const QString &warning : std::as_const(warnings))
         std::fprintf(stderr, "%s: %s\n", qPrintable(ExecutableBaseName()), qPrintable(warning));
 
@@ -64,6 +65,7 @@ int main(int argc, char *argv[])
     TTarnwickFrm window;
     mainWindow = &window;
     window.SetCommandLineSerial(presets);
+    window.SetCommandLineRigctld(rigctld);
     if (shutdownRequested) {
         window.FormClose();
         return 0;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostAddress>
 #include <QNetworkInformation>
 #include <QNetworkInterface>
 #include <QOperatingSystemVersion>
@@ -195,11 +196,14 @@ int CheckInternetExitCode()
     return IsOnline() ? 1 : 0;
 }
 
-SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *warnings)
+namespace {
+
+// The values of "--option VALUE" and "--option=VALUE" for the given names, in
+// the order given; an option without its value is described in a warning.
+QList<QPair<QString, QString>> optionValues(const QStringList &parameters, const QStringList &names,
+                                            QStringList *warnings)
 {
-    static const QStringList models = {QStringLiteral("FT-817"), QStringLiteral("FT-847"),
-                                       QStringLiteral("FT-857"), QStringLiteral("FT-897")};
-    SerialPresets presets;
+    QList<QPair<QString, QString>> values;
     for (int i = 0; i < parameters.size(); ++i) {
         QString option = parameters.at(i);
         QString value;
@@ -210,7 +214,7 @@ SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *war
             option = option.left(eq);
             hasValue = true;
         }
-        if (option != QLatin1String("--port") && option != QLatin1String("--model"))
+        if (!names.contains(option))
             continue;
         if (!hasValue) {
             if (i + 1 >= parameters.size()) {
@@ -220,6 +224,20 @@ SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *war
             }
             value = parameters.at(++i);
         }
+        values.append({option, value});
+    }
+    return values;
+}
+
+} // namespace
+
+SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *warnings)
+{
+    static const QStringList models = {QStringLiteral("FT-817"), QStringLiteral("FT-847"),
+                                       QStringLiteral("FT-857"), QStringLiteral("FT-897")};
+    SerialPresets presets;
+    const auto values = optionValues(parameters, {QStringLiteral("--port"), QStringLiteral("--model")}, warnings);
+    for (const auto &[option, value] : values) {
         if (option == QLatin1String("--port")) {
             presets.Port = value;
         } else {
@@ -231,4 +249,45 @@ SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *war
         }
     }
     return presets;
+}
+
+bool SplitEndpoint(const QString &text, QString *address, quint16 *port)
+{
+    QString host = QStringLiteral("127.0.0.1");
+    QString portText = text.trimmed();
+    const int colon = portText.lastIndexOf(u':');
+    if (colon >= 0) {
+        host = portText.left(colon);
+        portText = portText.mid(colon + 1);
+        if (host.startsWith(u'[') && host.endsWith(u']'))
+            host = host.mid(1, host.size() - 2);
+        else if (host.contains(u':'))
+            return false; // an IPv6 address needs its brackets
+    }
+    bool ok = false;
+    const int number = portText.toInt(&ok);
+    if (!ok || number < 1 || number > 65535)
+        return false;
+    if (host != QLatin1String("localhost") && QHostAddress(host).isNull())
+        return false;
+    *address = host;
+    *port = quint16(number);
+    return true;
+}
+
+RigctldEndpoint ParseRigctldEndpoint(const QStringList &parameters, QStringList *warnings)
+{
+    RigctldEndpoint endpoint;
+    for (const auto &[option, value] : optionValues(parameters, {QStringLiteral("--rigctld")}, warnings)) {
+        QString address;
+        quint16 port = 0;
+        if (!SplitEndpoint(value, &address, &port)) {
+            if (warnings)
+                *warnings << QStringLiteral("--rigctld \"%1\" is no [ADDRESS:]PORT (for example 4532 or 127.0.0.1:4532)")
+                                 .arg(value);
+            continue;
+        }
+        endpoint = {true, address, port};
+    }
+    return endpoint;
 }

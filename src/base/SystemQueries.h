@@ -63,3 +63,19 @@ struct SerialPresets
 // Reads the two options from the parameters (program name excluded). Unknown
 // models and options without a value are described in warnings and ignored.
 SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *warnings = nullptr);
+
+// "--rigctld [ADDRESS:]PORT" switches the rigctld endpoint on for Hamlib
+// programs (WSJT-X, fldigi...). The address is 127.0.0.1 when none is given;
+// IPv6 addresses go in brackets ("[::1]:4532").
+struct RigctldEndpoint
+{
+    bool Given = false;
+    QString Address;
+    quint16 Port = 0;
+};
+// Reads the option from the parameters (program name excluded); a value that
+// is no endpoint is described in a warning and ignored.
+RigctldEndpoint ParseRigctldEndpoint(const QStringList &parameters, QStringList *warnings = nullptr);
+// The rule for one value; false when the text is not "[ADDRESS:]PORT" with a
+// port from 1 to 65535 and an IP address (or "localhost").
+bool SplitEndpoint(const QString &text, QString *address, quint16 *port);

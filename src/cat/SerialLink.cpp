@@ -112,6 +112,16 @@ QString TCatLink::SystemErrorText(const QString &text)
     return result;
 }
 
+QString TCatLink::OpenFailureAdvice(const QString &errorText, const QString &device)
+{
+    // A device locked by another program is refused too, with another text.
+    if (SystemErrorText(errorText) != SystemErrorText(QString::fromLocal8Bit(std::strerror(EACCES))))
+        return QString();
+    return QStringLiteral("No permission for %1: add your user to the \"dialout\" group "
+                          "(sudo adduser $USER dialout) and log in again.")
+        .arg(device);
+}
+
 bool TCatLink::IsOpen() const
 {
     return port_ && port_->isOpen();
@@ -129,7 +139,14 @@ bool TCatLink::OpenComPort(const TSerialSettings &settings)
     port->setPortName(DevicePath(settings.Port));
     if (!port->open(QIODevice::ReadWrite)) {
         log(QStringLiteral("ERROR [E1]: CreateFile: ") + SystemErrorText(port->errorString()));
-        status_(openFailureStatus(1), Red, true);
+        const QString advice = OpenFailureAdvice(port->errorString(), DevicePath(settings.Port));
+        if (advice.isEmpty()) {
+            status_(openFailureStatus(1), Red, true);
+        } else {
+            // Trying again will not help here; what will is said instead.
+            log(QStringLiteral("CAT: ") + advice);
+            status_(QStringLiteral("Can't initialize COM port [E1]. ") + advice, Red, true);
+        }
         return false;
     }
 

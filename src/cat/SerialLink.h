@@ -111,6 +111,10 @@ public:
     // An operating-system error text without trailing blanks, control
     // characters and full stops.
     static QString SystemErrorText(const QString &text);
+    // What the operator can do when opening a device failed with the system's
+    // error text: one line for a refused permission (the user is not in the
+    // group that owns serial ports); empty when there is nothing to suggest.
+    static QString OpenFailureAdvice(const QString &errorText, const QString &device);
 
 private:
     QByteArray readWithTimeouts(int count, bool &failed);

@@ -46,7 +46,7 @@ private slots:
         QVERIFY(options.ShowHintMarkerSelectedChk->isChecked());
         QVERIFY(!options.ShowAlwaysKhzChk->isChecked());
         QCOMPARE(options.SliderDblClkCBx->itemText(0), QString("<Nohing>"));
-        QCOMPARE(options.StoredControls().size(), 21);
+        QCOMPARE(options.StoredControls().size(), 24);
     }
 
     void stepsAndTheirLabels()

@@ -199,8 +199,18 @@ private slots:
         Harness first, second;
         QVERIFY(first.open(rig.path()));
         QVERIFY(!second.open(rig.path()));
-        QVERIFY(second.statuses.last().text.contains("[E1]"));
+        QCOMPARE(second.statuses.last().text, QStringLiteral("Can't initialize COM port [E1]. Click COM button to try again."));
         QVERIFY(first.link.IsOpen());
+    }
+
+    // A refused permission says what helps; other failures keep their text.
+    void openFailureAdvice()
+    {
+        QCOMPARE(TCatLink::OpenFailureAdvice("Permission denied", "/dev/ttyUSB0"),
+                 QString("No permission for /dev/ttyUSB0: add your user to the \"dialout\" group "
+                         "(sudo adduser $USER dialout) and log in again."));
+        QCOMPARE(TCatLink::OpenFailureAdvice("No such file or directory", "/dev/ttyUSB0"), QString());
+        QCOMPARE(TCatLink::OpenFailureAdvice(QString(), "/dev/ttyUSB0"), QString());
     }
 
     void portVanishing_data()

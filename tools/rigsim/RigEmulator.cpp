@@ -277,7 +277,11 @@ QByteArray RigEmulator::answer(const QByteArray &five)
     case 0x09: case 0xF9: case 0xF5: case 0x0C: case 0x0F: case 0x8F: return ack(true);
     case 0xE7: return QByteArray(1, char(receiveStatus()));
     case 0xF7: return QByteArray(1, char(transmitStatus()));
-    case 0xBB: return QByteArray(2, '\0'); // EEPROM read: two bytes
+    case 0xBB: {
+        // EEPROM read: the two bytes of the even address P1 P2 (high, low).
+        const int address = (p1 << 8 | quint8(five.at(1))) & ~1;
+        return QByteArray(1, char(eepromByte(address))) + QByteArray(1, char(eepromByte(address + 1)));
+    }
     case 0xBD:
         // FT-817 transmit metering: one byte while receiving; while keyed,
         // power and SWR, then modulation and ALC, a nibble each.
@@ -288,6 +292,32 @@ QByteArray RigEmulator::answer(const QByteArray &five)
         return QByteArray(1, char(qBound(0, state_.power, 15) << 4)) + QByteArray(1, '\0');
     default: return QByteArray();          // unknown opcodes are not answered
     }
+}
+
+quint8 RigEmulator::eepromByte(int address) const
+{
+    // The addresses Hamlib's backends read: the VFO in use (bit 0), split
+    // (bit 7) and the DIG mode (top three bits). The FT-857 and FT-897 keep
+    // them elsewhere than the FT-817 and number the DIG modes differently.
+    const bool ft817 = model_ == Model::FT817;
+    const int vfoAddress = ft817 ? 0x55 : 0x68;
+    const int splitAddress = ft817 ? 0x7A : 0x8D;
+    const int digAddress = ft817 ? 0x65 : 0x78;
+    if (model_ == Model::FT847)
+        return 0;
+    if (address == vfoAddress)
+        return state_.onVfoB ? 0x01 : 0x00;
+    if (address == splitAddress)
+        return state_.split ? 0x80 : 0x00;
+    if (address == digAddress) {
+        // In the order of DigMode. The FT-817 counts RTTY, PSK-L, PSK-U,
+        // USER-L, USER-U; the others RTTY-L, RTTY-U, PSK-L, PSK-U, USER-L, USER-U.
+        static const quint8 ft817Codes[] = {0, 1, 2, 3, 4};
+        static const quint8 ft857Codes[] = {0, 2, 3, 4, 5};
+        const int index = int(state_.digMode);
+        return quint8((ft817 ? ft817Codes[index] : ft857Codes[index]) << 5);
+    }
+    return 0;
 }
 
 QByteArray RigEmulator::applyFaults(QByteArray reply)

@@ -43,6 +43,10 @@ public:
         bool squelchOpen = false;
         bool sMeterNoise = false;
         int power = 10;        // transmit power meter, 0..15 (FT-847 0..31)
+        // What the radio's DIG mode is set to in its menu (the CAT mode byte
+        // only says DIG); Hamlib reads it from the EEPROM.
+        enum class DigMode { Rtty, PskL, PskU, UserL, UserU };
+        DigMode digMode = DigMode::PskU;
     };
 
     struct Faults
@@ -99,6 +103,8 @@ private:
     QByteArray answer(const QByteArray &five);
     QByteArray ack(bool accepted) const;
     QByteArray frequencyReply(Vfo &vfo);
+    // The byte at an EEPROM address, as far as the state says (else 0).
+    quint8 eepromByte(int address) const;
     quint8 receiveStatus();
     quint8 transmitStatus() const;
     QByteArray applyFaults(QByteArray reply);

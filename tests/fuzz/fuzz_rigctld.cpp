@@ -1,0 +1,45 @@
+// Whatever a client sends the rigctld endpoint: the line reader hands on only
+// lines of command text within the length limit, every request gets a reply
+// ended by a line feed, and no set ever tunes the radio outside its ranges.
+#include "remote/FakeRigctldHost.h"
+#include "remote/RigctldProtocol.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    FakeRigctldHost host;
+    host.radio.Type = TcvrTypeAt(data[0] % TcvrTypeCount);
+    host.radio.Type.CommandSet = data[0] & 0x10 ? 2 : host.radio.Type.CommandSet;
+    host.radio.Connected = !(data[0] & 0x20);
+    host.radio.Split = (data[0] >> 6) % 3 - 1;
+    host.radio.MeterPercent = data[1] % 101;
+    TRigctldProtocol protocol(host);
+    TRigctldLineReader reader;
+    // The rest arrives in chunks whose sizes the input's own bytes choose.
+    const QByteArray bytes(reinterpret_cast<const char *>(data + 2), static_cast<qsizetype>(size - 2));
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const qsizetype chunk = 1 + static_cast<unsigned char>(bytes.at(at)) % 64;
+        QList<QByteArray> lines;
+        const TRigctldLineReader::Result result = reader.Feed(bytes.mid(at, chunk), &lines);
+        at += chunk;
+        for (const QByteArray &line : lines) {
+            if (line.size() > TRigctldLineReader::MaxLineLength || line.contains('\n'))
+                std::abort();
+            const TRigctldAnswer answer = protocol.Answer(line);
+            if (!answer.Reply.isEmpty() && !answer.Reply.endsWith('\n'))
+                std::abort();
+            if (!TRigctldProtocol::InRange(host.radio.Frequency, host.radio.Type))
+                std::abort();
+            if (answer.Quit)
+                return 0;
+        }
+        if (result != TRigctldLineReader::Lines)
+            return 0;
+    }
+    return 0;
+}
