@@ -18,14 +18,17 @@ bool plainPathCharacter(QChar c)
 }
 
 // The bus reads the Exec line as a shell would: a path with blanks or quotes
-// goes in single quotes, a quote in it as '\''.
-QString shellQuoted(const QString &Text)
+// goes in single quotes, a quote in it as '\''. The file itself is a desktop
+// file, where a backslash is written "\\".
+QString execValue(const QString &Executable)
 {
-    if (!Text.isEmpty() && std::all_of(Text.begin(), Text.end(), plainPathCharacter))
-        return Text;
-    QString quoted = Text;
-    quoted.replace(QLatin1String("'"), QLatin1String("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+    QString value = Executable;
+    if (value.isEmpty() || !std::all_of(value.begin(), value.end(), plainPathCharacter)) {
+        value.replace(QLatin1String("'"), QLatin1String("'\\''"));
+        value = QLatin1Char('\'') + value + QLatin1Char('\'');
+    }
+    value.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+    return value;
 }
 
 } // namespace
@@ -39,7 +42,7 @@ QString ZovActivationFilePath()
 QString ZovActivationFileText(const QString &Executable)
 {
     return QStringLiteral("[D-BUS Service]\nName=") + ZovDBus::Service + QStringLiteral("\nExec=")
-        + shellQuoted(Executable) + QLatin1Char('\n');
+        + execValue(Executable) + QLatin1Char('\n');
 }
 
 QString RegisterZovActivation(const QString &Executable)

@@ -11,7 +11,7 @@
 QString ZovActivationFilePath();
 // "[D-BUS Service]", the name, and the executable on the Exec line (quoted
 // for the bus's shell-like reading when it holds anything but plain path
-// characters).
+// characters, backslashes doubled as the file format wants).
 QString ZovActivationFileText(const QString &Executable);
 
 // Each returns an empty text on success, else what went wrong. Registering
