@@ -1,0 +1,230 @@
+// The PROG keys and the Zov object wired into the real main window: a script
+// stepping the emulated radio, the "Line: " report, an endless loop stopped
+// by its key while closing is refused, the hints from the files, and Zov
+// offered on a D-Bus bus of the test's own.
+
+#include "MainWindowTestSupport.h"
+#include "base/Folders.h"
+#include "cat/RigProcess.h"
+#include "common/DBusDaemon.h"
+#include "controls/Digits2.h"
+#include "script/EditScript.h"
+#include "script/ScriptDialogs.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QString ScriptRunningMessage = QStringLiteral(
+    "Zov can't be switched off while a script is running.\nWait until the script finishes or click PROG button "
+    "again\nto interrupt the execution.\n\nIf you unhappily created an endless loop in your script\nyou will have "
+    "to kill Zov brutally with Windows Task Manager.");
+
+void writeScript(const QString &name, const QByteArray &bytes)
+{
+    QFile file(ProgramFolder() + name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readScript(const QString &name)
+{
+    QFile file(ProgramFolder() + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Counts the colour changes of a key.
+class PaletteChanges : public QObject
+{
+public:
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::PaletteChange)
+            ++count;
+        return false;
+    }
+};
+
+bool keysRestored(TTarnwickFrm &w)
+{
+    for (QToolButton *key : {w.Prog1Btn, w.Prog2Btn, w.Prog3Btn})
+        if (key->isChecked() || !key->isEnabled() || key->palette().color(QPalette::ButtonText) != QColor(Qt::black))
+            return false;
+    return !w.BlinkingButtonTmr->isActive() && !w.ScriptRunning();
+}
+
+// Five frequencies, each read back after the radio had time to report.
+const char StepScript[] = "For i = 0 To 4\n"
+                          "    Zov.Frequency = 7010000 + i * 5000\n"
+                          "    Zov.Sleep 300\n"
+                          "    r = r & Zov.Frequency & \" \" & Zov.SMeter & \" \" & Zov.Squelch & \";\"\n"
+                          "    If Zov.Interrupted Then Exit For\n"
+                          "Next\n"
+                          "MsgBox r\n";
+
+} // namespace
+
+class TestMainScript : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { testenv::resetSandbox(); }
+    void cleanup()
+    {
+        SetScriptMsgBoxAnswerer({});
+        TTarnwickFrm::SetComSettingsRunner({});
+    }
+
+    // The emulated radio has a signal on the third frequency, above its
+    // squelch level: the script sees the meter rise and the squelch open
+    // there, and every frequency it set confirmed by the radio. Clicked
+    // again, the key stops it at its next look at Interrupted.
+    void scriptStepsTheEmulatedRadio()
+    {
+        QVERIFY2(!qEnvironmentVariable("TARNWICK_RIGSIM").isEmpty(), "TARNWICK_RIGSIM is not set");
+        RigProcess rig({"--speed", "38400", "--delay", "1", "--model", "FT-817", "--freq", "7000000", "--signal",
+                        "7020000:9:1000", "--squelch-level", "3"});
+        QVERIFY(rig.ok());
+        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+        QStringList messages;
+        SetInformationAnswerer([&](QWidget *, const QString &text) { messages << text; });
+        QStringList boxes;
+        SetScriptMsgBoxAnswerer([&](const QString &prompt, int, const QString &) {
+            boxes << prompt;
+            return 1;
+        });
+        TTarnwickFrm w;
+        w.SetCommandLineSerial({rig.path(), "FT-817"});
+        w.CatBtn->click();
+        QVERIFY(w.IsConnected());
+        QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
+        messages.clear();
+
+        // The editor shows the file; what is typed there is saved and run.
+        writeScript("PROG1.vbs", "' steps\r\n");
+        QString shown;
+        w.EditScriptRunner = [&](TEditScriptFrm &editor) {
+            shown = editor.ScriptText();
+            editor.RichEdit1->setPlainText(QString("' steps\n") + StepScript);
+            return true;
+        };
+        w.Prog1Btn->click();
+        QCOMPARE(shown, QString("' steps\n"));
+        QCOMPARE(readScript("PROG1.vbs"), QString("' steps\n" + QString(StepScript)).replace("\n", "\r\n").toUtf8());
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(boxes.size(), 1);
+        const QStringList steps = boxes.at(0).split(';', Qt::SkipEmptyParts);
+        QCOMPARE(steps.size(), 5);
+        for (int i = 0; i < 5; ++i) {
+            const QStringList reading = steps.at(i).split(' ');
+            QCOMPARE(reading.at(0), QString::number(7010000 + i * 5000));
+            QCOMPARE(reading.at(2), QString(i == 2 ? "False" : "True"));
+        }
+        QCOMPARE(steps.at(0).split(' ').at(1), QString("0"));
+        QVERIFY(steps.at(2).split(' ').at(1).toInt() > 0);
+        QCOMPARE(rig.status("freq"), QString("7030000"));
+        QCOMPARE(w.DigiScale->AsString().trimmed(), QString("7030.00"));
+        QVERIFY(keysRestored(w));
+
+        // Stopped during its second wait.
+        boxes.clear();
+        w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
+        QTimer::singleShot(450, &w, [&] { w.Prog1Btn->click(); });
+        w.Prog1Btn->click();
+        QCOMPARE(boxes.size(), 1);
+        const int done = int(boxes.at(0).split(';', Qt::SkipEmptyParts).size());
+        QVERIFY2(done >= 1 && done < 5, qPrintable(boxes.at(0)));
+        QVERIFY(keysRestored(w));
+        SetInformationAnswerer({});
+    }
+
+    // A syntax error on line 3: nothing runs, the report names the line.
+    void syntaxErrorNamesItsLine()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        QStringList boxes;
+        SetScriptMsgBoxAnswerer([&](const QString &prompt, int, const QString &) {
+            boxes << prompt;
+            return 1;
+        });
+        writeScript("PROG3.vbs", "MsgBox 1\r\nx = 2\r\nIf x Then y = (\r\n");
+        w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
+        fx.messages.clear();
+        w.Prog3Btn->click();
+        QCOMPARE(fx.messages, QStringList({"Line: 3\n\nExpected expression"}));
+        QVERIFY(boxes.isEmpty());
+        QVERIFY(keysRestored(w));
+    }
+
+    // An endless loop that never calls Zov: the window still works, closing
+    // is refused, the key blinks, and a click on it stops the loop.
+    void endlessLoopStoppedByItsKey()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        writeScript("PROG2.vbs", "Do : Loop\r\n");
+        w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
+        fx.messages.clear();
+        PaletteChanges blinks;
+        w.Prog2Btn->installEventFilter(&blinks);
+        QString during;
+        QTimer::singleShot(100, &w, [&] {
+            during = QString("others %1%2").arg(w.Prog1Btn->isEnabled()).arg(w.Prog3Btn->isEnabled());
+            w.close();
+        });
+        int blinksBeforeStop = 0;
+        QTimer::singleShot(400, &w, [&] {
+            blinksBeforeStop = blinks.count;
+            w.Prog2Btn->click();
+        });
+        w.Prog2Btn->click();
+        QCOMPARE(during, QString("others 00"));
+        QCOMPARE(fx.messages, QStringList({ScriptRunningMessage}));
+        QVERIFY(w.isVisible());
+        QVERIFY(blinksBeforeStop >= 1);
+        QVERIFY(keysRestored(w));
+        QVERIFY(w.close());
+    }
+
+    void hintsFromTheFiles()
+    {
+        writeScript("PROG1.vbs", "' Beacon\r\n  Zov.Ptt = True  \r\n");
+        MainWindowFixture fx;
+        fx.create();
+        QCOMPARE(fx.window->Prog1Btn->toolTip(), QString("' Beacon\nZov.Ptt = True"));
+        QCOMPARE(fx.window->Prog3Btn->toolTip(), QString("No script"));
+    }
+
+    // Zov on a bus reaches the window as it does from a script.
+    void zovOnTheBusWorksTheWindow()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        DBusDaemon bus;
+        QVERIFY(bus.ok());
+        QVERIFY(!w.StartAutomation("unix:path=" + testenv::sandboxPath("runtime") + "/nothing-here"));
+        QVERIFY(w.StartAutomation(bus.address()));
+        const QStringList call{"call", "--session", "--dest", "org.orbelle.Tarnwick", "--object-path", "/Zov",
+                               "--method", "org.freedesktop.DBus.Properties."};
+        auto property = [&](const QString &verb, const QStringList &args) {
+            QStringList arguments = call;
+            arguments.last() += verb;
+            return bus.run("gdbus", arguments + QStringList{"org.orbelle.Tarnwick.Zov"} + args).output;
+        };
+        QCOMPARE(property("Set", {"Frequency", "<7050000>"}), QString("()"));
+        QCOMPARE(fx.frequency(), 7050000);
+        QCOMPARE(property("Get", {"Mode"}), QString("(<'%1'>,)").arg(w.CurrentMode()));
+    }
+};
+
+TARNWICK_TEST_CLASS(TestMainScript)
+#include "tst_mainscript.moc"
