@@ -1,13 +1,12 @@
 // The PROG keys and the Zov object wired into the real main window: a script
 // stepping the emulated radio, the "Line: " report, an endless loop stopped
-// by its key while closing is refused, the hints from the files, and Zov
-// offered on a D-Bus bus of the test's own.
+// by its key while closing is refused, and the hints from the files.
 
 #include "MainWindowTestSupport.h"
 #include "base/Folders.h"
 #include "cat/RigProcess.h"
-#include "common/DBusDaemon.h"
 #include "controls/Digits2.h"
+#include "data/BandKeys.h"
 #include "script/EditScript.h"
 #include "script/ScriptDialogs.h"
 
@@ -18,11 +17,6 @@
 #include <QToolButton>
 
 namespace {
-
-const QString ScriptRunningMessage = QStringLiteral(
-    "Zov can't be switched off while a script is running.\nWait until the script finishes or click PROG button "
-    "again\nto interrupt the execution.\n\nIf you unhappily created an endless loop in your script\nyou will have "
-    "to kill Zov brutally with Windows Task Manager.");
 
 void writeScript(const QString &name, const QByteArray &bytes)
 {
@@ -99,6 +93,7 @@ private slots:
             return 1;
         });
         TTarnwickFrm w;
+        w.FormShow(); // the band keys from the band plan
         w.SetCommandLineSerial({rig.path(), "FT-817"});
         w.CatBtn->click();
         QVERIFY(w.IsConnected());
@@ -130,6 +125,22 @@ private slots:
         QCOMPARE(rig.status("freq"), QString("7030000"));
         QCOMPARE(w.DigiScale->AsString().trimmed(), QString("7030.00"));
         QVERIFY(keysRestored(w));
+
+        // The other members reach the window's keys, the scale and the radio.
+        boxes.clear();
+        w.EditScriptRunner = [](TEditScriptFrm &editor) {
+            editor.SetScriptText("Zov.ToggleVfo : Zov.Sleep 200\n"
+                                 "Zov.Band = \"14\" : Zov.Mode = \"USB\" : Zov.Split = True : Zov.Ptt = True\n"
+                                 "Zov.Sleep 200 : MsgBox Zov.Band & Zov.Mode & Zov.Split & Zov.Ptt\n"
+                                 "Zov.Ptt = False : Zov.ZoomTo 14000000, 14100000 : Zov.Sleep 200");
+            return true;
+        };
+        w.Prog2Btn->click();
+        QCOMPARE(boxes, QStringList({"14USBTrueTrue"}));
+        QVERIFY(rig.status("ptt") == "0" && rig.status("split") == "1" && rig.status("vfo") == "B");
+        QCOMPARE(rig.status("mode"), QString("USB"));
+        QCOMPARE(w.BandKeys->PressedButton(), -1);
+        QCOMPARE(w.RadioScale->ScaleEnd(), 14100000);
 
         // Stopped during its second wait.
         boxes.clear();
@@ -187,7 +198,8 @@ private slots:
         });
         w.Prog2Btn->click();
         QCOMPARE(during, QString("others 00"));
-        QCOMPARE(fx.messages, QStringList({ScriptRunningMessage}));
+        QCOMPARE(fx.messages.size(), 1);
+        QVERIFY(fx.messages.at(0).startsWith("Zov can't be switched off while a script is running."));
         QVERIFY(w.isVisible());
         QVERIFY(blinksBeforeStop >= 1);
         QVERIFY(keysRestored(w));
@@ -201,28 +213,6 @@ private slots:
         fx.create();
         QCOMPARE(fx.window->Prog1Btn->toolTip(), QString("' Beacon\nZov.Ptt = True"));
         QCOMPARE(fx.window->Prog3Btn->toolTip(), QString("No script"));
-    }
-
-    // Zov on a bus reaches the window as it does from a script.
-    void zovOnTheBusWorksTheWindow()
-    {
-        MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
-        DBusDaemon bus;
-        QVERIFY(bus.ok());
-        QVERIFY(!w.StartAutomation("unix:path=" + testenv::sandboxPath("runtime") + "/nothing-here"));
-        QVERIFY(w.StartAutomation(bus.address()));
-        const QStringList call{"call", "--session", "--dest", "org.orbelle.Tarnwick", "--object-path", "/Zov",
-                               "--method", "org.freedesktop.DBus.Properties."};
-        auto property = [&](const QString &verb, const QStringList &args) {
-            QStringList arguments = call;
-            arguments.last() += verb;
-            return bus.run("gdbus", arguments + QStringList{"org.orbelle.Tarnwick.Zov"} + args).output;
-        };
-        QCOMPARE(property("Set", {"Frequency", "<7050000>"}), QString("()"));
-        QCOMPARE(fx.frequency(), 7050000);
-        QCOMPARE(property("Get", {"Mode"}), QString("(<'%1'>,)").arg(w.CurrentMode()));
     }
 };
 

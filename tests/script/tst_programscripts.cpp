@@ -1,50 +1,40 @@
 // The PROG keys' script host against a faked window: editing and saving the
-// files, running with the keys' states, the "Line: " report, stopping a
-// script (also one that never looks at Zov), and the blinking.
+// files, the keys while a script runs, the "Line: " report, stopping a script
+// (also one that never looks at Zov), and the blinking.
 
 #include "base/Folders.h"
-#include "script/ProgramScripts.h"
-#include "script/ZovTestSupport.h"
 #include "common/TestEnvironment.h"
+#include "script/ZovTestSupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QtTest/QtTest>
 
 namespace {
 
-QString programFile(const QString &name)
+QByteArray readFile(const QString &name)
 {
-    return ProgramFolder() + name;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
+    QFile file(ProgramFolder() + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// A click on a key: the key toggles, then the host's handler runs.
-void click(FakeZovHost &window, TProgramScripts &scripts, int key)
+// A click on a key: the key toggles, then the handler runs.
+void click(FakeZovHost &w, TProgramScripts &scripts, int key)
 {
-    window.keyDown[key] = !window.keyDown[key];
+    w.keyDown[key] = !w.keyDown[key];
     scripts.RunProgram(key);
 }
 
-// The editor leaves with "Run >>>" and the text given.
+// The editor is left with "Run >>>" and this text.
 std::function<bool(QString &)> runs(const QString &script)
 {
-    return [script](QString &text) {
-        text = script;
-        return true;
-    };
+    return [script](QString &text) { return text = script, true; };
+}
+
+QString keys(const FakeZovHost &w, int key)
+{
+    return QString("down %1 red %2 blinking %3 enabled %4%5%6")
+        .arg(w.keyDown[key]).arg(w.keyRed[key]).arg(w.blinking)
+        .arg(w.keyEnabled[0]).arg(w.keyEnabled[1]).arg(w.keyEnabled[2]);
 }
 
 } // namespace
@@ -55,62 +45,53 @@ class TestProgramScripts : public QObject
 private slots:
     void init() { testenv::resetSandbox(); }
 
-    // A key without a file: the editor starts with the default line;
-    // "Close" keeps the edit in a new file and the hint shows it.
-    void closeKeepsTheEditWithoutRunning()
+    // No file: the default line; "Close" keeps the edit in a new file, the
+    // hint shows it, nothing runs.
+    void closeKeepsTheEdit()
     {
-        FakeZovHost window;
-        TProgramScripts scripts(window);
+        FakeZovHost w;
+        TProgramScripts scripts(w);
         scripts.UpdateProgramHint(1);
-        QCOMPARE(window.hints[1], QString("No script"));
-        window.editor = [](QString &text) {
-            text += "\nMsgBox 1";
-            return false;
-        };
-        click(window, scripts, 1);
-        QCOMPARE(window.edited, QStringList({"' Write VBScript code here"}));
-        QCOMPARE(readFile(programFile("PROG2.vbs")), QByteArray("' Write VBScript code here\r\nMsgBox 1"));
-        QCOMPARE(window.hints[1], QString("' Write VBScript code here\nMsgBox 1"));
-        QVERIFY(!window.keyDown[1]);
-        QVERIFY(window.log.isEmpty());
+        QCOMPARE(w.hints[1], QString("No script"));
+        w.editor = [](QString &text) { return text += "\nMsgBox 1", false; };
+        click(w, scripts, 1);
+        QCOMPARE(w.edited, QStringList({"' Write VBScript code here"}));
+        QCOMPARE(readFile("PROG2.vbs"), QByteArray("' Write VBScript code here\r\nMsgBox 1"));
+        QCOMPARE(w.hints[1], QString("' Write VBScript code here\nMsgBox 1"));
+        QCOMPARE(keys(w, 1), QString("down 0 red 0 blinking 0 enabled 111"));
+        QVERIFY(w.log.isEmpty());
     }
 
-    // The file's bytes come back untouched when the text is; the run sees
-    // the window as a running script does: its key alone enabled, blinking.
-    void runShowsTheKeysStateAndRestoresIt()
+    // The file's text reaches the editor and its bytes stay; while the script
+    // runs its key alone is enabled and blinks, and the script's dialogs go
+    // to the window.
+    void runSetsTheKeysAndRestoresThem()
     {
-        const QByteArray bytes("\xEF\xBB\xBF' caf\xC3\xA9\nMsgBox Zov.Interrupted\n");
-        writeFile(programFile("PROG3.vbs"), bytes);
-        FakeZovHost window;
-        TProgramScripts scripts(window);
-        QStringList during;
-        window.onMsgBox = [&] {
-            during << QString("running %1 blinking %2 enabled %3%4%5")
-                          .arg(scripts.Running())
-                          .arg(window.blinking)
-                          .arg(window.keyEnabled[0])
-                          .arg(window.keyEnabled[1])
-                          .arg(window.keyEnabled[2]);
-        };
-        window.editor = [](QString &) { return true; };
-        click(window, scripts, 2);
-        QCOMPARE(window.edited, QStringList({"' caf\u00E9\nMsgBox Zov.Interrupted\n"}));
-        QCOMPARE(readFile(programFile("PROG3.vbs")), bytes);
-        QCOMPARE(window.log, QStringList({"box:False"}));
-        QCOMPARE(during, QStringList({"running 1 blinking 1 enabled 001"}));
+        const QByteArray bytes("\xEF\xBB\xBF' caf\xC3\xA9\nMsgBox InputBox(\"f?\")\n");
+        QFile file(ProgramFolder() + "PROG3.vbs");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        FakeZovHost w;
+        TProgramScripts scripts(w);
+        QString during;
+        w.onMsgBox = [&] { during = keys(w, 2) + (scripts.Running() ? " running" : ""); };
+        w.editor = [](QString &) { return true; };
+        click(w, scripts, 2);
+        QCOMPARE(w.edited, QStringList({"' caf\u00E9\nMsgBox InputBox(\"f?\")\n"}));
+        QCOMPARE(readFile("PROG3.vbs"), bytes);
+        QCOMPARE(w.log, QStringList({"input:f?", "box:typed"}));
+        QCOMPARE(during, QString("down 1 red 0 blinking 1 enabled 001 running"));
+        QCOMPARE(keys(w, 2), QString("down 0 red 0 blinking 0 enabled 111"));
         QVERIFY(!scripts.Running());
-        QVERIFY(!window.keyDown[2] && !window.blinking && !window.keyRed[2]);
-        QVERIFY(window.keyEnabled[0] && window.keyEnabled[1] && window.keyEnabled[2]);
     }
 
-    // Errors: "Line: n", an empty line, the description. A syntax error
-    // is found before anything runs.
+    // "Line: n", an empty line, the description; a syntax error is found
+    // before anything runs.
     void errorsNameTheirLine_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("syntax") << "MsgBox 1\nx = 1\nIf x Then y = (\nMsgBox 2"
-                                << "msg:Line: 3\n\nExpected expression";
+        QTest::newRow("syntax") << "MsgBox 1\nx = 1\nIf x Then y = (\n" << "msg:Line: 3\n\nExpected expression";
         QTest::newRow("run time") << "MsgBox 1\nx = 1 / 0\nMsgBox 2" << "box:1|msg:Line: 2\n\nDivision by zero";
         QTest::newRow("named") << "Option Explicit\nDim a\nb = 1" << "msg:Line: 3\n\nVariable is undefined: 'b'";
     }
@@ -118,142 +99,110 @@ private slots:
     {
         QFETCH(QString, script);
         QFETCH(QString, expected);
-        FakeZovHost window;
-        TProgramScripts scripts(window);
-        window.editor = runs(script);
-        click(window, scripts, 0);
-        QCOMPARE(window.log.join(u'|'), expected);
-        QVERIFY(!window.keyDown[0] && !window.blinking);
+        FakeZovHost w;
+        TProgramScripts scripts(w);
+        w.editor = runs(script);
+        click(w, scripts, 0);
+        QCOMPARE(w.log.join(u'|'), expected);
+        QCOMPARE(keys(w, 0), QString("down 0 red 0 blinking 0 enabled 111"));
     }
 
-    // A click on the running key: Interrupted turns true, the key stays down
-    // in red, and the script's own ending still runs.
+    // A click on the running key: Interrupted turns true and Sleep returns,
+    // the key stays down in red, and the script's own ending still runs.
     void stopAskedIsSeenByTheScript()
     {
-        FakeZovHost window;
-        TProgramScripts scripts(window);
-        window.waitStep = 100;
-        QString keyWhileStopping;
-        window.onEvents = [&] {
-            if (window.clock == 300 && window.blinking)
-                click(window, scripts, 0);
+        FakeZovHost w;
+        TProgramScripts scripts(w);
+        w.waitStep = 100;
+        w.onEvents = [&] {
+            if (w.clock == 300 && w.blinking)
+                click(w, scripts, 0);
         };
-        window.onMsgBox = [&] {
-            keyWhileStopping = QString("down %1 red %2 blinking %3")
-                                   .arg(window.keyDown[0])
-                                   .arg(window.keyRed[0])
-                                   .arg(window.blinking);
-        };
-        window.editor = runs("Do\n Zov.Sleep 1000\nLoop Until Zov.Interrupted\nMsgBox \"off at \" & n\n");
-        click(window, scripts, 0);
-        QCOMPARE(window.log, QStringList({"box:off at "}));
-        QCOMPARE(window.clock, qint64(300));
-        QCOMPARE(keyWhileStopping, QString("down 1 red 1 blinking 0"));
-        QVERIFY(!window.keyDown[0] && !window.keyRed[0] && !scripts.Running());
+        QString stopping;
+        w.onMsgBox = [&] { stopping = keys(w, 0); };
+        w.editor = runs("Do\n Zov.Sleep 1000\nLoop Until Zov.Interrupted\nMsgBox \"off\"\n");
+        click(w, scripts, 0);
+        QCOMPARE(w.log, QStringList({"box:off"}));
+        QCOMPARE(w.clock, qint64(300));
+        QCOMPARE(stopping, QString("down 1 red 1 blinking 0 enabled 100"));
+        QCOMPARE(keys(w, 0), QString("down 0 red 0 blinking 0 enabled 111"));
     }
 
-    // A script that never looks at Zov still lets the window handle its
-    // messages; stopped, it gets a budget of statements to end by itself,
-    // then it is stopped where it is, without a message.
+    // A script busy with statements still lets the window handle its
+    // messages; asked to stop, it has a budget of statements to end by
+    // itself, then it is stopped where it is, without a message.
     void endlessLoopIsStopped_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
         QTest::newRow("never looks") << "Do : n = n + 1 : Loop\nMsgBox \"after\"" << "";
-        QTest::newRow("ends by itself") << "Do : Loop Until Zov.Interrupted\nFor i = 1 To 50000 : Next\nMsgBox \"off\""
-                                        << "box:off";
+        QTest::newRow("ends by itself") << "Do : Loop Until Zov.Interrupted\nFor i = 1 To 50000 : Next\nMsgBox 1"
+                                        << "box:1";
     }
     void endlessLoopIsStopped()
     {
         QFETCH(QString, script);
         QFETCH(QString, expected);
-        FakeZovHost window;
-        TProgramScripts scripts(window);
-        int handled = 0;
-        // Time passes while statements run, so the interpreter's hook hands
-        // the window its messages.
-        window.tickStep = 1;
-        window.onEvents = [&] {
-            if (++handled == 3)
-                click(window, scripts, 0);
+        FakeZovHost w;
+        TProgramScripts scripts(w);
+        w.tickStep = 1; // time passes while statements run
+        w.onEvents = [&] {
+            if (w.events == 3)
+                click(w, scripts, 0);
         };
-        window.editor = runs(script);
-        click(window, scripts, 0);
-        QVERIFY(handled >= 3);
-        QCOMPARE(window.log.join(u'|'), expected);
-        QVERIFY(!scripts.Running() && !window.keyDown[0]);
+        w.editor = runs(script);
+        click(w, scripts, 0);
+        QVERIFY(w.events >= 3);
+        QCOMPARE(w.log.join(u'|'), expected);
+        QCOMPARE(keys(w, 0), QString("down 0 red 0 blinking 0 enabled 111"));
     }
 
-    // One run at a time; the key clicked meanwhile is let up again.
+    // One run at a time: a key clicked meanwhile is let up again.
     void secondRunIsRefused()
     {
-        FakeZovHost window;
-        TProgramScripts scripts(window);
-        window.editor = [&](QString &text) {
-            text = "MsgBox 1";
-            window.editor = runs("MsgBox 2");
-            return true;
-        };
-        window.onMsgBox = [&] { click(window, scripts, 1); };
-        click(window, scripts, 0);
-        QCOMPARE(window.log, QStringList({"box:1"}));
-        QCOMPARE(window.edited.size(), 1);
-        QVERIFY(!window.keyDown[1]);
+        FakeZovHost w;
+        TProgramScripts scripts(w);
+        w.editor = runs("MsgBox 1");
+        w.onMsgBox = [&] { click(w, scripts, 1); };
+        click(w, scripts, 0);
+        QCOMPARE(w.log, QStringList({"box:1"}));
+        QCOMPARE(w.edited.size(), 1);
+        QVERIFY(!w.keyDown[1]);
     }
 
-    // A file that cannot be written: the message, no run, and the edit comes
-    // back at the next click instead of being lost.
+    // A file that cannot be written: the message, no run, and the edit is
+    // offered again at the next click instead of being lost.
     void unsavedEditIsOffered()
     {
-        QVERIFY(QDir().mkpath(programFile("PROG1.vbs")));
+        QVERIFY(QDir().mkpath(ProgramFolder() + "PROG1.vbs"));
         QVERIFY(QDir().mkpath(DataFolder() + "PROG1.vbs"));
-        FakeZovHost window;
-        TProgramScripts scripts(window);
-        window.editor = runs("MsgBox 1");
-        click(window, scripts, 0);
-        QCOMPARE(window.log.size(), 1);
-        QVERIFY(window.log.at(0).startsWith("msg:Cannot save \"" + programFile("PROG1.vbs")));
-        QVERIFY(!window.keyDown[0]);
-
-        QVERIFY(QDir(programFile("PROG1.vbs")).removeRecursively());
-        window.editor = [](QString &) { return true; };
-        click(window, scripts, 0);
-        QCOMPARE(window.edited.last(), QString("MsgBox 1"));
-        QCOMPARE(readFile(programFile("PROG1.vbs")), QByteArray("MsgBox 1"));
-        QCOMPARE(window.log.last(), QString("box:1"));
+        FakeZovHost w;
+        TProgramScripts scripts(w);
+        w.editor = runs("MsgBox 1");
+        click(w, scripts, 0);
+        QCOMPARE(w.log.size(), 1);
+        QVERIFY(w.log.at(0).startsWith("msg:Cannot save \"" + ProgramFolder() + "PROG1.vbs"));
+        QVERIFY(!w.keyDown[0]);
+        QVERIFY(QDir(ProgramFolder() + "PROG1.vbs").removeRecursively());
+        w.editor = [](QString &) { return true; };
+        click(w, scripts, 0);
+        QCOMPARE(w.edited.last(), QString("MsgBox 1"));
+        QCOMPARE(readFile("PROG1.vbs"), QByteArray("MsgBox 1"));
+        QCOMPARE(w.log.last(), QString("box:1"));
     }
 
-    void blinking_data()
-    {
-        QTest::addColumn<int>("down");
-        QTest::addColumn<bool>("red");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("first down key turns red") << 0b110 << false << "0 1 0";
-        QTest::newRow("red turns black") << 0b010 << true << "0 0 0";
-        QTest::newRow("no key down") << 0 << true << "0 1 0";
-    }
+    // The first key that is down changes colour; none down, nothing changes.
     void blinking()
     {
-        QFETCH(int, down);
-        QFETCH(bool, red);
-        QFETCH(QString, after);
-        FakeZovHost window;
-        TProgramScripts scripts(window);
-        for (int k = 0; k < 3; ++k)
-            window.keyDown[k] = down & (1 << k);
-        window.keyRed[1] = red;
+        FakeZovHost w;
+        TProgramScripts scripts(w);
         scripts.BlinkingButtonTimer();
-        QCOMPARE(QString("%1 %2 %3").arg(window.keyRed[0]).arg(window.keyRed[1]).arg(window.keyRed[2]), after);
-    }
-
-    // The script's own dialogs go to the window.
-    void dialogsReachTheWindow()
-    {
-        FakeZovHost window;
-        TProgramScripts scripts(window);
-        window.editor = runs("MsgBox InputBox(\"Frequency?\")");
-        click(window, scripts, 0);
-        QCOMPARE(window.log, QStringList({"input:Frequency?", "box:typed"}));
+        QVERIFY(!w.keyRed[0] && !w.keyRed[1] && !w.keyRed[2]);
+        w.keyDown[1] = w.keyDown[2] = true;
+        scripts.BlinkingButtonTimer();
+        QVERIFY(!w.keyRed[0] && w.keyRed[1] && !w.keyRed[2]);
+        scripts.BlinkingButtonTimer();
+        QVERIFY(!w.keyRed[1] && !w.keyRed[2]);
     }
 };
 
