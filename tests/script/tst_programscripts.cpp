@@ -189,6 +189,12 @@ private slots:
         QCOMPARE(w.edited.last(), QString("MsgBox 1"));
         QCOMPARE(readFile("PROG1.vbs"), QByteArray("MsgBox 1"));
         QCOMPARE(w.log.last(), QString("box:1"));
+        // Saved, the file is what the next click reads.
+        QFile file(ProgramFolder() + "PROG1.vbs");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("MsgBox 2") == 8);
+        file.close();
+        click(w, scripts, 0);
+        QCOMPARE(w.edited.last(), QString("MsgBox 2"));
     }
 
     // The first key that is down changes colour; none down, nothing changes.
