@@ -157,19 +157,6 @@ private slots:
         QCOMPARE(keys(w, 0), QString("down 0 red 0 blinking 0 enabled 111"));
     }
 
-    // One run at a time: a key clicked meanwhile is let up again.
-    void secondRunIsRefused()
-    {
-        FakeZovHost w;
-        TProgramScripts scripts(w);
-        w.editor = runs("MsgBox 1");
-        w.onMsgBox = [&] { click(w, scripts, 1); };
-        click(w, scripts, 0);
-        QCOMPARE(w.log, QStringList({"box:1"}));
-        QCOMPARE(w.edited.size(), 1);
-        QVERIFY(!w.keyDown[1]);
-    }
-
     // A file that cannot be written: the message, no run, and the edit is
     // offered again at the next click instead of being lost.
     void unsavedEditIsOffered()
