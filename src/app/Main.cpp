@@ -132,6 +132,8 @@ void TTarnwickFrm::FormCreate()
     // BandChanged and open AllBandsPpp from here on.
     SetupScaleAndBands();
     SetupScan();
+    // The PROG keys and their hints from the script files.
+    SetupScripts();
 
     UpdateSpectrographTmr->setInterval(250);
     MainTmr->start();
@@ -168,7 +170,8 @@ void TTarnwickFrm::FormActivate()
 
 bool TTarnwickFrm::FormCloseQuery()
 {
-    if (BlinkingButtonTmr->isActive()) {
+    // A script asked to stop runs on until it ends: still refused.
+    if (BlinkingButtonTmr->isActive() || ScriptRunning()) {
         ShowInformation(this, ScriptRunningMessage);
         return false;
     }

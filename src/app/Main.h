@@ -357,6 +357,32 @@ private:
 public:
     // --- end of scanner and spectrograph
 
+    // --- PROG keys, scripts and automation (MainScript.cpp; the logic is
+    // src/script's, the D-Bus object src/remote's)
+    class TEditScriptFrm *EditScriptFrm = nullptr;
+    class TProgramScripts *ProgramScripts = nullptr;      // owned by scriptHost
+    // How the script editor is shown modally (tests answer it themselves);
+    // true for "Run >>>". Empty: the real dialog.
+    std::function<bool(TEditScriptFrm &)> EditScriptRunner;
+    void SetupScripts();
+    void Prog1BtnClick();
+    void Prog2BtnClick();
+    void Prog3BtnClick();
+    void RunProgram(QToolButton *key);
+    void UpdateProgramHint(QToolButton *key);
+    void BlinkingButtonTmrTimer();
+    // A PROG script runs (also after it was asked to stop).
+    bool ScriptRunning() const;
+    // Offers the Zov object on the D-Bus session bus (or the bus at
+    // address); false, with a line in the log, when there is none.
+    bool StartAutomation(const QString &address = {});
+private:
+    friend class MainScriptHost;
+    class MainScriptHost *scriptHost = nullptr;           // child object
+    class TZovDBusService *zovService = nullptr;          // child object
+public:
+    // --- end of PROG keys, scripts and automation
+
 private:
     friend class MainWindowFilter;
     friend class MainBandKeysHost;

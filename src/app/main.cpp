@@ -2,6 +2,7 @@
 #include "app/Main.h"
 #include "base/ShutdownSignals.h"
 #include "base/SystemQueries.h"
+#include "remote/DBusActivation.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -29,10 +30,18 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return CheckInternetExitCode();
     }
-    // The automation class is not registered with the system yet, so the
-    // registration runs have nothing to do and end at once.
-    if (IsRegistrationMode(parameters))
-        return 0;
+    // The registration runs write or remove the file through which the
+    // session bus starts the program for a client of the Zov object, and end.
+    if (IsRegistrationMode(parameters)) {
+        QCoreApplication app(argc, argv);
+        const QString error = SwitchPresentIn(parameters, QStringLiteral("/UNREGSERVER"))
+            ? UnregisterZovActivation()
+            : RegisterZovActivation(QCoreApplication::applicationFilePath());
+        if (error.isEmpty())
+            return 0;
+        std::fprintf(stderr, "%s: %s\n", qPrintable(ExecutableBaseName()), qPrintable(error));
+        return 1;
+    }
 
     QApplication app(argc, argv);
     app.setApplicationName(ApplicationTitle());
@@ -62,6 +71,10 @@ int main(int argc, char *argv[])
             QTimer::singleShot(0, mainWindow, [&] { mainWindow->close(); });
     });
 
+    // Like the registration run, every start keeps the session bus's
+    // activation file up to date (the program may have moved).
+    RegisterZovActivation(QCoreApplication::applicationFilePath());
+
     TTarnwickFrm window;
     mainWindow = &window;
     window.SetCommandLineSerial(presets);
@@ -72,6 +85,9 @@ int main(int argc, char *argv[])
     }
     // A session that ends without closing the window still saves it.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.FormClose(); });
+    // Other programs reach the Zov object on the session bus while the
+    // window runs; without a bus the program runs as ever.
+    window.StartAutomation();
     window.show();
     return app.exec();
 }

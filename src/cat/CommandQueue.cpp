@@ -13,10 +13,13 @@ void TCommandQueue::Replace(std::unique_ptr<TTcvrCommand> command)
     if (!command)
         return;
     QMutexLocker lock(&mutex_);
+    // The newest waiting command of the code is the one sent last: replacing
+    // an older one would let the newest undo the request (a band switch
+    // queues mode, frequency, mode; a mode set after it must win).
     if (!command->Code.isEmpty()) {
-        for (auto &slot : items_) {
-            if (slot->Code == command->Code) {
-                slot = std::move(command); // the older command is freed here
+        for (auto slot = items_.rbegin(); slot != items_.rend(); ++slot) {
+            if ((*slot)->Code == command->Code) {
+                *slot = std::move(command); // the older command is freed here
                 return;
             }
         }

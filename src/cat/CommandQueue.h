@@ -24,7 +24,7 @@ public:
 
     // Appends; a missing command is ignored.
     void Append(std::unique_ptr<TTcvrCommand> command);
-    // The command takes the place of the first waiting command with the same
+    // The command takes the place of the last waiting command with the same
     // non-empty code (which is freed); otherwise it is appended.
     void Replace(std::unique_ptr<TTcvrCommand> command);
     // The oldest command, or null when the queue is empty.

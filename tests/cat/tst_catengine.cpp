@@ -291,7 +291,7 @@ private slots:
             r.tick(2);
         }
         QCOMPARE(r.countStarting("Reading from COM: 10"), 0);
-        QCOMPARE(r.rig.status("freq"), QString("145625000"));
+        QTRY_COMPARE(r.rig.status("freq"), QString("145625000"));
 
         // Switched off and on: it ignores everything until CAT on, which every
         // retry of the watchdog sends.

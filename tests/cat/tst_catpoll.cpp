@@ -47,13 +47,15 @@ private slots:
         QVERIFY(queue.IsEmpty());
         queue.Append(MakeCommand("0142500001", "01"));
         queue.Append(MakeCommand("0000000081", "81"));
+        queue.Append(MakeCommand("0143000001", "01"));
         queue.Replace(MakeCommand("8A0000000A", "0A"));
-        queue.Replace(MakeCommand("0705000001", "01")); // takes the place of the first
+        queue.Replace(MakeCommand("0705000001", "01")); // takes the place of the last
         queue.Replace(MakeCommand("0000000000", ""));   // no code: appended
         queue.Replace(MakeCommand("0000000000", ""));
-        QCOMPARE(queue.Commands(), QStringList({"0705000001", "0000000081", "8A0000000A", "0000000000", "0000000000"}));
-        QCOMPARE(queue.TakeFirst()->Command, QString("0705000001"));
-        QCOMPARE(queue.Count(), 4);
+        QCOMPARE(queue.Commands(), QStringList({"0142500001", "0000000081", "0705000001", "8A0000000A", "0000000000",
+                                                "0000000000"}));
+        QCOMPARE(queue.TakeFirst()->Command, QString("0142500001"));
+        QCOMPARE(queue.Count(), 5);
         queue.Clear();
         QVERIFY(!queue.TakeFirst());
     }

@@ -1,0 +1,180 @@
+// The PROG keys and the Zov object wired into the real main window: a script
+// stepping the emulated radio, the "Line: " report, an endless loop stopped
+// by its key while closing is refused, and the hints from the files.
+
+#include "MainWindowTestSupport.h"
+#include "base/Folders.h"
+#include "cat/RigProcess.h"
+#include "controls/Digits2.h"
+#include "data/BandKeys.h"
+#include "script/EditScript.h"
+#include "script/ScriptDialogs.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+void writeScript(const QString &name, const QByteArray &bytes)
+{
+    QFile file(ProgramFolder() + name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readScript(const QString &name)
+{
+    QFile file(ProgramFolder() + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool keysRestored(TTarnwickFrm &w)
+{
+    for (QToolButton *key : {w.Prog1Btn, w.Prog2Btn, w.Prog3Btn})
+        if (key->isChecked() || !key->isEnabled() || key->palette().color(QPalette::ButtonText) != QColor(Qt::black))
+            return false;
+    return !w.BlinkingButtonTmr->isActive() && !w.ScriptRunning();
+}
+
+// Five frequencies, each read back after the radio had time to report.
+const char StepScript[] = "For i = 0 To 4\n"
+                          "    Zov.Frequency = 7010000 + i * 5000\n"
+                          "    Zov.Sleep 300\n"
+                          "    r = r & Zov.Frequency & \" \" & Zov.SMeter & \" \" & Zov.Squelch & \";\"\n"
+                          "    If Zov.Interrupted Then Exit For\n"
+                          "Next\n"
+                          "MsgBox r\n";
+
+} // namespace
+
+class TestMainScript : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { testenv::resetSandbox(); }
+    void cleanup()
+    {
+        SetScriptMsgBoxAnswerer({});
+        TTarnwickFrm::SetComSettingsRunner({});
+    }
+
+    // The emulated radio has a signal on the third frequency, above its
+    // squelch level: the script sees the meter rise and the squelch open
+    // there, and every frequency it set confirmed by the radio. Clicked
+    // again, the key stops it at its next look at Interrupted.
+    void scriptStepsTheEmulatedRadio()
+    {
+        QVERIFY2(!qEnvironmentVariable("TARNWICK_RIGSIM").isEmpty(), "TARNWICK_RIGSIM is not set");
+        RigProcess rig({"--speed", "38400", "--delay", "1", "--model", "FT-817", "--freq", "7000000", "--signal",
+                        "7020000:9:1000", "--squelch-level", "3"});
+        QVERIFY(rig.ok());
+        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+        QStringList messages;
+        SetInformationAnswerer([&](QWidget *, const QString &text) { messages << text; });
+        QStringList boxes;
+        SetScriptMsgBoxAnswerer([&](const QString &prompt, int, const QString &) {
+            boxes << prompt;
+            return 1;
+        });
+        TTarnwickFrm w;
+        w.FormShow(); // the band keys from the band plan
+        w.SetCommandLineSerial({rig.path(), "FT-817"});
+        w.CatBtn->click();
+        QVERIFY(w.IsConnected());
+        QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
+        messages.clear();
+
+        // The editor shows the file; what is typed there is saved and run.
+        writeScript("PROG1.vbs", "' steps\r\n");
+        QString shown;
+        w.EditScriptRunner = [&](TEditScriptFrm &editor) {
+            shown = editor.ScriptText();
+            editor.RichEdit1->setPlainText(QString("' steps\n") + StepScript);
+            return true;
+        };
+        w.Prog1Btn->click();
+        QCOMPARE(shown, QString("' steps\n"));
+        QCOMPARE(readScript("PROG1.vbs"), QString("' steps\n" + QString(StepScript)).replace("\n", "\r\n").toUtf8());
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(boxes.size(), 1);
+        const QStringList steps = boxes.at(0).split(';', Qt::SkipEmptyParts);
+        QCOMPARE(steps.size(), 5);
+        for (int i = 0; i < 5; ++i) {
+            const QStringList reading = steps.at(i).split(' ');
+            QCOMPARE(reading.at(0), QString::number(7010000 + i * 5000));
+            QCOMPARE(reading.at(2), QString(i == 2 ? "False" : "True"));
+        }
+        QCOMPARE(steps.at(0).split(' ').at(1), QString("0"));
+        QVERIFY(steps.at(2).split(' ').at(1).toInt() > 0);
+        QCOMPARE(rig.status("freq"), QString("7030000"));
+        QCOMPARE(w.DigiScale->AsString().trimmed(), QString("7030.00"));
+        QVERIFY(keysRestored(w));
+
+        // The other members reach the window's keys, the scale and the radio.
+        boxes.clear();
+        w.EditScriptRunner = [](TEditScriptFrm &editor) {
+            editor.SetScriptText("Zov.ToggleVfo : Zov.Sleep 200\n"
+                                 "Zov.Band = \"14\" : Zov.Mode = \"USB\" : Zov.Split = True : Zov.Ptt = True\n"
+                                 "Zov.Sleep 200 : MsgBox Zov.Band & Zov.Mode & Zov.Split & Zov.Ptt\n"
+                                 "Zov.Ptt = False : Zov.ZoomTo 14000000, 14100000 : Zov.Sleep 200");
+            return true;
+        };
+        w.Prog2Btn->click();
+        QCOMPARE(boxes, QStringList({"14USBTrueTrue"}));
+        QVERIFY(rig.status("ptt") == "0" && rig.status("split") == "1" && rig.status("vfo") == "B");
+        QCOMPARE(rig.status("mode"), QString("USB"));
+        QCOMPARE(w.BandKeys->PressedButton(), -1);
+        QCOMPARE(w.RadioScale->ScaleEnd(), 14100000);
+
+        // Stopped during its second wait.
+        boxes.clear();
+        w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
+        QTimer::singleShot(450, &w, [&] { w.Prog1Btn->click(); });
+        w.Prog1Btn->click();
+        QCOMPARE(boxes.size(), 1);
+        const int done = int(boxes.at(0).split(';', Qt::SkipEmptyParts).size());
+        QVERIFY2(done >= 1 && done < 5, qPrintable(boxes.at(0)));
+        QVERIFY(keysRestored(w));
+        SetInformationAnswerer({});
+    }
+
+    // The hints come from the files. A syntax error on line 3: nothing runs,
+    // the report names the line. An endless loop that never calls Zov: the
+    // window still works, closing is refused, the key blinks, and a click on
+    // it stops the loop.
+    void hintsErrorsAndAnEndlessLoop()
+    {
+        writeScript("PROG1.vbs", "' Beacon\r\n  Zov.Ptt = True  \r\n");
+        writeScript("PROG2.vbs", "Do : Loop\r\n");
+        writeScript("PROG3.vbs", "MsgBox 1\r\nx = 2\r\nIf x Then y = (\r\n");
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        QCOMPARE(w.Prog1Btn->toolTip(), QString("' Beacon\nZov.Ptt = True"));
+        w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
+        fx.messages.clear();
+        w.Prog3Btn->click();
+        QCOMPARE(fx.messages, QStringList({"Line: 3\n\nExpected expression"}));
+        QVERIFY(keysRestored(w));
+
+        fx.messages.clear();
+        QStringList seen; // at each blink: the key's colour, the other keys
+        connect(w.BlinkingButtonTmr, &QTimer::timeout, &w, [&] {
+            seen << QString("%1 %2%3").arg(w.Prog2Btn->palette().color(QPalette::ButtonText) == Qt::red)
+                        .arg(w.Prog1Btn->isEnabled()).arg(w.Prog3Btn->isEnabled());
+        });
+        QTimer::singleShot(100, &w, [&] { w.close(); });
+        QTimer::singleShot(400, &w, [&] { w.Prog2Btn->click(); });
+        w.Prog2Btn->click();
+        QVERIFY(seen.size() >= 2);
+        QCOMPARE(seen.mid(0, 2), QStringList({"1 00", "0 00"}));
+        QCOMPARE(fx.messages.size(), 1);
+        QVERIFY(fx.messages.at(0).startsWith("Zov can't be switched off while a script is running."));
+        QVERIFY(w.isVisible() && keysRestored(w));
+    }
+};
+
+TARNWICK_TEST_CLASS(TestMainScript)
+#include "tst_mainscript.moc"

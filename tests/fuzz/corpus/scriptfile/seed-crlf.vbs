@@ -1,0 +1,2 @@
+' Beacon
+Zov.Ptt = True
