@@ -59,7 +59,7 @@ public:
         env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
         client.setProcessEnvironment(env);
         client.start(program, arguments);
-        QTest::qWaitFor([&] { return client.state() == QProcess::NotRunning; }, 20000);
+        (void)QTest::qWaitFor([&] { return client.state() == QProcess::NotRunning; }, 20000);
         Result result;
         if (client.state() == QProcess::NotRunning && client.exitStatus() == QProcess::NormalExit)
             result.exitCode = client.exitCode();
