@@ -15,6 +15,7 @@
 #include "cat/RigProcess.h"
 #include "common/TestEnvironment.h"
 #include "controls/RadioScale.h"
+#include "controls/ScaleTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,6 +33,7 @@ struct MainWindowFixture
     QStringList logLines;
     Qt::KeyboardModifiers held = Qt::NoModifier;
     std::unique_ptr<RigProcess> rig;
+    std::vector<std::unique_ptr<TFqMarker>> markers; // the scale's list only refers to them
     std::unique_ptr<TTarnwickFrm> window;
 
     // connectAccepted: the serial dialog is left with "Connect >>>".
@@ -47,8 +49,10 @@ struct MainWindowFixture
 
     ~MainWindowFixture()
     {
-        if (window)
+        if (window) {
+            window->RadioScale->Markers.clear();
             window->close();
+        }
         window.reset();
         SetInformationAnswerer({});
         SetConfirmationAnswerer({});
@@ -98,6 +102,15 @@ struct MainWindowFixture
         return window->IsConnected();
     }
     QStringList queued() const { return window->CatEngine->CommandQueue.Commands(); }
+
+    // A marker "M<n>" on the scale, owned here.
+    TFqMarker &addMarker(qint32 frequency)
+    {
+        markers.push_back(makeMarker(frequency, QString("M%1").arg(markers.size())));
+        window->RadioScale->AddMarker(markers.back().get(), true);
+        window->RadioScale->repaint();
+        return *markers.back();
+    }
 
     TRadioScale &scale() { return *window->RadioScale; }
     qint32 frequency() { return window->RadioScale->Frequency(); }

@@ -4,7 +4,6 @@
 #include "MainWindowTestSupport.h"
 #include "base/Settings.h"
 #include "controls/Digits2.h"
-#include "controls/ScaleTestSupport.h"
 #include "controls/ZoomTo.h"
 #include "data/BandKeys.h"
 #include "data/ModesDialog.h"
@@ -26,24 +25,6 @@ QPoint flagCentre(const TFqMarker &marker)
     return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
 }
 
-// Markers owned by the test; the scale's list only refers to them.
-struct TestMarkers
-{
-    TRadioScale &scale;
-    std::vector<std::unique_ptr<TFqMarker>> owned;
-    TestMarkers(TRadioScale &s, std::initializer_list<qint32> frequencies)
-        : scale(s)
-    {
-        for (qint32 f : frequencies) {
-            owned.push_back(makeMarker(f, QString("M%1").arg(owned.size())));
-            scale.AddMarker(owned.back().get(), true);
-        }
-        scale.repaint();
-    }
-    TFqMarker &at(int i) { return *owned.at(size_t(i)); }
-    ~TestMarkers() { scale.Markers.clear(); }
-};
-
 } // namespace
 
 class TestMainScale : public QObject
@@ -51,26 +32,6 @@ class TestMainScale : public QObject
     Q_OBJECT
 private slots:
     void init() { testenv::clearSettings(); }
-
-    void firstActivationRestoresFrequencyModeAndBandKey()
-    {
-        WriteSetting("LastFreq", "7100000");
-        WriteSetting("LastMode", "USB");
-        {
-            MainWindowFixture fx;
-            TTarnwickFrm &w = fx.create();
-            QVERIFY(w.BandButtons.at(3)->isChecked()); // "7"
-            QCOMPARE(fx.frequency(), 7100000);         // not the band's initial 7030000
-            QCOMPARE(fx.scale().ScaleBegin(), 7000000);
-            QVERIFY(w.UsbBtn->isChecked());
-            QVERIFY(fx.scale().SliderVisible());
-        }
-        WriteSetting("LastFreq", "5000000"); // between bands: no key
-        MainWindowFixture fx;
-        fx.create();
-        QCOMPARE(fx.window->BandKeys->PressedButton(), -1);
-        QCOMPARE(fx.frequency(), 5000000);
-    }
 
     void scaleOptionsFollowThePreferences()
     {
@@ -112,10 +73,10 @@ private slots:
     {
         MainWindowFixture fx;
         TTarnwickFrm &w = fx.create();
-        TestMarkers markers(fx.scale(), {3700000});
-        markers.at(0).Mode = "LSB";
+        TFqMarker &marker = fx.addMarker(3700000);
+        marker.Mode = "LSB";
         fx.requests.clear();
-        const QPoint at = flagCentre(markers.at(0));
+        const QPoint at = flagCentre(marker);
         pressLeft(fx.scale(), at.x(), at.y());
         releaseLeft(fx.scale(), at.x(), at.y());
         QCOMPARE(fx.frequency(), 3700000);
@@ -131,21 +92,13 @@ private slots:
         TTarnwickFrm &w = fx.create();
         TRadioScale &s = fx.scale();
         const int rows = s.visibleMarkerRows();
-        QVERIFY(rows >= 1);
-        TestMarkers markers(s, {});
-        for (int i = 0; i < 3 * rows; ++i) {
-            markers.owned.push_back(makeMarker(3650000 + 10 * i, QString("M%1").arg(i)));
-            s.AddMarker(markers.owned.back().get(), true);
-        }
-        s.repaint();
-        const TFqMarker &last = *markers.owned.back();
-        TFqMarker request;
-        request.Frequency = last.Frequency;
-        request.Caption = last.Caption;
+        for (int i = 0; i < 3 * rows; ++i)
+            fx.addMarker(3650000 + 10 * i);
+        TFqMarker request = *fx.markers.back();
         request.Mode = "AM";
         std::thread([&] { w.CatEngine->PendingTune.Place(request); }).join();
         w.MainTmrTimer();
-        QCOMPARE(s.Frequency(), last.Frequency);
+        QCOMPARE(s.Frequency(), request.Frequency);
         QCOMPARE(w.CurrentMode(), QString("AM"));
         QCOMPARE(s.firstMarkerRow(), 2 * rows);
         QCOMPARE(w.CatEngine->CommandQueue.Count(), 0);
@@ -156,15 +109,15 @@ private slots:
         MainWindowFixture fx;
         TTarnwickFrm &w = fx.create();
         TRadioScale &s = fx.scale();
-        TestMarkers markers(s, {3700000});
-        markers.at(0).Caption = "R&D";
+        TFqMarker &marker = fx.addMarker(3700000);
+        marker.Caption = "R&D";
         auto openAt = [&](QPoint at) {
             sendMouse(s, QEvent::MouseButtonPress, at.x(), at.y(), Qt::RightButton, Qt::RightButton);
             QVERIFY(w.ScalePpp->isVisible());
             w.ScalePpp->close();
         };
         const QPoint slider(s.drawnSliderX(), s.height() / 2);
-        const QPoint flag = flagCentre(markers.at(0));
+        const QPoint flag = flagCentre(marker);
         openAt(slider);
         QVERIFY(w.AddFreqMarkerMnu->isEnabled());
         QVERIFY(!w.EditFreqMarkerMnu->isEnabled());
@@ -209,7 +162,8 @@ private slots:
         w.ToolButton7->click();
         QCOMPARE(s.ScaleBegin(), 3500000);
 
-        TestMarkers markers(s, {3600000, 3650000});
+        fx.addMarker(3600000);
+        fx.addMarker(3650000);
         fx.requests.clear();
         w.ToolButton5->click();
         w.ToolButton5->click();
@@ -280,25 +234,11 @@ private slots:
         QCOMPARE(fx.scale().height(), w.ScalePnl->height() - 4);
     }
 
-    void litStateLightsTheScaleAndTheDisplay()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        QVERIFY(!w.DigiScale->Lit());
-        QCOMPARE(w.GetFreqUnit(), 0);
-        emit w.LitStateChanged(true);
-        QCOMPARE(fx.scale().Color(), QColor(Qt::white));
-        QVERIFY(w.DigiScale->Lit());
-        w.UpdateLitState(); // off-line after all
-        QVERIFY(!w.DigiScale->Lit());
-        QCOMPARE(fx.scale().Color(), QColor(0xF0, 0xF0, 0xF0));
-    }
-
     void hoverHintHidesWhenTheMouseLeavesTheScale()
     {
         MainWindowFixture fx;
         TTarnwickFrm &w = fx.create();
-        TestMarkers markers(fx.scale(), {3700000});
+        fx.addMarker(3700000);
         fx.scale().ShowMarkerHint(0);
         QVERIFY(!fx.scale().HintText().isEmpty());
         emit w.MouseMovedOffScale();

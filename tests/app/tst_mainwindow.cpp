@@ -5,6 +5,8 @@
 #include "base/Settings.h"
 #include "base/Widgets.h"
 #include "common/PromptRecorder.h"
+#include "controls/Depresz.h"
+#include "controls/Digits2.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,6 +45,7 @@ private slots:
 
     void firstRunRestoresDefaultsAndCloseSavesInOrder()
     {
+        WriteSetting("LastFreq", "-7000"); // out of range: as if missing
         MainWindowFixture fx;
         const QStringList atCreation = recordWrites([&] { fx.make(); });
         TTarnwickFrm &w = *fx.window;
@@ -84,36 +87,29 @@ private slots:
     void storedGeometryIsKeptOnTheScreen()
     {
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        WriteSetting("Top", "-21");
+        WriteSetting("Top", "50");
         WriteSetting("Left", "-20");
         WriteSetting("Width", "640");
-        WriteSetting("SpectrographVisible", "0");
-        {
-            MainWindowFixture fx;
-            TTarnwickFrm &w = fx.make();
-            QCOMPARE(w.pos(), QPoint(-20, 200));
-            QCOMPARE(w.size(), QSize(640, TTarnwickFrm::DesignHeight));
-            QVERIFY(w.SpectroGraphPnl->isHidden() && !w.SpectroscopVisibleMnu->isChecked());
-            QCOMPARE(w.minimumHeight(), w.MainPanel->height() + 122 + w.ToolsPnl->height());
-        }
-        WriteSetting("Width", "2000000000");
         WriteSetting("Height", "2000000000");
+        WriteSetting("SpectrographVisible", "0");
         MainWindowFixture fx;
         TTarnwickFrm &w = fx.make();
-        QCOMPARE(w.geometry(), area);
-        const QStringList written = recordWrites([&] { w.FormClose(); });
-        QVERIFY(written.contains(QString("Width=%1").arg(area.width())));
+        QCOMPARE(w.geometry(), QRect(-20, area.top(), 640, area.height()));
+        QVERIFY(w.SpectroGraphPnl->isHidden() && !w.SpectroscopVisibleMnu->isChecked());
+        QCOMPARE(w.minimumHeight(), w.MainPanel->height() + 122 + w.ToolsPnl->height());
     }
 
-    void lastFrequencyAndModeComeBackAtFirstActivationOnly()
+    void lastRunComesBackAtFirstActivationOnly()
     {
         WriteSetting("LastMode", "USB");
-        WriteSetting("LastFreq", "-7000"); // out of range: the first-run frequency
+        WriteSetting("LastFreq", "7100000");
         {
             MainWindowFixture fx;
             TTarnwickFrm &w = fx.create();
             QVERIFY(w.UsbBtn->isChecked());
-            QCOMPARE(fx.frequency(), 3550000);
+            QCOMPARE(fx.frequency(), 7100000); // not the initial 7030000 of its band
+            QVERIFY(w.BandButtons.at(3)->isChecked());
+            QVERIFY(fx.scale().SliderVisible());
             w.LsbBtn->click();
             fx.scale().SetFrequency(1840000);
             w.FormActivate(); // later activations change nothing
@@ -141,17 +137,19 @@ private slots:
     void litStateAndReceiveIndicator()
     {
         MainWindowFixture fx;
-        TTarnwickFrm &w = fx.make();
-        QList<bool> lit;
-        connect(&w, &TTarnwickFrm::LitStateChanged, this, [&lit](bool on) { lit << on; });
+        TTarnwickFrm &w = fx.create();
         w.SetSqlState(2);
         QCOMPARE(w.SqlRcvTxPnl->Caption(), QString("TX"));
         QCOMPARE(w.GetSqlState(), 2);
+        emit w.LitStateChanged(true);
+        QCOMPARE(fx.scale().Color(), QColor(Qt::white));
+        QVERIFY(w.DigiScale->Lit() && w.Depresz->Lit());
         w.CatBtn->setChecked(true);
-        w.UpdateLitState();
+        w.UpdateLitState(); // off-line after all
         QVERIFY(!w.CatBtn->isChecked());
         QCOMPARE(w.GetSqlState(), 0);
-        QCOMPARE(lit, QList<bool>{false});
+        QVERIFY(!w.DigiScale->Lit() && !w.Depresz->Lit());
+        QCOMPARE(fx.scale().Color(), QColor(0xF0, 0xF0, 0xF0));
     }
 
     void narrowWindowHidesWholeButtonsOnly()
@@ -168,15 +166,11 @@ private slots:
             QCOMPARE(!w.SplitPnl->isHidden(), !w.ABBtn->isHidden());
             QCOMPARE(!w.ProgramPnl->isHidden(), !w.Prog1Btn->isHidden());
             QCOMPARE(!w.ScanPnl->isHidden(), width - w.ScanPnl->x() - 7 >= 61);
+            if (width == 1400)
+                QCOMPARE(QList<int>({w.ModePnl->width(), w.SplitPnl->width(), visibleKeys(w.BandButtons)}),
+                         QList<int>({446, 126, 32}));
         }
-        QCOMPARE(visibleKeys(w.ModeButtons), 6); // at 450
-        w.resize(1400, w.height());
-        QTRY_COMPARE(w.MainPanel->width(), 1400);
-        QCOMPARE(visibleKeys(w.BandButtons), 32);
-        QCOMPARE(w.ModePnl->width(), 446);
-        QCOMPARE(w.SplitPnl->width(), 126);
-
-        QCOMPARE(TTarnwickFrm::RowPanelWidth(445, 446, 40), 446);
+        QCOMPARE(visibleKeys(w.ModeButtons), 6);
         QCOMPARE(TTarnwickFrm::RowPanelWidth(439, 446, 40), 406);
         QCOMPARE(TTarnwickFrm::RowPanelWidth(1000, 0, 36), 978);
         QCOMPARE(TTarnwickFrm::RowPanelWidth(-30, 126, 40), 0);

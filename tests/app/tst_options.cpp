@@ -13,20 +13,6 @@ class TestOptions : public QObject
 private slots:
     void init() { testenv::clearSettings(); }
 
-    // What a first run does without any stored preference.
-    void firstRun()
-    {
-        TOptionsFrm options;
-        QCOMPARE(options.CwTuneStep(), 10);
-        QCOMPARE(options.FmTuneStep(), 100);
-        QCOMPARE(options.WfmTuneStep(), 1000);
-        QVERIFY(options.IsDigiScaleKeystroke(Qt::Key_Space, Qt::NoModifier));
-        QCOMPARE(options.SliderDblClkCBx->currentText(), QString("Zoom in"));
-        QCOMPARE(options.ScaleDblClkCBx->currentText(), QString("Zoom out"));
-        QCOMPARE(options.MouseWheelCBx->currentText(), QString("Tune"));
-        QCOMPARE(options.StoredControls().size(), 21);
-    }
-
     void stepsOfEveryItemAndTheirLabels()
     {
         TOptionsFrm options;
