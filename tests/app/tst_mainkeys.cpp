@@ -35,46 +35,33 @@ private slots:
     void init() { testenv::clearSettings(); }
 
     // Steps chosen so that each list gives its own: CW/LSB/USB "50 Hz",
-    // AM/FM "1 kHz", WFM "5 kHz".
-    void arrowKeysStepByTheModesList_data()
-    {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("delta");
-        const int shift = Qt::ShiftModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
-        QTest::newRow("LSB") << "LSB" << int(Qt::Key_Right) << 0 << 50;
-        QTest::newRow("USB shift") << "USB" << int(Qt::Key_Right) << shift << 500;
-        QTest::newRow("CW ctrl+shift") << "CW" << int(Qt::Key_Right) << ctrlShift << 5000;
-        QTest::newRow("CW-R left") << "CW-R" << int(Qt::Key_Left) << 0 << -50;
-        QTest::newRow("AM") << "AM" << int(Qt::Key_Right) << 0 << 1000;
-        QTest::newRow("AM shift left") << "AM" << int(Qt::Key_Left) << shift << -10000;
-        QTest::newRow("FM ctrl+shift") << "FM" << int(Qt::Key_Right) << ctrlShift << 100000;
-        QTest::newRow("WFM") << "WFM" << int(Qt::Key_Right) << 0 << 5000;
-        QTest::newRow("WFM ctrl+shift left") << "WFM" << int(Qt::Key_Left) << ctrlShift << -500000;
-        QTest::newRow("DIG") << "DIG" << int(Qt::Key_Right) << 0 << 50;
-        QTest::newRow("PKT shift") << "PKT" << int(Qt::Key_Right) << shift << 500;
-        QTest::newRow("FSK left") << "FSK" << int(Qt::Key_Left) << 0 << -50;
-        QTest::newRow("FSK-R") << "FSK-R" << int(Qt::Key_Right) << 0 << 50;
-    }
+    // AM/FM "1 kHz", WFM "5 kHz"; Shift 10 times, Ctrl+Shift 100 times.
     void arrowKeysStepByTheModesList()
     {
-        QFETCH(QString, mode);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(int, delta);
         MainWindowFixture fx;
         TTarnwickFrm &w = fx.create();
         w.OptionsFrm->CwTuneStepCBx->setCurrentIndex(2);
         w.OptionsFrm->FmTuneStepCBx->setCurrentIndex(3);
         w.OptionsFrm->WfmTuneStepCbx->setCurrentIndex(2);
-        for (QToolButton *key : std::as_const(w.ModeButtons))
-            if (key->text() == mode)
-                key->click();
-        QCOMPARE(w.CurrentMode(), mode);
-        QTest::keyClick(&w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(fx.frequency(), 3550000 + delta);
-        QCOMPARE(fx.lastRequest(), QString("tune %1 key").arg(3550000 + delta));
+        const Qt::KeyboardModifiers none, shift(Qt::ShiftModifier), both(Qt::ControlModifier | Qt::ShiftModifier);
+        const struct { const char *mode; Qt::Key key; Qt::KeyboardModifiers modifiers; int delta; } rows[] = {
+            {"LSB", Qt::Key_Right, none, 50},      {"USB", Qt::Key_Right, shift, 500},
+            {"CW", Qt::Key_Right, both, 5000},     {"CW-R", Qt::Key_Left, none, -50},
+            {"AM", Qt::Key_Right, none, 1000},     {"AM", Qt::Key_Left, shift, -10000},
+            {"FM", Qt::Key_Right, both, 100000},   {"WFM", Qt::Key_Right, none, 5000},
+            {"WFM", Qt::Key_Left, both, -500000},  {"DIG", Qt::Key_Right, none, 50},
+            {"PKT", Qt::Key_Right, shift, 500},    {"FSK", Qt::Key_Left, none, -50},
+            {"FSK-R", Qt::Key_Right, none, 50},
+        };
+        for (const auto &row : rows) {
+            tuneTo(fx, 3550000);
+            for (QToolButton *key : std::as_const(w.ModeButtons))
+                if (key->text() == QLatin1String(row.mode))
+                    key->click();
+            QTest::keyClick(&w, row.key, row.modifiers);
+            QVERIFY2(fx.frequency() == 3550000 + row.delta, row.mode);
+            QCOMPARE(fx.lastRequest(), QString("tune %1 key").arg(3550000 + row.delta));
+        }
     }
 
     void keyTuningLastsUntilAKeyIsReleased()

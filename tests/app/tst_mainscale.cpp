@@ -33,22 +33,6 @@ class TestMainScale : public QObject
 private slots:
     void init() { testenv::clearSettings(); }
 
-    void scaleOptionsFollowThePreferences()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        QVERIFY(!fx.scale().AnimateScale()); // the fixture ticks "Don't animate"
-        w.OptionsFrm->DontAnimateScaleChk->setChecked(false);
-        w.OptionsFrm->ShowHintMouseHoverChk->setChecked(false);
-        emit w.PreferencesApplied();
-        QVERIFY(fx.scale().AnimateScale());
-        QVERIFY(!fx.scale().ShowHintMouseHoover());
-        QVERIFY(fx.scale().ShowHintMarkerSelected());
-        w.OptionsFrm->ShowHintMarkerSelectedChk->setChecked(false);
-        emit w.PreferencesApplied();
-        QVERIFY(!fx.scale().ShowHintMarkerSelected());
-    }
-
     void scaleDragReachesTheRadioAndHoldsTuningBusy()
     {
         MainWindowFixture fx;
@@ -219,30 +203,6 @@ private slots:
         QTimer::singleShot(0, &w, [] { QApplication::activeModalWidget()->close(); });
         w.ZoomToMnu->trigger(); // cancelled: nothing changes
         QCOMPARE(fx.scale().ScaleBegin(), 3540000);
-    }
-
-    void scaleFillsItsPanel()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        w.resize(420, w.height());
-        QTRY_COMPARE(w.ScalePnl->width(), 420);
-        QCOMPARE(fx.scale().geometry(), QRect(1, 2, w.ScalePnl->width() - 3, w.ScalePnl->height() - 4));
-        QCOMPARE(fx.scale().SliderX(), fx.scale().FreqToX(fx.frequency()));
-        w.HideAllControlsMnu->trigger(); // the scale takes the room of the panels
-        QTRY_COMPARE(w.ScalePnl->height(), w.height() - w.StatusBarPnl->height());
-        QCOMPARE(fx.scale().height(), w.ScalePnl->height() - 4);
-    }
-
-    void hoverHintHidesWhenTheMouseLeavesTheScale()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        fx.addMarker(3700000);
-        fx.scale().ShowMarkerHint(0);
-        QVERIFY(!fx.scale().HintText().isEmpty());
-        emit w.MouseMovedOffScale();
-        QVERIFY(fx.scale().HintText().isEmpty());
     }
 
     void bandAndModeMenusApplyTheDialogs()

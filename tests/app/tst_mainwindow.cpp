@@ -195,6 +195,9 @@ private slots:
         QVERIFY(w.MainPanel->isHidden() && w.SpectroGraphPnl->isHidden());
         QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(w.height(), withoutTools - w.MainPanel->height() - w.SpectroGraphPnl->height());
+        // The scale fills its panel, which takes the room of the others.
+        QTRY_COMPARE(w.ScalePnl->height(), w.height() - w.StatusBarPnl->height());
+        QCOMPARE(fx.scale().geometry(), QRect(1, 2, w.ScalePnl->width() - 3, w.ScalePnl->height() - 4));
         w.HideAllControlsMnu->trigger();
         QVERIFY(!w.MainPanel->isHidden() && !w.SpectroGraphPnl->isHidden());
         QVERIFY(w.ToolsPnl->isHidden() && !w.ToolsVisibleMnu->isChecked());
@@ -254,11 +257,13 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, testenv::sandboxPath("config"));
     }
 
-    void mouseMovesOffTheScaleAreReported()
+    void mouseMovesOffTheScaleHideTheHint()
     {
         MainWindowFixture fx;
-        TTarnwickFrm &w = fx.make();
-        w.show();
+        TTarnwickFrm &w = fx.create();
+        fx.addMarker(3700000);
+        fx.scale().ShowMarkerHint(0);
+        QVERIFY(!fx.scale().HintText().isEmpty());
         int reports = 0;
         connect(&w, &TTarnwickFrm::MouseMovedOffScale, this, [&reports] { ++reports; });
         auto move = [](QWidget *target, QPoint at) {
@@ -266,9 +271,11 @@ private slots:
                               Qt::NoModifier);
             QApplication::sendEvent(target, &event);
         };
-        move(w.MainPanel, QPoint(5, 5));
-        move(w.MainPanel, QPoint(5, 5)); // same position: nothing new
         move(w.ScalePnl, QPoint(40, 20));
+        QVERIFY(!fx.scale().HintText().isEmpty());
+        move(w.MainPanel, QPoint(5, 5));
+        QVERIFY(fx.scale().HintText().isEmpty());
+        move(w.MainPanel, QPoint(5, 5)); // same position: nothing new
         QCOMPARE(reports, 1);
         move(w.PttBtn, QPoint(3, 3));
         QCOMPARE(reports, 2);
@@ -284,6 +291,8 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             menuKeyDown = w.MenuBtn->isDown();
             w.OptionsFrm->MouseWheelCBx->setCurrentIndex(2);
+            w.OptionsFrm->DontAnimateScaleChk->setChecked(true);
+            w.OptionsFrm->ShowHintMouseHoverChk->setChecked(false);
             w.OptionsFrm->OkBtn->click();
         });
         w.PreferencesMnu->trigger();
@@ -291,6 +300,9 @@ private slots:
         QVERIFY(!w.MenuBtn->isDown());
         QCOMPARE(applied, 1);
         QCOMPARE(ReadSetting("MouseWheelCBx"), QString("2"));
+        // The scale's options follow the dialog.
+        QVERIFY(!fx.scale().AnimateScale() && !fx.scale().ShowHintMouseHoover());
+        QVERIFY(fx.scale().ShowHintMarkerSelected());
 
         QTimer::singleShot(0, this, [&] { w.OptionsFrm->CancelBtn->click(); });
         w.PreferencesMnu->trigger();
