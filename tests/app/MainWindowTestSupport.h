@@ -32,6 +32,7 @@ struct MainWindowFixture
     QStringList requests;
     QStringList logLines;
     Qt::KeyboardModifiers held = Qt::NoModifier;
+    int serialDialogs = 0;
     std::unique_ptr<RigProcess> rig;
     std::vector<std::unique_ptr<TFqMarker>> markers; // the scale's list only refers to them
     std::unique_ptr<TTarnwickFrm> window;
@@ -39,7 +40,10 @@ struct MainWindowFixture
     // connectAccepted: the serial dialog is left with "Connect >>>".
     explicit MainWindowFixture(bool connectAccepted = false)
     {
-        TTarnwickFrm::SetComSettingsRunner([connectAccepted](TComSettingsFrm &) { return connectAccepted; });
+        TTarnwickFrm::SetComSettingsRunner([this, connectAccepted](TComSettingsFrm &) {
+            ++serialDialogs;
+            return connectAccepted;
+        });
         SetInformationAnswerer([this](QWidget *, const QString &text) { messages << text; });
         SetConfirmationAnswerer([this](QWidget *, const QString &text) {
             questions << text;

@@ -61,7 +61,8 @@ private slots:
         w.show();
         QTRY_VERIFY(w.ActivatedOnce);
         QCOMPARE(fx.frequency(), 3550000);
-        QVERIFY(!w.CatBtn->isChecked()); // the connect was cancelled: the key shows the real state
+        QCOMPARE(fx.serialDialogs, 1); // no connect recorded yet: the serial dialog asks
+        QVERIFY(!w.CatBtn->isChecked()); // and was cancelled: the key shows the real state
         const QStringList written = recordWrites([&] { QVERIFY(w.close()); });
         QCOMPARE(written, QStringList({"Connected=0", "LastFreq=3550000", "LastMode=", "Top=10",
                                        QString("Height=%1").arg(TTarnwickFrm::DesignHeight), "Left=100",

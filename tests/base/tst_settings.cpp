@@ -39,6 +39,7 @@ private slots:
     {
         const QString name = "Tarnwick.NoForm:a/b\\c%d";
         QVERIFY(WriteSettingValue(SettingsGroup::Common, name, "v"));
+        QVERIFY(SettingValueExists(SettingsGroup::Common, name));
         QVERIFY(!SettingValueExists(SettingsGroup::Common, "Tarnwick.NoForm:a"));
         QCOMPARE(ReadSettingValue(SettingsGroup::Common, name), QString("v"));
         QVERIFY(!SettingValueExists(SettingsGroup::Default, name));
