@@ -198,7 +198,11 @@ private slots:
         QCOMPARE(w.GetFreqUnit(), 1);
         QTest::mouseClick(w.MhzLbl, Qt::LeftButton);
         QCOMPARE(w.GetFreqUnit(), 2);
+        w.UsbBtn->click(); // a mode key ends the entry unused
+        QVERIFY(!w.DigiScale->IsEditing());
         QTest::keyClick(&w, Qt::Key_Space);
+        QTest::keyClick(&w, Qt::Key_Space); // editing again, in kHz
+        QCOMPARE(w.GetFreqUnit(), 1);
 
         // Digits and arrows go to the display, not to tuning.
         fx.requests.clear();

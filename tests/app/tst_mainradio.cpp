@@ -221,9 +221,9 @@ private slots:
     void silentRadioWakesTheWatchdog()
     {
         MainWindowFixture fx(true);
-        TTarnwickFrm &w = fx.makeOnRig({"--silence"});
+        TTarnwickFrm &w = fx.makeOnRig({"--silence"}, "FT-847");
         QVERIFY(fx.connect());
-        QCOMPARE(w.ConnectionWatchdogTmr->interval(), 1000);
+        QCOMPARE(w.ConnectionWatchdogTmr->interval(), 3000);
         w.MainTmr->stop(); // no polls waiting out their read time-outs
         w.ConnectionWatchdogTmr->setInterval(10);
         QTRY_COMPARE(w.StatusText(), QString("No communication with TCVR [E20]. Retrying...[10]"));
