@@ -203,6 +203,13 @@ private slots:
         QVERIFY(!w.MainPanel->isHidden() && !w.SpectroGraphPnl->isHidden());
         QVERIFY(w.ToolsPnl->isHidden() && !w.ToolsVisibleMnu->isChecked());
         QCOMPARE(w.height(), withoutTools);
+        w.ToolsVisibleMnu->trigger(); // the other way round
+        w.SpectroscopVisibleMnu->trigger();
+        w.HideAllControlsMnu->trigger();
+        w.HideAllControlsMnu->trigger();
+        QVERIFY(w.SpectroGraphPnl->isHidden() && !w.ToolsPnl->isHidden());
+        w.SpectroscopVisibleMnu->trigger();
+        w.ToolsVisibleMnu->trigger();
 
         w.HideAllControlsMnu->trigger();
         QStringList written = recordWrites([&] { QVERIFY(w.close()); });

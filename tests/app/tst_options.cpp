@@ -101,8 +101,10 @@ private slots:
 
         options.show();
         options.CwTuneStepCBx->setCurrentIndex(4);
-        options.done(QDialog::Rejected); // back to what Ok saved
+        options.ShowHintMouseHoverChk->setChecked(true);
+        options.done(QDialog::Rejected); // back to what Ok saved, the hint to what it was
         QCOMPARE(options.CwTuneStepCBx->currentIndex(), 2);
+        QVERIFY(!options.ShowHintMouseHoverChk->isChecked());
 
         TOptionsFrm restarted; // the next run reads what Ok saved
         QCOMPARE(restarted.CwTuneStepCBx->currentIndex(), 2);
