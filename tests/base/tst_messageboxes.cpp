@@ -47,25 +47,6 @@ private slots:
         QVERIFY(!AskConfirmation(&owner, "Delete?", DefaultAnswer::Yes));
         QCOMPARE(seen.section('|', 3), QString::number(int(QMessageBox::Yes)));
     }
-
-    void answerersStandInUntilRemoved()
-    {
-        QWidget owner;
-        QStringList texts;
-        SetInformationAnswerer([&](QWidget *parent, const QString &text) { texts << text + (parent == &owner ? "" : "?"); });
-        SetConfirmationAnswerer([&](QWidget *, const QString &text) { return text == "yes"; });
-        ShowInformation(&owner, "one");
-        QVERIFY(AskConfirmation(&owner, "yes"));
-        QVERIFY(!AskConfirmation(&owner, "no"));
-        QCOMPARE(texts, QStringList{"one"});
-        SetInformationAnswerer({});
-        SetConfirmationAnswerer({});
-        owner.show(); // gone: the real box shows again
-        QString seen;
-        answerNextBox(seen, &owner, QMessageBox::Ok);
-        ShowInformation(&owner, "four");
-        QCOMPARE(seen.section('|', 1, 1), QString("four"));
-    }
 };
 
 TARNWICK_TEST_CLASS(TestMessageBoxes)

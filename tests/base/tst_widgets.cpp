@@ -35,14 +35,6 @@ private slots:
             QVERIFY(a.isChecked() && !b.isChecked());
         }
     }
-
-    void radioGroupWithoutSelection()
-    {
-        RadioGroupBox group("Linkmoor", {"a", "b"});
-        group.SetItemIndex(1);
-        group.SetItemIndex(-1);
-        QCOMPARE(group.ItemIndex(), -1);
-    }
 };
 
 TARNWICK_TEST_CLASS(TestWidgets)
