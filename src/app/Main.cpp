@@ -4,6 +4,7 @@
 #include "base/Folders.h"
 #include "base/MessageBoxes.h"
 #include "app/Options.h"
+#include "base/SettingValues.h"
 #include "base/Settings.h"
 #include "base/Widgets.h"
 #include "cat/CatEngine.h"
@@ -71,16 +72,6 @@ TTarnwickFrm::~TTarnwickFrm()
     FormDestroy();
 }
 
-int TTarnwickFrm::RestoredTop(int savedTop, int workAreaHeight)
-{
-    return savedTop < -20 || savedTop > workAreaHeight - 100 ? 200 : savedTop;
-}
-
-int TTarnwickFrm::RestoredLeft(int savedLeft, int workAreaWidth)
-{
-    return savedLeft < -20 || savedLeft > workAreaWidth - 100 ? 100 : savedLeft;
-}
-
 void TTarnwickFrm::FormCreate()
 {
     setMinimumWidth(420);
@@ -103,17 +94,21 @@ void TTarnwickFrm::FormCreate()
     SpectroscopVisibleMnu->setChecked(!SpectroGraphPnl->isHidden());
     ToolsVisibleMnu->setChecked(!ToolsPnl->isHidden());
 
+    // A hand-edited or foreign size never makes a window larger than the
+    // screen: one of 65535 x 65535 draws nothing and is saved again.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int top = RestoredTop(ReadIntSetting(QStringLiteral("Top"), DesignTop), workArea.height());
-    const int left = RestoredLeft(ReadIntSetting(QStringLiteral("Left"), DesignLeft), workArea.width());
-    move(left, top);
+    TStoredGeometry stored;
+    stored.Top = ReadIntSetting(QStringLiteral("Top"), DesignTop);
+    stored.Left = ReadIntSetting(QStringLiteral("Left"), DesignLeft);
+    stored.Height = ReadIntSetting(QStringLiteral("Height"), -1);
+    stored.Width = ReadIntSetting(QStringLiteral("Width"), -1);
+    const QRect restored = RestoredWindowRect(stored, workArea, size(), minimumSize());
+    move(restored.topLeft());
 
     CatBtn->setToolTip(QStringLiteral("Connect to TCVR (CAT)\nHold down Ctrl to modify settings"));
 
-    const int height = ReadIntSetting(QStringLiteral("Height"), -1);
-    const int width = ReadIntSetting(QStringLiteral("Width"), -1);
-    resize(width == -1 ? this->width() : width, height == -1 ? this->height() : height);
+    resize(restored.size());
 
     SetStatus(TCatEngine::OfflineStatus);
 
@@ -155,11 +150,12 @@ void TTarnwickFrm::FormActivate()
 
     // ActivateScale presses the mode key of the last run and tunes the scale.
     LastMode = ReadSetting(QStringLiteral("LastMode"));
-    LastFreq = ReadIntSetting(QStringLiteral("LastFreq"), 3550000);
-    ActivateScale();
-
+    LastFreq = LastFreqFromSetting(ReadSetting(QStringLiteral("LastFreq")));
     const bool connectAtStart = !SettingExists(QStringLiteral("Connected"))
         || ReadSetting(QStringLiteral("Connected")) == QLatin1String("1");
+    lastRunRead = true;
+    ActivateScale();
+
     CatBtn->setChecked(connectAtStart);
     repaint();
     if (CatBtn->isChecked() && !AdvancedSerialOptionsChecked())
@@ -176,11 +172,16 @@ bool TTarnwickFrm::FormCloseQuery()
         return false;
     }
     if (HideAllControlsMnu->isChecked()) {
-        HideAllControlsMnu->setChecked(false);
-        HideAllControlsMnuClick();
+        leaveScaleOnly();
         QCoreApplication::processEvents();
     }
     return true;
+}
+
+void TTarnwickFrm::leaveScaleOnly()
+{
+    HideAllControlsMnu->setChecked(false);
+    HideAllControlsMnuClick();
 }
 
 void TTarnwickFrm::writeWindowSetting(const QString &name, const QString &value)
@@ -201,12 +202,23 @@ void TTarnwickFrm::FormClose()
         ComSettingsFrm->reject();
     DebugFrm->close();
     StopRigctld();
-    writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
+    // A session ended without a close query (logout) still saves the panels
+    // and the height of the whole window, not those of "Only Scale Visible".
+    if (HideAllControlsMnu->isChecked())
+        leaveScaleOnly();
+    // Closed before the first activation (a SIGTERM while a first-run box is
+    // open): the operator's last frequency, mode and link state were never
+    // read, so they are not overwritten with what the window holds.
+    if (lastRunRead)
+        writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
     if (IsConnected())
         Disconnect();
-    LastFreq = RadioScale->Frequency();
-    writeWindowSetting(QStringLiteral("LastFreq"), QString::number(LastFreq));
-    writeWindowSetting(QStringLiteral("LastMode"), CurrentMode());
+    if (lastRunRead) {
+        LastFreq = RadioScale->Frequency();
+        writeWindowSetting(QStringLiteral("LastFreq"), QString::number(LastFreq));
+        writeWindowSetting(QStringLiteral("LastMode"), CurrentMode());
+    }
+    // Geometry and panels were read when the window was made.
     writeWindowSetting(QStringLiteral("Top"), QString::number(y()));
     writeWindowSetting(QStringLiteral("Height"), QString::number(height()));
     writeWindowSetting(QStringLiteral("Left"), QString::number(x()));
@@ -341,6 +353,8 @@ void TTarnwickFrm::HideAllControlsMnuClick()
     const bool wasVisible = isVisible();
     const int panelHeight = MainPanel->height();
     if (HideAllControlsMnu->isChecked()) {
+        spectrographBeforeScaleOnly = SpectroscopVisibleMnu->isChecked();
+        toolsBeforeScaleOnly = ToolsVisibleMnu->isChecked();
         setWindowFlag(Qt::FramelessWindowHint, true);
         if (SpectroscopVisibleMnu->isChecked())
             SpectroscopVisibleMnu->trigger();
@@ -353,8 +367,12 @@ void TTarnwickFrm::HideAllControlsMnuClick()
         resize(width(), height() + panelHeight);
         setWindowFlag(Qt::FramelessWindowHint, false);
         MainPanel->show();
-        SpectroscopVisibleMnu->trigger();
-        ToolsVisibleMnu->trigger();
+        // Exactly the panels shown before come back: a panel the operator
+        // had hidden stays hidden.
+        if (SpectroscopVisibleMnu->isChecked() != spectrographBeforeScaleOnly)
+            SpectroscopVisibleMnu->trigger();
+        if (ToolsVisibleMnu->isChecked() != toolsBeforeScaleOnly)
+            ToolsVisibleMnu->trigger();
     }
     // Changing the border re-creates the native window, which hides it.
     if (wasVisible)

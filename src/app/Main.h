@@ -137,9 +137,6 @@ public:
     void DisconnectAndTerminateTmrTimer();
     void MainPanelResize();
 
-    // The position rules of a restored window.
-    static int RestoredTop(int savedTop, int workAreaHeight);
-    static int RestoredLeft(int savedLeft, int workAreaWidth);
     // Width of a row panel that shows only whole buttons.
     static int RowPanelWidth(int available, int maxWidth, int buttonWidth);
 
@@ -524,4 +521,19 @@ private:
     void reportRigctldFailure(const QString &text, int triesLeft);
     MainRigctldHost *rigctldHost = nullptr; // child object
     // --- end of rigctld endpoint
+    // --- settings and lifecycle
+public:
+    // How long "Error Lo"/"Error Hi" of a typed entry holds the display.
+    int DigiErrorPauseMs = 500;
+
+private:
+    // "LastFreq", "LastMode" and "Connected" have been read (first activation).
+    bool lastRunRead = false;
+    // The panels shown when "Only Scale Visible" was switched on.
+    bool spectrographBeforeScaleOnly = true;
+    bool toolsBeforeScaleOnly = true;
+    // Set during the pause of an entry's error message.
+    bool digiErrorShown = false;
+    void leaveScaleOnly();
+    // --- end of settings and lifecycle
 };

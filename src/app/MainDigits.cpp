@@ -36,6 +36,10 @@ void TTarnwickFrm::SetupDigiScale()
 
 void TTarnwickFrm::UpdateDigiDisplay()
 {
+    // An entry's error message is not replaced during its pause, also not by
+    // the frequency reads of the poll timer, which go on meanwhile.
+    if (digiErrorShown)
+        return;
     const DigiScaleReading reading = digiScaleReading(RadioScale->Frequency(), CurrentMode(), IsConnected(),
                                                       OptionsFrm->ShowAlwaysKhzChk->isChecked());
     if (!reading.keepUnit)
@@ -65,11 +69,13 @@ void TTarnwickFrm::DigiScaleEditEnd()
     setUnitLabelsSelectable(kHzLbl, MhzLbl, false);
     const DigiScaleEntry entry = parseDigiScaleEntry(DigiScale->AsString(), GetFreqUnit());
     if (!entry.accepted()) {
-        // The message stays until the display is next updated; the pause only
-        // makes sure it is seen before anything else can replace it.
+        // The message stays until the display is next updated; the pause
+        // makes sure it is seen before anything can replace it.
         DigiScale->SetAsString(entry.errorText());
         DigiScale->repaint();
-        PauseWithoutInput(500);
+        digiErrorShown = true;
+        PauseWithoutInput(DigiErrorPauseMs);
+        digiErrorShown = false;
         return;
     }
     RadioScale->SetFrequency(entry.frequency);

@@ -133,6 +133,14 @@ bool readInt(const QString &name, int *value)
     return ok;
 }
 
+// A stored item index that names no item (-1, hand-edited, or a list that
+// has since become shorter) would leave a blank selection: the control keeps
+// its item, which is its default when nothing else was restored.
+bool inList(int index, int count)
+{
+    return index >= 0 && index < count;
+}
+
 QString itemCaption(const QAction *action)
 {
     return action->isSeparator() ? QStringLiteral("-") : action->text();
@@ -238,10 +246,12 @@ void load(QObject *control, Kind kind, const QString &name)
         if (exists(name) && readInt(name, &number))
             static_cast<QAction *>(control)->setChecked(number != 0);
         break;
-    case Kind::RadioGroup:
-        if (exists(name) && readInt(name, &number))
-            static_cast<RadioGroupBox *>(control)->SetItemIndex(number);
+    case Kind::RadioGroup: {
+        auto group = static_cast<RadioGroupBox *>(control);
+        if (exists(name) && readInt(name, &number) && inList(number, group->Count()))
+            group->SetItemIndex(number);
         break;
+    }
     case Kind::Edit:
         if (exists(name))
             static_cast<QLineEdit *>(control)->setText(read(name));
@@ -261,8 +271,8 @@ void load(QObject *control, Kind kind, const QString &name)
             break;
         if (combo->isEditable())
             combo->setCurrentText(read(name));
-        else if (readInt(name, &number))
-            combo->setCurrentIndex(number >= -1 && number < combo->count() ? number : combo->currentIndex());
+        else if (readInt(name, &number) && inList(number, combo->count()))
+            combo->setCurrentIndex(number);
         break;
     }
     case Kind::Panel: {

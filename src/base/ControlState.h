@@ -21,7 +21,8 @@ class QObject;
 // A plain QFrame is a panel, not a container: what lies inside is skipped.
 // Controls without an object name are not stored.
 //
-// Restoring leaves a control unchanged when its value is missing. A stored
+// Restoring leaves a control unchanged when its value is missing, and a
+// combo box or radio group when its stored index names no item. A stored
 // number that cannot be read stops that control (a panel keeps what was
 // applied before it); the walk goes on with the next control.
 

@@ -1,6 +1,7 @@
 #include "base/Settings.h"
 
 #include "base/Folders.h"
+#include "base/SettingValues.h"
 
 #include <QSettings>
 
@@ -94,9 +95,7 @@ bool SettingExists(const QString &name)
 
 int ReadIntSetting(const QString &name, int fallback)
 {
-    bool ok = false;
-    const int value = ReadSetting(name).trimmed().toInt(&ok);
-    return ok ? value : fallback;
+    return SettingTextToInt(ReadSetting(name), fallback);
 }
 
 QString SettingsLocation()

@@ -1,21 +1,27 @@
 #pragma once
 
-// A shown, activated main window with the default band plan, for the tests of
-// the scale, band keys, keyboard and wheel. Message boxes are answered by the
-// test (information recorded, questions answered No); the radio requests the
-// window makes are recorded.
+// The one main-window fixture of the window tests. Every box is answered by
+// the test (information recorded, questions answered No), the serial dialog is
+// cancelled (or accepted, for a window on the radio emulator), the window's
+// requests to the radio and the CAT log lines are recorded, and the modifier
+// keys are the test's.
 
 #include "app/Main.h"
-#include "base/MessageBoxes.h"
 #include "app/Options.h"
-#include "controls/RadioScale.h"
+#include "base/MessageBoxes.h"
+#include "base/Widgets.h"
+#include "cat/CatEngine.h"
+#include "cat/CatLog.h"
+#include "cat/RigProcess.h"
 #include "common/TestEnvironment.h"
+#include "controls/RadioScale.h"
+#include "controls/ScaleTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QSettings>
 #include <QStringList>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -24,39 +30,90 @@ struct MainWindowFixture
     QStringList messages;
     QStringList questions;
     QStringList requests;
+    QStringList logLines;
     Qt::KeyboardModifiers held = Qt::NoModifier;
+    int serialDialogs = 0;
+    std::unique_ptr<RigProcess> rig;
+    std::vector<std::unique_ptr<TFqMarker>> markers; // the scale's list only refers to them
     std::unique_ptr<TTarnwickFrm> window;
 
-    // Settings are written before the window is made (LastFreq, LastMode...).
-    void create()
+    // connectAccepted: the serial dialog is left with "Connect >>>".
+    explicit MainWindowFixture(bool connectAccepted = false)
     {
-        // The first activation tries to connect; the serial dialog is cancelled.
-        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return false; });
+        TTarnwickFrm::SetComSettingsRunner([this, connectAccepted](TComSettingsFrm &) {
+            ++serialDialogs;
+            return connectAccepted;
+        });
         SetInformationAnswerer([this](QWidget *, const QString &text) { messages << text; });
         SetConfirmationAnswerer([this](QWidget *, const QString &text) {
             questions << text;
             return false;
         });
-        window = std::make_unique<TTarnwickFrm>();
-        window->SetRadioRequestObserver([this](const QString &request) { requests << request; });
-        window->SetModifierSource([this] { return held; });
-        window->RadioScale->SetModifierSource([this] { return held; });
-        // The range slides are timed animations; tests look at their end.
-        window->OptionsFrm->DontAnimateScaleChk->setChecked(true);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->FormActivate();
-        window->RadioScale->FinishAnimation();
     }
 
     ~MainWindowFixture()
     {
-        if (window)
+        if (window) {
+            window->RadioScale->Markers.clear();
             window->close();
+        }
         window.reset();
         SetInformationAnswerer({});
         SetConfirmationAnswerer({});
         TTarnwickFrm::SetComSettingsRunner({});
+    }
+
+    // The window as created, neither shown nor activated. Settings a test
+    // wants restored are written before.
+    TTarnwickFrm &make()
+    {
+        window = std::make_unique<TTarnwickFrm>();
+        window->SetRadioRequestObserver([this](const QString &request) { requests << request; });
+        window->SetModifierSource([this] { return held; });
+        window->RadioScale->SetModifierSource([this] { return held; });
+        window->CatLog->SetWindowVisible(true);
+        QObject::connect(window->CatLog.get(), &TCatLog::EntryAdded, window->CatLog.get(),
+                         [this](const QString &line) { logLines << line; });
+        return *window;
+    }
+
+    // Shown and activated, scale animations off (tests look at their end).
+    TTarnwickFrm &create()
+    {
+        make();
+        window->OptionsFrm->DontAnimateScaleChk->setChecked(true);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("main window not exposed");
+        window->FormActivate();
+        window->RadioScale->FinishAnimation();
+        return *window;
+    }
+
+    // A window whose serial dialog points at the radio emulator (quick
+    // replies); connect() clicks the CAT key.
+    TTarnwickFrm &makeOnRig(const QStringList &rigArguments, const QString &model = "FT-817")
+    {
+        rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400", "--delay", "1", "--model", model}
+                                           + rigArguments);
+        make();
+        window->SetCommandLineSerial({rig->path(), model});
+        return *window;
+    }
+    bool connect()
+    {
+        window->CatBtn->click();
+        return window->IsConnected();
+    }
+    QStringList queued() const { return window->CatEngine->CommandQueue.Commands(); }
+
+    // A marker "M<n>" on the scale, owned here.
+    TFqMarker &addMarker(qint32 frequency)
+    {
+        markers.push_back(makeMarker(frequency, QString("M%1").arg(markers.size())));
+        window->RadioScale->AddMarker(markers.back().get(), true);
+        window->RadioScale->repaint();
+        return *markers.back();
     }
 
     TRadioScale &scale() { return *window->RadioScale; }

@@ -1,47 +1,38 @@
-#include "app/Main.h"
-#include "base/MessageBoxes.h"
-#include "app/Options.h"
+// The main window's lifecycle: what it restores and saves, the status line,
+// the panels, the rows of keys and the close query.
+
+#include "MainWindowTestSupport.h"
 #include "base/Settings.h"
-#include "base/ShutdownSignals.h"
 #include "base/Widgets.h"
-#include "cat/ComSettings.h"
-#include "controls/RadioScale.h"
 #include "common/PromptRecorder.h"
-#include "common/TestEnvironment.h"
+#include "controls/Depresz.h"
+#include "controls/Digits2.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QPushButton>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
-#include <QToolButton>
-
-#include <csignal>
 
 namespace {
 
-
-// Every visible key lies wholly inside its row; every hidden one would not.
-void verifyWholeButtons(QFrame *row)
-{
-    const auto keys = row->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly);
-    for (QToolButton *key : keys) {
-        const bool fits = key->x() + key->width() < row->width();
-        QCOMPARE(!key->isHidden(), fits);
-    }
-}
-
 int visibleKeys(const QList<QToolButton *> &keys)
 {
-    int count = 0;
-    for (QToolButton *key : keys)
-        count += key->isHidden() ? 0 : 1;
-    return count;
+    return int(std::count_if(keys.begin(), keys.end(), [](QToolButton *key) { return !key->isHidden(); }));
+}
+
+QStringList recordWrites(const std::function<void()> &action)
+{
+    QStringList written;
+    SetSettingsWriteObserver([&written](const QString &name, const QString &value) {
+        written << name.mid(int(qstrlen("Tarnwick."))) + "=" + value;
+    });
+    action();
+    SetSettingsWriteObserver({});
+    return written;
 }
 
 } // namespace
@@ -50,350 +41,209 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
+    void init() { testenv::clearSettings(); }
+
+    void firstRunRestoresDefaultsAndCloseSavesInOrder()
     {
-        // A connect attempt shows the serial dialog: here it is always cancelled.
-        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return false; });
+        WriteSetting("LastFreq", "-7000"); // out of range: as if missing
+        MainWindowFixture fx;
+        const QStringList atCreation = recordWrites([&] { fx.make(); });
+        TTarnwickFrm &w = *fx.window;
+        QVERIFY(atCreation.isEmpty());
+        QCOMPARE(w.StatusText(), QString("Off-line mode. Click COM button to connect to TCVR."));
+        QCOMPARE(w.pos(), QPoint(100, 10));
+        QCOMPARE(w.size(), QSize(TTarnwickFrm::DesignWidth, TTarnwickFrm::DesignHeight));
+        QVERIFY(!w.SpectroGraphPnl->isHidden() && w.SpectroscopVisibleMnu->isChecked());
+        QVERIFY(!w.ToolsPnl->isHidden() && w.ToolsVisibleMnu->isChecked());
+        QCOMPARE(w.minimumHeight(), w.MinClientHeight());
+        QVERIFY(w.MainTmr->isActive());
+
+        w.show();
+        QTRY_VERIFY(w.ActivatedOnce);
+        QCOMPARE(fx.frequency(), 3550000);
+        QCOMPARE(fx.serialDialogs, 1); // no connect recorded yet: the serial dialog asks
+        QVERIFY(!w.CatBtn->isChecked()); // and was cancelled: the key shows the real state
+        const QStringList written = recordWrites([&] { QVERIFY(w.close()); });
+        QCOMPARE(written, QStringList({"Connected=0", "LastFreq=3550000", "LastMode=", "Top=10",
+                                       QString("Height=%1").arg(TTarnwickFrm::DesignHeight), "Left=100",
+                                       QString("Width=%1").arg(TTarnwickFrm::DesignWidth),
+                                       "SpectrographVisible=1", "ToolsVisible=1"}));
     }
 
-    // The first window tells about the missing band and mode files; every
-    // box is answered here so that none blocks a test.
-    void init()
+    // A SIGTERM while a first-run box is open closes the window before its
+    // first activation: what that would have read stays as it was.
+    void closeBeforeFirstActivationKeepsTheLastRun()
     {
-        SetInformationAnswerer([](QWidget *, const QString &) {});
-        SetConfirmationAnswerer([](QWidget *, const QString &) { return false; });
+        WriteSetting("LastFreq", "7030000");
+        WriteSetting("LastMode", "USB");
+        WriteSetting("Connected", "1");
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.make();
+        const QStringList written = recordWrites([&] { w.FormClose(); });
+        QCOMPARE(written.filter(QRegularExpression("^(LastFreq|LastMode|Connected)=")), QStringList());
+        QVERIFY(written.contains(QString("Width=%1").arg(TTarnwickFrm::DesignWidth)));
+        QCOMPARE(ReadSetting("LastFreq"), QString("7030000"));
     }
 
-    void firstRunWithEmptySettings()
+    void storedGeometryIsKeptOnTheScreen()
     {
-        testenv::clearSettings();
-        QStringList written;
-        SetSettingsWriteObserver([&written](const QString &name, const QString &) { written << name; });
-        {
-            TTarnwickFrm window;
-            QCOMPARE(window.StatusText(), QString("Off-line mode. Click COM button to connect to TCVR."));
-            QCOMPARE(window.StatusBarPnl->FontColor(), QColor(Qt::black));
-            QCOMPARE(window.y(), 10);
-            QCOMPARE(window.x(), 100);
-            QCOMPARE(window.width(), TTarnwickFrm::DesignWidth);
-            QCOMPARE(window.height(), TTarnwickFrm::DesignHeight);
-            QVERIFY(!window.SpectroGraphPnl->isHidden());
-            QVERIFY(!window.ToolsPnl->isHidden());
-            QVERIFY(window.SpectroscopVisibleMnu->isChecked());
-            QVERIFY(window.ToolsVisibleMnu->isChecked());
-            QVERIFY(window.MainTmr->isActive());
-            QCOMPARE(window.minimumWidth(), 420);
-            QCOMPARE(window.minimumHeight(), window.MinClientHeight());
-            QVERIFY(window.FqEdt->isHidden());
-            QVERIFY(window.DeleteFqMarkerBtn->isHidden());
-            QVERIFY(window.FqMarkerNameLbl->isHidden());
-            QVERIFY(written.isEmpty()); // creating the window writes nothing
-
-            window.show();
-            QTRY_VERIFY(window.ActivatedOnce);
-            QCOMPARE(window.LastFreq, 3550000);
-            QCOMPARE(window.CurrentMode(), QString());
-            QCOMPARE(window.GetSqlState(), 0);
-            QVERIFY(!window.CatBtn->isChecked()); // no link: the key shows the real state
-            QVERIFY(window.close());
-        }
-        SetSettingsWriteObserver({});
-        const QStringList order = {"Tarnwick.Connected", "Tarnwick.LastFreq", "Tarnwick.LastMode",
-                                   "Tarnwick.Top", "Tarnwick.Height", "Tarnwick.Left", "Tarnwick.Width",
-                                   "Tarnwick.SpectrographVisible", "Tarnwick.ToolsVisible"};
-        QCOMPARE(written, order);
-        QCOMPARE(ReadSetting("LastFreq"), QString("3550000"));
-        QCOMPARE(ReadSetting("Top"), QString("10"));
-        QCOMPARE(ReadSetting("Left"), QString("100"));
-        QCOMPARE(ReadSetting("Width"), QString::number(TTarnwickFrm::DesignWidth));
-        QCOMPARE(ReadSetting("Height"), QString::number(TTarnwickFrm::DesignHeight));
-        QCOMPARE(ReadSetting("SpectrographVisible"), QString("1"));
-        QCOMPARE(ReadSetting("ToolsVisible"), QString("1"));
-        QCOMPARE(ReadSetting("Connected"), QString("0"));
-        QVERIFY(SettingExists("LastMode"));
-    }
-
-    void componentsOfTheWindow()
-    {
-        TTarnwickFrm window;
-        QCOMPARE(window.objectName(), QString("TarnwickFrm"));
-        const QStringList names = {"MainTmr", "ConnectionWatchdogTmr", "DisconnectAndTerminateTmr", "ScanTmr",
-                                   "UpdateSpectrographTmr", "BlinkingButtonTmr", "PwrBtn", "CatBtn", "MenuBtn",
-                                   "MainButtons", "StatusBarPnl", "SqlRcvTxPnl", "MainMenuPpp", "SpectroGraphPnl",
-                                   "ToolsPnl", "ScalePnl", "MainPanel", "BandPnl", "ModePnl", "SplitPnl",
-                                   "ProgramPnl", "ScanPnl", "DigiScalePnl", "SMeterPnl", "MhzLbl", "kHzLbl",
-                                   "DepreszLbl", "PttBtn", "ScanBtn", "GraphBtn", "ABBtn", "AIsBBtn", "SplitBtn",
-                                   "Prog1Btn", "Prog2Btn", "Prog3Btn", "FqEdt", "DeleteFqMarkerBtn",
-                                   "FqMarkerNameLbl", "SpeedButton17", "ToolButton1", "ToolButton8", "AllBandsPpp",
-                                   "BandsMnu", "ModesMnu", "PreferencesMnu", "SpectroscopVisibleMnu",
-                                   "ToolsVisibleMnu", "HideAllControlsMnu", "AboutZov1", "DefineBandsMnu",
-                                   "OptionsFrm"};
-        for (const QString &name : names)
-            QVERIFY2(window.findChild<QObject *>(name), qPrintable(name));
-
-        QCOMPARE(window.MainTmr->interval(), 20);
-        QVERIFY(!window.ConnectionWatchdogTmr->isActive());
-        QCOMPARE(window.DisconnectAndTerminateTmr->interval(), 2000);
-        QVERIFY(!window.DisconnectAndTerminateTmr->isActive());
-        QCOMPARE(window.ScanTmr->interval(), 2000);
-        QCOMPARE(window.UpdateSpectrographTmr->interval(), 250);
-        QVERIFY(!window.UpdateSpectrographTmr->isActive());
-        QCOMPARE(window.BlinkingButtonTmr->interval(), 125);
-        QVERIFY(!window.BlinkingButtonTmr->isActive());
-
-        for (QToolButton *key : {window.PwrBtn, window.CatBtn, window.MenuBtn})
-            QCOMPARE(key->size(), QSize(30, 30));
-        QCOMPARE(window.PwrBtn->toolTip(), QString("Power-off Radio"));
-        QCOMPARE(window.CatBtn->toolTip(), QString("Connect to TCVR (CAT)\nHold down Ctrl to modify settings"));
-        QVERIFY(window.SplitBtn->font().italic());
-        QVERIFY(!window.ABBtn->font().italic());
-        QCOMPARE(window.Prog2Btn->text(), QString("PROG 2"));
-        QCOMPARE(window.ScanBtn->text(), QString("SCAN"));
-        QCOMPARE(window.GraphBtn->text(), QString("GRAPH"));
-        QCOMPARE(window.MhzLbl->text(), QString("MHz"));
-        QCOMPARE(window.kHzLbl->text(), QString("kHz"));
-        QCOMPARE(window.ToolButton3->toolTip(), QString("New Frequency Marker"));
-        QCOMPARE(window.ToolButton4->toolTip(), QString("Previous Freq Marker"));
-        QCOMPARE(window.ToolButton5->toolTip(), QString("Next Freq Marker"));
-        QCOMPARE(window.SpeedButton17->text(), QString("New Fq Marker"));
-        QCOMPARE(window.DeleteFqMarkerBtn->text(), QString("Delete Fq Marker"));
-        QCOMPARE(window.PreferencesMnu->text(), QString("Preferences..."));
-        QCOMPARE(window.SpectroscopVisibleMnu->text(), QString("Spectrograph Visible"));
-        QCOMPARE(window.BandsMnu->text(), QString("Bands..."));
-        QCOMPARE(window.ModesMnu->text(), QString("Modes..."));
-        QCOMPARE(window.DefineBandsMnu->text(), QString("Define Bands..."));
-        QCOMPARE(window.AllBandsPpp->actions().first()->text(), QString("*"));
-    }
-
-    void bandAndModeKeys()
-    {
-        TTarnwickFrm window;
-        QCOMPARE(window.BandButtons.size(), 32);
-        for (int i = 0; i < 32; ++i) {
-            QCOMPARE(window.BandButtons.at(i)->objectName(), QString("Band%1Btn").arg(i + 1));
-            QCOMPARE(window.BandButtons.at(i)->text(), QString());
-            QCOMPARE(window.BandButtons.at(i)->parentWidget(), window.BandPnl);
-        }
-        const QStringList modes = {"LSB", "USB", "CW", "CW-R", "AM", "WFM", "FM", "DIG", "PKT", "FSK", "FSK-R"};
-        QCOMPARE(window.ModeButtons.size(), 11);
-        for (int i = 0; i < 11; ++i)
-            QCOMPARE(window.ModeButtons.at(i)->text(), modes.at(i));
-        QCOMPARE(window.ModeButtons.first(), window.LsbBtn);
-        QCOMPARE(window.ModeButtons.last(), window.FskrBtn);
-
-        window.FormShow(); // the band plan gives the keys their captions
-        QToolButton *b3 = window.BandButtons.at(2);
-        QToolButton *b5 = window.BandButtons.at(4);
-        QCOMPARE(b3->text(), QString("3.5"));
-        b3->click();
-        QVERIFY(b3->isChecked());
-        b5->click();
-        QVERIFY(b5->isChecked());
-        QVERIFY(!b3->isChecked());
-        b5->click(); // a click on the pressed key selects its band again
-        QVERIFY(b5->isChecked());
-
-        window.UsbBtn->click();
-        window.CwBtn->click();
-        QCOMPARE(window.CurrentMode(), QString("CW"));
-        QVERIFY(!window.UsbBtn->isChecked());
-        window.CwBtn->click(); // a mode key stays down
-        QCOMPARE(window.CurrentMode(), QString("CW"));
-    }
-
-    void positionRules()
-    {
-        QCOMPARE(TTarnwickFrm::RestoredTop(-21, 1000), 200);
-        QCOMPARE(TTarnwickFrm::RestoredTop(-20, 1000), -20);
-        QCOMPARE(TTarnwickFrm::RestoredTop(900, 1000), 900);
-        QCOMPARE(TTarnwickFrm::RestoredTop(901, 1000), 200);
-        QCOMPARE(TTarnwickFrm::RestoredLeft(-21, 1000), 100);
-        QCOMPARE(TTarnwickFrm::RestoredLeft(-20, 1000), -20);
-        QCOMPARE(TTarnwickFrm::RestoredLeft(901, 1000), 100);
-
-        testenv::clearSettings();
-        WriteSetting("Top", "-21");
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        WriteSetting("Top", "50");
         WriteSetting("Left", "-20");
         WriteSetting("Width", "640");
-        WriteSetting("Height", "-1");
-        {
-            TTarnwickFrm window;
-            QCOMPARE(window.y(), 200);
-            QCOMPARE(window.x(), -20);
-            QCOMPARE(window.width(), 640);
-            QCOMPARE(window.height(), TTarnwickFrm::DesignHeight);
-        }
-        WriteSetting("Top", "-20");
-        WriteSetting("Left", "ten");
+        WriteSetting("Height", "2000000000");
         WriteSetting("SpectrographVisible", "0");
-        {
-            TTarnwickFrm window;
-            QCOMPARE(window.y(), -20);
-            QCOMPARE(window.x(), 100);
-            QVERIFY(window.SpectroGraphPnl->isHidden());
-            QVERIFY(!window.SpectroscopVisibleMnu->isChecked());
-            QCOMPARE(window.minimumHeight(), window.MainPanel->height() + 122 + window.ToolsPnl->height());
-        }
-        testenv::clearSettings();
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.make();
+        QCOMPARE(w.geometry(), QRect(-20, area.top(), 640, area.height()));
+        QVERIFY(w.SpectroGraphPnl->isHidden() && !w.SpectroscopVisibleMnu->isChecked());
+        QCOMPARE(w.minimumHeight(), w.MainPanel->height() + 122 + w.ToolsPnl->height());
     }
 
-    void lastModeAndFrequencyComeBackAtFirstActivation()
+    void lastRunComesBackAtFirstActivationOnly()
     {
-        testenv::clearSettings();
         WriteSetting("LastMode", "USB");
-        WriteSetting("LastFreq", "7030000");
+        WriteSetting("LastFreq", "7100000");
         {
-            TTarnwickFrm window;
-            QVERIFY(!window.UsbBtn->isChecked());
-            window.FormActivate();
-            QVERIFY(window.UsbBtn->isChecked());
-            QCOMPARE(window.LastFreq, 7030000);
-            window.LsbBtn->click();
-            window.RadioScale->SetFrequency(1840000); // the scale's frequency is saved
-            window.FormActivate(); // later activations do nothing
-            QVERIFY(window.LsbBtn->isChecked());
-            QVERIFY(window.close());
+            MainWindowFixture fx;
+            TTarnwickFrm &w = fx.create();
+            QVERIFY(w.UsbBtn->isChecked());
+            QCOMPARE(fx.frequency(), 7100000); // not the initial 7030000 of its band
+            QVERIFY(w.BandButtons.at(3)->isChecked());
+            QVERIFY(fx.scale().SliderVisible());
+            w.LsbBtn->click();
+            fx.scale().SetFrequency(1840000);
+            w.FormActivate(); // later activations change nothing
+            QVERIFY(w.LsbBtn->isChecked());
+            QCOMPARE(fx.frequency(), 1840000);
         }
         QCOMPARE(ReadSetting("LastMode"), QString("LSB"));
         QCOMPARE(ReadSetting("LastFreq"), QString("1840000"));
-        WriteSetting("LastFreq", "abc");
-        TTarnwickFrm window;
-        window.FormActivate();
-        QCOMPARE(window.LastFreq, 3550000);
-        testenv::clearSettings();
     }
 
     void statusLine()
     {
-        TTarnwickFrm window;
-        window.SetStatus("Can't open COM port [E1]. R&D", 255, true);
-        QCOMPARE(window.StatusText(), QString("Can't open COM port [E1]. R&&D"));
-        QCOMPARE(window.StatusBarPnl->FontColor(), QColor(255, 0, 0));
-        QVERIFY(window.StatusBarPnl->font().bold());
-        const QString longText = QString(250, 'x') + "&&&&&&&&&&";
-        window.SetStatus(longText);
-        QCOMPARE(window.StatusText(), QString(250, 'x') + QString(10, '&'));
-        QCOMPARE(window.StatusBarPnl->FontColor(), QColor(Qt::black));
-        QVERIFY(!window.StatusBarPnl->font().bold());
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.make();
+        w.SetStatus("Can't open COM port [E1]. R&D", 255, true);
+        QCOMPARE(w.StatusText(), QString("Can't open COM port [E1]. R&&D"));
+        QCOMPARE(w.StatusBarPnl->FontColor(), QColor(255, 0, 0));
+        QVERIFY(w.StatusBarPnl->font().bold());
+        w.SetStatus(QString(250, 'x') + QString(10, '&'));
+        QCOMPARE(w.StatusText(), QString(250, 'x') + QString(10, '&'));
+        QCOMPARE(w.StatusBarPnl->FontColor(), QColor(Qt::black));
+        QVERIFY(!w.StatusBarPnl->font().bold());
     }
 
     void litStateAndReceiveIndicator()
     {
-        TTarnwickFrm window;
-        QList<bool> lit;
-        connect(&window, &TTarnwickFrm::LitStateChanged, this, [&lit](bool on) { lit << on; });
-        window.SetSqlState(2);
-        QCOMPARE(window.SqlRcvTxPnl->Caption(), QString("TX"));
-        QCOMPARE(window.SqlRcvTxPnl->Color(), QColor(255, 0, 0));
-        QCOMPARE(window.GetSqlState(), 2);
-        window.SetSqlState(1);
-        QCOMPARE(window.SqlRcvTxPnl->Color(), QColor(0, 255, 0));
-        QCOMPARE(window.GetSqlState(), 1);
-        window.SqlRcvTxPnl->SetCaption("??");
-        QCOMPARE(window.GetSqlState(), 1);
-        window.CatBtn->setChecked(true);
-        window.UpdateLitState();
-        QVERIFY(!window.CatBtn->isChecked());
-        QCOMPARE(window.SqlRcvTxPnl->Caption(), QString("SQL"));
-        QCOMPARE(window.SqlRcvTxPnl->Color(), QColor(0xC0, 0xC0, 0xC0));
-        QCOMPARE(lit, QList<bool>{false});
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.create();
+        w.SetSqlState(2);
+        QCOMPARE(w.SqlRcvTxPnl->Caption(), QString("TX"));
+        QCOMPARE(w.GetSqlState(), 2);
+        emit w.LitStateChanged(true);
+        QCOMPARE(fx.scale().Color(), QColor(Qt::white));
+        QVERIFY(w.DigiScale->Lit() && w.Depresz->Lit());
+        w.CatBtn->setChecked(true);
+        w.UpdateLitState(); // off-line after all
+        QVERIFY(!w.CatBtn->isChecked());
+        QCOMPARE(w.GetSqlState(), 0);
+        QVERIFY(!w.DigiScale->Lit() && !w.Depresz->Lit());
+        QCOMPARE(fx.scale().Color(), QColor(0xF0, 0xF0, 0xF0));
     }
 
     void narrowWindowHidesWholeButtonsOnly()
     {
-        TTarnwickFrm window;
-        window.show();
-        for (int width : {1400, 800, 640, 500, 450, 420}) {
-            window.resize(width, window.height());
-            QTRY_COMPARE(window.MainPanel->width(), width);
-            for (QFrame *row : {window.BandPnl, window.ModePnl, window.SplitPnl, window.ProgramPnl})
-                verifyWholeButtons(row);
-            QCOMPARE(!window.SplitPnl->isHidden(), !window.ABBtn->isHidden());
-            QCOMPARE(!window.ProgramPnl->isHidden(), !window.Prog1Btn->isHidden());
-            QCOMPARE(!window.ScanPnl->isHidden(), width - window.ScanPnl->x() - 7 >= 61);
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.make();
+        w.show();
+        for (int width : {1400, 500, 450}) {
+            w.resize(width, w.height());
+            QTRY_COMPARE(w.MainPanel->width(), width);
+            for (QFrame *row : {w.BandPnl, w.ModePnl, w.SplitPnl, w.ProgramPnl})
+                for (QToolButton *key : row->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly))
+                    QCOMPARE(!key->isHidden(), key->x() + key->width() < row->width());
+            QCOMPARE(!w.SplitPnl->isHidden(), !w.ABBtn->isHidden());
+            QCOMPARE(!w.ProgramPnl->isHidden(), !w.Prog1Btn->isHidden());
+            QCOMPARE(!w.ScanPnl->isHidden(), width - w.ScanPnl->x() - 7 >= 61);
+            if (width == 1400)
+                QCOMPARE(QList<int>({w.ModePnl->width(), w.SplitPnl->width(), visibleKeys(w.BandButtons)}),
+                         QList<int>({446, 126, 32}));
         }
-        window.resize(1400, window.height());
-        QTRY_COMPARE(window.MainPanel->width(), 1400);
-        QCOMPARE(visibleKeys(window.BandButtons), 32);
-        QCOMPARE(visibleKeys(window.ModeButtons), 11);
-        QCOMPARE(window.ModePnl->width(), 446);
-        QCOMPARE(window.SplitPnl->width(), 126);
-        QCOMPARE(window.ProgramPnl->width(), 153);
-        QVERIFY(!window.SplitPnl->isHidden());
-
-        window.resize(500, window.height());
-        QTRY_COMPARE(window.MainPanel->width(), 500);
-        QCOMPARE(visibleKeys(window.BandButtons), 8);
-        QCOMPARE(visibleKeys(window.ModeButtons), 7);
-        QVERIFY(window.SplitPnl->isHidden());
-        QVERIFY(window.ProgramPnl->isHidden());
-        QVERIFY(!window.ScanPnl->isHidden());
-        window.resize(450, window.height());
-        QTRY_COMPARE(window.MainPanel->width(), 450);
-        QVERIFY(window.ScanPnl->isHidden());
-        window.close();
-
-        QCOMPARE(TTarnwickFrm::RowPanelWidth(445, 446, 40), 446);
+        QCOMPARE(visibleKeys(w.ModeButtons), 6);
         QCOMPARE(TTarnwickFrm::RowPanelWidth(439, 446, 40), 406);
         QCOMPARE(TTarnwickFrm::RowPanelWidth(1000, 0, 36), 978);
         QCOMPARE(TTarnwickFrm::RowPanelWidth(-30, 126, 40), 0);
     }
 
-    void panelsFromTheMenu()
+    // The panels below the scale come and go with the window's height; "Only
+    // Scale Visible" brings back exactly the panels shown before it, and a
+    // close while it is on saves those and the whole window's height.
+    void panelsAndOnlyScaleVisible()
     {
-        TTarnwickFrm window;
-        window.show();
-        const int height = window.height();
-        window.ToolsVisibleMnu->trigger();
-        QVERIFY(window.ToolsPnl->isHidden());
-        QCOMPARE(window.height(), height - window.ToolsPnl->height());
-        QCOMPARE(window.minimumHeight(), window.MinClientHeight());
-        window.SpectroscopVisibleMnu->trigger();
-        QVERIFY(window.SpectroGraphPnl->isHidden());
-        QCOMPARE(window.minimumHeight(), window.MainPanel->height() + 122);
-        window.SpectroscopVisibleMnu->trigger();
-        window.ToolsVisibleMnu->trigger();
-        QCOMPARE(window.height(), height);
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.make();
+        w.show();
+        const int height = w.height();
+        w.ToolsVisibleMnu->trigger();
+        QVERIFY(w.ToolsPnl->isHidden());
+        QCOMPARE(w.height(), height - w.ToolsPnl->height());
+        QCOMPARE(w.minimumHeight(), w.MinClientHeight());
+        const int withoutTools = w.height();
 
-        window.HideAllControlsMnu->trigger();
-        QVERIFY(window.MainPanel->isHidden());
-        QVERIFY(window.SpectroGraphPnl->isHidden());
-        QVERIFY(window.ToolsPnl->isHidden());
-        QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
-        // Closing from "Only Scale Visible" brings everything back first.
-        QStringList written;
-        SetSettingsWriteObserver([&written](const QString &name, const QString &value) {
-            written << name + "=" + value;
-        });
-        QVERIFY(window.close());
-        SetSettingsWriteObserver({});
-        QVERIFY(!window.HideAllControlsMnu->isChecked());
-        QVERIFY(!window.MainPanel->isHidden());
-        QVERIFY(written.contains("Tarnwick.SpectrographVisible=1"));
-        QVERIFY(written.contains("Tarnwick.ToolsVisible=1"));
-        QVERIFY(written.contains("Tarnwick.Height=" + QString::number(height)));
+        w.HideAllControlsMnu->trigger();
+        QVERIFY(w.MainPanel->isHidden() && w.SpectroGraphPnl->isHidden());
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(w.height(), withoutTools - w.MainPanel->height() - w.SpectroGraphPnl->height());
+        // The scale fills its panel, which takes the room of the others.
+        QTRY_COMPARE(w.ScalePnl->height(), w.height() - w.StatusBarPnl->height());
+        QCOMPARE(fx.scale().geometry(), QRect(1, 2, w.ScalePnl->width() - 3, w.ScalePnl->height() - 4));
+        w.HideAllControlsMnu->trigger();
+        QVERIFY(!w.MainPanel->isHidden() && !w.SpectroGraphPnl->isHidden());
+        QVERIFY(w.ToolsPnl->isHidden() && !w.ToolsVisibleMnu->isChecked());
+        QCOMPARE(w.height(), withoutTools);
+        w.ToolsVisibleMnu->trigger(); // the other way round
+        w.SpectroscopVisibleMnu->trigger();
+        w.HideAllControlsMnu->trigger();
+        w.HideAllControlsMnu->trigger();
+        QVERIFY(w.SpectroGraphPnl->isHidden() && !w.ToolsPnl->isHidden());
+        w.SpectroscopVisibleMnu->trigger();
+        w.ToolsVisibleMnu->trigger();
+
+        w.HideAllControlsMnu->trigger();
+        QStringList written = recordWrites([&] { QVERIFY(w.close()); });
+        QVERIFY(!w.HideAllControlsMnu->isChecked());
+        for (const QString &value : {QString("SpectrographVisible=1"), QString("ToolsVisible=0"),
+                                     QString("Height=%1").arg(withoutTools)})
+            QVERIFY2(written.contains(value), qPrintable(written.join(' ')));
+
+        // A session that ends without a close query saves the same.
+        MainWindowFixture again;
+        TTarnwickFrm &v = again.make();
+        v.show();
+        v.HideAllControlsMnu->trigger();
+        written = recordWrites([&] { v.FormClose(); });
+        QVERIFY2(written.contains("SpectrographVisible=1") && written.contains(QString("Height=%1").arg(withoutTools)),
+                 qPrintable(written.join(' ')));
     }
 
     void closingIsRefusedWhileAScriptRuns()
     {
-        TTarnwickFrm window;
-        window.show();
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.make();
+        w.show();
         testenv::PromptRecorder prompts;
-        window.BlinkingButtonTmr->start();
-        QVERIFY(!window.close());
-        QVERIFY(window.isVisible());
-        const QStringList messages = prompts.texts();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(prompts.shown.first().first, testenv::PromptKind::Information);
-        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&window));
-        QVERIFY(messages.first().startsWith("Zov can't be switched off while a script is running.\nWait until"));
-        QVERIFY(messages.first().endsWith("you will have to kill Zov brutally with Windows Task Manager."));
-        window.PwrBtn->click();
-        QVERIFY(window.isVisible());
-        QVERIFY(!window.PwrBtn->isDown());
-        window.BlinkingButtonTmr->stop();
-        window.PwrBtn->click();
-        QVERIFY(!window.isVisible());
+        w.BlinkingButtonTmr->start();
+        w.PwrBtn->click();
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.PwrBtn->isDown());
+        QCOMPARE(prompts.texts().size(), 1);
+        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&w));
+        QVERIFY(prompts.texts().first().startsWith("Zov can't be switched off while a script is running.\nWait"));
+        w.BlinkingButtonTmr->stop();
+        w.PwrBtn->click();
+        QVERIFY(!w.isVisible());
     }
 
     void unwritableSettingsAreReportedOnce()
@@ -402,82 +252,69 @@ private slots:
         QDir().mkpath(broken + "/Orbelle/Tarnwick1.conf"); // a folder where the file belongs
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, broken);
         {
-            TTarnwickFrm window;
-            TCatEngineHost &host = window;
-            host.WriteEngineSetting("ConnectSuccess", "0"); // the link's write fails
-            QVERIFY(window.StatusText().startsWith("Settings can't be saved to "));
-            QCOMPARE(window.StatusBarPnl->FontColor(), QColor(255, 0, 0));
-            window.SetStatus("later text");
-            QVERIFY(window.close()); // the program goes on; no second report
-            QCOMPARE(window.StatusText(), QString("later text"));
+            MainWindowFixture fx;
+            TTarnwickFrm &w = fx.make();
+            TCatEngineHost &host = w;
+            host.WriteEngineSetting("ConnectSuccess", "0");
+            QVERIFY(w.StatusText().startsWith("Settings can't be saved to "));
+            QCOMPARE(w.StatusBarPnl->FontColor(), QColor(255, 0, 0));
+            w.SetStatus("later text");
+            QVERIFY(w.close());
+            QCOMPARE(w.StatusText(), QString("later text"));
         }
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, testenv::sandboxPath("config"));
-        QVERIFY(WriteSetting("Probe", "1"));
     }
 
-    void terminateSignalClosesLikeThePowerKey()
+    void mouseMovesOffTheScaleHideTheHint()
     {
-        testenv::clearSettings();
-        TTarnwickFrm window;
-        window.show();
-        window.resize(700, window.height());
-        ShutdownSignals shutdown;
-        QVERIFY(shutdown.IsInstalled());
-        connect(&shutdown, &ShutdownSignals::ShutdownRequested, &window, [&window] { window.close(); });
-        std::raise(SIGTERM);
-        QTRY_VERIFY(!window.isVisible());
-        QCOMPARE(ReadSetting("Width"), QString("700"));
-        QVERIFY(SettingExists("Connected"));
-    }
-
-    void mouseMovesOffTheScaleAreReported()
-    {
-        TTarnwickFrm window;
-        window.show();
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.create();
+        fx.addMarker(3700000);
+        fx.scale().ShowMarkerHint(0);
+        QVERIFY(!fx.scale().HintText().isEmpty());
         int reports = 0;
-        connect(&window, &TTarnwickFrm::MouseMovedOffScale, this, [&reports] { ++reports; });
+        connect(&w, &TTarnwickFrm::MouseMovedOffScale, this, [&reports] { ++reports; });
         auto move = [](QWidget *target, QPoint at) {
             QMouseEvent event(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                               Qt::NoModifier);
             QApplication::sendEvent(target, &event);
         };
-        move(window.MainPanel, QPoint(5, 5));
+        move(w.ScalePnl, QPoint(40, 20));
+        QVERIFY(!fx.scale().HintText().isEmpty());
+        move(w.MainPanel, QPoint(5, 5));
+        QVERIFY(fx.scale().HintText().isEmpty());
+        move(w.MainPanel, QPoint(5, 5)); // same position: nothing new
         QCOMPARE(reports, 1);
-        move(window.MainPanel, QPoint(5, 5)); // same position: nothing new
-        QCOMPARE(reports, 1);
-        move(window.ScalePnl, QPoint(40, 20));
-        QCOMPARE(reports, 1);
-        move(window.PttBtn, QPoint(3, 3));
+        move(w.PttBtn, QPoint(3, 3));
         QCOMPARE(reports, 2);
-        window.close();
     }
 
     void preferencesFromTheMenu()
     {
-        TTarnwickFrm window;
-        window.show();
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.make();
         int applied = 0;
-        connect(&window, &TTarnwickFrm::PreferencesApplied, this, [&applied] { ++applied; });
+        connect(&w, &TTarnwickFrm::PreferencesApplied, this, [&applied] { ++applied; });
         bool menuKeyDown = false;
-        QTimer::singleShot(50, this, [&window, &menuKeyDown] {
-            menuKeyDown = window.MenuBtn->isDown();
-            window.OptionsFrm->MouseWheelCBx->setCurrentIndex(2);
-            window.OptionsFrm->OkBtn->click();
+        QTimer::singleShot(0, this, [&] {
+            menuKeyDown = w.MenuBtn->isDown();
+            w.OptionsFrm->MouseWheelCBx->setCurrentIndex(2);
+            w.OptionsFrm->DontAnimateScaleChk->setChecked(true);
+            w.OptionsFrm->ShowHintMouseHoverChk->setChecked(false);
+            w.OptionsFrm->OkBtn->click();
         });
-        window.PreferencesMnu->trigger();
+        w.PreferencesMnu->trigger();
         QVERIFY(menuKeyDown);
-        QVERIFY(!window.MenuBtn->isDown());
+        QVERIFY(!w.MenuBtn->isDown());
         QCOMPARE(applied, 1);
         QCOMPARE(ReadSetting("MouseWheelCBx"), QString("2"));
+        // The scale's options follow the dialog.
+        QVERIFY(!fx.scale().AnimateScale() && !fx.scale().ShowHintMouseHoover());
+        QVERIFY(fx.scale().ShowHintMarkerSelected());
 
-        QTimer::singleShot(50, this, [&window] {
-            window.OptionsFrm->MouseWheelCBx->setCurrentIndex(0);
-            window.OptionsFrm->CancelBtn->click();
-        });
-        window.PreferencesMnu->trigger();
+        QTimer::singleShot(0, this, [&] { w.OptionsFrm->CancelBtn->click(); });
+        w.PreferencesMnu->trigger();
         QCOMPARE(applied, 1);
-        QCOMPARE(window.OptionsFrm->MouseWheelCBx->currentIndex(), 2);
-        window.close();
     }
 };
 

@@ -4,11 +4,9 @@
 #include "common/TestEnvironment.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -17,6 +15,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -29,19 +28,48 @@ T *named(const char *name, Args &&...args)
     return object;
 }
 
-bool stored(const QString &name)
-{
-    return SettingValueExists(SettingsGroup::Default, name);
-}
-
 QString value(const QString &name)
 {
-    return ReadSettingValue(SettingsGroup::Default, name);
+    return ReadSettingValue(SettingsGroup::Default, "Tarnwick." + name);
 }
 
 void put(const QString &name, const QString &text)
 {
-    QVERIFY(WriteSettingValue(SettingsGroup::Default, name, text));
+    WriteSettingValue(SettingsGroup::Default, "Tarnwick." + name, text);
+}
+
+// Each kind of control passed directly, made in a state other than the
+// stored one: restoring the values and saving again writes them back.
+QList<QPair<std::function<QObject *()>, QStringList>> kinds()
+{
+    auto checkable = [](auto *b) {
+        b->setCheckable(true);
+        return b;
+    };
+    auto withItems = [](auto *c, bool editable) {
+        c->setEditable(editable);
+        c->addItems({"7388", "7389"});
+        return c;
+    };
+    return {
+        {[] { return named<QCheckBox>("UpperChk"); }, {"UpperChk=1"}},
+        {[=] { return checkable(named<QToolButton>("DownBtn")); }, {"DownBtn=1"}},
+        {[=] { return checkable(named<QAction>("SomeMnu", nullptr)); }, {"SomeMnu=1"}},
+        {[] { return named<QLineEdit>("NameEdt"); }, {"NameEdt=hello"}},
+        {[=] { return withItems(named<QComboBox>("PortCBx"), true); }, {"PortCBx=7400"}},
+        {[=] { return withItems(named<QComboBox>("FixedCBx"), false); }, {"FixedCBx=1"}},
+        {[] { return named<CaptionPanel>("SqlPnl"); }, {"SqlPnl.Color=255", "SqlPnl.Visible=1"}},
+        {[] { return named<QFrame>("PlainPnl"); }, {"PlainPnl.Color=16711680", "PlainPnl.Visible=1"}},
+        {[] { return named<QPlainTextEdit>("NotesMmo"); },
+         {"NotesMmo.LinesCount=3", "NotesMmo.Line0=first", "NotesMmo.Line1=", "NotesMmo.Line2=third"}},
+        {[] {
+             auto menu = named<QMenu>("ScalePpp");
+             menu->addAction("Zoom In");
+             menu->addSeparator();
+             return menu;
+         },
+         {"ScalePpp.Item0=Nouveau", "ScalePpp.Item1=-"}},
+    };
 }
 
 } // namespace
@@ -50,143 +78,102 @@ class TestControlState : public QObject
 {
     Q_OBJECT
 private slots:
-    void formWalkNamesAndSkipsTopLevelOnlyKinds()
+    void init() { testenv::clearSettings(); }
+
+    void everyKindRoundTrips()
+    {
+        for (const auto &[make, stored] : kinds()) {
+            testenv::clearSettings();
+            for (const QString &entry : stored)
+                put(entry.section('=', 0, 0), entry.section('=', 1));
+            std::unique_ptr<QObject> control(make());
+            LoadControlState(control.get());
+            QStringList written;
+            SetSettingsWriteObserver([&written](const QString &name, const QString &text) {
+                written << name.mid(9) + "=" + text;
+            });
+            SaveControlState(control.get());
+            SetSettingsWriteObserver({});
+            QCOMPARE(written, stored);
+        }
+        QMenu menu;
+        menu.setObjectName("ScalePpp");
+        menu.addSeparator();
+        put("ScalePpp.Item0", "Not a separator");
+        LoadControlState(&menu);
+        QVERIFY(menu.actions().at(0)->text().isEmpty()); // a separator takes no caption
+    }
+
+    // Containers pass their name on; panels are not walked into; combo
+    // boxes, panels, lists and memos count at top level only; windows owned
+    // by a form are forms of their own.
+    void formWalkNamesAndSkips()
     {
         QDialog form;
         form.setObjectName("TestFrm");
         auto group = named<QGroupBox>("OptionsGrp", &form);
         auto check = named<QCheckBox>("UpperChk", group);
-        auto combo = named<QComboBox>("ListCBx", group);
-        combo->addItems({"a", "b"});
-        combo->setCurrentIndex(1);
-        auto panel = named<QFrame>("InnerPnl", &form);
-        auto hidden = named<QCheckBox>("HiddenChk", panel);
-        auto edit = named<QLineEdit>("NameEdt", &form);
-        auto speed = named<QToolButton>("DownBtn", &form);
-        speed->setCheckable(true);
-        speed->setChecked(true);
         auto radio = named<QRadioButton>("OneRdb", group);
-        radio->setChecked(true);
-        auto unnamed = new QCheckBox(&form);
-        unnamed->setChecked(true);
-        check->setChecked(true);
-        hidden->setChecked(true);
-        edit->setText("hello");
-
-        SaveControlState(&form);
-        QCOMPARE(value("Tarnwick.TestFrm.OptionsGrp.UpperChk"), QString("1"));
-        QCOMPARE(value("Tarnwick.TestFrm.OptionsGrp.OneRdb"), QString("1"));
-        QCOMPARE(value("Tarnwick.TestFrm.NameEdt"), QString("hello"));
-        QCOMPARE(value("Tarnwick.TestFrm.DownBtn"), QString("1"));
-        QVERIFY(!stored("Tarnwick.TestFrm.OptionsGrp.ListCBx"));
-        QVERIFY(!stored("Tarnwick.TestFrm.InnerPnl.HiddenChk"));
-        QVERIFY(!stored("Tarnwick.TestFrm.HiddenChk"));
-        QVERIFY(!stored("Tarnwick.TestFrm.InnerPnl.Color"));
-
-        check->setChecked(false);
-        edit->clear();
-        speed->setChecked(false);
-        LoadControlState(&form);
-        QVERIFY(check->isChecked());
-        QCOMPARE(edit->text(), QString("hello"));
-        QVERIFY(speed->isChecked());
-    }
-
-    void pageControlWalksPagesWithTheirNames()
-    {
-        QDialog form;
-        form.setObjectName("PagesFrm");
+        named<QComboBox>("ListCBx", group)->addItem("a");
+        auto hidden = named<QCheckBox>("HiddenChk", named<QFrame>("InnerPnl", &form));
+        named<QToolButton>("PlainBtn", &form);
         auto tabs = named<QTabWidget>("PageControl", &form);
         auto page = named<QWidget>("FirstTab");
         tabs->addTab(page, "First");
-        auto check = named<QCheckBox>("PageChk", page);
-        check->setChecked(true);
+        auto onPage = named<QCheckBox>("PageChk", page);
+        auto owned = named<QCheckBox>("OwnedChk", named<QDialog>("OwnedFrm", &form));
+        const QList<QAbstractButton *> ticked = {check, radio, hidden, onPage, owned, new QCheckBox(&form)};
+        for (QAbstractButton *button : ticked)
+            button->setChecked(true);
+
+        QStringList written;
+        SetSettingsWriteObserver([&written](const QString &name, const QString &) { written << name; });
         SaveControlState(&form);
-        QCOMPARE(value("Tarnwick.PagesFrm.PageControl.FirstTab.PageChk"), QString("1"));
-        check->setChecked(false);
-        LoadControlState(tabs);
-        QCOMPARE(check->isChecked(), false); // saved under the form's prefix, not found at top level
+        SetSettingsWriteObserver({});
+        written.sort();
+        QCOMPARE(written, QStringList({"Tarnwick.TestFrm.OptionsGrp.OneRdb", "Tarnwick.TestFrm.OptionsGrp.UpperChk",
+                                       "Tarnwick.TestFrm.PageControl.FirstTab.PageChk"}));
+        for (QAbstractButton *button : ticked)
+            button->setChecked(false);
+        LoadControlState(tabs); // the page control alone has another prefix: nothing found
+        QVERIFY(!onPage->isChecked());
         LoadControlState(&form);
-        QVERIFY(check->isChecked());
+        QVERIFY(check->isChecked() && radio->isChecked() && onPage->isChecked());
     }
 
-    void directlyPassedControlsUseTheShortName()
+    // A fixed list and a radio group of three items, both at item 1, read a
+    // stored index: one naming an item is applied, any other keeps item 1.
+    void storedListIndexAtTheBoundsOfTheList_data()
     {
-        QCheckBox check;
-        check.setObjectName("PreferUpperCaseChk");
-        check.setChecked(true);
-        SaveControlState(&check);
-        QCOMPARE(value("Tarnwick.PreferUpperCaseChk"), QString("1"));
-
-        QAction item("Spectrograph Visible", nullptr);
-        item.setObjectName("SomeMnu");
-        item.setCheckable(true);
-        item.setChecked(false);
-        SaveControlState(&item);
-        QCOMPARE(value("Tarnwick.SomeMnu"), QString("0"));
-        put("Tarnwick.SomeMnu", "1");
-        LoadControlState(&item);
-        QVERIFY(item.isChecked());
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("index");
+        QTest::newRow("first") << "0" << 0;
+        QTest::newRow("last") << "2" << 2;
+        QTest::newRow("one past the last") << "3" << 1;
+        QTest::newRow("none") << "-1" << 1;
+        QTest::newRow("far out") << "7" << 1;
+        QTest::newRow("not a number") << "two" << 1;
     }
-
-    void comboRules()
+    void storedListIndexAtTheBoundsOfTheList()
     {
+        QFETCH(QString, text);
+        QFETCH(int, index);
         QComboBox fixed;
         fixed.setObjectName("FixedCBx");
         fixed.addItems({"10 Hz", "20 Hz", "50 Hz"});
-        fixed.setCurrentIndex(2);
-        SaveControlState(&fixed);
-        QCOMPARE(value("Tarnwick.FixedCBx"), QString("2"));
-        fixed.clear();
-        fixed.addItems({"ten", "twenty", "fifty"});
-        fixed.setCurrentIndex(0);
-        LoadControlState(&fixed);
-        QCOMPARE(fixed.currentIndex(), 2);
-        put("Tarnwick.FixedCBx", "7");
-        LoadControlState(&fixed);
-        QCOMPARE(fixed.currentIndex(), 2); // out of the list: unchanged
-
-        QComboBox editable;
-        editable.setObjectName("PortCBx");
-        editable.setEditable(true);
-        editable.addItems({"7388", "7389"});
-        editable.setCurrentText("7400");
-        SaveControlState(&editable);
-        QCOMPARE(value("Tarnwick.PortCBx"), QString("7400"));
-        editable.setCurrentText("7388");
-        LoadControlState(&editable);
-        QCOMPARE(editable.currentText(), QString("7400"));
-    }
-
-    void radioGroupStoresItsIndex()
-    {
+        fixed.setCurrentIndex(1);
         RadioGroupBox group("Heronpost", {"a", "b", "c"});
         group.setObjectName("HeronpostRdo");
+        group.SetItemIndex(1);
+        SaveControlState(&fixed);
         SaveControlState(&group);
-        QCOMPARE(value("Tarnwick.HeronpostRdo"), QString("-1"));
-        group.SetItemIndex(2);
-        SaveControlState(&group);
-        QCOMPARE(value("Tarnwick.HeronpostRdo"), QString("2"));
-        group.SetItemIndex(0);
+        QCOMPARE(value("FixedCBx") + value("HeronpostRdo"), QString("11"));
+        put("FixedCBx", text);
+        put("HeronpostRdo", text);
+        LoadControlState(&fixed);
         LoadControlState(&group);
-        QCOMPARE(group.ItemIndex(), 2);
-        put("Tarnwick.HeronpostRdo", "-1");
-        LoadControlState(&group);
-        QCOMPARE(group.ItemIndex(), -1);
-    }
-
-    void missingValuesLeaveControlsAlone()
-    {
-        QCheckBox check;
-        check.setObjectName("NeverSavedChk");
-        check.setChecked(true);
-        QLineEdit edit;
-        edit.setObjectName("NeverSavedEdt");
-        edit.setText("keep");
-        LoadControlState(&check);
-        LoadControlState(&edit);
-        QVERIFY(check.isChecked());
-        QCOMPARE(edit.text(), QString("keep"));
+        QCOMPARE(fixed.currentIndex(), index);
+        QCOMPARE(group.ItemIndex(), index);
     }
 
     void unreadableNumbersStopThatControlSilently()
@@ -194,8 +181,8 @@ private slots:
         QFrame panel;
         panel.setObjectName("ColourPnl");
         panel.show();
-        put("Tarnwick.ColourPnl.Color", "not a colour");
-        put("Tarnwick.ColourPnl.Visible", "0");
+        put("ColourPnl.Color", "not a colour");
+        put("ColourPnl.Visible", "0");
         LoadControlState(&panel);
         QVERIFY(!panel.isHidden()); // stopped before visibility
 
@@ -203,8 +190,8 @@ private slots:
         form.setObjectName("BadFrm");
         auto first = named<QCheckBox>("FirstChk", &form);
         auto second = named<QCheckBox>("SecondChk", &form);
-        put("Tarnwick.BadFrm.FirstChk", "yes");
-        put("Tarnwick.BadFrm.SecondChk", "1");
+        put("BadFrm.FirstChk", "yes");
+        put("BadFrm.SecondChk", "1");
         LoadControlState(&form);
         QVERIFY(!first->isChecked());
         QVERIFY(second->isChecked()); // the next control still restores
@@ -212,62 +199,14 @@ private slots:
         QPlainTextEdit memo;
         memo.setObjectName("BadMmo");
         memo.setPlainText("untouched");
-        put("Tarnwick.BadMmo.LinesCount", "two");
+        put("BadMmo.LinesCount", "two");
         LoadControlState(&memo);
         QCOMPARE(memo.toPlainText(), QString("untouched"));
-    }
-
-    void panelColourAndVisibility()
-    {
-        CaptionPanel panel;
-        panel.setObjectName("SqlPnl");
-        panel.SetColor(QColor(255, 0, 0));
-        panel.hide();
-        SaveControlState(&panel);
-        QCOMPARE(value("Tarnwick.SqlPnl.Color"), QString::number(0x0000FF));
-        QCOMPARE(value("Tarnwick.SqlPnl.Visible"), QString("0"));
-        put("Tarnwick.SqlPnl.Color", QString::number(0xFF0000)); // blue
-        put("Tarnwick.SqlPnl.Visible", "1");
-        LoadControlState(&panel);
-        QCOMPARE(panel.Color(), QColor(0, 0, 255));
-        QVERIFY(!panel.isHidden());
-    }
-
-    void memoLinesRoundTrip()
-    {
-        QPlainTextEdit memo;
-        memo.setObjectName("NotesMmo");
-        memo.setPlainText("first\nsecond\n\nfourth");
-        SaveControlState(&memo);
-        QCOMPARE(value("Tarnwick.NotesMmo.LinesCount"), QString("4"));
-        QCOMPARE(value("Tarnwick.NotesMmo.Line3"), QString("fourth"));
-        memo.setPlainText("other");
+        put("BadMmo.LinesCount", "1"); // fewer lines than stored: the first ones
+        put("BadMmo.Line0", "kept");
+        put("BadMmo.Line1", "dropped");
         LoadControlState(&memo);
-        QCOMPARE(memo.toPlainText(), QString("first\nsecond\n\nfourth"));
-
-        put("Tarnwick.NotesMmo.LinesCount", "2");
-        LoadControlState(&memo);
-        QCOMPARE(memo.toPlainText(), QString("first\nsecond"));
-    }
-
-    void popupItemCaptions()
-    {
-        QMenu menu;
-        menu.setObjectName("ScalePpp");
-        QAction *zoom = menu.addAction("Zoom In");
-        menu.addSeparator();
-        QAction *add = menu.addAction("Add Freq Marker");
-        SaveControlState(&menu);
-        QCOMPARE(value("Tarnwick.ScalePpp.Item0"), QString("Zoom In"));
-        QCOMPARE(value("Tarnwick.ScalePpp.Item1"), QString("-"));
-        QCOMPARE(value("Tarnwick.ScalePpp.Item2"), QString("Add Freq Marker"));
-        zoom->setText("changed");
-        add->setText("changed too");
-        put("Tarnwick.ScalePpp.Item2", "Nouveau");
-        LoadControlState(&menu);
-        QCOMPARE(zoom->text(), QString("Zoom In"));
-        QCOMPARE(add->text(), QString("Nouveau"));
-        QVERIFY(menu.actions().at(1)->isSeparator());
+        QCOMPARE(memo.toPlainText(), QString("kept"));
     }
 
     void listBoxIsSavedButNeverRestored()
@@ -277,9 +216,8 @@ private slots:
         list.addItems({"BEACON", "CHANNEL"});
         list.setCurrentRow(1);
         SaveControlState(&list);
-        QCOMPARE(value("Tarnwick.GroupsLBx.ItemIndex"), QString("1"));
-        QCOMPARE(value("Tarnwick.GroupsLBx.ItemsCount"), QString("2"));
-        QCOMPARE(value("Tarnwick.GroupsLBx.Item1"), QString("CHANNEL"));
+        QCOMPARE(value("GroupsLBx.ItemIndex") + value("GroupsLBx.ItemsCount") + value("GroupsLBx.Item1"),
+                 QString("12CHANNEL"));
         list.clear();
         LoadControlState(&list);
         QCOMPARE(list.count(), 0);

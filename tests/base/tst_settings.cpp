@@ -1,79 +1,109 @@
 #include "base/Folders.h"
+#include "base/SettingValues.h"
 #include "base/Settings.h"
 #include "common/TestEnvironment.h"
 
-#include <QApplication>
+Q_DECLARE_METATYPE(TStoredGeometry)
 
 class TestSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void storeLivesInTheSandbox()
+    void storeLivesInTheSandboxUnderTheApplicationKey()
     {
-        QVERIFY(SettingsLocation().startsWith(testenv::sandbox().path()));
-        QVERIFY(SettingsLocation().endsWith("Orbelle/Tarnwick1.conf"));
+        QCOMPARE(SettingsLocation(), testenv::sandbox().path() + "/config/Orbelle/Tarnwick1.conf");
+        QCOMPARE(FileVersionText(), QString(TARNWICK_VERSION_TEXT));
     }
-    void missingValueReadsEmpty()
+
+    void namedSettingsRoundTrip()
     {
-        QVERIFY(!SettingExists("NeverWritten"));
-        QCOMPARE(ReadSetting("NeverWritten"), QString());
-        QCOMPARE(ReadIntSetting("NeverWritten", 42), 42);
-    }
-    void roundTripUsesPrefixedName()
-    {
-        QVERIFY(WriteSetting("LastFreq", "3550000"));
-        QVERIFY(SettingExists("LastFreq"));
-        QCOMPARE(ReadSetting("LastFreq"), QString("3550000"));
+        QVERIFY(!SettingExists("LastFreq"));
+        QCOMPARE(ReadSetting("LastFreq"), QString());
+        QCOMPARE(ReadIntSetting("LastFreq", 42), 42);
+        QVERIFY(WriteSetting("LastFreq", " 3550000 "));
         QVERIFY(SettingValueExists(SettingsGroup::Default, "Tarnwick.LastFreq"));
         QVERIFY(!SettingValueExists(SettingsGroup::Common, "Tarnwick.LastFreq"));
         QCOMPARE(ReadIntSetting("LastFreq", 0), 3550000);
     }
-    void textWhereNumberBelongsGivesFallback()
-    {
-        QVERIFY(WriteSetting("Top", "ten"));
-        QCOMPARE(ReadIntSetting("Top", 10), 10);
-    }
+
     void longValuesAndNamesAreCut()
     {
-        const QString value(300, 'v');
-        QVERIFY(WriteSetting("Long", value));
-        QCOMPARE(ReadSetting("Long"), value.left(255));
+        QVERIFY(WriteSetting("Long", QString(300, 'v')));
+        QCOMPARE(ReadSetting("Long"), QString(255, 'v'));
         const QString name = "Tarnwick." + QString(290, 'n');
         QVERIFY(WriteSettingValue(SettingsGroup::Default, name, "x"));
-        QVERIFY(SettingValueExists(SettingsGroup::Default, name.left(255)));
         QCOMPARE(ReadSettingValue(SettingsGroup::Default, name.left(255) + "tail"), QString("x"));
     }
+
     void separatorsInNamesStayOneValue()
     {
         const QString name = "Tarnwick.NoForm:a/b\\c%d";
-        QVERIFY(WriteSettingValue(SettingsGroup::Common, name, QString()));
+        QVERIFY(WriteSettingValue(SettingsGroup::Common, name, "v"));
         QVERIFY(SettingValueExists(SettingsGroup::Common, name));
         QVERIFY(!SettingValueExists(SettingsGroup::Common, "Tarnwick.NoForm:a"));
-        QCOMPARE(ReadSettingValue(SettingsGroup::Common, name), QString());
+        QCOMPARE(ReadSettingValue(SettingsGroup::Common, name), QString("v"));
+        QVERIFY(!SettingValueExists(SettingsGroup::Default, name));
     }
-    void dataFolderRule()
+
+    void numbersFromHandEditedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("lastFreq");
+        QTest::newRow("empty") << "" << -1 << 3550000;
+        QTest::newRow("blanks around") << " 7030000\t" << 7030000 << 7030000;
+        QTest::newRow("not a number") << "ten" << -1 << 3550000;
+        QTest::newRow("hex") << "0x10" << -1 << 3550000;
+        QTest::newRow("beyond int") << "2147483648" << -1 << 3550000;
+        QTest::newRow("negative") << "-7000" << -7000 << 3550000;
+        QTest::newRow("lowest") << "100000" << 100000 << 100000;
+        QTest::newRow("below lowest") << "99999" << 99999 << 3550000;
+        QTest::newRow("highest") << "500000000" << 500000000 << 500000000;
+        QTest::newRow("above highest") << "500000001" << 500000001 << 3550000;
+    }
+    void numbersFromHandEditedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        QFETCH(int, lastFreq);
+        QCOMPARE(SettingTextToInt(text, -1), number);
+        QCOMPARE(LastFreqFromSetting(text), lastFreq);
+    }
+
+    // Work area 1000 x 700 at (10, 20); design 800 x 372; minimum 420 x 300.
+    void restoredWindowStaysOnTheScreen_data()
+    {
+        QTest::addColumn<TStoredGeometry>("stored");
+        QTest::addColumn<QRect>("rect");
+        QTest::newRow("as stored") << TStoredGeometry{50, 60, 640, 400} << QRect(50, 60, 640, 400);
+        QTest::newRow("design size") << TStoredGeometry{100, 10, -1, -1} << QRect(100, 10, 800, 372);
+        QTest::newRow("-20 kept") << TStoredGeometry{-20, -20, -1, -1} << QRect(-20, -20, 800, 372);
+        QTest::newRow("-21") << TStoredGeometry{-21, -21, -1, -1} << QRect(100, 200, 800, 372);
+        QTest::newRow("area size - 100 kept") << TStoredGeometry{900, 600, -1, -1} << QRect(900, 600, 800, 372);
+        QTest::newRow("beyond") << TStoredGeometry{901, 601, -1, -1} << QRect(100, 200, 800, 372);
+        QTest::newRow("below minimum") << TStoredGeometry{0, 0, 0, -5} << QRect(0, 0, 420, 300);
+        QTest::newRow("huge") << TStoredGeometry{300, 300, 2000000000, 2000000000} << QRect(10, 20, 1000, 700);
+        QTest::newRow("one pixel too wide") << TStoredGeometry{300, 300, 1001, 700} << QRect(10, 300, 1000, 700);
+    }
+    void restoredWindowStaysOnTheScreen()
+    {
+        QFETCH(TStoredGeometry, stored);
+        QFETCH(QRect, rect);
+        QCOMPARE(RestoredWindowRect(stored, QRect(10, 20, 1000, 700), QSize(800, 372), QSize(420, 300)), rect);
+    }
+
+    void folders()
     {
         QCOMPARE(MakeDataFolder("/home/op/.local/share", "Tarnwick", "1"),
                  QString("/home/op/.local/share/Orbelle/Tarnwick1/"));
         QCOMPARE(MakeDataFolder("/x/", "Tarn Wick Pro", "2"), QString("/x/Orbelle/TarnWickPro2/"));
         QCOMPARE(MakeDataFolder("/x", "Tarnwick", ""), QString("/x/"));
-        QVERIFY(DataFolder().endsWith("/Orbelle/Tarnwick1/"));
-        QVERIFY(DataFolder().startsWith(testenv::sandbox().path()));
-    }
-    void foldersEndWithOneSlash()
-    {
-        QCOMPARE(WithTrailingSlash("/opt/tarnwick/"), QString("/opt/tarnwick/"));
         QCOMPARE(WithTrailingSlash("/opt/tarnwick"), QString("/opt/tarnwick/"));
+        QCOMPARE(WithTrailingSlash("/opt/tarnwick/"), QString("/opt/tarnwick/"));
         QCOMPARE(WithTrailingSlash(""), QString(""));
+        QVERIFY(DataFolder().startsWith(testenv::sandbox().path()));
         QCOMPARE(ProgramFolder(), testenv::sandbox().path() + "/program/");
-        QVERIFY(DesktopFolder().startsWith(testenv::sandbox().path()));
-        QVERIFY(DesktopFolder().endsWith('/'));
-    }
-    void versionComesFromTheBuild()
-    {
-        QCOMPARE(FileVersionText(), QString(TARNWICK_VERSION_TEXT));
-        QCOMPARE(MajorVersionText(), QString::number(TARNWICK_VERSION_MAJOR));
-        QCOMPARE(ApplicationKey(), "Tarnwick" + MajorVersionText());
+        QVERIFY(DesktopFolder().startsWith(testenv::sandbox().path()) && DesktopFolder().endsWith('/'));
     }
 };
 
