@@ -53,10 +53,8 @@ struct MainWindowFixture
 
     ~MainWindowFixture()
     {
-        if (window) {
-            window->RadioScale->Markers.clear();
+        if (window)
             window->close();
-        }
         window.reset();
         SetInformationAnswerer({});
         SetConfirmationAnswerer({});

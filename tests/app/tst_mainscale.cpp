@@ -6,6 +6,7 @@
 #include "controls/Digits2.h"
 #include "controls/ZoomTo.h"
 #include "data/BandKeys.h"
+#include "data/FqMarkerOps.h"
 #include "data/ModesDialog.h"
 
 #include <QAction>
@@ -173,9 +174,14 @@ private slots:
 
         w.OptionsFrm->SliderDblClkCBx->setCurrentIndex(2); // "New Frequency Marker"
         w.OptionsFrm->ScaleDblClkCBx->setCurrentIndex(0);
+        QStringList opened;
+        w.FqMarkers->SetDialogRunner([&](QDialog &dialog) {
+            opened << QString::fromLatin1(dialog.metaObject()->className());
+            return int(QDialog::Rejected);
+        });
         doubleClickLeft(s, s.drawnSliderX(), y);
         QVERIFY(!s.CanZoomOut());
-        QCOMPARE(w.StatusText(), QString("Frequency markers can't be added or edited in this version."));
+        QCOMPARE(opened, QStringList{"TEditFreqMarkerFrm"});
         w.ToolButton1->click();
         doubleClickLeft(s, 15, y);
         QVERIFY(s.CanZoomOut());

@@ -194,8 +194,8 @@ private slots:
     void programOffersZovWhileItRuns()
     {
         QFETCH(bool, withBus);
-        // With a band plan and modes in place no box holds up the start.
-        for (const char *name : {"Bands.tsv", "Modes.tsv"}) {
+        // With a band plan, modes and markers in place no box holds up the start.
+        for (const char *name : {"Bands.tsv", "Modes.tsv", "FqMarkers.tsv"}) {
             QFile file(ProgramFolder() + name);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("; It is highly recommended\r\n") > 0);
         }
