@@ -12,6 +12,7 @@
 #include "cat/DebugWindow.h"
 #include "controls/MeterReadings.h"
 #include "controls/RadioScale.h"
+#include "remote/TcpServer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -132,6 +133,7 @@ void TTarnwickFrm::FormCreate()
     // BandChanged and open AllBandsPpp from here on.
     SetupScaleAndBands();
     SetupScan();
+    SetupTcp();
 
     UpdateSpectrographTmr->setInterval(250);
     MainTmr->start();
@@ -155,6 +157,8 @@ void TTarnwickFrm::FormActivate()
     LastMode = ReadSetting(QStringLiteral("LastMode"));
     LastFreq = ReadIntSetting(QStringLiteral("LastFreq"), 3550000);
     ActivateScale();
+    StartTcpServer();
+    StartClientPrograms();
 
     const bool connectAtStart = !SettingExists(QStringLiteral("Connected"))
         || ReadSetting(QStringLiteral("Connected")) == QLatin1String("1");
@@ -171,6 +175,8 @@ bool TTarnwickFrm::FormCloseQuery()
         ShowInformation(this, ScriptRunningMessage);
         return false;
     }
+    if (!TcpCloseQuery())
+        return false;
     if (HideAllControlsMnu->isChecked()) {
         HideAllControlsMnu->setChecked(false);
         HideAllControlsMnuClick();
@@ -196,6 +202,7 @@ void TTarnwickFrm::FormClose()
     if (ComSettingsFrm->isVisible())
         ComSettingsFrm->reject();
     DebugFrm->close();
+    StopTcpServer();
     writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
     if (IsConnected())
         Disconnect();
@@ -308,8 +315,10 @@ void TTarnwickFrm::MenuBtnClick()
 void TTarnwickFrm::PreferencesMnuClick()
 {
     MenuBtn->setDown(true);
-    if (OptionsFrm->exec() == QDialog::Accepted)
+    if (OptionsFrm->exec() == QDialog::Accepted) {
+        ApplyTcpPreferences();
         emit PreferencesApplied();
+    }
     MenuBtn->setDown(false);
 }
 

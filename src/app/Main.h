@@ -472,4 +472,29 @@ private:
     void SetupMarkers();
     MainFqMarkersHost *fqMarkersHost = nullptr; // child object
     // --- end of frequency markers
+
+    // --- TCP command server and companion programs (MainTcp.cpp; the work is src/remote's)
+public:
+    // Declared last: the server goes first when the window is destroyed, while
+    // the log it writes to and the window it reads still exist.
+    std::unique_ptr<class TTcpServer> TcpServer;
+    void StartTcpServer();
+    void StartClientPrograms();
+    void CloseHeronpost();
+    // Heronpost gets this long to end when asked to close.
+    static constexpr int CompanionCloseWaitMs = 1000;
+    // Before each serial transfer: the status replies show the window as it is.
+    void PublishTcpState();
+
+private:
+    friend class MainTcpHost;
+    void SetupTcp();
+    // The close query's step for TCP clients: false while they are asked to leave.
+    bool TcpCloseQuery();
+    // After Ok in the preferences.
+    void ApplyTcpPreferences();
+    // As the window closes: the listener and Linkmoor.
+    void StopTcpServer();
+    class MainTcpHost *tcpHost = nullptr; // child object
+    // --- end of TCP command server
 };
