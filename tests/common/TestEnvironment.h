@@ -48,6 +48,8 @@ inline void prepareTestEnvironment()
     setEnv("XDG_RUNTIME_DIR", runtime);
     setEnv("XDG_DESKTOP_DIR", sandboxPath("home/Desktop"));
     setEnv("TARNWICK_PROGRAM_DIR", sandboxPath("program"));
+    // The command server of every window listens on ports the system picks.
+    setEnv("TARNWICK_TCP_ANY_PORT", "1");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
