@@ -66,7 +66,8 @@ TTcpLineText DecodeTcpLine(const QByteArray &Line)
 {
     if (isAscii(Line))
         return {QString::fromLatin1(Line), false};
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // A byte-order mark is passed on as the character it is (an unknown command).
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(Line);
     if (!decoder.hasError())
         return {text, true};
