@@ -9,6 +9,7 @@
 #include "cat/CatEngine.h"
 #include "cat/RigProcess.h"
 #include "common/PromptRecorder.h"
+#include "controls/ScaleTestSupport.h"
 #include "remote/TcpServer.h"
 #include "remote/TcpTestClient.h"
 
@@ -18,7 +19,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <csignal>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -115,6 +119,48 @@ private slots:
         QTRY_COMPARE(rig.status("freq"), QString("14074000"));
         QTRY_COMPARE(rig.status("mode"), QString("USB"));
         QTRY_COMPARE(client.ask("QS").left(14), QByteArray("014074000USB  "));
+    }
+
+    // Ten clients send marker and group bursts while the user drags the
+    // scale: every line is answered, the scale keeps its markers sorted, and
+    // each client's last DM leaves none of its group.
+    void markerBurstsWhileTheUserDrags()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TRadioScale &s = fx.scale();
+        std::vector<std::unique_ptr<TcpTestClient>> clients;
+        constexpr int rounds = 30;
+        for (int c = 0; c < 10; ++c) {
+            clients.push_back(std::make_unique<TcpTestClient>(firstPort(*fx.window)));
+            QByteArray burst;
+            const QByteArray group = "G" + QByteArray::number(c);
+            for (int r = 0; r < rounds; ++r) {
+                const QByteArray caption = QStringLiteral("M%1-%2").arg(c).arg(r).toLatin1().leftJustified(10, ' ');
+                burst += "FM" + caption + QByteArray::number(3510000 + 1000 * r + 100 * c).rightJustified(9, '0')
+                    + "CW   -    " + group.leftJustified(10, ' ') + (r % 10 == 9 ? "1\n" : "0\n");
+                burst += "UMU" + QByteArray::number(c) + "        -" + (r % 10 == 9 ? "1\n" : "0\n");
+                burst += "SM" + group + ";G0\n";
+            }
+            burst += "DM" + group.leftJustified(10, ' ') + "1\nQS\n";
+            QVERIFY(clients.back()->send(burst));
+        }
+        const int y = s.height() / 2;
+        pressLeft(s, s.drawnSliderX(), y);
+        for (const auto &client : clients) {
+            for (int line = 0; line < rounds * 3 + 1; ++line) {
+                QCOMPARE(client->readLine(), QByteArray(""));
+                if (line % 15 == 0)
+                    dragTo(s, s.drawnSliderX() + (line % 30 == 0 ? 7 : -5), y);
+            }
+            QCOMPARE(client->readLine().size(), 33);
+        }
+        releaseLeft(s, s.drawnSliderX(), y);
+        QVERIFY(std::is_sorted(s.Markers.begin(), s.Markers.end(),
+                               [](const TFqMarker *a, const TFqMarker *b) { return a->Frequency < b->Frequency; }));
+        for (const TFqMarker *marker : s.Markers)
+            QVERIFY2(marker->Attributes.isEmpty(), qPrintable(marker->Caption));
+        QVERIFY(markerNamed(s, "U9"));
     }
 
     // Closing with a client connected asks once; No keeps the window, Yes
