@@ -1,7 +1,10 @@
 #pragma once
 
 // A window for the TCP server's tests: a state the status replies read, one
-// mode segment, and a record of every change a client asked for.
+// mode segment (14.0 to 14.1 MHz, "CW-R"), and every change in order:
+// "add CAPTION/FREQ/MODE/GROUP/FLAGS/REMARK" (flags: "P" or "-" highlighted,
+// "1" or "0" redraw, "!" if permanent), "delete GROUP REDRAW",
+// "groups A|B", "tune FREQ/MODE/CAPTION".
 
 #include "remote/TcpServerHost.h"
 
@@ -10,33 +13,15 @@
 class TcpFakeHost : public TTcpServerHost
 {
 public:
-    TTcpWindowState state;
-    // Changes in the order they were made: "add CAPTION FREQ MODE GROUP P/-
-    // redraw", "delete GROUP redraw", "groups A|B", "tune FREQ MODE CAPTION".
+    TTcpWindowState state{7040000, "CW", 7000000, 7200000, false, false, {}};
     QStringList calls;
-    QList<TFqMarker> markers;
-
-    TcpFakeHost()
-    {
-        state.Frequency = 7040000;
-        state.Mode = "CW";
-        state.ScaleBegin = 7000000;
-        state.ScaleEnd = 7200000;
-    }
 
     TTcpWindowState TcpWindowState() const override { return state; }
-    // 14.000 to 14.100 MHz is a CW segment, nothing else.
-    QString ModeAt(qint32 frequency) const override
+    QString ModeAt(qint32 f) const override { return f >= 14000000 && f < 14100000 ? QStringLiteral("CW-R") : QString(); }
+    void AddOrReplaceMarker(const TFqMarker &m, bool redraw) override
     {
-        return frequency >= 14000000 && frequency <= 14100000 ? QStringLiteral("CW-R") : QString();
-    }
-    void AddOrReplaceMarker(const TFqMarker &marker, bool redraw) override
-    {
-        markers.append(marker);
-        calls << QStringLiteral("add %1 %2 %3 %4 %5 %6")
-                     .arg(marker.Caption)
-                     .arg(marker.Frequency)
-                     .arg(marker.Mode, marker.Attributes, marker.Highlighted ? "P" : "-", redraw ? "1" : "0");
+        const QString flags = QString(m.Highlighted ? "P" : "-") + (redraw ? "1" : "0") + (m.Permanent ? "!" : "");
+        calls << QStringList{"add " + m.Caption, QString::number(m.Frequency), m.Mode, m.Attributes, flags, m.Remark}.join('/');
     }
     void DeleteMarkersWithAttribute(const QString &group, bool redraw) override
     {
@@ -45,10 +30,10 @@ public:
     void SetVisibleGroups(const QStringList &groups) override
     {
         state.VisibleGroups = groups;
-        calls << QStringLiteral("groups ") + groups.join(u'|');
+        calls << "groups " + groups.join('|');
     }
-    void PlaceTuneRequest(const TFqMarker &request) override
+    void PlaceTuneRequest(const TFqMarker &r) override
     {
-        calls << QStringLiteral("tune %1 %2 %3").arg(request.Frequency).arg(request.Mode, request.Caption);
+        calls << QStringList{"tune " + QString::number(r.Frequency), r.Mode, r.Caption}.join('/');
     }
 };
