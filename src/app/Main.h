@@ -485,6 +485,9 @@ public:
     static constexpr int CompanionCloseWaitMs = 1000;
     // Before each serial transfer: the status replies show the window as it is.
     void PublishTcpState();
+    // A SIGTERM or SIGINT: the window closes without asking about
+    // connected clients (a question then could only be dismissed).
+    void CloseForShutdown();
 
 private:
     friend class MainTcpHost;
@@ -496,5 +499,6 @@ private:
     // As the window closes: the listener and Linkmoor.
     void StopTcpServer();
     class MainTcpHost *tcpHost = nullptr; // child object
+    bool closingForShutdown = false;
     // --- end of TCP command server
 };

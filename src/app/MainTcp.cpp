@@ -138,10 +138,16 @@ void TTarnwickFrm::PublishTcpState()
         TcpServer->PublishState();
 }
 
+void TTarnwickFrm::CloseForShutdown()
+{
+    closingForShutdown = true;
+    close();
+}
+
 bool TTarnwickFrm::TcpCloseQuery()
 {
     CloseHeronpost();
-    if (TcpServer->ClientCount() == 0 || DisconnectAndTerminateTmr->isActive())
+    if (closingForShutdown || TcpServer->ClientCount() == 0 || DisconnectAndTerminateTmr->isActive())
         return true;
     if (AskConfirmation(this, CloseQuestion)) {
         DisconnectAndTerminateTmr->start();

@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
         CloseModalWidgets();
         modalCloser.start();
         if (mainWindow)
-            QTimer::singleShot(0, mainWindow, [&] { mainWindow->close(); });
+            QTimer::singleShot(0, mainWindow, [&] { mainWindow->CloseForShutdown(); });
     });
 
     TTarnwickFrm window;
