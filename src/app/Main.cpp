@@ -13,6 +13,7 @@
 #include "cat/DebugWindow.h"
 #include "controls/MeterReadings.h"
 #include "controls/RadioScale.h"
+#include "remote/TcpServer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -129,6 +130,7 @@ void TTarnwickFrm::FormCreate()
     SetupScan();
     // The PROG keys and their hints from the script files.
     SetupScripts();
+    SetupTcp();
 
     UpdateSpectrographTmr->setInterval(250);
     MainTmr->start();
@@ -155,6 +157,8 @@ void TTarnwickFrm::FormActivate()
         || ReadSetting(QStringLiteral("Connected")) == QLatin1String("1");
     lastRunRead = true;
     ActivateScale();
+    StartTcpServer();
+    StartClientPrograms();
 
     CatBtn->setChecked(connectAtStart);
     repaint();
@@ -171,6 +175,8 @@ bool TTarnwickFrm::FormCloseQuery()
         ShowInformation(this, ScriptRunningMessage);
         return false;
     }
+    if (!TcpCloseQuery())
+        return false;
     if (HideAllControlsMnu->isChecked()) {
         leaveScaleOnly();
         QCoreApplication::processEvents();
@@ -202,6 +208,7 @@ void TTarnwickFrm::FormClose()
         ComSettingsFrm->reject();
     DebugFrm->close();
     StopRigctld();
+    StopTcpServer();
     // A session ended without a close query (logout) still saves the panels
     // and the height of the whole window, not those of "Only Scale Visible".
     if (HideAllControlsMnu->isChecked())
@@ -325,8 +332,10 @@ void TTarnwickFrm::MenuBtnClick()
 void TTarnwickFrm::PreferencesMnuClick()
 {
     MenuBtn->setDown(true);
-    if (OptionsFrm->exec() == QDialog::Accepted)
+    if (OptionsFrm->exec() == QDialog::Accepted) {
+        ApplyTcpPreferences();
         emit PreferencesApplied();
+    }
     MenuBtn->setDown(false);
 }
 

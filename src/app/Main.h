@@ -536,4 +536,33 @@ private:
     bool digiErrorShown = false;
     void leaveScaleOnly();
     // --- end of settings and lifecycle
+
+    // --- TCP command server and companion programs (MainTcp.cpp; the work is src/remote's)
+public:
+    // Declared last: the server goes first when the window is destroyed, while
+    // the log it writes to and the window it reads still exist.
+    std::unique_ptr<class TTcpServer> TcpServer;
+    void StartTcpServer();
+    void StartClientPrograms();
+    void CloseHeronpost();
+    // Heronpost gets this long to end when asked to close.
+    static constexpr int CompanionCloseWaitMs = 1000;
+    // Before each serial transfer: the status replies show the window as it is.
+    void PublishTcpState();
+    // A SIGTERM or SIGINT: the window closes without asking about
+    // connected clients (a question then could only be dismissed).
+    void CloseForShutdown();
+
+private:
+    friend class MainTcpHost;
+    void SetupTcp();
+    // The close query's step for TCP clients: false while they are asked to leave.
+    bool TcpCloseQuery();
+    // After Ok in the preferences.
+    void ApplyTcpPreferences();
+    // As the window closes: the listener and Linkmoor.
+    void StopTcpServer();
+    class MainTcpHost *tcpHost = nullptr; // child object
+    bool closingForShutdown = false;
+    // --- end of TCP command server
 };

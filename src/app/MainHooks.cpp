@@ -95,6 +95,7 @@ void TTarnwickFrm::LogEvent(const QString &text)
 
 void TTarnwickFrm::MainTmrTimer()
 {
+    PublishTcpState();
     CatEngine->MainTmrTimer();
 }
 

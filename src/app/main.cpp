@@ -68,7 +68,7 @@ int main(int argc, char *argv[])
         CloseModalWidgets();
         modalCloser.start();
         if (mainWindow)
-            QTimer::singleShot(0, mainWindow, [&] { mainWindow->close(); });
+            QTimer::singleShot(0, mainWindow, [&] { mainWindow->CloseForShutdown(); });
     });
 
     // Like the registration run, every start keeps the session bus's

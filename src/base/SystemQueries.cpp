@@ -1,9 +1,11 @@
 #include "base/SystemQueries.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHostAddress>
+#include <QFileInfo>
 #include <QNetworkInformation>
 #include <QNetworkInterface>
 #include <QOperatingSystemVersion>
@@ -12,6 +14,9 @@
 #include <QSysInfo>
 #include <QThread>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/types.h>
@@ -88,6 +93,40 @@ void CloseProgramWindows(qint64 processId)
         return;
 #ifdef Q_OS_UNIX
     ::kill(static_cast<pid_t>(processId), SIGTERM);
+#endif
+}
+
+QString ProcessExecutable(qint64 processId)
+{
+#ifdef Q_OS_LINUX
+    if (processId <= 0)
+        return QString();
+    // A finished process that was not reaped yet has no executable link.
+    return QFileInfo(QStringLiteral("/proc/%1/exe").arg(processId)).symLinkTarget();
+#else
+    Q_UNUSED(processId);
+    return QString();
+#endif
+}
+
+bool ProgramRunning(const QString &path, const QString &windowClass)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return FindWindowW(reinterpret_cast<LPCWSTR>(windowClass.utf16()), nullptr) != nullptr;
+#else
+    Q_UNUSED(windowClass);
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty())
+        return false;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool number = false;
+        const qint64 id = entry.toLongLong(&number);
+        if (number && ProcessExecutable(id) == wanted)
+            return true;
+    }
+    return false;
 #endif
 }
 

@@ -33,6 +33,16 @@ qint64 StartProgram(const QString &commandLine, ShowMode mode = ShowMode::Normal
 // terminate request). Ids of 0 or below and the program's own id are ignored.
 void CloseProgramWindows(qint64 processId);
 
+// The full path of the file a running process was started from, empty when
+// there is no such process (or a finished one) or it cannot be looked into.
+// Known on Linux only (empty elsewhere).
+QString ProcessExecutable(qint64 processId);
+
+// Whether another program already runs: on Windows, a top-level window of
+// windowClass exists; elsewhere a process of this user was started from the
+// executable at path.
+bool ProgramRunning(const QString &path, const QString &windowClass);
+
 // True when one of the parameters (the program name excluded) carries the
 // switch: a leading "/" counts as "-", letter case is ignored, and a longer
 // parameter that begins with the switch matches too.

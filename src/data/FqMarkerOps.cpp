@@ -337,23 +337,23 @@ void TFqMarkerOps::SearchForFreqMarkerMnuClick()
 
 // ---- for remote clients -------------------------------------------------------------------
 
-TFqMarker *TFqMarkerOps::AddOrReplaceMarker(const TFqMarker &Values)
+TFqMarker *TFqMarkerOps::AddOrReplaceMarker(const TFqMarker &Values, bool Redraw)
 {
     if (!Scale)
         return nullptr;
     TFqMarker *marker = MarkerStore.NewMarker();
     *marker = Values;
-    Scale->AddOrReplaceMarker(marker, true);
+    Scale->AddOrReplaceMarker(marker, Redraw);
     MarkerStore.FreeUnlisted(Scale->Markers);
     MarkerStore.MarkersChanged();
     return marker;
 }
 
-void TFqMarkerOps::DeleteMarkersWithAttribute(const QString &Text)
+void TFqMarkerOps::DeleteMarkersWithAttribute(const QString &Text, bool Redraw)
 {
     if (!Scale)
         return;
-    Scale->DeleteMarkersWithAttribute(Text, true);
+    Scale->DeleteMarkersWithAttribute(Text, Redraw);
     MarkersDeleted();
 }
 

@@ -78,8 +78,10 @@ public:
 
     // For remote clients: a marker with Values' fields (owned by the store),
     // replacing one of the same caption close by; the marker on the scale.
-    TFqMarker *AddOrReplaceMarker(const TFqMarker &Values);
-    void DeleteMarkersWithAttribute(const QString &Text);
+    // Without Redraw the scale is not repainted (a batch repaints once, on
+    // its last change).
+    TFqMarker *AddOrReplaceMarker(const TFqMarker &Values, bool Redraw = true);
+    void DeleteMarkersWithAttribute(const QString &Text, bool Redraw = true);
     void SetVisibleGroups(const QStringList &Groups);
     // Markers were changed in place: repaint and save.
     void MarkersEdited();

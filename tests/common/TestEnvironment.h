@@ -50,6 +50,8 @@ inline void prepareTestEnvironment()
     setEnv("TARNWICK_PROGRAM_DIR", sandboxPath("program"));
     // No session bus: a test that needs one starts its own (DBusDaemon.h).
     setEnv("DBUS_SESSION_BUS_ADDRESS", QStringLiteral("unix:path=") + runtime + QStringLiteral("/no-bus"));
+    // The command server of every window listens on ports the system picks.
+    setEnv("TARNWICK_TCP_ANY_PORT", "1");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }

@@ -1,0 +1,251 @@
+// The main window's command server and companion programs, driven by a
+// plain socket client: markers on the scale, groups, tuning the emulated
+// radio, the status line, the close question, the endpoints from the
+// preferences, and Heronpost and Linkmoor started and closed.
+
+#include "MainWindowTestSupport.h"
+#include "base/Settings.h"
+#include "base/Widgets.h"
+#include "cat/CatEngine.h"
+#include "cat/RigProcess.h"
+#include "common/PromptRecorder.h"
+#include "controls/ScaleTestSupport.h"
+#include "remote/TcpServer.h"
+#include "remote/TcpTestClient.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+quint16 firstPort(const TTarnwickFrm &window)
+{
+    return window.TcpServer->ListeningPorts().value(0);
+}
+
+const TFqMarker *markerNamed(const TRadioScale &scale, const QString &caption)
+{
+    for (const TFqMarker *marker : scale.Markers)
+        if (marker->Caption == caption)
+            return marker;
+    return nullptr;
+}
+
+bool processRuns(qint64 pid)
+{
+    return !ProcessExecutable(pid).isEmpty();
+}
+
+QString argumentsOf(const QString &path)
+{
+    QFile file(path + ".args");
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<none>");
+}
+
+} // namespace
+
+class TestMainTcp : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { testenv::clearSettings(); }
+
+    // A companion reads the status, puts markers on the scale, switches
+    // groups, removes markers and tunes the emulated radio.
+    void companionDrivesWindowAndRadio()
+    {
+        RigProcess rig({"--speed", "38400", "--delay", "1", "--model", "FT-817", "--freq", "7040000", "--mode", "CW"});
+        QVERIFY(rig.ok());
+        WriteSetting("LastFreq", "7040000");
+        WriteSetting("LastMode", "CW");
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        TRadioScale &s = fx.scale();
+        s.AddMode(7000000, 7040000, "DIG", 0, "DIG");
+        TcpTestClient client(firstPort(w));
+        QTRY_COMPARE(client.ask("QS"), QByteArray("007040000CW   007000000007200000 "));
+        QCOMPARE(client.ask("CS"), QByteArray("0"));
+        w.SetCommandLineSerial({rig.path(), "FT-817"});
+        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+        w.CatBtn->click();
+        QTRY_COMPARE(client.ask("CS"), QByteArray("1"));
+
+        // Each reply comes after its effect.
+        QCOMPARE(client.ask("FMDX1       007010000CW   P    SPOTS     0"), QByteArray(""));
+        QCOMPARE(client.ask("FMBEACON    007020000"), QByteArray(""));
+        QCOMPARE(client.ask("UMHERE       1"), QByteArray(""));
+        const TFqMarker *dx = markerNamed(s, "DX1");
+        QVERIFY(dx && dx->Highlighted && markerNamed(s, "HERE"));
+        QCOMPARE(markerNamed(s, "HERE")->Frequency, 7040000);
+        QCOMPARE(markerNamed(s, "BEACON")->Mode, QString("DIG"));
+        QCOMPARE(client.ask("SMSPOTS;DX"), QByteArray(""));
+        QCOMPARE(s.VisibleGroups, (QStringList{"SPOTS", "DX"}));
+        QCOMPARE(client.ask("GM"), QByteArray("SPOTS;DX;"));
+        QCOMPARE(client.ask("SM"), QByteArray(""));
+        QVERIFY(!s.IsMarkerVisibleByGroups(*dx));
+        QCOMPARE(client.ask("DMSPOTS     1"), QByteArray(""));
+        QVERIFY(!markerNamed(s, "DX1") && markerNamed(s, "BEACON"));
+
+        // Tuning waits for the next poll tick.
+        w.MainTmr->stop();
+        QCOMPARE(client.ask("TT014074000USB  DX2"), QByteArray(""));
+        QCOMPARE(w.ScaleFrequency(), 7040000);
+        w.MainTmrTimer();
+        QCOMPARE(w.ScaleFrequency(), 14074000);
+        QVERIFY(w.UsbBtn->isChecked());
+        w.MainTmr->start();
+        QTRY_COMPARE(rig.status("freq"), QString("14074000"));
+        QTRY_COMPARE(rig.status("mode"), QString("USB"));
+        QTRY_COMPARE(client.ask("QS").left(14), QByteArray("014074000USB  "));
+    }
+
+    // Ten clients send marker and group bursts while the user drags the
+    // scale: every line is answered, and each client's last DM leaves none
+    // of its group.
+    void markerBurstsWhileTheUserDrags()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TRadioScale &s = fx.scale();
+        std::vector<std::unique_ptr<TcpTestClient>> clients;
+        for (int c = 0; c < 10; ++c) {
+            clients.push_back(std::make_unique<TcpTestClient>(firstPort(*fx.window)));
+            const QByteArray group = ("G" + QByteArray::number(c)).leftJustified(10, ' ');
+            QByteArray burst;
+            for (int r = 0; r < 30; ++r)
+                burst += QStringLiteral("FMM%1-%2").arg(c).arg(r).toLatin1().leftJustified(12, ' ')
+                    + QByteArray::number(3510000 + 1000 * r + 100 * c).rightJustified(9, '0') + "CW   -    " + group
+                    + "0\nUMU" + QByteArray::number(c) + "\nSM" + group.trimmed() + ";G0\n";
+            clients.back()->send(burst + "DM" + group + "1\n");
+        }
+        const int y = s.height() / 2;
+        pressLeft(s, s.drawnSliderX(), y);
+        for (const auto &client : clients)
+            for (int line = 0; line < 91; ++line) {
+                QCOMPARE(client->readLine(), QByteArray(""));
+                if (line % 15 == 0)
+                    dragTo(s, s.drawnSliderX() + (line % 30 ? -5 : 7), y);
+            }
+        releaseLeft(s, s.drawnSliderX(), y);
+        for (const TFqMarker *marker : s.Markers)
+            QVERIFY2(marker->Attributes.isEmpty(), qPrintable(marker->Caption));
+        QVERIFY(markerNamed(s, "U9"));
+    }
+
+    // Closing with a client connected asks once; No keeps the window, Yes
+    // tells the clients (column 33) and closes when the timer runs out.
+    void closeQuestion()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        w.DisconnectAndTerminateTmr->setInterval(100);
+        TcpTestClient client(firstPort(w));
+        QCOMPARE(client.ask("IV"), QByteArray("1"));
+        testenv::PromptRecorder prompts;
+        prompts.answers = {false, true};
+        w.close();
+        QVERIFY(w.isVisible() && !w.DisconnectAndTerminateTmr->isActive());
+        QCOMPARE(prompts.texts(), QStringList{"One or more TCP/IP clients connected to Zov.\n\nTerminate anyway?"});
+        w.close();
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.StatusText(), QString("Disconnecting clients..."));
+        QVERIFY(w.StatusBarPnl->font().bold());
+        QTRY_COMPARE(client.ask("QS").right(1), QByteArray("1"));
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(prompts.shown.size(), 2);
+        QVERIFY(client.waitForClose());
+    }
+
+    // A SIGTERM closes at once, clients or not.
+    void shutdownDoesNotAsk()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TcpTestClient client(firstPort(*fx.window));
+        QCOMPARE(client.ask("IV"), QByteArray("1"));
+        fx.window->CloseForShutdown();
+        QVERIFY(!fx.window->isVisible());
+        QVERIFY(fx.questions.isEmpty());
+    }
+
+    // The endpoints come from the preferences; a port that is taken is named
+    // in the message, and Ok in the preferences starts the server anew.
+    void endpointsFromPreferences()
+    {
+        MainWindowFixture fx;
+        fx.create();
+        TTarnwickFrm &w = *fx.window;
+        QCOMPARE(w.TcpServer->ListeningPorts().size(), 3);
+        QTcpServer occupier;
+        QVERIFY(occupier.listen(QHostAddress::LocalHost, 0));
+        const QString taken = QString::number(occupier.serverPort());
+        qunsetenv("TARNWICK_TCP_ANY_PORT");
+        w.OptionsFrm->PortCBx->setCurrentText("0");
+        w.OptionsFrm->IpAddress2CBx->setCurrentText(" 127.0.0.1 ");
+        w.OptionsFrm->Port2CBx->setCurrentText(taken);
+        w.OptionsFrm->IpAddress3CBx->setCurrentText("");
+        fx.messages.clear();
+        w.StartTcpServer();
+        qputenv("TARNWICK_TCP_ANY_PORT", "1");
+        QCOMPARE(fx.messages, QStringList{"Can't use the specified IP address ( 127.0.0.1 ) and port (" + taken
+                                          + ")\nIt is either occupied by another software or there are more \nZov "
+                                            "instances running concurrently.\n\nAny clients (if any) will not be able "
+                                            "to connect to Zov.\n\nTry to change IP address or port."});
+        QVERIFY(!w.TcpServer->IsActive());
+
+        QTimer::singleShot(0, w.OptionsFrm, &QDialog::accept);
+        w.PreferencesMnuClick();
+        QCOMPARE(w.TcpServer->ListeningPorts().size(), 2); // the third address is empty
+        QCOMPARE(TcpTestClient(firstPort(w)).ask("XS"), QByteArray("Tarnwick"));
+    }
+
+    // Heronpost and Linkmoor from a program folder with a blank in its name:
+    // started as chosen and not twice; Heronpost closed and started again
+    // after Ok in the preferences; both closed with the window.
+    void companionProgramsStartAndClose()
+    {
+        const QByteArray sandboxFolder = qgetenv("TARNWICK_PROGRAM_DIR");
+        const QString folder = QString::fromLocal8Bit(sandboxFolder) + "/with blank";
+        QVERIFY(QDir().mkpath(folder));
+        qputenv("TARNWICK_PROGRAM_DIR", folder.toLocal8Bit());
+        for (const QString name : {"Heronpost", "Linkmoor"})
+            QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/tarnwick-fakecompanion", folder + "/" + name));
+        {
+            MainWindowFixture fx;
+            fx.create(); // "Don't start"
+            TTarnwickFrm &w = *fx.window;
+            QVERIFY(w.HeronpostProcessId == 0 && w.LinkmoorProcessId == 0);
+            w.OptionsFrm->HeronpostRdo->SetItemIndex(2);
+            w.OptionsFrm->LinkmoorRdo->SetItemIndex(1);
+            w.StartClientPrograms();
+            const qint64 heronpost = w.HeronpostProcessId, linkmoor = w.LinkmoorProcessId;
+            QVERIFY(processRuns(heronpost) && processRuns(linkmoor));
+            QTRY_COMPARE(argumentsOf(folder + "/Heronpost"), QString("-m"));
+            QTRY_COMPARE(argumentsOf(folder + "/Linkmoor"), QString());
+            w.StartClientPrograms();
+            QVERIFY(w.HeronpostProcessId == heronpost && w.LinkmoorProcessId == linkmoor);
+
+            QTimer::singleShot(0, w.OptionsFrm, &QDialog::accept);
+            w.PreferencesMnuClick();
+            QVERIFY(!processRuns(heronpost) && processRuns(w.HeronpostProcessId));
+            QCOMPARE(w.LinkmoorProcessId, linkmoor);
+
+            const qint64 running = w.HeronpostProcessId;
+            w.close();
+            QVERIFY(!processRuns(running));
+            QTRY_VERIFY(!processRuns(linkmoor));
+        }
+        qputenv("TARNWICK_PROGRAM_DIR", sandboxFolder);
+    }
+};
+
+TARNWICK_TEST_CLASS(TestMainTcp)
+#include "tst_maintcp.moc"
