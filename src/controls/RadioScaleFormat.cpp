@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 qint64 RoundHalfEven(double value)
 {
@@ -68,6 +69,67 @@ QString ShortenText(const QString &text)
     if (result.length() < base.length())
         result += QStringLiteral("...");
     return result;
+}
+
+namespace {
+
+bool IsWordBreak(QChar c)
+{
+    return c == QLatin1Char('\t') || c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('.');
+}
+
+} // namespace
+
+QString FitShortenedText(const QString &text, int maxWidth, const std::function<int(const QString &)> &width)
+{
+    if (text.isEmpty() || width(text) <= maxWidth)
+        return text;
+
+    // Every step after the first gives text.mid(begin, end - begin) + "...",
+    // the last one the empty text. The steps are worked out as ShortenText
+    // does them, on positions in Text instead of on copies of it: its
+    // trailing dots (the "..." of the step before included) go, the text is
+    // cut at its last word break or by one character, and blanks are trimmed.
+    struct Step
+    {
+        qsizetype begin;
+        qsizetype end;
+    };
+    std::vector<Step> steps;
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    bool breaksLeft = true; // once a search found none, no shorter text has one
+    for (;;) {
+        while (end > begin && text.at(end - 1) == QLatin1Char('.'))
+            --end;
+        if (end == begin)
+            break; // nothing is left but dots: the next step is empty
+        qsizetype cut = end - 1;
+        while (breaksLeft && cut >= begin && !IsWordBreak(text.at(cut)))
+            --cut;
+        breaksLeft = breaksLeft && cut >= begin;
+        end = breaksLeft ? cut : end - 1;
+        while (begin < end && text.at(begin).isSpace())
+            ++begin;
+        while (end > begin && text.at(end - 1).isSpace())
+            --end;
+        steps.push_back(Step{begin, end});
+    }
+    auto stepText = [&](size_t i) {
+        return text.mid(steps[i].begin, steps[i].end - steps[i].begin) + QStringLiteral("...");
+    };
+
+    // The first step that fits; the empty text after the last step always ends it.
+    size_t lo = 0;
+    size_t hi = steps.size();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (width(stepText(mid)) <= maxWidth)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo < steps.size() ? stepText(lo) : QString();
 }
 
 QString FormatCtcssTone(int tenths)
