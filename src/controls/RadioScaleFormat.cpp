@@ -49,28 +49,6 @@ QString FormatScaleLabel(qint64 frequency, int unitDivisor)
     return s;
 }
 
-QString ShortenText(const QString &text)
-{
-    QString base = text;
-    while (base.endsWith(QLatin1Char('.')))
-        base.chop(1);
-    int cut = -1;
-    for (int i = base.length() - 1; i >= 0; --i) {
-        const QChar c = base.at(i);
-        if (c == QLatin1Char('\t') || c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('.')) {
-            cut = i;
-            break;
-        }
-    }
-    QString result = cut >= 0 ? base.left(cut) : base.left(qMax(0, base.length() - 1));
-    result = result.trimmed();
-    // Compared with the name after its dots are gone, so that "..." shortens
-    // to "" and a caller's shortening loop always ends.
-    if (result.length() < base.length())
-        result += QStringLiteral("...");
-    return result;
-}
-
 namespace {
 
 bool IsWordBreak(QChar c)
@@ -78,18 +56,51 @@ bool IsWordBreak(QChar c)
     return c == QLatin1Char('\t') || c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('.');
 }
 
+// One shortening step on Text.mid(Begin, End - Begin), worked on positions
+// instead of copies: trailing dots go (a "..." added by the step before lies
+// beyond End and counts among them), the text is cut at its last word break
+// or by one character, and blanks are trimmed. False when nothing but dots
+// was left, which makes the empty text. BreaksLeft carries over from step to
+// step: once a search found no word break, no shorter text has one.
+bool ShortenStep(const QString &text, qsizetype &begin, qsizetype &end, bool &breaksLeft)
+{
+    while (end > begin && text.at(end - 1) == QLatin1Char('.'))
+        --end;
+    if (end == begin)
+        return false;
+    qsizetype cut = end - 1;
+    while (breaksLeft && cut >= begin && !IsWordBreak(text.at(cut)))
+        --cut;
+    breaksLeft = breaksLeft && cut >= begin;
+    end = breaksLeft ? cut : end - 1;
+    while (begin < end && text.at(begin).isSpace())
+        ++begin;
+    while (end > begin && text.at(end - 1).isSpace())
+        --end;
+    return true;
+}
+
 } // namespace
+
+QString ShortenText(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    bool breaksLeft = true;
+    // What remains is always shorter than the name without its dots, so "..."
+    // marks the cut, and "..." itself shortens to "": a shortening loop ends.
+    if (!ShortenStep(text, begin, end, breaksLeft))
+        return QString();
+    return text.mid(begin, end - begin) + QStringLiteral("...");
+}
 
 QString FitShortenedText(const QString &text, int maxWidth, const std::function<int(const QString &)> &width)
 {
     if (text.isEmpty() || width(text) <= maxWidth)
         return text;
 
-    // Every step after the first gives text.mid(begin, end - begin) + "...",
-    // the last one the empty text. The steps are worked out as ShortenText
-    // does them, on positions in Text instead of on copies of it: its
-    // trailing dots (the "..." of the step before included) go, the text is
-    // cut at its last word break or by one character, and blanks are trimmed.
+    // Every step gives text.mid(begin, end - begin) + "..."; after the last
+    // one comes the empty text.
     struct Step
     {
         qsizetype begin;
@@ -98,23 +109,9 @@ QString FitShortenedText(const QString &text, int maxWidth, const std::function<
     std::vector<Step> steps;
     qsizetype begin = 0;
     qsizetype end = text.size();
-    bool breaksLeft = true; // once a search found none, no shorter text has one
-    for (;;) {
-        while (end > begin && text.at(end - 1) == QLatin1Char('.'))
-            --end;
-        if (end == begin)
-            break; // nothing is left but dots: the next step is empty
-        qsizetype cut = end - 1;
-        while (breaksLeft && cut >= begin && !IsWordBreak(text.at(cut)))
-            --cut;
-        breaksLeft = breaksLeft && cut >= begin;
-        end = breaksLeft ? cut : end - 1;
-        while (begin < end && text.at(begin).isSpace())
-            ++begin;
-        while (end > begin && text.at(end - 1).isSpace())
-            --end;
+    bool breaksLeft = true;
+    while (ShortenStep(text, begin, end, breaksLeft))
         steps.push_back(Step{begin, end});
-    }
     auto stepText = [&](size_t i) {
         return text.mid(steps[i].begin, steps[i].end - steps[i].begin) + QStringLiteral("...");
     };

@@ -34,7 +34,8 @@ void TRadioScale::SetPaintDigits(bool value)
 {
     FPaintDigits = value;
     PictureChanged(); // the digits box is part of the picture
-    Invalidate(DigitsBoxRect());
+    // The readout's rectangle lies inside the box's frame: the frame comes and goes too.
+    Invalidate(DigitsBoxRect().adjusted(-1, -1, 1, 1));
 }
 
 void TRadioScale::resizeEvent(QResizeEvent *event)

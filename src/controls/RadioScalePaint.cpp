@@ -221,12 +221,14 @@ void TRadioScale::PictureChanged()
 void TRadioScale::update()
 {
     PictureChanged();
-    QWidget::update();
+    InvalidateAll();
 }
 
 void TRadioScale::repaint()
 {
     PictureChanged();
+    if (FInvalidationObserver)
+        FInvalidationObserver(rect());
     QWidget::repaint();
 }
 
