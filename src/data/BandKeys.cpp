@@ -216,21 +216,23 @@ void TBandKeys::AllBandsPppPopup()
         BuildBandItems();
 
     const QString pressed = PressedBandCaption();
-    QAction *bold = nullptr;
+    QList<QAction *> bold;
     if (!pressed.isEmpty())
-        for (int i = 0; i < ItemCaptions.size() && bold == nullptr; ++i)
+        for (int i = 0; i < ItemCaptions.size(); ++i)
             if (ItemCaptions.at(i) == pressed)
-                bold = BandItems.at(i);
-    if (bold == BoldItem)
+                bold.append(BandItems.at(i));
+    if (bold == BoldItems)
         return;
-    for (QAction *item : {BoldItem, bold}) {
-        if (item == nullptr)
-            continue;
-        QFont font = item->font();
-        font.setBold(item == bold);
-        item->setFont(font);
-    }
-    BoldItem = bold;
+    // Only the items whose look changes are touched: any change makes the
+    // menu measure all its items again.
+    for (const QList<QAction *> &items : {BoldItems, bold})
+        for (QAction *item : items)
+            if (item->font().bold() != bold.contains(item)) {
+                QFont font = item->font();
+                font.setBold(bold.contains(item));
+                item->setFont(font);
+            }
+    BoldItems = bold;
 }
 
 // One item per plan entry, ticked or not, in plan order, before the
@@ -246,8 +248,7 @@ void TBandKeys::BuildBandItems()
         AllBandsPpp->removeAction(item);
         item->deleteLater();
     }
-    if (BoldItem != nullptr && !BandItems.contains(BoldItem))
-        BoldItem = nullptr;
+    BoldItems.removeIf([this](QAction *item) { return !BandItems.contains(item); });
     // What stands between the band items and the separator (the placeholder
     // "*" of the first opening) goes, as every item but the last two did.
     const QList<QAction *> actions = AllBandsPpp->actions();

@@ -103,7 +103,7 @@ private:
     QAction *DefineBandsAction = nullptr;
     QList<QAction *> BandItems; // the popup's band items, one per plan entry
     QStringList ItemCaptions;   // their captions, in the same order
-    QAction *BoldItem = nullptr;
+    QList<QAction *> BoldItems; // shown bold: the caption of the pressed key
     // The plan entries the items were built from. The plan's list shares its
     // data with this copy until the plan changes (any change detaches it),
     // so comparing the two costs nothing and never misses a change.

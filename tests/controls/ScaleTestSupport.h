@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 inline void sendMouse(QWidget &w, QEvent::Type type, int x, int y, Qt::MouseButton button,
@@ -105,8 +106,8 @@ public:
 
     explicit ScaleEventLog(TRadioScale &s)
     {
-        auto add = [this](const QString &line) { lines << line; };
-        auto arg = [add](const char *name) { return [add, name](int v) { add(QString("%1(%2)").arg(name).arg(v)); }; };
+        auto arg = [this](const char *name) { return [this, name](int v) { lines << QString("%1(%2)").arg(name).arg(v); }; };
+        auto bare = [this](const char *name) { return [this, name] { lines << name; }; };
         connect(&s, &TRadioScale::OnFreqChangeStart, this, arg("OnFreqChangeStart"));
         connect(&s, &TRadioScale::OnFreqChangeStop, this, arg("OnFreqChangeStop"));
         connect(&s, &TRadioScale::OnFreqChanged, this, arg("OnFreqChanged"));
@@ -114,18 +115,12 @@ public:
         connect(&s, &TRadioScale::OnFqMarkerDblClk, this, arg("OnFqMarkerDblClk"));
         connect(&s, &TRadioScale::OnBandChange, this, arg("OnBandChange"));
         connect(&s, &TRadioScale::OnFqMarkerClick, this, arg("OnFqMarkerClick"));
-        connect(&s, &TRadioScale::OnSliderDblClk, this, [add] { add("OnSliderDblClk"); });
-        connect(&s, &TRadioScale::OnScaleDblClk, this, [add] { add("OnScaleDblClk"); });
-        connect(&s, &TRadioScale::OnMouseDown, this, [add] { add("OnMouseDown"); });
-        connect(&s, &TRadioScale::OnMouseUp, this, [add] { add("OnMouseUp"); });
+        connect(&s, &TRadioScale::OnSliderDblClk, this, bare("OnSliderDblClk"));
+        connect(&s, &TRadioScale::OnScaleDblClk, this, bare("OnScaleDblClk"));
+        connect(&s, &TRadioScale::OnMouseDown, this, bare("OnMouseDown"));
+        connect(&s, &TRadioScale::OnMouseUp, this, bare("OnMouseUp"));
     }
-
-    QStringList take()
-    {
-        QStringList out = lines;
-        lines.clear();
-        return out;
-    }
+    QStringList take() { return std::exchange(lines, QStringList()); }
 };
 
 // What the screen shows when the scale repaints only what it invalidates,
@@ -153,8 +148,7 @@ struct ScaleScreen
     // Leaves the scale's picture up to date, as a paint would.
     QImage fresh()
     {
-        s.update();
-        dirty = QRegion();
+        s.SetShowModes(s.ShowModes()); // a plain store: the picture is drawn afresh
         QImage all(s.size(), QImage::Format_RGB32);
         s.render(&all);
         return all;

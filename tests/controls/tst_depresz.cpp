@@ -51,11 +51,7 @@ private slots:
         TDepresz m;
         m.resize(152, 76); // the main window's meter
         QImage img = m.grab().toImage();
-        const struct
-        {
-            int x, y;
-            QColor colour;
-        } spots[] = {
+        const struct { int x, y; QColor colour; } spots[] = {
             {0, 0, Black}, {151, 75, Black}, {1, 30, Grey}, {80, 1, Grey}, {2, 30, QColor(0xC0, 0xC0, 0xC0)},
             {5, 60, White}, {76, 72, Grey}, {76, 64, White}, {30, 72, White}, // the hub's dome at the bottom
             {76, 25, Black}, {76, 17, White}, {76, 28, White}, {100, 28, Black}, // the arc, radius 101 round (76, 126)
@@ -68,9 +64,10 @@ private slots:
             for (int dx = -1; dx <= 1; ++dx)
                 for (int dy = -1; dy <= 1; ++dy)
                     QCOMPARE(img.pixelColor(mark + QPoint(dx, dy)), Black);
-        writeTimes(m, 50, 5);
+        writeTimes(m, 50, 5); // the needle from radius 62 to R + 12
         img = m.grab().toImage();
-        QVERIFY(img.pixelColor(76, 30) == Black && img.pixelColor(20, 56) == White);
+        QVERIFY(img.pixelColor(76, 30) == Black && img.pixelColor(76, 15) == Black && img.pixelColor(20, 56) == White);
+        QCOMPARE(m.needleRect(50), QRect(QPoint(74, 11), QPoint(78, 66))); // its box, 2 px larger
         writeTimes(m, 150, 5);
         QCOMPARE(m.grab().toImage().pixelColor(132, 56), Black);
 

@@ -79,6 +79,7 @@ private slots:
         const int ok = DigiScaleEntry::Accepted, lo = DigiScaleEntry::TooLow, hi = DigiScaleEntry::TooHigh;
         QTest::newRow("kHz with 10 Hz") << "3550.00" << 1 << ok << 3550000;
         QTest::newRow("kHz fraction rounds to Hz") << "7074.9956" << 1 << ok << 7074996;
+        QTest::newRow("kHz lowest") << "100" << 1 << ok << 100000;
         QTest::newRow("kHz below rounds up but too low in Hz") << "99.6" << 1 << lo << 0;
         QTest::newRow("kHz too low") << "99.4" << 1 << lo << 0;
         QTest::newRow("kHz highest") << "500000" << 1 << ok << 500000000;

@@ -53,94 +53,74 @@ private slots:
     void generalCoverageMovesTheWindow()
     {
         ScaleRig r;
-        const struct
-        {
-            qint32 frequency;
-            const char *range;
-        } moves[] = {
-            {3810000, "3800000-4100000"},   // just past the right end: one span right
-            {3790000, "3500000-3800000"},   // just past the left end: one span left
-            {14100555, "13950000-14250000"}, // far away: centred, ends on whole kHz
+        auto tune = [&](qint32 f) {
+            r.s.SetFrequency(f);
+            return range(r.s);
         };
-        for (const auto &move : moves) {
-            r.s.SetFrequency(move.frequency);
-            QCOMPARE(range(r.s), QString(move.range));
-        }
+        // One span right, one span left, far away centred with ends on whole kHz.
+        QCOMPARE(QStringList({tune(3810000), tune(3790000), tune(14100555)}),
+                 QStringList({"3800000-4100000", "3500000-3800000", "13950000-14250000"}));
         r.s.SetRange(150000, 450000);
-        r.s.SetFrequency(140000); // never below 100 kHz
-        QCOMPARE(range(r.s), QString("100000-400000"));
+        QCOMPARE(tune(140000), QString("100000-400000")); // never below 100 kHz
         r.s.SetRange(500000, 800000);
-        r.s.SetFrequency(90000);
-        QCOMPARE(range(r.s), QString("100000-400000"));
-
-        // A zoomed scale moves by the span of the oldest zoom step.
-        r.s.SetRange(3500000, 3800000);
+        QCOMPARE(tune(90000), QString("100000-400000"));
+        r.s.SetRange(3500000, 3800000); // a zoomed scale moves by the oldest zoom step's span
         r.s.SetFrequency(3550000);
         r.s.ZoomTo(0, 0);
         r.s.ZoomTo(0, 0);
-        r.s.SetFrequency(21100000);
-        QCOMPARE(range(r.s), QString("20950000-21250000"));
+        QCOMPARE(tune(21100000), QString("20950000-21250000"));
         QVERIFY(!r.s.CanZoomOut());
     }
 
-    void zoomAroundTheFrequencyAndBack()
+    void zoomInAndOut()
     {
         ScaleRig r(786);
+        QStringList seen;
+        auto zoom = [&](bool in, qint32 low = 0, qint32 high = 0) {
+            in ? r.s.ZoomTo(low, high) : r.s.ZoomOut();
+            seen << range(r.s);
+        };
+        // 15 labels of 20 kHz: one more label each side; then 5 kHz labels round
+        // a multiple of 5 kHz: strictly below and above; back the same way.
+        for (bool in : {true, true, false, false})
+            zoom(in);
         QVERIFY(!r.s.CanZoomOut());
-        r.s.ZoomTo(0, 0); // 15 labels of 20 kHz: one more label each side
-        QCOMPARE(range(r.s), QString("3520000-3580000"));
-        QCOMPARE(r.s.labelStep(), 5000);
-        r.s.ZoomTo(0, 0); // 3,550,000 is a multiple: strictly below and above
-        QCOMPARE(range(r.s), QString("3540000-3560000"));
-        r.s.ZoomOut();
-        QCOMPARE(range(r.s), QString("3520000-3580000"));
-        r.s.ZoomOut();
-        QCOMPARE(range(r.s), QString("3500000-3800000"));
-        QVERIFY(!r.s.CanZoomOut());
-
-        r.s.SetRange(3540000, 3578000); // 7 labels: no extra label on either side
+        r.s.SetRange(3540000, 3578000); // 7 labels: no extra label either side
         r.s.SetFrequency(3551000);
-        r.s.ZoomTo(0, 0);
-        QCOMPARE(range(r.s), QString("3550000-3555000"));
-        r.s.SetRange(3540000, 3585000); // 9 labels, the ends reached exactly
-        r.s.SetFrequency(3551000);
-        r.s.ZoomTo(0, 0);
-        QCOMPARE(range(r.s), QString("3545000-3560000"));
-    }
+        zoom(true);
+        r.s.SetRange(3540000, 3585000); // 9 labels, the beginning reached exactly
+        r.s.SetFrequency(3546000);
+        zoom(true);
+        QCOMPARE(seen, QStringList({"3520000-3580000", "3540000-3560000", "3520000-3580000", "3500000-3800000",
+                                    "3550000-3555000", "3540000-3555000"}));
 
-    void zoomToRangeTunesOntoTheScale()
-    {
-        ScaleRig r;
         ScaleEventLog log(r.s);
-        r.s.ZoomTo(3600000, 3700000);
-        QCOMPARE(range(r.s), QString("3600000-3700000"));
-        QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3600000)"})); // was off to the left
+        seen.clear();
+        r.s.SetRange(3500000, 3800000);
+        r.s.ClearZoomSteps();
+        zoom(true, 3600000, 3700000); // off to the left: tunes to the beginning
+        QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3600000)"}));
         r.s.SetFrequency(3690000);
-        r.s.ZoomTo(3620000, 3650000);
-        QCOMPARE(r.s.Frequency(), 3650000); // was off to the right
-        QCOMPARE(r.s.ZoomSteps.size(), 2);
-        r.s.ZoomTo(3620000, 3650000); // the same range: no history
-        QCOMPARE(r.s.ZoomSteps.size(), 2);
-
-        r.s.SetRange(3500000, 3500400); // too short to zoom into: nothing at all
+        zoom(true, 3620000, 3650000); // off to the right: to the end
+        QCOMPARE(r.s.Frequency(), 3650000);
+        zoom(true, 3620000, 3650000); // the same range: no history
+        zoom(true, 3620000, 3640000);
+        QCOMPARE(r.s.ZoomSteps.size(), 3);
+        r.s.SetRange(3500000, 3500500); // too short to zoom into: nothing at all
         QVERIFY(!r.s.CanZoomIn());
-        r.s.ZoomTo(3500100, 3500200);
-        QCOMPARE(range(r.s), QString("3500000-3500400"));
-        QCOMPARE(r.s.ZoomSteps.size(), 2);
+        zoom(true, 3500100, 3500200);
+        QCOMPARE(r.s.ZoomSteps.size(), 3);
         r.s.SetRange(3500000, 3500501);
         QVERIFY(r.s.CanZoomIn());
-    }
 
-    void zoomOutWithoutHistoryWidens()
-    {
-        ScaleRig r;
-        r.s.ZoomOut(); // 15 labels: 5 label steps more on each side
-        QCOMPARE(range(r.s), QString("3400000-3900000"));
+        // Without history: a third of the labels more each side, within the outer limits.
+        r.s.SetRange(3500000, 3800000);
+        r.s.ClearZoomSteps();
+        zoom(false);
         r.s.SetAbsHiFq(3950000);
         r.s.SetAbsLoFq(3300000);
-        r.s.ZoomOut(); // 10 labels of 50 kHz: 3 more each side, both ends clamped
-        QCOMPARE(range(r.s), QString("3300000-3950000"));
-
+        zoom(false);
+        QCOMPARE(seen.mid(seen.size() - 2), QStringList({"3400000-3900000", "3300000-3950000"}));
         ScaleRig narrow(100); // fewer than three labels: nothing changes
         narrow.s.ZoomOut();
         QCOMPARE(range(narrow.s), QString("3500000-3800000"));
@@ -149,24 +129,23 @@ private slots:
     void scrollAndSelectBand()
     {
         ScaleRig r;
-        r.s.ScrollScale(true);
-        QCOMPARE(range(r.s), QString("3520000-3820000"));
-        r.s.ScrollScale(false);
         r.s.SetAbsLoFq(3480000);
-        r.s.ScrollScale(false); // reaches the outer limit exactly
-        r.s.ScrollScale(false); // would leave it
-        QCOMPARE(range(r.s), QString("3480000-3780000"));
+        QStringList seen;
+        for (bool right : {true, false, false, false, false}) { // the last would leave the outer limits
+            r.s.ScrollScale(right);
+            seen << range(r.s);
+        }
+        QCOMPARE(seen.first() + " " + seen.last(), QString("3520000-3820000 3480000-3780000"));
 
         r.s.AddBand(7000000, 7200000, "40 m", "CW", 7025000);
         r.s.ZoomTo(0, 0);
         ScaleEventLog log(r.s);
         r.s.SelectBand(0);
-        QCOMPARE(range(r.s), QString("7000000-7200000"));
-        QCOMPARE(log.take(), QStringList({"OnBandChange(0)", "OnFreqAssigned(7025000)"}));
-        QVERIFY(!r.s.CanZoomOut());
         r.s.SelectBand(1);
         r.s.SelectBand(-1);
         QCOMPARE(range(r.s), QString("7000000-7200000"));
+        QCOMPARE(log.take(), QStringList({"OnBandChange(0)", "OnFreqAssigned(7025000)"}));
+        QVERIFY(!r.s.CanZoomOut());
     }
 
     void jumpToMarkerSkipsHiddenAndWraps()
@@ -194,10 +173,10 @@ private slots:
 
         r.s.SetFrequency(3690000); // away from the selected marker: from the frequency
         QCOMPARE(jumps(false, 1), QList<int>({2}));
-        r.s.SetFrequency(3650000); // on a marker that was not selected: from the frequency
-        QCOMPARE(jumps(true, 3, 4000000), QList<int>({3, 4, 0}));
-        r.s.SetFrequency(3550000);
-        QCOMPARE(jumps(false, 1), QList<int>({3}));
+        r.s.SetFrequency(3700000); // on a marker that was not selected: from the frequency
+        QCOMPARE(jumps(true, 2, 4000000), QList<int>({4, 0}));
+        r.s.SetFrequency(3650000);
+        QCOMPARE(jumps(false, 1), QList<int>({0}));
         log.take();
         QCOMPARE(r.s.JumpToMarker(true, 5000000, 6000000), -1);
         QVERIFY(log.take().isEmpty());
@@ -383,6 +362,9 @@ private slots:
         rightPress(centre(m->HitRect).x(), centre(m->HitRect).y());
         QCOMPARE(r.s.MarkerUnderPopup(), 0);
         QVERIFY(!r.s.SliderUnderPopup());
+        r.s.SetPopupMenu(nullptr);
+        QCOMPARE(r.s.MarkerUnderPopup(), -1);
+        r.s.SetPopupMenu(&menu);
         r.s.DeleteMarkerUnderPopup();
         QCOMPARE(r.s.Markers.size(), 1);
         QCOMPARE(r.s.Markers.first()->Caption, QString("Other"));
@@ -419,7 +401,7 @@ private slots:
 
     void markerRowsFollowTheMarker()
     {
-        ScaleRig r;
+        ScaleRig r(700, 130); // rows scroll by a page of three
         const int rows = r.s.visibleMarkerRows();
         QVERIFY(rows >= 1);
         for (int i = 0; i < 3 * rows; ++i)
@@ -465,12 +447,7 @@ private slots:
         const QString hint("Flag\nFreq: 3,700.000\nMode: USB");
         const QPoint flag = centre(m->HitRect);
         const int sx = r.s.drawnSliderX();
-        const struct
-        {
-            int x, y;
-            Qt::CursorShape cursor;
-            bool hint;
-        } hovers[] = {{flag.x(), flag.y(), Qt::PointingHandCursor, true},
+        const struct { int x, y; Qt::CursorShape cursor; bool hint; } hovers[] = {{flag.x(), flag.y(), Qt::PointingHandCursor, true},
                       {sx + 5, 30, Qt::SplitHCursor, false},
                       {flag.x(), flag.y(), Qt::PointingHandCursor, true},
                       {sx + 80, 30, Qt::ArrowCursor, false}};

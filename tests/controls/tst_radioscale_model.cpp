@@ -13,37 +13,28 @@ class TestRadioScaleModel : public QObject
 private slots:
     void textRules()
     {
-        QCOMPARE(FormatFreqKhz(3550000), QString("3,550.000"));
-        QCOMPARE(FormatFreqKhz(1000), QString("1.000"));
-        QCOMPARE(FormatFreqKhz(999), QString("999"));
-
-        QCOMPARE(FormatScaleLabel(3520000, 1000), QString("3520"));
-        QCOMPARE(FormatScaleLabel(144200000, 1000000), QString("144.2"));
-        QCOMPARE(FormatScaleLabel(14012500, 1000000), QString(".0125"));
-        QCOMPARE(FormatScaleLabel(7000010, 1000000), QString(".00001"));
-        QCOMPARE(FormatScaleLabel(145050000, 1000000), QString("145.05"));
-        QCOMPARE(FormatScaleLabel(500000, 1000000), QString(".5"));
-
-        QCOMPARE(ShortenText("80 m Band"), QString("80 m..."));
-        QCOMPARE(ShortenText("80 m..."), QString("80..."));
-        QCOMPARE(ShortenText("80..."), QString("8..."));
-        QCOMPARE(ShortenText("Top-band"), QString("Top..."));
-        QCOMPARE(ShortenText(" 80 \tBand"), QString("80..."));
-        QCOMPARE(ShortenText("..."), QString());
-        QCOMPARE(ShortenText(""), QString());
-
+        QCOMPARE(QStringList({FormatFreqKhz(3550000), FormatFreqKhz(1000), FormatFreqKhz(999)}),
+                 QStringList({"3,550.000", "1.000", "999"}));
+        QCOMPARE(QStringList({FormatScaleLabel(3520000, 1000), FormatScaleLabel(144200000, 1000000),
+                              FormatScaleLabel(14012500, 1000000), FormatScaleLabel(7000010, 1000000),
+                              FormatScaleLabel(145050000, 1000000), FormatScaleLabel(500000, 1000000)}),
+                 QStringList({"3520", "144.2", ".0125", ".00001", "145.05", ".5"}));
+        QStringList shortened;
+        for (const char *name : {"80 m Band", "80 m...", "80...", "Top-band", " 80 \tBand", "...", ""})
+            shortened << ShortenText(name);
+        QCOMPARE(shortened, QStringList({"80 m...", "80...", "8...", "Top...", "80...", "", ""}));
         QCOMPARE(FormatCtcssTone(885), QString("88.5"));
-        QCOMPARE(RoundHalfEven(0.5), qint64(0));
-        QCOMPARE(RoundHalfEven(1.5), qint64(2));
-        QCOMPARE(RoundHalfEven(-2.5), qint64(-2));
-        QCOMPARE(RoundHalfEven(2.51), qint64(3));
+        QCOMPARE(QList<qint64>({RoundHalfEven(0.5), RoundHalfEven(1.5), RoundHalfEven(-2.5), RoundHalfEven(2.51)}),
+                 QList<qint64>({0, 2, -2, 3}));
     }
 
     // The band name is shortened step by step until it fits; the search over
     // the steps must give the same text with O(log n) measurements.
     void fittedNameIsTheFirstShortenedStepThatFits()
     {
-        auto width = [](const QString &text) {
+        int measured = 0;
+        auto width = [&](const QString &text) {
+            ++measured;
             int w = 0;
             for (QChar c : text)
                 w += c == u'W' ? 9 : c == u'.' ? 2 : c.isSpace() ? 3 : 5;
@@ -59,14 +50,12 @@ private slots:
             QString expected = name;
             while (!expected.isEmpty() && width(expected) > limit)
                 expected = ShortenText(expected);
-            int measured = 0;
-            const QString fitted = FitShortenedText(name, limit, [&](const QString &t) { ++measured; return width(t); });
-            QVERIFY2(fitted == expected, qPrintable(QString("'%1' at %2: '%3', not '%4'").arg(name).arg(limit).arg(fitted, expected)));
+            measured = 0;
+            QCOMPARE(FitShortenedText(name, limit, width), expected);
             QVERIFY(measured <= 2 + int(std::bit_width(unsigned(name.size() + 2))));
         }
-        int measured = 0;
-        const QString fitted = FitShortenedText(QString(30000, u'W'), 300, [&](const QString &t) { ++measured; return width(t); });
-        QCOMPARE(fitted, QString(32, u'W') + "...");
+        measured = 0;
+        QCOMPARE(FitShortenedText(QString(30000, u'W'), 300, width), QString(32, u'W') + "...");
         QVERIFY(measured <= 17);
     }
 
@@ -81,6 +70,7 @@ private slots:
         QTest::addColumn<int>("unit");
         QTest::newRow("80 m on 700 px") << 700 << 3500000 << 3800000 << 5000 << 20000 << 640.0 / 15 << 1000;
         QTest::newRow("2 m on 786 px") << 786 << 144000000 << 146000000 << 50000 << 200000 << 72.6 << 1000000;
+        QTest::newRow("minor ticks 8 px apart") << 700 << 3500000 << 3900000 << 5000 << 50000 << 80.0 << 1000;
         QTest::newRow("hertz") << 700 << 1000 << 9999 << 500 << 1000 << 640000.0 / 8999 << 1;
         QTest::newRow("10 MHz is MHz") << 700 << 9000000 << 10000000 << 50000 << 100000 << 64.0 << 1000000;
         QTest::newRow("too short for a label") << 100 << 3500000 << 3800000 << 100000 << 200000 << 0.0 << 1000;
@@ -101,46 +91,37 @@ private slots:
         r.s.Rescale();
         QTEST(r.s.unitDivisor(), "unit");
         QCOMPARE(r.s.minorPx() > 0, minorStep > 0);
-        if (minorStep == 0)
-            return;
-        QCOMPARE(r.s.minorStep(), minorStep);
-        QTEST(r.s.labelStep(), "labelStep");
-        QVERIFY(qAbs(r.s.labelPx() - labelPx) < 0.01);
+        if (minorStep > 0) {
+            QCOMPARE(r.s.minorStep(), minorStep);
+            QTEST(r.s.labelStep(), "labelStep");
+            QVERIFY(qAbs(r.s.labelPx() - labelPx) < 0.01);
+        }
     }
 
     void pixelMapping()
     {
-        ScaleRig r(160); // a ruler of 100 px
+        ScaleRig r(160); // a ruler of 100 px, 2 Hz a pixel
         r.s.SetScaleBegin(1000);
-        r.s.SetScaleEnd(1200); // 2 Hz a pixel
+        r.s.SetScaleEnd(1200);
         r.s.Rescale();
-        QCOMPARE(r.s.FreqToX(1001), 30); // 0.5 -> 0
-        QCOMPARE(r.s.FreqToX(1003), 32); // 1.5 -> 2
-        QCOMPARE(r.s.FreqToX(1005), 32); // 2.5 -> 2
-        QCOMPARE(r.s.FreqToX(1200), 130);
-        QCOMPARE(r.s.XToFreq(31), 1002);
+        QCOMPARE(QList<int>({r.s.FreqToX(1001), r.s.FreqToX(1003), r.s.FreqToX(1005), r.s.FreqToX(1200), r.s.XToFreq(31)}),
+                 QList<int>({30, 32, 32, 130, 1002})); // halves to even
         r.s.SetScaleEnd(1050); // half a hertz a pixel
         r.s.Rescale();
-        QCOMPARE(r.s.XToFreq(31), 1000); // 0.5 -> 0
-        QCOMPARE(r.s.XToFreq(33), 1002); // 1.5 -> 2
-        QCOMPARE(r.s.RoundToStep(3550004), 3550000);
-        QCOMPARE(r.s.RoundToStep(3550006), 3550010);
-        QCOMPARE(r.s.RoundToStep(25), 20);
+        QCOMPARE(QList<int>({r.s.XToFreq(31), r.s.XToFreq(33)}), QList<int>({1000, 1002}));
+        QCOMPARE(QList<int>({r.s.RoundToStep(3550004), r.s.RoundToStep(3550006), r.s.RoundToStep(25)}),
+                 QList<int>({3550000, 3550010, 20}));
         r.s.SetTuningStep(100);
         r.s.SetTuningStep(5); // refused
         QCOMPARE(r.s.RoundToStep(3550049), 3550000);
 
         ScaleRig d; // 700 px: within 13 px of an edge is off the scale
-        QCOMPARE(d.s.FreqToX(0), 13);
-        QCOMPARE(d.s.FreqToX(2147483647), 687);
-        QCOMPARE(d.s.FreqSide(d.s.XToFreq(13)), 0);
-        QCOMPARE(d.s.FreqSide(d.s.XToFreq(12)), -1);
-        QCOMPARE(d.s.FreqSide(d.s.XToFreq(687)), 0);
-        QCOMPARE(d.s.FreqSide(d.s.XToFreq(688)), 1);
+        QCOMPARE(QList<int>({d.s.FreqToX(0), d.s.FreqToX(2147483647)}), QList<int>({13, 687}));
+        QCOMPARE(QList<int>({d.s.FreqSide(d.s.XToFreq(12)), d.s.FreqSide(d.s.XToFreq(13)), d.s.FreqSide(d.s.XToFreq(687)),
+                             d.s.FreqSide(d.s.XToFreq(688))}),
+                 QList<int>({-1, 0, 0, 1}));
         d.s.SetScaleEnd(d.s.ScaleBegin());
-        QCOMPARE(d.s.XToFreq(300), 0);
-        QCOMPARE(d.s.FreqSide(1), 0);
-        QCOMPARE(d.s.FreqToX(3600000), 13);
+        QCOMPARE(QList<int>({d.s.XToFreq(300), d.s.FreqSide(1), d.s.FreqToX(3600000)}), QList<int>({0, 0, 13}));
     }
 
     void bandsAndModes()
@@ -151,17 +132,13 @@ private slots:
         r.s.AddBand(3500000, 3600000, "same width, later", "CW", 3520000);
         r.s.AddBand(7000000, 7000000, "empty", "CW", 7000000);
         QCOMPARE(int(r.s.Bands.size()), 3);
-        QCOMPARE(r.s.FindBand(3550000), 1); // narrowest, the earlier of equal width
-        QCOMPARE(r.s.FindBand(3800000), 0); // both ends belong to the band
-        QCOMPARE(r.s.FindBand(3800001), -1);
-
+        // The narrowest, of equal width the earlier; both ends belong to a band.
+        QCOMPARE(QList<int>({r.s.FindBand(3550000), r.s.FindBand(3800000), r.s.FindBand(3800001)}), QList<int>({1, 0, -1}));
         r.s.AddMode(3500000, 3570000, "CW", 0x0000FF, "");
         r.s.AddMode(3570000, 3600000, "DIG", 0x00FF00, "Digital");
         r.s.AddMode(3600000, 3600000, "USB", 0, "");
         QCOMPARE(int(r.s.Modes.size()), 2);
-        QCOMPARE(r.s.ModeAt(3500000), QString("CW"));
-        QCOMPARE(r.s.ModeAt(3570000), QString("DIG")); // the high end is outside
-        QCOMPARE(r.s.ModeAt(3600000), QString());
+        QCOMPARE(QStringList({r.s.ModeAt(3500000), r.s.ModeAt(3570000), r.s.ModeAt(3600000)}), QStringList({"CW", "DIG", ""}));
     }
 
     void markerList()
@@ -177,7 +154,6 @@ private slots:
         r.marker(3550004, "A");
         r.marker(3560003, "C"); // rounds to 3560000: after B
         QCOMPARE(order(), QString("A@3550000 B@3560000 C@3560000"));
-
         r.s.SetFrequency(3560000);
         QString caption;
         QCOMPARE(r.s.MarkerAtFrequency(&caption), 1);
@@ -208,20 +184,16 @@ private slots:
         QCOMPARE(r.s.Markers.size(), 4);
         r.s.DeleteMarkersWithAttribute("SCAN", false);
         QCOMPARE(order(), QString("b@3520000 d@3540000"));
-    }
 
-    void groupVisibility()
-    {
-        ScaleRig r;
+        // Visible by groups: no attributes, or a whole line naming a group that is on.
         r.s.VisibleGroups = QStringList({"BEACON", "channel"});
-        TFqMarker m;
-        QVERIFY(r.s.IsMarkerVisibleByGroups(m));
-        m.Attributes = "REPEATER";
-        QVERIFY(!r.s.IsMarkerVisibleByGroups(m));
-        m.Attributes = "REPEATER\r\nCHANNEL";
-        QVERIFY(r.s.IsMarkerVisibleByGroups(m));
-        m.Attributes = "BEACONS";
-        QVERIFY(!r.s.IsMarkerVisibleByGroups(m)); // whole lines only
+        QList<bool> visible;
+        for (const char *attributes : {"", "REPEATER", "REPEATER\r\nCHANNEL", "BEACONS"}) {
+            TFqMarker m;
+            m.Attributes = attributes;
+            visible << r.s.IsMarkerVisibleByGroups(m);
+        }
+        QCOMPARE(visible, QList<bool>({true, false, true, false}));
     }
 
     void hintText()

@@ -50,11 +50,7 @@ private slots:
     {
         ScaleRig r; // 80 m on 700 px: minor ticks every 10.67 px, labels every 42.67 px
         const QImage img = picture(r.s);
-        const struct
-        {
-            int x, y;
-            QRgb rgb;
-        } spots[] = {
+        const struct { int x, y; QRgb rgb; } spots[] = {
             {0, 0, Black}, {699, 99, Black}, {1, 50, qRgb(0x80, 0x80, 0x80)}, {2, 50, qRgb(0xC0, 0xC0, 0xC0)},
             {50, 1, qRgb(0x80, 0x80, 0x80)}, {50, 2, qRgb(0xC0, 0xC0, 0xC0)},
             {30, 60, Black}, {669, 60, Black}, {675, 60, Background}, {300, 61, Background}, {300, 59, Background},
@@ -63,6 +59,9 @@ private slots:
         };
         for (const auto &spot : spots)
             QVERIFY2(at(img, spot.x, spot.y) == spot.rgb, qPrintable(QString("at %1,%2").arg(spot.x).arg(spot.y)));
+        QCOMPARE(at(img, 300, 20), Background);
+        r.s.Lit(true);
+        QCOMPARE(at(picture(r.s), 300, 20), qRgb(255, 255, 255));
         for (int i = 0; i <= 15; ++i) { // 16 labelled major ticks
             const int x = 30 + qRound(i * 640.0 / 15.0);
             QVERIFY(at(img, x, 53) == Black && darkPixels(img, QRect(x - 15, 30, 30, 14)) > 5);
@@ -140,7 +139,7 @@ private slots:
         QCOMPARE(at(img, 240, 71), qRgb(255, 0, 0));
         QCOMPARE(at(img, 240, 72), Background);
         QCOMPARE(at(img, 300, 62), qRgb(0, 0, 255));
-        QVERIFY(darkPixels(img, QRect(r.s.FreqToX(3650000), 60, 48, 12)) > 5);
+        QVERIFY(darkPixels(img, QRect(r.s.FreqToX(3650000), 62, 48, 10)) > 5);
 
         ScaleRig same(786); // a caption shows instead of the mode's name
         same.s.AddMode(3400000, 3600000, "CW", 0x0000FF, "");
@@ -174,6 +173,7 @@ private slots:
         TFqMarker *edge = r.marker(3797000, "Right edge");
         TFqMarker *hidden = r.marker(3600000, "Hidden", "REPEATER");
         TFqMarker *outside = r.marker(3900000, "Outside");
+        TFqMarker *atEnd = r.marker(3800000, "End");
         b->Permanent = true;
         c->Permanent = true;
         c->Highlighted = true;
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(a->LayoutRect.Left == xa && a->LayoutRect.Right > xa + 20);
         QVERIFY(edge->LayoutRect.Right == xe + 1 && edge->LayoutRect.Left < xe - 20);
         QVERIFY(at(img, xe - 30, centre(edge->HitRect).y()) != Background);
-        QCOMPARE(at(img, xe + 8, centre(edge->HitRect).y()), Background);
+        QCOMPARE(at(img, xe + 3, centre(edge->HitRect).y()), Background);
         QCOMPARE(at(img, a->HitRect.Right - 1, a->HitRect.Top), qRgb(210, 210, 210));
         // blue; maroon when permanent; red when highlighted
         auto line = [&](const TFqMarker *m) { return at(img, r.s.FreqToX(m->Frequency), m->HitRect.Top + 1); };
@@ -196,10 +196,11 @@ private slots:
 
         // Hidden by its groups or out of range: not laid out, drawn, hit or counted.
         QVERIFY(hidden->LayoutRect.isZero() && hidden->HitRect.isZero() && outside->LayoutRect.isZero());
+        QVERIFY(!atEnd->LayoutRect.isZero());
         QCOMPARE(at(img, r.s.FreqToX(3600000), a->HitRect.Top + 1), Background);
         QCOMPARE(r.s.HitTestMarker(r.s.FreqToX(3600000) + 10, centre(a->HitRect).y()), -1);
         QCOMPARE(r.s.HitTestMarker(xa + 8, centre(a->HitRect).y()), 0);
-        QCOMPARE(r.s.CountMarkers("", 0, 500000000), 4);
+        QCOMPARE(r.s.CountMarkers("", 0, 500000000), 5);
         QCOMPARE(r.s.CountMarkers("USB", 0, 500000000), 0);
         QCOMPARE(r.s.CountMarkers("CW", 3540000, 3560000), 2);
     }
@@ -304,11 +305,7 @@ private slots:
         QCOMPARE(screen.dirty, QRegion(oldX - 10, 2, 21, 126) + QRegion(r.s.SliderX() - 10, 2, 21, 126));
 
         const QRect up = TRadioScale::ArrowRectUp();
-        const struct
-        {
-            const char *what;
-            std::function<void()> act;
-        } steps[] = {
+        const struct { const char *what; std::function<void()> act; } steps[] = {
             {"slider move", [] {}},
             {"into a band with a short name", [&] { r.s.SetFrequency(3557000); }},
             {"back to the long name", [&] { r.s.SetFrequency(3570000); }},
@@ -355,16 +352,17 @@ private slots:
         r.marker(3700000, "Hidden", "GROUP");
         TFqMarker *loose = r.marker(3600000, "Loose", QString(), false);
         r.s.AddBand(3500000, 3800000, "80 m", "LSB", 3550000);
-        const struct
-        {
-            const char *what;
-            std::function<void()> act;
-        } changes[] = {
+        const struct { const char *what; std::function<void()> act; } changes[] = {
             {"marker appended", [&] { r.s.Markers.append(loose); }},
             {"groups replaced", [&] { r.s.VisibleGroups = QStringList({"GROUP"}); }},
             {"band renamed", [&] { r.s.Bands[0].Name = "Eighty"; }},
             {"marker added quietly", [&] { r.marker(3650000, "Quiet"); }},
             {"range stored", [&] { r.s.SetScaleEnd(3700000); }},
+            {"font", [&] {
+                 QFont bold = r.s.font();
+                 bold.setBold(true);
+                 r.s.setFont(bold);
+             }},
         };
         for (const auto &change : changes) {
             const QImage before = picture(r.s);
@@ -395,12 +393,13 @@ private slots:
         r.s.AddMode(3400000, 3900000, "CW", 0x0000FF, ""); // red under the whole old range
         r.s.SetSliderVisible(true);
         picture(r.s);
+        const int sx = r.s.SliderX();
 
         r.s.SetRange(1800000, 2000000); // lower: the new picture comes up from the bottom
         QVERIFY(r.s.IsAnimating());
         QCOMPARE(r.s.ScaleBegin(), 1800000); // the range itself changes at once
         QCOMPARE(at(picture(r.s), 300, 66), qRgb(255, 0, 0));
-        QCOMPARE(at(picture(r.s), 300, 20), Background); // the old picture, without the slider
+        QCOMPARE(at(picture(r.s), sx, 20), Background); // the old picture, without the slider
         r.now += 40;
         r.s.AnimationTimerTimer();
         QVERIFY(r.s.IsAnimating());
@@ -414,7 +413,7 @@ private slots:
         r.s.FinishAnimation();
         QCOMPARE(at(picture(r.s), 300, 66), qRgb(255, 0, 0));
 
-        r.s.SetRange(3600000, 3900000); // overlapping ranges never slide
+        r.s.SetRange(3800000, 4100000); // touching ranges never slide
         QVERIFY(!r.s.IsAnimating());
         r.s.SetAnimateScale(false);
         r.s.SetRange(14000000, 14350000);
