@@ -8,6 +8,7 @@
 //
 // Frequencies are hertz. Everything runs on the user-interface thread.
 
+#include "controls/DrawnList.h"
 #include "controls/ScaleTypes.h"
 
 #include <QColor>
@@ -61,11 +62,11 @@ public:
     bool SliderVisible() const { return FSliderVisible; }
     void SetSliderVisible(bool value);
     qint32 ScaleBegin() const { return FScaleBegin; }
-    void SetScaleBegin(qint32 value) { FScaleBegin = value; }
+    void SetScaleBegin(qint32 value);
     qint32 ScaleEnd() const { return FScaleEnd; }
-    void SetScaleEnd(qint32 value) { FScaleEnd = value; }
+    void SetScaleEnd(qint32 value);
     int ScaleMarginsX() const { return FScaleMarginsX; }
-    void SetScaleMarginsX(int value) { FScaleMarginsX = value; }
+    void SetScaleMarginsX(int value);
     qint32 Frequency() const { return FFrequency; }
     void SetFrequency(qint32 value);
     bool AutoBand() const { return FAutoBand; }
@@ -85,17 +86,18 @@ public:
     bool ShowHintMarkerSelected() const { return FShowHintMarkerSelected; }
     void SetShowHintMarkerSelected(bool value) { FShowHintMarkerSelected = value; }
     bool ShowModes() const { return FShowModes; }
-    void SetShowModes(bool value) { FShowModes = value; }
+    void SetShowModes(bool value);
     qint32 AbsLoFq() const { return FAbsLoFq; }
     void SetAbsLoFq(qint32 value) { FAbsLoFq = value; }
     qint32 AbsHiFq() const { return FAbsHiFq; }
     void SetAbsHiFq(qint32 value) { FAbsHiFq = value; }
 
     // ---- lists (the owner reads and edits them directly) ---------------------
-    std::vector<TBand> Bands;          // owned; the owner updates LastFrequency/LastMode
-    std::vector<TMode> Modes;          // owned
-    QList<TFqMarker *> Markers;        // sorted by frequency; the marker store owns the objects
-    QStringList VisibleGroups;         // switched-on marker groups
+    // Every change of a list marks the picture stale (see DrawnList.h).
+    TDrawnList<std::vector<TBand>> Bands{[this] { PictureChanged(); }};   // owned; the owner updates LastFrequency/LastMode
+    TDrawnList<std::vector<TMode>> Modes{[this] { PictureChanged(); }};   // owned
+    TDrawnList<QList<TFqMarker *>> Markers{[this] { PictureChanged(); }}; // sorted by frequency; the marker store owns the objects
+    TDrawnList<QStringList> VisibleGroups{[this] { PictureChanged(); }};  // switched-on marker groups
     QList<TZoomStep> ZoomSteps;        // zoom history, newest last
     int SelectedMarker = -1;           // marker last clicked or jumped to
 
@@ -122,6 +124,16 @@ public:
     void Lit(bool value);
     QColor Color() const { return FColor; }
     void HideHint();
+
+    // The scale keeps its picture without the slider and draws it afresh only
+    // after something it shows has changed; a slider move is then a copy of
+    // two strips. The owner's update() and repaint() say "the scale changed"
+    // and draw it afresh: after editing a marker object in place (which the
+    // scale cannot see), call one of them.
+    using QWidget::repaint;
+    using QWidget::update;
+    void update();
+    void repaint();
 
     // ---- geometry ---------------------------------------------------------------
     int FreqToX(qint64 frequency) const;
@@ -211,6 +223,7 @@ public slots:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -236,6 +249,13 @@ private:
     void Invalidate(const QRect &rect);
     void InvalidateAll();
     void EnsureCanvas();
+    // The one way every change of what the picture shows goes: the picture is
+    // drawn afresh at the next paint (nothing is repainted by this alone).
+    void PictureChanged();
+    const QImage &EnsurePicture();
+    void StoreRange(qint32 begin, qint32 end);
+    void SetFirstMarkerRow(int row);
+    void SetSelectionAnchor(qint32 anchor);
 
     // interaction (RadioScaleInteraction.cpp)
     void Hover(int x, int y);
@@ -297,7 +317,10 @@ private:
     QPoint PopupPoint{-1, -1};
     bool PopupOpened = false;
 
-    QImage Canvas;                     // the control's picture; the slider is composed on it
+    QImage Picture;                    // ruler, band name, mode strip and markers, without the slider
+    bool PictureValid = false;
+    bool PictureBeingDrawn = false;
+    QImage Canvas;                     // what the control shows; the slider is composed on it
     std::unique_ptr<Animator> Animation;
     QTimer *AnimationTimer = nullptr;  // child object
 

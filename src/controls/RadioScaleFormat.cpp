@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 qint64 RoundHalfEven(double value)
 {
@@ -48,26 +49,84 @@ QString FormatScaleLabel(qint64 frequency, int unitDivisor)
     return s;
 }
 
+namespace {
+
+bool IsWordBreak(QChar c)
+{
+    return c == QLatin1Char('\t') || c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('.');
+}
+
+// One shortening step on Text.mid(Begin, End - Begin), worked on positions
+// instead of copies: trailing dots go (a "..." added by the step before lies
+// beyond End and counts among them), the text is cut at its last word break
+// or by one character, and blanks are trimmed. False when nothing but dots
+// was left, which makes the empty text. BreaksLeft carries over from step to
+// step: once a search found no word break, no shorter text has one.
+bool ShortenStep(const QString &text, qsizetype &begin, qsizetype &end, bool &breaksLeft)
+{
+    while (end > begin && text.at(end - 1) == QLatin1Char('.'))
+        --end;
+    if (end == begin)
+        return false;
+    qsizetype cut = end - 1;
+    while (breaksLeft && cut >= begin && !IsWordBreak(text.at(cut)))
+        --cut;
+    breaksLeft = breaksLeft && cut >= begin;
+    end = breaksLeft ? cut : end - 1;
+    while (begin < end && text.at(begin).isSpace())
+        ++begin;
+    while (end > begin && text.at(end - 1).isSpace())
+        --end;
+    return true;
+}
+
+} // namespace
+
 QString ShortenText(const QString &text)
 {
-    QString base = text;
-    while (base.endsWith(QLatin1Char('.')))
-        base.chop(1);
-    int cut = -1;
-    for (int i = base.length() - 1; i >= 0; --i) {
-        const QChar c = base.at(i);
-        if (c == QLatin1Char('\t') || c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('.')) {
-            cut = i;
-            break;
-        }
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    bool breaksLeft = true;
+    // What remains is always shorter than the name without its dots, so "..."
+    // marks the cut, and "..." itself shortens to "": a shortening loop ends.
+    if (!ShortenStep(text, begin, end, breaksLeft))
+        return QString();
+    return text.mid(begin, end - begin) + QStringLiteral("...");
+}
+
+QString FitShortenedText(const QString &text, int maxWidth, const std::function<int(const QString &)> &width)
+{
+    if (text.isEmpty() || width(text) <= maxWidth)
+        return text;
+
+    // Every step gives text.mid(begin, end - begin) + "..."; after the last
+    // one comes the empty text.
+    struct Step
+    {
+        qsizetype begin;
+        qsizetype end;
+    };
+    std::vector<Step> steps;
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    bool breaksLeft = true;
+    while (ShortenStep(text, begin, end, breaksLeft))
+        steps.push_back(Step{begin, end});
+    auto stepText = [&](size_t i) {
+        return text.mid(steps[i].begin, steps[i].end - steps[i].begin) + QStringLiteral("...");
+    };
+
+    // The first step that fits; the empty text after the last step always ends it.
+    size_t lo = 0;
+    size_t hi = steps.size();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (width(stepText(mid)) <= maxWidth)
+            hi = mid;
+        else
+            lo = mid + 1;
     }
-    QString result = cut >= 0 ? base.left(cut) : base.left(qMax(0, base.length() - 1));
-    result = result.trimmed();
-    // Compared with the name after its dots are gone, so that "..." shortens
-    // to "" and a caller's shortening loop always ends.
-    if (result.length() < base.length())
-        result += QStringLiteral("...");
-    return result;
+    return lo < steps.size() ? stepText(lo) : QString();
 }
 
 QString FormatCtcssTone(int tenths)

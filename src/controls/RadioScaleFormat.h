@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4). Values
 // beyond the range of qint64 saturate; NaN gives 0.
 qint64 RoundHalfEven(double value);
@@ -23,6 +25,12 @@ QString FormatScaleLabel(qint64 frequency, int unitDivisor);
 // character when there is no word break) and marks the cut with "...".
 // Repeated calls always end in an empty text.
 QString ShortenText(const QString &text);
+
+// The text ShortenText makes of Text, step after step, until Width says it
+// is at most MaxWidth wide or it is empty. Each step only cuts the end, so
+// the widths fall from the first step on: a binary search over the steps
+// measures O(log n) texts where measuring every step would cost O(n) of them.
+QString FitShortenedText(const QString &text, int maxWidth, const std::function<int(const QString &)> &width);
 
 // A CTCSS tone in tenths of hertz as shown to people: 885 -> "88.5".
 QString FormatCtcssTone(int tenths);

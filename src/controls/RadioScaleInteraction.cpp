@@ -33,7 +33,9 @@ void TRadioScale::SetSliderVisible(bool value)
 void TRadioScale::SetPaintDigits(bool value)
 {
     FPaintDigits = value;
-    Invalidate(DigitsBoxRect());
+    PictureChanged(); // the digits box is part of the picture
+    // The readout's rectangle lies inside the box's frame: the frame comes and goes too.
+    Invalidate(DigitsBoxRect().adjusted(-1, -1, 1, 1));
 }
 
 void TRadioScale::resizeEvent(QResizeEvent *event)
@@ -42,6 +44,7 @@ void TRadioScale::resizeEvent(QResizeEvent *event)
     // The owner calls Rescale after sizing; keeping the mapping right in
     // between costs nothing.
     CalculateScale();
+    PictureChanged();
     FSliderX = FreqToX(FFrequency);
 }
 
@@ -57,7 +60,7 @@ void TRadioScale::SetFrequency(qint32 value)
 
     if (FAutoBand && FreqSide(value) != 0 && (newBand != -1 || FGeneralCoverage)) {
         if (newBand != -1) {
-            const TBand &b = Bands[size_t(newBand)];
+            const TBand &b = Bands.at(size_t(newBand));
             SetRange(b.Low, b.High);
         } else {
             qint64 span = qint64(FScaleEnd) - FScaleBegin;
@@ -96,6 +99,8 @@ void TRadioScale::SetFrequency(qint32 value)
     if (value != FFrequency && SelectionAnchor != 0 && !ShiftHeld())
         ClearSelection();
 
+    if (SelectionAnchor != 0 && value != FFrequency)
+        PictureChanged(); // the selection band follows the frequency
     FFrequency = value;
     FSliderX = FreqToX(value);
     if (FSliderX != DrawnSliderX) {
@@ -107,6 +112,7 @@ void TRadioScale::SetFrequency(qint32 value)
     if (FPaintDigits)
         Invalidate(DigitsBoxRect());
     if (newBand != oldBand) {
+        PictureChanged(); // another band name
         emit OnBandChange(newBand);
         Invalidate(BandNameRect());
     }
@@ -134,11 +140,9 @@ void TRadioScale::SetRange(qint32 begin, qint32 end)
         direction = 0;
 
     if (direction == 0) {
-        FScaleBegin = begin;
-        FScaleEnd = end;
-        CalculateScale();
+        StoreRange(begin, end);
     } else {
-        FirstMarkerRow = 0;
+        SetFirstMarkerRow(0);
         // The picture as it stands, without the slider, is one end of the slide.
         const qreal dpr = devicePixelRatioF();
         QImage oldPicture((QSizeF(size()) * dpr).toSize(), QImage::Format_RGB32);
@@ -147,9 +151,7 @@ void TRadioScale::SetRange(qint32 begin, qint32 end)
             QPainter p(&oldPicture);
             PaintAll(p, false, true);
         }
-        FScaleBegin = begin;
-        FScaleEnd = end;
-        CalculateScale();
+        StoreRange(begin, end);
         StartAnimation(direction, oldPicture);
     }
 
@@ -172,14 +174,7 @@ void TRadioScale::StartAnimation(int direction, QImage oldPicture)
     anim->Work.setDevicePixelRatio(dpr);
     anim->Work.fill(Qt::black);   // the 10 px gap between the pictures
 
-    QImage newPicture(oldPicture.size(), QImage::Format_RGB32);
-    newPicture.setDevicePixelRatio(dpr);
-    {
-        QPainter p(&newPicture);
-        PaintScale(p);
-        PaintModes(p);
-        PaintMarkers(&p, true);
-    }
+    const QImage &newPicture = EnsurePicture();
     {
         QPainter p(&anim->Work);
         // Higher frequencies come in from the top, lower ones from the bottom.
@@ -297,7 +292,7 @@ void TRadioScale::mouseMoveEvent(QMouseEvent *event)
     if (!Dragging || !(event->buttons() & Qt::LeftButton) || FreqSide(raw) != 0 || f == FFrequency)
         return;
     if (SelectionAnchor == 0 && ShiftHeld())
-        SelectionAnchor = FFrequency;
+        SetSelectionAnchor(FFrequency);
     PendingFreq = f;
     RestartDragTimer();
 }

@@ -123,16 +123,68 @@ void TRadioScale::Lit(bool value)
     const QColor wanted = bgrToColor(value ? 0xFFFFFF : 0xF0F0F0);
     if (wanted != FColor) {
         FColor = wanted;
+        PictureChanged();
         InvalidateAll();
     }
 }
 
+// Plain stores, as the owner expects (it calls Rescale afterwards); the
+// picture is drawn afresh whenever it is next painted.
+void TRadioScale::SetScaleBegin(qint32 value)
+{
+    FScaleBegin = value;
+    PictureChanged();
+}
+
+void TRadioScale::SetScaleEnd(qint32 value)
+{
+    FScaleEnd = value;
+    PictureChanged();
+}
+
+void TRadioScale::SetScaleMarginsX(int value)
+{
+    FScaleMarginsX = value;
+    PictureChanged();
+}
+
+void TRadioScale::SetShowModes(bool value)
+{
+    FShowModes = value;
+    PictureChanged();
+}
+
 void TRadioScale::Rescale()
 {
-    FirstMarkerRow = 0;
+    SetFirstMarkerRow(0);
     CalculateScale();
+    PictureChanged();
     FSliderX = FreqToX(FFrequency);
     InvalidateAll();
+}
+
+void TRadioScale::StoreRange(qint32 begin, qint32 end)
+{
+    FScaleBegin = begin;
+    FScaleEnd = end;
+    CalculateScale();
+    PictureChanged();
+}
+
+void TRadioScale::SetFirstMarkerRow(int row)
+{
+    if (row == FirstMarkerRow)
+        return;
+    FirstMarkerRow = row;
+    PictureChanged();
+}
+
+void TRadioScale::SetSelectionAnchor(qint32 anchor)
+{
+    if (anchor == SelectionAnchor)
+        return;
+    SelectionAnchor = anchor;
+    PictureChanged();
 }
 
 // ---- bands and mode segments ----------------------------------------------------
@@ -175,7 +227,7 @@ int TRadioScale::FindBand(qint32 frequency) const
     int best = -1;
     qint64 bestWidth = std::numeric_limits<qint64>::max();
     for (int i = 0; i < static_cast<int>(Bands.size()); ++i) {
-        const TBand &b = Bands[static_cast<size_t>(i)];
+        const TBand &b = Bands.at(static_cast<size_t>(i));
         if (b.Low <= frequency && frequency <= b.High) {
             const qint64 width = qint64(b.High) - b.Low;
             if (width < bestWidth) {
@@ -196,7 +248,7 @@ void TRadioScale::AddMarker(TFqMarker *marker, bool redraw)
     marker->Frequency = RoundToStep(marker->Frequency);
     const auto pos = std::upper_bound(Markers.begin(), Markers.end(), marker->Frequency,
                                       [](qint32 f, const TFqMarker *m) { return f < m->Frequency; });
-    Markers.insert(pos, marker);
+    Markers.insert(pos - Markers.begin(), marker);
     if (redraw)
         InvalidateAll();
 }
@@ -238,6 +290,9 @@ void TRadioScale::DeleteMarkersWithAttribute(const QString &text, bool redraw)
 
 void TRadioScale::MarkersChanged()
 {
+    // A marker's own fields changed (caption, mode, highlight): the list is
+    // the same, the picture is not.
+    PictureChanged();
     InvalidateAll();
 }
 

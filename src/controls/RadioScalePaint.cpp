@@ -1,7 +1,8 @@
 // Everything the scale paints: ruler, ticks, labels, unit, band name, digits,
 // mode strip, marker flags with their rows and buttons, and the translucent
-// slider. The picture is kept in Canvas so that the slider can be composed
-// over what lies under it; a paint event repaints only its region.
+// slider. Everything but the digits text and the slider is kept in Picture,
+// drawn afresh only after a change of what it shows; a paint event copies its
+// region from there into Canvas and composes the slider over what lies under it.
 
 #include "controls/RadioScale.h"
 
@@ -173,9 +174,12 @@ QRect TRadioScale::SelectionBandRect(int a, int b) const
     return QRect(qMin(a, b), 2, qAbs(a - b), height() - 3);
 }
 
+// The whole area a band name may cover: the name is shortened to W / 2 - 50
+// pixels, which on a wide control is more than the classic 300; a few pixels
+// more take in the overhang of a slanted last letter.
 QRect TRadioScale::BandNameRect() const
 {
-    return QRect(FScaleMarginsX, 7, 300, TextHeightE() + 2);
+    return QRect(FScaleMarginsX, 7, qMax(300, width() / 2 - 50 + 4), TextHeightE() + 2);
 }
 
 QRect TRadioScale::DigitsBoxRect() const
@@ -204,7 +208,36 @@ void TRadioScale::InvalidateAll()
     Invalidate(rect());
 }
 
-// ---- paint event ------------------------------------------------------------------
+// ---- the picture and the paint event ---------------------------------------------
+
+void TRadioScale::PictureChanged()
+{
+    // Drawing the picture only reads what it shows; a change from inside it
+    // would be lost when the picture is marked up to date.
+    Q_ASSERT(!PictureBeingDrawn);
+    PictureValid = false;
+}
+
+void TRadioScale::update()
+{
+    PictureChanged();
+    InvalidateAll();
+}
+
+void TRadioScale::repaint()
+{
+    PictureChanged();
+    if (FInvalidationObserver)
+        FInvalidationObserver(rect());
+    QWidget::repaint();
+}
+
+void TRadioScale::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        PictureChanged();
+    QWidget::changeEvent(event);
+}
 
 void TRadioScale::EnsureCanvas()
 {
@@ -215,6 +248,30 @@ void TRadioScale::EnsureCanvas()
         Canvas.setDevicePixelRatio(dpr);
         Canvas.fill(FColor);
     }
+}
+
+// Ruler, band name, mode strip and markers as they stand, drawn again only
+// when something of them changed (this also lays the markers out).
+const QImage &TRadioScale::EnsurePicture()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize physical = (QSizeF(size()) * dpr).toSize();
+    if (PictureValid && Picture.size() == physical && Picture.devicePixelRatio() == dpr)
+        return Picture;
+    if (Picture.size() != physical || Picture.devicePixelRatio() != dpr) {
+        Picture = QImage(physical, QImage::Format_RGB32);
+        Picture.setDevicePixelRatio(dpr);
+    }
+    PictureBeingDrawn = true;
+    {
+        QPainter p(&Picture);
+        PaintScale(p);
+        PaintModes(p);
+        PaintMarkers(&p, true);
+    }
+    PictureBeingDrawn = false;
+    PictureValid = true;
+    return Picture;
 }
 
 void TRadioScale::paintEvent(QPaintEvent *event)
@@ -243,9 +300,9 @@ void TRadioScale::paintEvent(QPaintEvent *event)
 
 void TRadioScale::PaintAll(QPainter &p, bool withSlider, bool withDigits)
 {
-    PaintScale(p);
-    PaintModes(p);
-    PaintMarkers(&p, true);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(0, 0), EnsurePicture());
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (FPaintDigits && withDigits)
         PaintDigitsText(p);
     if (FSliderVisible && withSlider)
@@ -319,14 +376,8 @@ void TRadioScale::PaintScale(QPainter &p)
     p.setFont(ScaleFont(8));
     const QFontMetrics fm = p.fontMetrics();
     const int band = FindBand(FFrequency);
-    QString name = band >= 0 ? Bands[size_t(band)].Name : QString();
-    while (!name.isEmpty() && fm.horizontalAdvance(name) > w / 2 - 50) {
-        const QString shorter = ShortenText(name);
-        if (shorter == name)
-            break;
-        name = shorter;
-    }
-    TextOut(p, m, 7, name);
+    const QString name = band >= 0 ? Bands.at(size_t(band)).Name : QString();
+    TextOut(p, m, 7, FitShortenedText(name, w / 2 - 50, [&fm](const QString &text) { return fm.horizontalAdvance(text); }));
 
     if (FPaintDigits) {
         const int tw = fm.horizontalAdvance(QLatin1String(DigitsProbe));
@@ -384,7 +435,7 @@ void TRadioScale::PaintMarkers(QPainter *p, bool draw)
     MoreBelow = false;
     MarkerRowIndex rowIndex(th / 2 * 2 - 2 > 0); // flags of zero height overlap nothing
     for (int i = 0; i < Markers.size(); ++i) {
-        TFqMarker *m = Markers[i];
+        TFqMarker *m = Markers.at(i);
         m->LayoutRect = TEdgeRect{};
         m->HitRect = TEdgeRect{};
         if (m->Frequency < FScaleBegin || m->Frequency > FScaleEnd || !IsMarkerVisibleByGroups(*m))

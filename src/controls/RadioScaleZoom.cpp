@@ -56,9 +56,7 @@ void TRadioScale::ZoomTo(qint32 low, qint32 high)
                 end += step;
         }
     }
-    FScaleBegin = qint32(begin);
-    FScaleEnd = qint32(end);
-    CalculateScale();
+    StoreRange(qint32(begin), qint32(end));
     SetRange(FScaleBegin, FScaleEnd);
 
     const int side = FreqSide(FFrequency);
@@ -92,7 +90,7 @@ void TRadioScale::SelectBand(int index)
 {
     if (index < 0 || index >= int(Bands.size()))
         return;
-    const TBand band = Bands[size_t(index)];
+    const TBand band = Bands.at(size_t(index));
     SetRange(band.Low, band.High);
     SetFrequency(band.LastFrequency);
     ClearZoomSteps();
@@ -117,7 +115,7 @@ void TRadioScale::ClearSelection()
     if (SelectionAnchor == 0)
         return;
     Invalidate(SelectionBandRect(FreqToX(SelectionAnchor), FreqToX(FFrequency)));
-    SelectionAnchor = 0;
+    SetSelectionAnchor(0);
 }
 
 // ---- markers: hit test, row buttons, jumps -----------------------------------------
@@ -142,9 +140,9 @@ bool TRadioScale::ArrowButtonClick(int x, int y)
     // A control too low for one row would otherwise scroll by nothing.
     const int page = qMax(1, visibleMarkerRows());
     if (ArrowRectDown().contains(x, y) && MoreBelow)
-        FirstMarkerRow += page;
+        SetFirstMarkerRow(FirstMarkerRow + page);
     else if (ArrowRectUp().contains(x, y) && MoreAbove)
-        FirstMarkerRow = qMax(0, FirstMarkerRow - page);
+        SetFirstMarkerRow(qMax(0, FirstMarkerRow - page));
     else
         return false;
     Invalidate(MarkerAreaRect());

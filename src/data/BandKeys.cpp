@@ -204,27 +204,74 @@ void TBandKeys::BandsMnuClick()
     BandChanged(this);
 }
 
+// The items are built when the plan has changed since the last opening, not
+// at every opening: a plan of many thousand entries would otherwise take
+// seconds to open. Only the bold item follows the pressed key each time.
 void TBandKeys::AllBandsPppPopup()
 {
     if (AllBandsPpp == nullptr)
         return;
-    while (AllBandsPpp->actions().size() > 2) {
-        QAction *first = AllBandsPpp->actions().first();
-        AllBandsPpp->removeAction(first);
-        BandItems.removeOne(first);
-        first->deleteLater();
-    }
-    QAction *separator = AllBandsPpp->actions().first();
+    const QList<TBandPlanItem> &items = Plan.AllItems();
+    if (!ItemsBuilt || items.constData() != ItemsBuiltFrom.constData() || items.size() != ItemsBuiltFrom.size())
+        BuildBandItems();
+
     const QString pressed = PressedBandCaption();
-    for (int i = 0; i < Plan.Count(); ++i) {
+    QList<QAction *> bold;
+    if (!pressed.isEmpty())
+        for (int i = 0; i < ItemCaptions.size(); ++i)
+            if (ItemCaptions.at(i) == pressed)
+                bold.append(BandItems.at(i));
+    if (bold == BoldItems)
+        return;
+    // Only the items whose look changes are touched: any change makes the
+    // menu measure all its items again.
+    for (const QList<QAction *> &items : {BoldItems, bold})
+        for (QAction *item : items)
+            if (item->font().bold() != bold.contains(item)) {
+                QFont font = item->font();
+                font.setBold(bold.contains(item));
+                item->setFont(font);
+            }
+    BoldItems = bold;
+}
+
+// One item per plan entry, ticked or not, in plan order, before the
+// separator. Items that exist already are reused, so a changed plan costs only
+// the items added or removed.
+void TBandKeys::BuildBandItems()
+{
+    ItemsBuiltFrom = Plan.AllItems();
+    ItemsBuilt = true;
+    const int count = Plan.Count();
+    while (BandItems.size() > count) {
+        QAction *item = BandItems.takeLast();
+        AllBandsPpp->removeAction(item);
+        item->deleteLater();
+    }
+    BoldItems.removeIf([this](QAction *item) { return !BandItems.contains(item); });
+    // What stands between the band items and the separator (the placeholder
+    // "*" of the first opening) goes, as every item but the last two did.
+    const QList<QAction *> actions = AllBandsPpp->actions();
+    for (qsizetype i = BandItems.size(); i + 2 < actions.size(); ++i) {
+        AllBandsPpp->removeAction(actions.at(i));
+        actions.at(i)->deleteLater();
+    }
+    QAction *separator = actions.value(actions.size() - 2);
+    ItemCaptions.clear();
+    ItemCaptions.reserve(count);
+    for (int i = 0; i < count; ++i) {
         const QString caption = Plan.Field(i, bfCaption);
+        ItemCaptions.append(caption);
+        if (i < BandItems.size()) {
+            QAction *item = BandItems.at(i);
+            if (item->data().toString() != caption) {
+                item->setText(WithAmpersandsShown(caption));
+                item->setData(caption);
+            }
+            continue;
+        }
         auto *item = new QAction(WithAmpersandsShown(caption), AllBandsPpp);
         item->setData(caption);
-        if (!pressed.isEmpty() && caption == pressed) {
-            QFont bold = item->font();
-            bold.setBold(true);
-            item->setFont(bold);
-        }
         connect(item, &QAction::triggered, this, [this, item] { BandChanged(item); });
         AllBandsPpp->insertAction(separator, item);
         BandItems.append(item);

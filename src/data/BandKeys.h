@@ -7,6 +7,7 @@
 // through TBandKeysHost, which the main window implements.
 
 #include "controls/ScaleTypes.h"
+#include "data/Bands.h"
 
 #include <QList>
 #include <QObject>
@@ -17,7 +18,6 @@
 class QAbstractButton;
 class QAction;
 class QMenu;
-class TBandPlan;
 class TModeSegments;
 
 class TBandKeysHost
@@ -93,6 +93,7 @@ public:
 private:
     void ButtonClicked(int Index);
     void PressButtonsWithCaption(const QString &Caption);
+    void BuildBandItems();
 
     TBandPlan &Plan;
     TModeSegments &Segments;
@@ -100,7 +101,14 @@ private:
     QList<QAbstractButton *> Buttons;
     QMenu *AllBandsPpp;
     QAction *DefineBandsAction = nullptr;
-    QList<QAction *> BandItems; // the popup's band items, rebuilt on every opening
+    QList<QAction *> BandItems; // the popup's band items, one per plan entry
+    QStringList ItemCaptions;   // their captions, in the same order
+    QList<QAction *> BoldItems; // shown bold: the caption of the pressed key
+    // The plan entries the items were built from. The plan's list shares its
+    // data with this copy until the plan changes (any change detaches it),
+    // so comparing the two costs nothing and never misses a change.
+    QList<TBandPlanItem> ItemsBuiltFrom;
+    bool ItemsBuilt = false;
     std::function<bool()> RunBandsDialog;
     std::function<bool()> RunModesDialog;
 };

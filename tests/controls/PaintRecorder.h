@@ -1,33 +1,24 @@
 #pragma once
 
-// Records the regions a widget is asked to repaint, so that tests can tell a
-// small invalidation from a full one.
+// Records the regions a shown widget is asked to repaint, so that tests can
+// tell a small invalidation from a full one.
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QPaintEvent>
-#include <QRegion>
 #include <QWidget>
-#include <QtTest/QtTest>
 
 class PaintRecorder : public QObject
 {
 public:
+    QRegion painted;
+    int paints = 0;
+
     explicit PaintRecorder(QWidget *widget)
         : m_widget(widget)
     {
         widget->installEventFilter(this);
     }
-
-    // Delivers every pending repaint, then forgets what was recorded.
-    void settle()
-    {
-        flush();
-        painted = QRegion();
-        paints = 0;
-    }
-
-    // Delivers every pending repaint so that `painted` is complete.
+    // Delivers every pending repaint, so that `painted` is complete.
     void flush()
     {
         for (int i = 0; i < 5; ++i) {
@@ -35,9 +26,13 @@ public:
             QCoreApplication::processEvents();
         }
     }
-
-    QRegion painted;
-    int paints = 0;
+    // Delivers every pending repaint, then forgets what was recorded.
+    void settle()
+    {
+        flush();
+        painted = QRegion();
+        paints = 0;
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

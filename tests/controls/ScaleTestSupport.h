@@ -1,27 +1,20 @@
 #pragma once
 
-// Helpers shared by the radio scale tests: a scale with a fake clock and
-// fake modifier keys, synthesised mouse events, and a signal recorder.
+// Helpers shared by the radio scale tests: synthesised mouse events, a scale
+// with a fake clock and fake modifier keys and the markers it refers to, a
+// signal recorder, and a screen that only the invalidated rectangles update.
 
 #include "controls/RadioScale.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QMouseEvent>
+#include <QRegion>
 #include <QStringList>
 
 #include <memory>
-
-struct FakeInputs
-{
-    qint64 now = 1000;
-    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-
-    void attach(TRadioScale &scale)
-    {
-        scale.SetTickSource([this] { return now; });
-        scale.SetModifierSource([this] { return modifiers; });
-    }
-};
+#include <utility>
+#include <vector>
 
 inline void sendMouse(QWidget &w, QEvent::Type type, int x, int y, Qt::MouseButton button,
                       Qt::MouseButtons buttons)
@@ -56,6 +49,55 @@ inline void doubleClickLeft(QWidget &w, int x, int y)
     sendMouse(w, QEvent::MouseButtonDblClick, x, y, Qt::LeftButton, Qt::LeftButton);
 }
 
+inline QPoint centre(const TEdgeRect &r)
+{
+    return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+}
+
+inline QImage picture(QWidget &w)
+{
+    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// A scale on 3.5-3.8 MHz that does not slide, with a clock and keys of the
+// test's own. The markers outlive the scale, as the marker store's do.
+struct ScaleRig
+{
+    qint64 now = 1000;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    std::vector<std::unique_ptr<TFqMarker>> store;
+    TRadioScale s;
+
+    explicit ScaleRig(int width = 700, int height = 100)
+    {
+        s.resize(width, height);
+        s.SetTickSource([this] { return now; });
+        s.SetModifierSource([this] { return modifiers; });
+        s.SetAnimateScale(false);
+        s.Rescale();
+    }
+    TFqMarker *marker(qint32 f, const QString &caption, const QString &attributes = QString(), bool add = true)
+    {
+        auto m = std::make_unique<TFqMarker>();
+        m->Frequency = f;
+        m->Caption = caption;
+        m->Mode = "CW";
+        m->Attributes = attributes;
+        store.push_back(std::move(m));
+        if (add)
+            s.AddMarker(store.back().get(), false);
+        return store.back().get();
+    }
+    // A drag step: the mouse moves, time passes, and the drag timer runs when due.
+    void dragStep(int x, qint64 ms)
+    {
+        dragTo(s, x, 40);
+        now += ms;
+        if (s.IsDragTimerActive() && now >= s.DragTimerDueTick())
+            s.DragTimerTimer();
+    }
+};
+
 // Records every event of the scale, in order, as "Name(arg)".
 class ScaleEventLog : public QObject
 {
@@ -64,34 +106,51 @@ public:
 
     explicit ScaleEventLog(TRadioScale &s)
     {
-        auto add = [this](const QString &line) { lines << line; };
-        connect(&s, &TRadioScale::OnFreqChangeStart, this, [add](int f) { add(QString("OnFreqChangeStart(%1)").arg(f)); });
-        connect(&s, &TRadioScale::OnFreqChangeStop, this, [add](int f) { add(QString("OnFreqChangeStop(%1)").arg(f)); });
-        connect(&s, &TRadioScale::OnFreqChanged, this, [add](int f) { add(QString("OnFreqChanged(%1)").arg(f)); });
-        connect(&s, &TRadioScale::OnFreqAssigned, this, [add](int f) { add(QString("OnFreqAssigned(%1)").arg(f)); });
-        connect(&s, &TRadioScale::OnSliderDblClk, this, [add] { add("OnSliderDblClk"); });
-        connect(&s, &TRadioScale::OnScaleDblClk, this, [add] { add("OnScaleDblClk"); });
-        connect(&s, &TRadioScale::OnFqMarkerDblClk, this, [add](int i) { add(QString("OnFqMarkerDblClk(%1)").arg(i)); });
-        connect(&s, &TRadioScale::OnMouseDown, this, [add] { add("OnMouseDown"); });
-        connect(&s, &TRadioScale::OnMouseUp, this, [add] { add("OnMouseUp"); });
-        connect(&s, &TRadioScale::OnBandChange, this, [add](int i) { add(QString("OnBandChange(%1)").arg(i)); });
-        connect(&s, &TRadioScale::OnFqMarkerClick, this, [add](int i) { add(QString("OnFqMarkerClick(%1)").arg(i)); });
+        auto arg = [this](const char *name) { return [this, name](int v) { lines << QString("%1(%2)").arg(name).arg(v); }; };
+        auto bare = [this](const char *name) { return [this, name] { lines << name; }; };
+        connect(&s, &TRadioScale::OnFreqChangeStart, this, arg("OnFreqChangeStart"));
+        connect(&s, &TRadioScale::OnFreqChangeStop, this, arg("OnFreqChangeStop"));
+        connect(&s, &TRadioScale::OnFreqChanged, this, arg("OnFreqChanged"));
+        connect(&s, &TRadioScale::OnFreqAssigned, this, arg("OnFreqAssigned"));
+        connect(&s, &TRadioScale::OnFqMarkerDblClk, this, arg("OnFqMarkerDblClk"));
+        connect(&s, &TRadioScale::OnBandChange, this, arg("OnBandChange"));
+        connect(&s, &TRadioScale::OnFqMarkerClick, this, arg("OnFqMarkerClick"));
+        connect(&s, &TRadioScale::OnSliderDblClk, this, bare("OnSliderDblClk"));
+        connect(&s, &TRadioScale::OnScaleDblClk, this, bare("OnScaleDblClk"));
+        connect(&s, &TRadioScale::OnMouseDown, this, bare("OnMouseDown"));
+        connect(&s, &TRadioScale::OnMouseUp, this, bare("OnMouseUp"));
     }
-
-    QStringList take()
-    {
-        QStringList out = lines;
-        lines.clear();
-        return out;
-    }
+    QStringList take() { return std::exchange(lines, QStringList()); }
 };
 
-inline std::unique_ptr<TFqMarker> makeMarker(qint32 f, const QString &caption, const QString &attributes = QString())
+// What the screen shows when the scale repaints only what it invalidates,
+// against what a paint of the whole scale drawn afresh shows.
+struct ScaleScreen
 {
-    auto m = std::make_unique<TFqMarker>();
-    m->Frequency = f;
-    m->Caption = caption;
-    m->Mode = "CW";
-    m->Attributes = attributes;
-    return m;
-}
+    TRadioScale &s;
+    QImage image;
+    QRegion dirty;
+
+    explicit ScaleScreen(TRadioScale &scale)
+        : s(scale)
+        , image(scale.size(), QImage::Format_RGB32)
+    {
+        s.render(&image);
+        s.SetInvalidationObserver([this](const QRect &r) { dirty += r; });
+    }
+    ~ScaleScreen() { s.SetInvalidationObserver(nullptr); }
+    void sync()
+    {
+        if (!dirty.isEmpty())
+            s.render(&image, dirty.boundingRect().topLeft(), dirty);
+        dirty = QRegion();
+    }
+    // Leaves the scale's picture up to date, as a paint would.
+    QImage fresh()
+    {
+        s.SetShowModes(s.ShowModes()); // a plain store: the picture is drawn afresh
+        QImage all(s.size(), QImage::Format_RGB32);
+        s.render(&all);
+        return all;
+    }
+};

@@ -24,23 +24,18 @@ private slots:
         QTest::newRow("LSB truncates") << 7074999 << "LSB" << false << "7074.99" << 1;
         QTest::newRow("CW below 1 MHz") << 475120 << "CW" << false << "475.12" << 1;
         QTest::newRow("DIG 2 m") << 144174010 << "DIG" << false << "144174.01" << 1;
-        QTest::newRow("zero") << 0 << "USB" << false << "0.00" << 1;
         QTest::newRow("highest shown") << 999999999 << "USB" << false << "999999.99" << 1;
-        QTest::newRow("empty mode") << 3550000 << "" << false << "3550.00" << 1;
         // WFM: 100 kHz in MHz.
         QTest::newRow("WFM") << 98765432 << "WFM" << false << "98.7" << 2;
-        QTest::newRow("WFM round MHz") << 100000000 << "WFM" << false << "100.0" << 2;
         QTest::newRow("WFM low") << 5050000 << "WFM" << false << "5.0" << 2;
         // FM and AM: whole kHz below 100 MHz, kHz steps in MHz from there.
         QTest::newRow("FM 10 m") << 29620500 << "FM" << false << "29620" << 1;
         QTest::newRow("AM just below") << 99999999 << "AM" << false << "99999" << 1;
         QTest::newRow("AM at 100 MHz") << 100000000 << "AM" << false << "100.000" << 2;
         QTest::newRow("FM 2 m") << 145512500 << "FM" << false << "145.512" << 2;
-        QTest::newRow("FM 70 cm") << 433005000 << "FM" << false << "433.005" << 2;
         // The preference forces kHz with 10 Hz everywhere.
         QTest::newRow("WFM always kHz") << 98765432 << "WFM" << true << "98765.43" << 1;
         QTest::newRow("FM always kHz") << 145512500 << "FM" << true << "145512.50" << 1;
-        QTest::newRow("USB always kHz") << 3550000 << "USB" << true << "3550.00" << 1;
     }
     void resolutionPerMode()
     {
@@ -94,16 +89,12 @@ private slots:
         QTest::newRow("MHz point first") << ".5" << 2 << ok << 500000;
         QTest::newRow("MHz rounds up to 1") << "0.6" << 2 << ok << 600000;
         QTest::newRow("MHz too low") << "0.4" << 2 << lo << 0;
-        QTest::newRow("MHz highest") << "500" << 2 << ok << 500000000;
         QTest::newRow("MHz past scale end") << "500.4" << 2 << hi << 0;
         QTest::newRow("MHz too high") << "501" << 2 << hi << 0;
-        QTest::newRow("MHz far too high") << "99999999" << 2 << hi << 0;
         QTest::newRow("trailing point") << "3550." << 1 << ok << 3550000;
         QTest::newRow("no unit counts as kHz") << "3550" << 0 << ok << 3550000;
         QTest::newRow("empty") << "" << 1 << lo << 0;
-        QTest::newRow("lone point") << "." << 1 << lo << 0;
         QTest::newRow("comma is no separator") << "3,550" << 1 << lo << 0;
-        QTest::newRow("error text") << "Error Lo" << 1 << lo << 0;
     }
     void entryParsing()
     {
@@ -133,46 +124,22 @@ private slots:
         QVERIFY(!comma.accepted());
     }
 
-    void unitLabelColoursFollowUnit()
-    {
-        QCOMPARE(unitLabelColours(DigiUnitKhz).khz, quint32(0x35FF35));
-        QCOMPARE(unitLabelColours(DigiUnitKhz).mhz, quint32(0x444444));
-        QCOMPARE(unitLabelColours(DigiUnitMhz).khz, quint32(0x444444));
-        QCOMPARE(unitLabelColours(DigiUnitMhz).mhz, quint32(0x35FF35));
-        QCOMPARE(unitLabelColours(DigiUnitNone).khz, quint32(0x444444));
-        QCOMPARE(unitLabelColours(DigiUnitNone).mhz, quint32(0x444444));
-        QCOMPARE(unitFromLabelColours(0x35FF35, 0x444444), int(DigiUnitKhz));
-        QCOMPARE(unitFromLabelColours(0x444444, 0x35FF35), int(DigiUnitMhz));
-        QCOMPARE(unitFromLabelColours(0x35FF35, 0x35FF35), int(DigiUnitMhz));
-        QCOMPARE(unitFromLabelColours(0x444444, 0x444444), int(DigiUnitNone));
-    }
-
-    void labelsCarryTheUnit()
+    void unitLabels()
     {
         QLabel khz("kHz"), mhz("MHz");
+        QCOMPARE(shownFreqUnit(&khz, &mhz), int(DigiUnitNone)); // the default text colour is not lit
         for (int unit : {DigiUnitKhz, DigiUnitMhz, DigiUnitNone, DigiUnitKhz}) {
             showFreqUnit(&khz, &mhz, unit);
             QCOMPARE(shownFreqUnit(&khz, &mhz), unit);
+            QCOMPARE(khz.palette().color(QPalette::WindowText), bgrToColor(unit == DigiUnitKhz ? 0x35FF35 : 0x444444));
+            QCOMPARE(mhz.palette().color(QPalette::WindowText), bgrToColor(unit == DigiUnitMhz ? 0x35FF35 : 0x444444));
         }
-        showFreqUnit(&khz, &mhz, DigiUnitMhz);
-        QCOMPARE(mhz.palette().color(QPalette::WindowText), bgrToColor(0x35FF35));
-        QCOMPARE(khz.palette().color(QPalette::WindowText), bgrToColor(0x444444));
-        // A fresh label in the default text colour is not lit.
-        QLabel a("kHz"), b("MHz");
-        QCOMPARE(shownFreqUnit(&a, &b), int(DigiUnitNone));
-    }
+        QCOMPARE(unitFromLabelColours(0x35FF35, 0x35FF35), int(DigiUnitMhz));
 
-    void labelsSelectableWhileEditing()
-    {
-        QLabel khz("kHz"), mhz("MHz");
-        QVERIFY(!unitLabelSelectable(&khz));
-        setUnitLabelsSelectable(&khz, &mhz, true);
-        QVERIFY(unitLabelSelectable(&khz));
-        QVERIFY(unitLabelSelectable(&mhz));
+        setUnitLabelsSelectable(&khz, &mhz, true); // clickable while editing
+        QVERIFY(unitLabelSelectable(&khz) && unitLabelSelectable(&mhz));
         setUnitLabelsSelectable(&khz, &mhz, false);
-        QVERIFY(!unitLabelSelectable(&khz));
-        QVERIFY(!unitLabelSelectable(&mhz));
-        QVERIFY(!unitLabelSelectable(nullptr));
+        QVERIFY(!unitLabelSelectable(&khz) && !unitLabelSelectable(&mhz) && !unitLabelSelectable(nullptr));
     }
 };
 

@@ -1,47 +1,15 @@
 #include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
-#include "controls/RadioScale.h"
 #include "ScaleTestSupport.h"
 
 #include <QApplication>
 #include <QMenu>
 
-#include <memory>
-#include <vector>
-
 namespace {
 
-// A scale as the main window keeps it: 700 x 100, 3.5-3.8 MHz, no slide.
-struct Rig
+QString range(const TRadioScale &s)
 {
-    FakeInputs in;
-    TRadioScale s;
-    std::vector<std::unique_ptr<TFqMarker>> store;
-
-    Rig()
-    {
-        in.attach(s);
-        s.SetAnimateScale(false);
-        s.Rescale();
-    }
-    TFqMarker *marker(qint32 f, const QString &caption, const QString &attributes = QString())
-    {
-        store.push_back(makeMarker(f, caption, attributes));
-        s.AddMarker(store.back().get(), false);
-        return store.back().get();
-    }
-    void paint() { s.grab(); }
-    // Runs the drag timer when it is due on the fake clock.
-    void runDueTimer()
-    {
-        if (s.IsDragTimerActive() && in.now >= s.DragTimerDueTick())
-            s.DragTimerTimer();
-    }
-};
-
-QPoint centre(const TEdgeRect &r)
-{
-    return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    return QString("%1-%2").arg(s.ScaleBegin()).arg(s.ScaleEnd());
 }
 
 } // namespace
@@ -52,224 +20,163 @@ class TestRadioScaleInteraction : public QObject
 private slots:
     void frequencyWriteChangesBandAndRaisesEventsInOrder()
     {
-        Rig r;
+        ScaleRig r;
         r.s.AddBand(3500000, 3800000, "80 m", "LSB", 3650000);
         r.s.AddBand(7000000, 7200000, "40 m", "LSB", 7050000);
         r.s.AddBand(3500000, 3570000, "80 m CW", "CW", 3520000);
         ScaleEventLog log(r.s);
-
-        QList<QRect> rects;
-        r.s.SetInvalidationObserver([&](const QRect &rect) { rects << rect; });
-        auto bandNameRepainted = [&] {
-            for (const QRect &rect : rects)
-                if (rect.left() == 30 && rect.top() == 7 && rect.width() == 300)
-                    return true;
-            return false;
-        };
         r.s.SetFrequency(3600000);
         QCOMPARE(log.take(), QStringList({"OnBandChange(0)", "OnFreqAssigned(3600000)"}));
-        QVERIFY(bandNameRepainted());
-        rects.clear();
         r.s.SetFrequency(3610000);
         QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3610000)"}));
-        QVERIFY(!bandNameRepainted());
-        r.s.SetInvalidationObserver(nullptr);
 
-        r.s.SetFrequency(7050000);   // off the scale, in another band
-        QCOMPARE(r.s.ScaleBegin(), 7000000);
-        QCOMPARE(r.s.ScaleEnd(), 7200000);
-        QCOMPARE(r.s.Frequency(), 7050000);
+        r.s.SetFrequency(7050000); // off the scale, in another band: the band's range
+        QCOMPARE(range(r.s), QString("7000000-7200000"));
         QCOMPARE(r.s.SliderX(), r.s.FreqToX(7050000));
         QCOMPARE(log.take(), QStringList({"OnBandChange(1)", "OnFreqAssigned(7050000)"}));
 
-        r.s.SetFrequency(-1);       // unknown: nothing at all
+        r.s.SetFrequency(-1); // unknown: nothing at all
         QCOMPARE(r.s.Frequency(), 7050000);
         QVERIFY(log.take().isEmpty());
 
         r.s.SetAutoBand(false);
         r.s.SetFrequency(3550000);
-        QCOMPARE(r.s.ScaleBegin(), 7000000);  // the range stays
+        QCOMPARE(range(r.s), QString("7000000-7200000"));
         QCOMPARE(log.take(), QStringList({"OnBandChange(2)", "OnFreqAssigned(3550000)"}));
-
         r.s.SetAutoBand(true);
         r.s.SetGeneralCoverage(false);
-        r.s.SetFrequency(10120000);  // in no band and no general coverage
-        QCOMPARE(r.s.ScaleBegin(), 7000000);
+        r.s.SetFrequency(10120000); // in no band and no general coverage: the range stays
+        QCOMPARE(range(r.s), QString("7000000-7200000"));
         QCOMPARE(log.take(), QStringList({"OnBandChange(-1)", "OnFreqAssigned(10120000)"}));
     }
 
     void generalCoverageMovesTheWindow()
     {
-        Rig r;
-        r.s.SetFrequency(3810000);  // just past the right end: one span to the right
-        QCOMPARE(r.s.ScaleBegin(), 3800000);
-        QCOMPARE(r.s.ScaleEnd(), 4100000);
-
-        r.s.SetFrequency(3790000);  // just past the left end: one span to the left
-        QCOMPARE(r.s.ScaleBegin(), 3500000);
-        QCOMPARE(r.s.ScaleEnd(), 3800000);
-
-        r.s.SetFrequency(14100555); // far away: centred, ends on whole kHz
-        QCOMPARE(r.s.ScaleBegin(), 13950000);
-        QCOMPARE(r.s.ScaleEnd(), 14250000);
-
+        ScaleRig r;
+        auto tune = [&](qint32 f) {
+            r.s.SetFrequency(f);
+            return range(r.s);
+        };
+        // One span right, one span left, far away centred with ends on whole kHz.
+        QCOMPARE(QStringList({tune(3810000), tune(3790000), tune(14100555)}),
+                 QStringList({"3800000-4100000", "3500000-3800000", "13950000-14250000"}));
         r.s.SetRange(150000, 450000);
-        r.s.SetFrequency(140000);   // never below 100 kHz
-        QCOMPARE(r.s.ScaleBegin(), 100000);
-        QCOMPARE(r.s.ScaleEnd(), 400000);
-
-        // a zoomed scale moves with the span of the oldest zoom step
-        r.s.SetRange(3500000, 3800000);
+        QCOMPARE(tune(140000), QString("100000-400000")); // never below 100 kHz
+        r.s.SetRange(500000, 800000);
+        QCOMPARE(tune(90000), QString("100000-400000"));
+        r.s.SetRange(3500000, 3800000); // a zoomed scale moves by the oldest zoom step's span
         r.s.SetFrequency(3550000);
         r.s.ZoomTo(0, 0);
         r.s.ZoomTo(0, 0);
-        QCOMPARE(r.s.ZoomSteps.size(), 2);
-        r.s.SetFrequency(21100000);
-        QCOMPARE(r.s.ScaleBegin(), 20950000);
-        QCOMPARE(r.s.ScaleEnd(), 21250000);
-        QVERIFY(r.s.ZoomSteps.isEmpty());
-    }
-
-    void zoomAroundTheFrequencyAndBack()
-    {
-        Rig r;
-        QVERIFY(r.s.CanZoomIn());
+        QCOMPARE(tune(21100000), QString("20950000-21250000"));
         QVERIFY(!r.s.CanZoomOut());
-        r.s.ZoomTo(0, 0);   // 15 labels of 20 kHz: one more label each side
-        QCOMPARE(r.s.ScaleBegin(), 3520000);
-        QCOMPARE(r.s.ScaleEnd(), 3580000);
-        QVERIFY(r.s.CanZoomOut());
-        QCOMPARE(r.s.ZoomSteps.size(), 1);
-        QCOMPARE(r.s.ZoomSteps.first().ScaleBegin, 3500000);
-
-        TRadioScale wide;
-        wide.resize(786, 100);
-        wide.Rescale();
-        wide.ZoomTo(0, 0);
-        QCOMPARE(wide.ScaleBegin(), 3520000);
-        QCOMPARE(wide.ScaleEnd(), 3580000);
-        QCOMPARE(wide.labelStep(), 5000);
-        wide.ZoomTo(0, 0);   // 3,550,000 is a multiple: strictly below and above
-        QCOMPARE(wide.ScaleBegin(), 3540000);
-        QCOMPARE(wide.ScaleEnd(), 3560000);
-        wide.ZoomOut();
-        QCOMPARE(wide.ScaleBegin(), 3520000);
-        QCOMPARE(wide.ScaleEnd(), 3580000);
-        wide.ZoomOut();
-        QCOMPARE(wide.ScaleBegin(), 3500000);
-        QCOMPARE(wide.ScaleEnd(), 3800000);
-        QVERIFY(!wide.CanZoomOut());
-
-        // eight labels or fewer: no extra label on either side
-        wide.SetScaleBegin(3540000);
-        wide.SetScaleEnd(3578000);
-        wide.Rescale();
-        QCOMPARE(wide.labelStep(), 5000);   // 7 labels
-        wide.SetFrequency(3551000);
-        wide.ZoomTo(0, 0);
-        QCOMPARE(wide.ScaleBegin(), 3550000);
-        QCOMPARE(wide.ScaleEnd(), 3555000);
     }
 
-    void zoomToRangeTunesOntoTheScale()
+    void zoomInAndOut()
     {
-        Rig r;
+        ScaleRig r(786);
+        QStringList seen;
+        auto zoom = [&](bool in, qint32 low = 0, qint32 high = 0) {
+            in ? r.s.ZoomTo(low, high) : r.s.ZoomOut();
+            seen << range(r.s);
+        };
+        // 15 labels of 20 kHz: one more label each side; then 5 kHz labels round
+        // a multiple of 5 kHz: strictly below and above; back the same way.
+        for (bool in : {true, true, false, false})
+            zoom(in);
+        QVERIFY(!r.s.CanZoomOut());
+        r.s.SetRange(3540000, 3578000); // 7 labels: no extra label either side
+        r.s.SetFrequency(3551000);
+        zoom(true);
+        r.s.SetRange(3540000, 3585000); // 9 labels, the beginning reached exactly
+        r.s.SetFrequency(3546000);
+        zoom(true);
+        QCOMPARE(seen, QStringList({"3520000-3580000", "3540000-3560000", "3520000-3580000", "3500000-3800000",
+                                    "3550000-3555000", "3540000-3555000"}));
+
         ScaleEventLog log(r.s);
-        r.s.ZoomTo(3600000, 3700000);
-        QCOMPARE(r.s.ScaleBegin(), 3600000);
-        QCOMPARE(r.s.ScaleEnd(), 3700000);
-        QCOMPARE(r.s.Frequency(), 3600000);   // was off to the left
+        seen.clear();
+        r.s.SetRange(3500000, 3800000);
+        r.s.ClearZoomSteps();
+        zoom(true, 3600000, 3700000); // off to the left: tunes to the beginning
         QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3600000)"}));
         r.s.SetFrequency(3690000);
-        r.s.ZoomTo(3620000, 3650000);
-        QCOMPARE(r.s.Frequency(), 3650000);   // was off to the right
-
-        // too short to zoom in: nothing, not even history
-        r.s.SetRange(3500000, 3500400);
-        const int steps = r.s.ZoomSteps.size();
+        zoom(true, 3620000, 3650000); // off to the right: to the end
+        QCOMPARE(r.s.Frequency(), 3650000);
+        zoom(true, 3620000, 3650000); // the same range: no history
+        zoom(true, 3620000, 3640000);
+        QCOMPARE(r.s.ZoomSteps.size(), 3);
+        r.s.SetRange(3500000, 3500500); // too short to zoom into: nothing at all
         QVERIFY(!r.s.CanZoomIn());
-        r.s.ZoomTo(0, 0);
-        r.s.ZoomTo(3500100, 3500200);
-        QCOMPARE(r.s.ScaleBegin(), 3500000);
-        QCOMPARE(r.s.ZoomSteps.size(), steps);
-    }
+        zoom(true, 3500100, 3500200);
+        QCOMPARE(r.s.ZoomSteps.size(), 3);
+        r.s.SetRange(3500000, 3500501);
+        QVERIFY(r.s.CanZoomIn());
 
-    void zoomOutWithoutHistoryWidens()
-    {
-        Rig r;
-        r.s.ZoomOut();   // 15 labels: 5 label steps more on each side
-        QCOMPARE(r.s.ScaleBegin(), 3400000);
-        QCOMPARE(r.s.ScaleEnd(), 3900000);
+        // Without history: a third of the labels more each side, within the outer limits.
+        r.s.SetRange(3500000, 3800000);
+        r.s.ClearZoomSteps();
+        zoom(false);
         r.s.SetAbsHiFq(3950000);
-        r.s.ZoomOut();   // 10 labels of 50 kHz: 3 more each side, the top clamped
-        QCOMPARE(r.s.ScaleBegin(), 3250000);
-        QCOMPARE(r.s.ScaleEnd(), 3950000);
-
-        TRadioScale narrow;   // a ruler with fewer than three labels
-        narrow.resize(100, 100);
-        narrow.Rescale();
-        narrow.ZoomOut();
-        QCOMPARE(narrow.ScaleBegin(), 3500000);
-        QCOMPARE(narrow.ScaleEnd(), 3800000);
+        r.s.SetAbsLoFq(3300000);
+        zoom(false);
+        QCOMPARE(seen.mid(seen.size() - 2), QStringList({"3400000-3900000", "3300000-3950000"}));
+        ScaleRig narrow(100); // fewer than three labels: nothing changes
+        narrow.s.ZoomOut();
+        QCOMPARE(range(narrow.s), QString("3500000-3800000"));
     }
 
     void scrollAndSelectBand()
     {
-        Rig r;
-        r.s.ScrollScale(true);
-        QCOMPARE(r.s.ScaleBegin(), 3520000);
-        QCOMPARE(r.s.ScaleEnd(), 3820000);
-        r.s.ScrollScale(false);
-        r.s.ScrollScale(false);
-        QCOMPARE(r.s.ScaleBegin(), 3480000);
-        r.s.SetAbsLoFq(3470000);
-        r.s.ScrollScale(false);   // would leave the outer limits
-        QCOMPARE(r.s.ScaleBegin(), 3480000);
+        ScaleRig r;
+        r.s.SetAbsLoFq(3480000);
+        QStringList seen;
+        for (bool right : {true, false, false, false, false}) { // the last would leave the outer limits
+            r.s.ScrollScale(right);
+            seen << range(r.s);
+        }
+        QCOMPARE(seen.first() + " " + seen.last(), QString("3520000-3820000 3480000-3780000"));
 
         r.s.AddBand(7000000, 7200000, "40 m", "CW", 7025000);
         r.s.ZoomTo(0, 0);
         ScaleEventLog log(r.s);
         r.s.SelectBand(0);
-        QCOMPARE(r.s.ScaleBegin(), 7000000);
-        QCOMPARE(r.s.ScaleEnd(), 7200000);
-        QCOMPARE(r.s.Frequency(), 7025000);
-        QVERIFY(r.s.ZoomSteps.isEmpty());
-        QCOMPARE(log.take(), QStringList({"OnBandChange(0)", "OnFreqAssigned(7025000)"}));
         r.s.SelectBand(1);
         r.s.SelectBand(-1);
-        QCOMPARE(r.s.ScaleBegin(), 7000000);
+        QCOMPARE(range(r.s), QString("7000000-7200000"));
+        QCOMPARE(log.take(), QStringList({"OnBandChange(0)", "OnFreqAssigned(7025000)"}));
+        QVERIFY(!r.s.CanZoomOut());
     }
 
     void jumpToMarkerSkipsHiddenAndWraps()
     {
-        Rig r;
+        ScaleRig r;
         r.s.VisibleGroups = QStringList({"BEACON"});
         r.marker(3550000, "A");
-        r.marker(3600000, "B", "REPEATER");   // hidden
+        r.marker(3600000, "B", "REPEATER"); // hidden
         r.marker(3650000, "C", "BEACON");
         r.marker(3700000, "D");
-        r.marker(3900000, "E");               // outside the range asked for
-        ScaleEventLog log(r.s);
+        r.marker(3900000, "E"); // outside the range asked for
         r.s.SetFrequency(3560000);
-        log.take();
-
-        QCOMPARE(r.s.JumpToMarker(true, 3500000, 3800000), 2);
-        QCOMPARE(r.s.Frequency(), 3650000);
+        ScaleEventLog log(r.s);
+        auto jumps = [&](bool forward, int count, qint32 high = 3800000) {
+            QList<int> found;
+            for (int i = 0; i < count; ++i)
+                found << r.s.JumpToMarker(forward, 3500000, high);
+            return found;
+        };
+        QCOMPARE(jumps(true, 1), QList<int>({2}));
         QCOMPARE(r.s.SelectedMarker, 2);
         QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3650000)", "OnFqMarkerClick(2)"}));
-        QCOMPARE(r.s.JumpToMarker(true, 3500000, 3800000), 3);
-        QCOMPARE(r.s.JumpToMarker(true, 3500000, 3800000), 0);   // wraps to the first
-        QCOMPARE(r.s.Frequency(), 3550000);
-        QCOMPARE(r.s.JumpToMarker(false, 3500000, 3800000), 3); // and back round
-        QCOMPARE(r.s.JumpToMarker(false, 3500000, 3800000), 2);
-        QCOMPARE(r.s.JumpToMarker(false, 3500000, 3800000), 0); // over the hidden one
+        QCOMPARE(jumps(true, 2), QList<int>({3, 0})); // wraps to the first
+        QCOMPARE(jumps(false, 3), QList<int>({3, 2, 0})); // and back round, over the hidden one
 
-        r.s.SetFrequency(3690000);   // away from the selected marker: from the frequency
-        QCOMPARE(r.s.JumpToMarker(false, 3500000, 3800000), 2);
-        r.s.SetFrequency(3690000);
-        QCOMPARE(r.s.JumpToMarker(true, 3500000, 4000000), 3);
-        QCOMPARE(r.s.JumpToMarker(true, 3500000, 4000000), 4);
-
+        r.s.SetFrequency(3690000); // away from the selected marker: from the frequency
+        QCOMPARE(jumps(false, 1), QList<int>({2}));
+        r.s.SetFrequency(3700000); // on a marker that was not selected: from the frequency
+        QCOMPARE(jumps(true, 2, 4000000), QList<int>({4, 0}));
+        r.s.SetFrequency(3650000);
+        QCOMPARE(jumps(false, 1), QList<int>({0}));
         log.take();
         QCOMPARE(r.s.JumpToMarker(true, 5000000, 6000000), -1);
         QVERIFY(log.take().isEmpty());
@@ -277,42 +184,31 @@ private slots:
 
     void dragAppliesAtMostEveryHundredMilliseconds()
     {
-        Rig r;
+        ScaleRig r;
         r.s.SetSliderVisible(true);
-        r.paint();
+        picture(r.s);
         ScaleEventLog log(r.s);
         QList<qint64> applied;
-        connect(&r.s, &TRadioScale::OnFreqChanged, &r.s, [&] { applied << r.in.now; });
+        connect(&r.s, &TRadioScale::OnFreqChanged, &r.s, [&] { applied << r.now; });
 
         const int x0 = r.s.drawnSliderX();
         pressLeft(r.s, x0 + 3, 40);
-        QVERIFY(r.s.isDragging());
         QCOMPARE(log.take(), QStringList({"OnFreqChangeStart(3550000)", "OnMouseDown"}));
-
-        int x = x0 + 3;
-        for (int i = 0; i < 200; ++i) {   // one pixel every 5 ms for a second
-            r.in.now += 5;
-            r.runDueTimer();
-            ++x;
-            dragTo(r.s, x, 40);
-        }
+        for (int i = 1; i <= 200; ++i) // one pixel every 5 ms for a second
+            r.dragStep(x0 + 3 + i, 5);
         QVERIFY2(applied.size() >= 8 && applied.size() <= 10, qPrintable(QString::number(applied.size())));
-        for (int i = 1; i < applied.size(); ++i) {
-            const qint64 gap = applied[i] - applied[i - 1];
-            QVERIFY2(gap >= 100 && gap <= 115, qPrintable(QString::number(gap)));
-        }
-        for (const QString &line : log.lines)
-            QVERIFY2(!line.startsWith("OnFreqAssigned"), qPrintable(line));
+        for (int i = 1; i < applied.size(); ++i)
+            QVERIFY(applied[i] - applied[i - 1] >= 100 && applied[i] - applied[i - 1] <= 115);
+        QVERIFY(log.lines.filter("OnFreqAssigned").isEmpty());
 
-        // the mouse rests: the last position is applied 10 ms later
-        const qint32 expected = r.s.RoundToStep(r.s.XToFreq(x0 + (x - (x0 + 3))));
+        // The mouse rests: the last position is applied 10 ms later.
+        const qint32 expected = r.s.RoundToStep(r.s.XToFreq(x0 + 200));
         QCOMPARE(r.s.pendingFreq(), expected);
-        r.in.now += 10;
-        r.runDueTimer();
+        r.dragStep(x0 + 203, 10);
         QCOMPARE(r.s.Frequency(), expected);
         QVERIFY(!r.s.IsDragTimerActive());
 
-        r.paint();
+        picture(r.s);
         log.take();
         releaseLeft(r.s, r.s.drawnSliderX(), 40);
         QCOMPARE(log.take(), QStringList({QString("OnFreqChangeStop(%1)").arg(expected), "OnMouseUp"}));
@@ -321,196 +217,171 @@ private slots:
 
     void dragNeverLeavesTheScale()
     {
-        Rig r;
+        ScaleRig r;
         r.s.SetSliderVisible(true);
-        r.paint();
-        const int x0 = r.s.drawnSliderX();
-        pressLeft(r.s, x0, 40);
-        r.in.now += 500;
-        dragTo(r.s, 12, 40);              // 12 px from the edge: off the scale
+        picture(r.s);
+        ScaleEventLog log(r.s);
+        pressLeft(r.s, r.s.drawnSliderX(), 40);
+        r.now += 500;
+        dragTo(r.s, 12, 40); // 12 px from the edge: off the scale
         QVERIFY(!r.s.IsDragTimerActive());
-        dragTo(r.s, 13, 40);              // 13 px: still on
-        QVERIFY(r.s.IsDragTimerActive());
-        r.in.now += 10;
-        r.runDueTimer();
+        r.dragStep(13, 10); // 13 px: still on
         QCOMPARE(r.s.Frequency(), r.s.RoundToStep(r.s.XToFreq(13)));
-        QCOMPARE(r.s.ScaleBegin(), 3500000);   // never scrolls the range
-        dragTo(r.s, 5, 40);
-        QVERIFY(!r.s.IsDragTimerActive());
-        releaseLeft(r.s, 5, 40);   // far from the slider: no stop event
+        QCOMPARE(r.s.ScaleBegin(), 3500000); // never scrolls the range
+        log.take();
+        releaseLeft(r.s, 40, 40); // away from the slider: no stop event
+        QCOMPARE(log.take(), QStringList({"OnMouseUp"}));
         QVERIFY(!r.s.isDragging());
 
-        // without the left button a move does not drag
-        r.paint();
-        pressLeft(r.s, r.s.drawnSliderX(), 40);
-        r.in.now += 500;
-        hoverTo(r.s, r.s.drawnSliderX() + 40, 40);
+        picture(r.s);
+        pressLeft(r.s, r.s.drawnSliderX() - 10, 40); // 10 px off still grabs
+        r.now += 500;
+        hoverTo(r.s, r.s.drawnSliderX() + 40, 40); // a move without the button does not drag
         QVERIFY(!r.s.IsDragTimerActive());
-        releaseLeft(r.s, r.s.drawnSliderX(), 40);
+        releaseLeft(r.s, r.s.drawnSliderX() + 10, 40);
+        QCOMPARE(log.take().first(), QString("OnFreqChangeStart(%1)").arg(r.s.Frequency()));
 
-        // a hidden slider cannot be grabbed
+        pressLeft(r.s, r.s.drawnSliderX() + 11, 40); // 11 px off does not
         r.s.SetSliderVisible(false);
-        pressLeft(r.s, r.s.drawnSliderX(), 40);
-        QVERIFY(!r.s.isDragging());
-        releaseLeft(r.s, r.s.drawnSliderX(), 40);
+        pressLeft(r.s, r.s.drawnSliderX(), 40); // nor does a hidden slider
+        QCOMPARE(log.take(), QStringList({"OnMouseDown", "OnMouseDown"}));
     }
 
     void shiftDragSelects()
     {
-        Rig r;
+        ScaleRig r;
         r.s.SetSliderVisible(true);
-        r.paint();
+        picture(r.s);
         qint32 lo = 0, hi = 0;
         QVERIFY(!r.s.GetSelection(lo, hi));
-        QCOMPARE(lo, 3500000);
-        QCOMPARE(hi, 3800000);
-
-        const int x0 = r.s.drawnSliderX();
-        pressLeft(r.s, x0, 40);
-        r.in.modifiers = Qt::ShiftModifier;
-        r.in.now += 200;
-        dragTo(r.s, x0 + 50, 40);
-        r.in.now += 10;
-        r.runDueTimer();
-        QCOMPARE(r.s.selectionAnchor(), 3550000);
-        r.paint();
-        releaseLeft(r.s, r.s.drawnSliderX(), 40);
-        r.in.modifiers = Qt::NoModifier;   // Shift let go: the selection stays
-
+        QCOMPARE(QString("%1-%2").arg(lo).arg(hi), QString("3500000-3800000"));
+        auto shiftDrag = [&](int dx) {
+            pressLeft(r.s, r.s.drawnSliderX(), 40);
+            r.modifiers = Qt::ShiftModifier;
+            r.now += 200;
+            r.dragStep(r.s.drawnSliderX() + dx, 10);
+            picture(r.s);
+            releaseLeft(r.s, r.s.drawnSliderX(), 40);
+        };
+        shiftDrag(-50);
+        r.modifiers = Qt::NoModifier; // Shift let go: the selection stays
         QVERIFY(r.s.GetSelection(lo, hi));
-        QCOMPARE(lo, 3550000);
-        QCOMPARE(hi, r.s.Frequency());
-        QVERIFY(hi > lo + 20000);
-        {
-            const QImage img = r.s.grab().toImage();
-            QCOMPARE(img.pixel(r.s.FreqToX(lo) + 5, 20) | 0xFF000000, qRgb(0xC0, 0xC0, 0xC0));
-            QCOMPARE(img.pixel(r.s.FreqToX(lo) - 5, 20) | 0xFF000000, qRgb(0xF0, 0xF0, 0xF0));
-        }
-        QVERIFY(r.s.CanZoomIn());
+        QCOMPARE(hi, 3550000); // from where the drag began
+        QCOMPARE(lo, r.s.Frequency());
+        QVERIFY(hi > lo + 20000 && r.s.CanZoomIn());
+        const QImage img = picture(r.s);
+        QCOMPARE(img.pixel(r.s.FreqToX(hi) - 5, 20) | 0xFF000000, qRgb(0xC0, 0xC0, 0xC0));
+        QCOMPARE(img.pixel(r.s.FreqToX(hi) + 5, 20) | 0xFF000000, qRgb(0xF0, 0xF0, 0xF0));
+        r.s.ZoomTo(lo, hi); // what the main window's zoom-in does with a selection
+        QCOMPARE(range(r.s), QString("%1-%2").arg(lo).arg(hi));
+        QCOMPARE(r.s.selectionAnchor(), 0); // a range change ends it
 
-        r.s.ZoomTo(lo, hi);   // what the main window's zoom-in does with a selection
-        QCOMPARE(r.s.ScaleBegin(), lo);
-        QCOMPARE(r.s.ScaleEnd(), hi);
-        QCOMPARE(r.s.selectionAnchor(), 0);   // a range change ends the selection
-
-        // a frequency change with Shift keeps a selection, without it ends it
+        // A frequency change with Shift keeps a selection, without it ends it.
         r.s.ZoomOut();
-        r.paint();
-        pressLeft(r.s, r.s.drawnSliderX(), 40);
-        r.in.modifiers = Qt::ShiftModifier;
-        r.in.now += 200;
-        dragTo(r.s, r.s.drawnSliderX() - 40, 40);
-        r.in.now += 10;
-        r.runDueTimer();
-        releaseLeft(r.s, r.s.drawnSliderX(), 40);
-        QVERIFY(r.s.selectionAnchor() != 0);
-        r.s.SetFrequency(r.s.Frequency() + 100);
-        QVERIFY(r.s.selectionAnchor() != 0);
-        r.in.modifiers = Qt::NoModifier;
-        r.s.SetFrequency(r.s.Frequency() + 100);
-        QCOMPARE(r.s.selectionAnchor(), 0);
-
-        // a selection of 300 Hz or less cannot be zoomed into
-        r.paint();
-        pressLeft(r.s, r.s.drawnSliderX(), 40);
-        r.in.modifiers = Qt::ShiftModifier;
-        r.in.now += 200;
-        dragTo(r.s, r.s.drawnSliderX() + 20, 40);
-        r.in.now += 10;
-        r.runDueTimer();
-        releaseLeft(r.s, r.s.drawnSliderX(), 40);
-        QVERIFY(r.s.CanZoomIn());
-        r.s.SetFrequency(r.s.selectionAnchor() + 300);   // Shift still held: the selection stays
-        QVERIFY(r.s.GetSelection(lo, hi));
-        QCOMPARE(hi - lo, 300);
+        picture(r.s);
+        shiftDrag(20);
+        r.s.SetFrequency(r.s.selectionAnchor() + 300); // 300 Hz is too little to zoom into
+        QVERIFY(r.s.GetSelection(lo, hi) && hi - lo == 300);
         QVERIFY(!r.s.CanZoomIn());
         r.s.SetFrequency(r.s.selectionAnchor() + 310);
         QVERIFY(r.s.CanZoomIn());
+        r.modifiers = Qt::NoModifier;
+        r.s.SetFrequency(r.s.Frequency() + 100);
+        QCOMPARE(r.s.selectionAnchor(), 0);
 
-        // any left press ends it
-        r.in.modifiers = Qt::NoModifier;
+        shiftDrag(20); // any left press ends it
+        r.modifiers = Qt::NoModifier;
         pressLeft(r.s, 300, 90);
         QCOMPARE(r.s.selectionAnchor(), 0);
-        releaseLeft(r.s, 300, 90);
     }
 
     void clicksAndDoubleClicks()
     {
-        Rig r;
+        ScaleRig r;
         r.s.SetSliderVisible(true);
         TFqMarker *m = r.marker(3700000, "Flag");
-        r.paint();
+        picture(r.s);
         ScaleEventLog log(r.s);
-
         const QPoint flag = centre(m->HitRect);
-        pressLeft(r.s, flag.x(), flag.y());
-        releaseLeft(r.s, flag.x(), flag.y());
-        QCOMPARE(r.s.Frequency(), 3700000);
+        auto click = [&](bool twice, int x, int y) {
+            twice ? doubleClickLeft(r.s, x, y) : pressLeft(r.s, x, y);
+            releaseLeft(r.s, x, y);
+            return log.take();
+        };
+        QCOMPARE(click(false, flag.x(), flag.y()),
+                 QStringList({"OnFreqAssigned(3700000)", "OnFqMarkerClick(0)", "OnMouseDown", "OnMouseUp"}));
         QCOMPARE(r.s.SelectedMarker, 0);
-        QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3700000)", "OnFqMarkerClick(0)", "OnMouseDown", "OnMouseUp"}));
-
-        doubleClickLeft(r.s, flag.x(), flag.y());
-        releaseLeft(r.s, flag.x(), flag.y());
-        QCOMPARE(log.take(), QStringList({"OnFqMarkerDblClk(0)", "OnMouseDown", "OnMouseUp"}));
+        QCOMPARE(click(true, flag.x(), flag.y()), QStringList({"OnFqMarkerDblClk(0)", "OnMouseDown", "OnMouseUp"}));
 
         r.s.SetFrequency(3550000);
-        r.paint();
+        picture(r.s);
         log.take();
         const int sx = r.s.drawnSliderX();
-        doubleClickLeft(r.s, sx + 9, 20);
-        releaseLeft(r.s, sx + 9, 20);
-        QCOMPARE(log.take(), QStringList({"OnSliderDblClk", "OnMouseDown", "OnMouseUp"}));
-        doubleClickLeft(r.s, sx + 40, 20);
-        releaseLeft(r.s, sx + 40, 20);
-        QCOMPARE(log.take(), QStringList({"OnScaleDblClk", "OnMouseDown", "OnMouseUp"}));
-
-        // a click on the ruler away from the slider does not tune
-        pressLeft(r.s, sx + 100, 58);
-        releaseLeft(r.s, sx + 100, 58);
+        QCOMPARE(click(true, sx + 10, 20), QStringList({"OnSliderDblClk", "OnMouseDown", "OnMouseUp"}));
+        QCOMPARE(click(true, sx + 11, 20), QStringList({"OnScaleDblClk", "OnMouseDown", "OnMouseUp"}));
+        QCOMPARE(click(false, sx + 100, 58), QStringList({"OnMouseDown", "OnMouseUp"})); // the ruler does not tune
         QCOMPARE(r.s.Frequency(), 3550000);
-        QCOMPARE(log.take(), QStringList({"OnMouseDown", "OnMouseUp"}));
+    }
+
+    void rowButtonsTakeClicksFirst()
+    {
+        ScaleRig r;
+        const int rows = r.s.visibleMarkerRows();
+        for (int i = 0; i < 3 * rows; ++i)
+            r.marker(3650000 + 10 * i, QString("M%1").arg(i));
+        r.s.SetFrequency(r.s.XToFreq(15));
+        r.s.SetSliderVisible(true); // the slider stands over the down button
+        picture(r.s);
+        const QRect down = r.s.ArrowRectDown();
+        ScaleEventLog log(r.s);
+        doubleClickLeft(r.s, down.left() + 2, down.top() + 2);
+        QCOMPARE(log.take(), QStringList({"OnMouseDown"}));
+        QCOMPARE(r.s.firstMarkerRow(), rows);
+        pressLeft(r.s, down.left() + 2, down.top() + 2);
+        QVERIFY(!r.s.isDragging());
     }
 
     void popupPointFindsMarkerAndSlider()
     {
-        Rig r;
+        ScaleRig r;
         r.s.SetSliderVisible(true);
         TFqMarker *m = r.marker(3700000, "Flag");
         r.marker(3750000, "Other");
-        r.paint();
-        QCOMPARE(r.s.MarkerUnderPopup(), -1);   // no menu
-
+        picture(r.s);
+        auto rightPress = [&](int x, int y) {
+            sendMouse(r.s, QEvent::MouseButtonPress, x, y, Qt::RightButton, Qt::RightButton);
+            if (r.s.PopupMenu())
+                r.s.PopupMenu()->hide();
+        };
+        rightPress(centre(m->HitRect).x(), centre(m->HitRect).y());
+        QCOMPARE(r.s.MarkerUnderPopup(), -1); // no menu
         QMenu menu;
         menu.addAction("Edit");
         r.s.SetPopupMenu(&menu);
-        const QPoint flag = centre(m->HitRect);
-        sendMouse(r.s, QEvent::MouseButtonPress, flag.x(), flag.y(), Qt::RightButton, Qt::RightButton);
-        menu.hide();
+        QVERIFY(!r.s.SliderUnderPopup());
+        rightPress(centre(m->HitRect).x(), centre(m->HitRect).y());
         QCOMPARE(r.s.MarkerUnderPopup(), 0);
         QVERIFY(!r.s.SliderUnderPopup());
+        r.s.SetPopupMenu(nullptr);
+        QCOMPARE(r.s.MarkerUnderPopup(), -1);
+        r.s.SetPopupMenu(&menu);
         r.s.DeleteMarkerUnderPopup();
         QCOMPARE(r.s.Markers.size(), 1);
         QCOMPARE(r.s.Markers.first()->Caption, QString("Other"));
 
-        const int sx = r.s.drawnSliderX();
-        sendMouse(r.s, QEvent::MouseButtonPress, sx + 10, 30, Qt::RightButton, Qt::RightButton);
-        menu.hide();
+        rightPress(r.s.drawnSliderX() + 10, 30);
         QVERIFY(r.s.SliderUnderPopup());
         QCOMPARE(r.s.MarkerUnderPopup(), -1);
-        r.s.DeleteMarkerUnderPopup();
-        QCOMPARE(r.s.Markers.size(), 1);
     }
 
     void askShowMarkerGroup()
     {
-        Rig r;
+        ScaleRig r;
         testenv::PromptRecorder prompts;
         prompts.answers = {false, true};
         r.s.VisibleGroups = QStringList({"BEACON"});
         TFqMarker *hidden = r.marker(3600000, "Rpt", "REPEATER\r\nLOCAL");
-        TFqMarker *shown = r.marker(3610000, "Bcn", "BEACON");
-
-        r.s.AskShowMarkerGroup(shown);
+        r.s.AskShowMarkerGroup(r.marker(3610000, "Bcn", "BEACON"));
         QVERIFY(prompts.shown.isEmpty());
         r.s.AskShowMarkerGroup(hidden); // answered No
         QCOMPARE(prompts.shown.size(), 1);
@@ -519,44 +390,45 @@ private slots:
         QCOMPARE(prompts.shown.first().second,
                  QString("According to the marker's attributes the marker \nis not currently visible on the scale."
                          "\n\nDo you wish to turn the group \"REPEATER\" on to make it visible?"));
-        QCOMPARE(r.s.VisibleGroups, QStringList({"BEACON"}));
+        QCOMPARE(r.s.VisibleGroups.items(), QStringList({"BEACON"}));
         r.s.AskShowMarkerGroup(hidden); // answered Yes
-        QCOMPARE(prompts.shown.size(), 2);
-        QCOMPARE(r.s.VisibleGroups, QStringList({"BEACON", "REPEATER"}));
-        QVERIFY(r.s.IsMarkerVisibleByGroups(*hidden));
+        QCOMPARE(r.s.VisibleGroups.items(), QStringList({"BEACON", "REPEATER"}));
+        hidden->Attributes = "LOCAL\nREPEATER";
+        r.s.VisibleGroups.clear();
+        r.s.AskShowMarkerGroup(hidden);
+        QCOMPARE(r.s.VisibleGroups.items(), QStringList({"LOCAL"}));
     }
 
     void markerRowsFollowTheMarker()
     {
-        Rig r;
+        ScaleRig r(700, 130); // rows scroll by a page of three
         const int rows = r.s.visibleMarkerRows();
         QVERIFY(rows >= 1);
         for (int i = 0; i < 3 * rows; ++i)
             r.marker(3650000 + 10 * i, QString("M%1").arg(i));
-        TFqMarker *last = r.store.back().get();
         TFqMarker *first = r.store.front().get();
+        TFqMarker *last = r.store.back().get();
         TFqMarker *hidden = r.marker(3660000, "Hidden", "NOGROUP");
-        TFqMarker stranger;   // not on the scale at all
+        TFqMarker stranger; // not on the scale at all
         stranger.HitRect.Bottom = 1;
-        r.paint();
-        QCOMPARE(last->HitRect.Bottom, 1);
+        picture(r.s);
 
         r.s.GoToMarker(last);
         QCOMPARE(r.s.Frequency(), last->Frequency);
         QCOMPARE(r.s.firstMarkerRow(), 2 * rows);
         QVERIFY(last->HitRect.Bottom > last->HitRect.Top);
-
+        r.s.EnsureMarkerVisible(last); // drawn already: nothing moves
+        QCOMPARE(r.s.firstMarkerRow(), 2 * rows);
         r.s.EnsureMarkerVisible(first);
         QCOMPARE(r.s.firstMarkerRow(), 0);
         r.s.EnsureMarkerVisible(hidden);
-        QCOMPARE(r.s.firstMarkerRow(), 0);
-        r.s.EnsureMarkerVisible(&stranger);   // returns, rows unchanged
+        r.s.EnsureMarkerVisible(&stranger);
         QCOMPARE(r.s.firstMarkerRow(), 0);
 
         r.s.ScrollMarkerRows(false);
         QCOMPARE(r.s.firstMarkerRow(), rows);
         r.s.ScrollMarkerRows(false);
-        r.s.ScrollMarkerRows(false);   // no rows below any more: stays
+        r.s.ScrollMarkerRows(false); // no rows below any more: stays
         QCOMPARE(r.s.firstMarkerRow(), 2 * rows);
         r.s.ScrollMarkerRows(true);
         QCOMPARE(r.s.firstMarkerRow(), rows);
@@ -564,51 +436,47 @@ private slots:
 
     void hoverCursorsAndHints()
     {
-        Rig r;
+        ScaleRig r;
         r.s.SetSliderVisible(true);
         TFqMarker *m = r.marker(3700000, "Flag");
         m->Mode = "USB";
         r.s.show();
         r.s.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&r.s));
-        r.paint();
-
+        picture(r.s);
+        const QString hint("Flag\nFreq: 3,700.000\nMode: USB");
         const QPoint flag = centre(m->HitRect);
-        hoverTo(r.s, flag.x(), flag.y());
-        QCOMPARE(r.s.cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(r.s.HintText(), QString("Flag\nFreq: 3,700.000\nMode: USB"));
-
         const int sx = r.s.drawnSliderX();
-        hoverTo(r.s, sx + 5, 30);
-        QCOMPARE(r.s.cursor().shape(), Qt::SplitHCursor);
-        QCOMPARE(r.s.HintText(), QString());
-
-        hoverTo(r.s, flag.x(), flag.y());
-        QVERIFY(!r.s.HintText().isEmpty());
-        hoverTo(r.s, sx + 80, 30);
-        QCOMPARE(r.s.cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(r.s.HintText(), QString());
-
+        const struct { int x, y; Qt::CursorShape cursor; bool hint; } hovers[] = {{flag.x(), flag.y(), Qt::PointingHandCursor, true},
+                      {sx + 5, 30, Qt::SplitHCursor, false},
+                      {flag.x(), flag.y(), Qt::PointingHandCursor, true},
+                      {sx + 80, 30, Qt::ArrowCursor, false}};
+        for (const auto &h : hovers) {
+            hoverTo(r.s, h.x, h.y);
+            QCOMPARE(r.s.cursor().shape(), h.cursor);
+            QCOMPARE(r.s.HintText(), h.hint ? hint : QString());
+        }
         r.s.SetShowHintMouseHoover(false);
         hoverTo(r.s, flag.x(), flag.y());
-        QCOMPARE(r.s.cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(r.s.HintText(), QString());
 
-        // reaching a marker by a jump shows its hint
-        r.s.JumpToMarker(true, r.s.ScaleBegin(), r.s.ScaleEnd());
-        QCOMPARE(r.s.HintText(), QString("Flag\nFreq: 3,700.000\nMode: USB"));
+        r.s.JumpToMarker(true, r.s.ScaleBegin(), r.s.ScaleEnd()); // reaching a marker by a jump
+        QCOMPARE(r.s.HintText(), hint);
         r.s.HideHint();
-        QCOMPARE(r.s.HintText(), QString());
         r.s.SetShowHintMarkerSelected(false);
         r.s.SetFrequency(3550000);
         r.s.JumpToMarker(true, r.s.ScaleBegin(), r.s.ScaleEnd());
         QCOMPARE(r.s.HintText(), QString());
 
-        // the marker under the slider still shows the slider cursor
-        r.s.SetFrequency(3700000);
-        r.paint();
+        picture(r.s); // the marker under the slider still shows the slider's cursor
         hoverTo(r.s, r.s.drawnSliderX() + 3, flag.y());
         QCOMPARE(r.s.cursor().shape(), Qt::SplitHCursor);
+        pressLeft(r.s, r.s.drawnSliderX() - 5, 30); // while dragging, markers are not hovered
+        QVERIFY(r.s.isDragging());
+        r.s.SetShowHintMouseHoover(true);
+        dragTo(r.s, flag.x() + 2, flag.y());
+        QCOMPARE(r.s.HintText(), QString());
+        releaseLeft(r.s, flag.x() + 2, flag.y());
     }
 };
 

@@ -1,333 +1,218 @@
 #include "common/TestEnvironment.h"
-#include "controls/RadioScale.h"
 #include "controls/RadioScaleFormat.h"
 #include "ScaleTestSupport.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
 
-#include <memory>
-#include <vector>
+#include <bit>
 
 class TestRadioScaleModel : public QObject
 {
     Q_OBJECT
 private slots:
-    void textHelpers()
+    void textRules()
     {
-        QCOMPARE(FormatFreqKhz(3550000), QString("3,550.000"));
-        QCOMPARE(FormatFreqKhz(430000000), QString("430,000.000"));
-        QCOMPARE(FormatFreqKhz(1000), QString("1.000"));
-        QCOMPARE(FormatFreqKhz(999), QString("999"));
-        QCOMPARE(FormatFreqKhz(14074000), QString("14,074.000"));
-
-        QCOMPARE(FormatScaleLabel(3520000, 1000), QString("3520"));
-        QCOMPARE(FormatScaleLabel(144200000, 1000000), QString("144.2"));
-        QCOMPARE(FormatScaleLabel(14012500, 1000000), QString(".0125"));
-        QCOMPARE(FormatScaleLabel(145050000, 1000000), QString("145.05"));
-        QCOMPARE(FormatScaleLabel(500000, 1000000), QString(".5"));
-        QCOMPARE(FormatScaleLabel(7500, 1), QString("7500"));
-
-        QCOMPARE(ShortenText("80 m Band"), QString("80 m..."));
-        QCOMPARE(ShortenText("80 m..."), QString("80..."));
-        QCOMPARE(ShortenText("80..."), QString("8..."));
-        QCOMPARE(ShortenText("Top-band"), QString("Top..."));
-        QCOMPARE(ShortenText("8..."), QString("..."));
-        QCOMPARE(ShortenText("..."), QString());   // the loop over a name always ends
-        QCOMPARE(ShortenText(""), QString());
-
+        QCOMPARE(QStringList({FormatFreqKhz(3550000), FormatFreqKhz(1000), FormatFreqKhz(999)}),
+                 QStringList({"3,550.000", "1.000", "999"}));
+        QCOMPARE(QStringList({FormatScaleLabel(3520000, 1000), FormatScaleLabel(144200000, 1000000),
+                              FormatScaleLabel(14012500, 1000000), FormatScaleLabel(7000010, 1000000),
+                              FormatScaleLabel(145050000, 1000000), FormatScaleLabel(500000, 1000000)}),
+                 QStringList({"3520", "144.2", ".0125", ".00001", "145.05", ".5"}));
+        QStringList shortened;
+        for (const char *name : {"80 m Band", "80 m...", "80...", "Top-band", " 80 \tBand", "...", ""})
+            shortened << ShortenText(name);
+        QCOMPARE(shortened, QStringList({"80 m...", "80...", "8...", "Top...", "80...", "", ""}));
         QCOMPARE(FormatCtcssTone(885), QString("88.5"));
-        QCOMPARE(FormatCtcssTone(1230), QString("123.0"));
-
-        QCOMPARE(RoundHalfEven(0.5), qint64(0));
-        QCOMPARE(RoundHalfEven(1.5), qint64(2));
-        QCOMPARE(RoundHalfEven(2.5), qint64(2));
-        QCOMPARE(RoundHalfEven(-2.5), qint64(-2));
-        QCOMPARE(RoundHalfEven(2.51), qint64(3));
+        QCOMPARE(QList<qint64>({RoundHalfEven(0.5), RoundHalfEven(1.5), RoundHalfEven(-2.5), RoundHalfEven(2.51)}),
+                 QList<qint64>({0, 2, -2, 3}));
     }
 
-    void defaults()
+    // The band name is shortened step by step until it fits; the search over
+    // the steps must give the same text with O(log n) measurements.
+    void fittedNameIsTheFirstShortenedStepThatFits()
     {
-        TRadioScale s;
-        QCOMPARE(s.width(), 700);
-        QCOMPARE(s.height(), 100);
-        QVERIFY(!s.SliderVisible());
-        QCOMPARE(s.ScaleBegin(), 3500000);
-        QCOMPARE(s.ScaleEnd(), 3800000);
-        QCOMPARE(s.ScaleMarginsX(), 30);
-        QCOMPARE(s.Frequency(), 3550000);
-        QVERIFY(s.AutoBand());
-        QVERIFY(s.PopupMenu() == nullptr);
-        QVERIFY(s.GeneralCoverage());
-        QCOMPARE(s.TuningStep(), 10);
-        QVERIFY(s.AnimateScale());
-        QVERIFY(!s.PaintDigits());
-        QVERIFY(s.ShowHintMouseHoover());
-        QVERIFY(s.ShowHintMarkerSelected());
-        QVERIFY(s.ShowModes());
-        QCOMPARE(s.AbsLoFq(), 0);
-        QCOMPARE(s.AbsHiFq(), 500000000);
-        QCOMPARE(s.SelectedMarker, -1);
-        QCOMPARE(s.Color(), QColor(0xF0, 0xF0, 0xF0));
-
-        s.Lit(true);
-        QCOMPARE(s.Color(), QColor(Qt::white));
-        s.Lit(false);
-        QCOMPARE(s.Color(), QColor(0xF0, 0xF0, 0xF0));
-
-        s.SetTuningStep(100);
-        QCOMPARE(s.TuningStep(), 100);
-        s.SetTuningStep(5);
-        QCOMPARE(s.TuningStep(), 100);
-        s.SetTuningStep(1);
-        QCOMPARE(s.TuningStep(), 1);
-    }
-
-    void scale80mOn700px()
-    {
-        TRadioScale s;
-        s.Rescale();
-        QCOMPARE(s.minorStep(), 5000);
-        QVERIFY(qAbs(s.minorPx() - 10.6667) < 0.001);
-        QCOMPARE(s.labelStep(), 20000);
-        QVERIFY(qAbs(s.labelPx() - 42.6667) < 0.001);
-        QCOMPARE(s.unitDivisor(), 1000);
-        QCOMPARE(s.FormatScaleLabel(s.ScaleBegin()), QString("3500"));
-        QCOMPARE(s.FormatScaleLabel(s.ScaleBegin() + s.labelStep()), QString("3520"));
-        QCOMPARE(s.FormatScaleLabel(s.ScaleBegin() + 15 * s.labelStep()), QString("3800"));
-    }
-
-    void scale2mOn786px()
-    {
-        TRadioScale s;
-        s.resize(786, 100);
-        s.SetScaleBegin(144000000);
-        s.SetScaleEnd(146000000);
-        s.Rescale();
-        QCOMPARE(s.minorStep(), 50000);
-        QCOMPARE(s.labelStep(), 200000);
-        QCOMPARE(s.unitDivisor(), 1000000);
-        QCOMPARE(s.FormatScaleLabel(144000000), QString("144"));
-        QCOMPARE(s.FormatScaleLabel(144200000), QString("144.2"));
-    }
-
-    void unitsAndUnusableRanges()
-    {
-        TRadioScale s;
-        s.SetScaleBegin(1000);
-        s.SetScaleEnd(9999);
-        s.Rescale();
-        QCOMPARE(s.unitDivisor(), 1);
-        s.SetScaleBegin(9000000);
-        s.SetScaleEnd(10000000);
-        s.Rescale();
-        QCOMPARE(s.unitDivisor(), 1000000);
-
-        // zero, negative and too short for three minor steps: no usable scale
-        for (auto [b, e] : {std::pair{3500000, 3500000}, std::pair{3600000, 3500000}, std::pair{3500000, 3500014}}) {
-            s.SetScaleBegin(b);
-            s.SetScaleEnd(e);
-            s.Rescale();
-            QCOMPARE(s.minorPx(), 0.0);
+        int measured = 0;
+        auto width = [&](const QString &text) {
+            ++measured;
+            int w = 0;
+            for (QChar c : text)
+                w += c == u'W' ? 9 : c == u'.' ? 2 : c.isSpace() ? 3 : 5;
+            return w;
+        };
+        const QString alphabet = QString("abW .-\t") + QChar(0x00A0);
+        QRandomGenerator rng(12);
+        for (int round = 0; round < 3000; ++round) {
+            QString name;
+            for (int i = int(rng.bounded(40)); i > 0; --i)
+                name += alphabet.at(int(rng.bounded(alphabet.size())));
+            const int limit = int(rng.bounded(-10, 160));
+            QString expected = name;
+            while (!expected.isEmpty() && width(expected) > limit)
+                expected = ShortenText(expected);
+            measured = 0;
+            QCOMPARE(FitShortenedText(name, limit, width), expected);
+            QVERIFY(measured <= 2 + int(std::bit_width(unsigned(name.size() + 2))));
         }
-        s.SetScaleEnd(3500000);
-        s.Rescale();
-        QCOMPARE(s.unitDivisor(), 1);
-
-        // a ruler too short for any label: no label step of usable width
-        s.resize(100, 100);
-        s.SetScaleBegin(3500000);
-        s.SetScaleEnd(3800000);
-        s.Rescale();
-        QVERIFY(s.minorPx() > 0);
-        QCOMPARE(s.labelPx(), 0.0);
+        measured = 0;
+        QCOMPARE(FitShortenedText(QString(30000, u'W'), 300, width), QString(32, u'W') + "...");
+        QVERIFY(measured <= 17);
     }
 
-    void pixelMappingRoundsHalvesToEven()
+    void tickSpacing_data()
     {
-        TRadioScale s;
-        s.resize(160, 100); // ruler 100 px
-        s.SetScaleBegin(1000);
-        s.SetScaleEnd(1200); // 2 Hz a pixel
-        s.Rescale();
-        QCOMPARE(s.FreqToX(1000), 30);
-        QCOMPARE(s.FreqToX(1001), 30); // 0.5 -> 0
-        QCOMPARE(s.FreqToX(1003), 32); // 1.5 -> 2
-        QCOMPARE(s.FreqToX(1005), 32); // 2.5 -> 2
-        QCOMPARE(s.FreqToX(1200), 130);
-        QCOMPARE(s.XToFreq(31), 1002);
-        QCOMPARE(s.XToFreq(30), 1000);
-
-        s.SetScaleEnd(1050); // half a hertz a pixel
-        s.Rescale();
-        QCOMPARE(s.XToFreq(31), 1000); // 0.5 -> 0
-        QCOMPARE(s.XToFreq(33), 1002); // 1.5 -> 2
-
-        QCOMPARE(s.RoundToStep(15), 20);
-        QCOMPARE(s.RoundToStep(25), 20);
-        QCOMPARE(s.RoundToStep(3550004), 3550000);
-        QCOMPARE(s.RoundToStep(3550006), 3550010);
+        QTest::addColumn<int>("width");
+        QTest::addColumn<qint32>("begin");
+        QTest::addColumn<qint32>("end");
+        QTest::addColumn<int>("minorStep"); // 0: no usable scale
+        QTest::addColumn<int>("labelStep");
+        QTest::addColumn<double>("labelPx");
+        QTest::addColumn<int>("unit");
+        QTest::newRow("80 m on 700 px") << 700 << 3500000 << 3800000 << 5000 << 20000 << 640.0 / 15 << 1000;
+        QTest::newRow("2 m on 786 px") << 786 << 144000000 << 146000000 << 50000 << 200000 << 72.6 << 1000000;
+        QTest::newRow("minor ticks 8 px apart") << 700 << 3500000 << 3900000 << 5000 << 50000 << 80.0 << 1000;
+        QTest::newRow("hertz") << 700 << 1000 << 9999 << 500 << 1000 << 640000.0 / 8999 << 1;
+        QTest::newRow("10 MHz is MHz") << 700 << 9000000 << 10000000 << 50000 << 100000 << 64.0 << 1000000;
+        QTest::newRow("too short for a label") << 100 << 3500000 << 3800000 << 100000 << 200000 << 0.0 << 1000;
+        QTest::newRow("empty") << 700 << 3500000 << 3500000 << 0 << 0 << 0.0 << 1;
+        QTest::newRow("reversed") << 700 << 3600000 << 3500000 << 0 << 0 << 0.0 << 1;
+        QTest::newRow("under three 5 Hz steps") << 700 << 3500000 << 3500014 << 0 << 0 << 0.0 << 1000;
+    }
+    void tickSpacing()
+    {
+        QFETCH(int, width);
+        QFETCH(qint32, begin);
+        QFETCH(qint32, end);
+        QFETCH(int, minorStep);
+        QFETCH(double, labelPx);
+        ScaleRig r(width);
+        r.s.SetScaleBegin(begin);
+        r.s.SetScaleEnd(end);
+        r.s.Rescale();
+        QTEST(r.s.unitDivisor(), "unit");
+        QCOMPARE(r.s.minorPx() > 0, minorStep > 0);
+        if (minorStep > 0) {
+            QCOMPARE(r.s.minorStep(), minorStep);
+            QTEST(r.s.labelStep(), "labelStep");
+            QVERIFY(qAbs(r.s.labelPx() - labelPx) < 0.01);
+        }
     }
 
-    void positionsAreClampedAndSided()
+    void pixelMapping()
     {
-        TRadioScale s;
-        s.Rescale();
-        QCOMPARE(s.FreqToX(0), 13);
-        QCOMPARE(s.FreqToX(500000000), 700 - 13);
-        QCOMPARE(s.FreqToX(2147483647), 700 - 13);
-        QCOMPARE(s.FreqSide(100000), -1);
-        QCOMPARE(s.FreqSide(30000000), 1);
-        QCOMPARE(s.FreqSide(3650000), 0);
-        QCOMPARE(s.FreqSide(3500000), 0);
-        // within 13 px of the edge counts as off the scale: x 13 is on, 12 is off
-        QCOMPARE(s.FreqSide(s.XToFreq(13)), 0);
-        QCOMPARE(s.FreqSide(s.XToFreq(12)), -1);
-        QCOMPARE(s.FreqSide(s.XToFreq(687)), 0);
-        QCOMPARE(s.FreqSide(s.XToFreq(688)), 1);
+        ScaleRig r(160); // a ruler of 100 px, 2 Hz a pixel
+        r.s.SetScaleBegin(1000);
+        r.s.SetScaleEnd(1200);
+        r.s.Rescale();
+        QCOMPARE(QList<int>({r.s.FreqToX(1001), r.s.FreqToX(1003), r.s.FreqToX(1005), r.s.FreqToX(1200), r.s.XToFreq(31)}),
+                 QList<int>({30, 32, 32, 130, 1002})); // halves to even
+        r.s.SetScaleEnd(1050); // half a hertz a pixel
+        r.s.Rescale();
+        QCOMPARE(QList<int>({r.s.XToFreq(31), r.s.XToFreq(33)}), QList<int>({1000, 1002}));
+        QCOMPARE(QList<int>({r.s.RoundToStep(3550004), r.s.RoundToStep(3550006), r.s.RoundToStep(25)}),
+                 QList<int>({3550000, 3550010, 20}));
+        r.s.SetTuningStep(100);
+        r.s.SetTuningStep(5); // refused
+        QCOMPARE(r.s.RoundToStep(3550049), 3550000);
 
-        s.SetScaleEnd(s.ScaleBegin());
-        QCOMPARE(s.XToFreq(300), 0);
-        QCOMPARE(s.FreqSide(1), 0);
-        QCOMPARE(s.FreqToX(3600000), 13);
+        ScaleRig d; // 700 px: within 13 px of an edge is off the scale
+        QCOMPARE(QList<int>({d.s.FreqToX(0), d.s.FreqToX(2147483647)}), QList<int>({13, 687}));
+        QCOMPARE(QList<int>({d.s.FreqSide(d.s.XToFreq(12)), d.s.FreqSide(d.s.XToFreq(13)), d.s.FreqSide(d.s.XToFreq(687)),
+                             d.s.FreqSide(d.s.XToFreq(688))}),
+                 QList<int>({-1, 0, 0, 1}));
+        d.s.SetScaleEnd(d.s.ScaleBegin());
+        QCOMPARE(QList<int>({d.s.XToFreq(300), d.s.FreqSide(1), d.s.FreqToX(3600000)}), QList<int>({0, 0, 13}));
     }
 
     void bandsAndModes()
     {
-        TRadioScale s;
-        s.AddBand(3500000, 3800000, "80 m", "LSB", 3650000);
-        s.AddBand(3500000, 3600000, "80 m CW", "CW", 3520000);
-        s.AddBand(3500000, 3600000, "80 m CW again", "CW", 3520000);
-        s.AddBand(7000000, 7000000, "empty", "CW", 7000000);  // ignored
-        s.AddBand(7200000, 7100000, "reversed", "CW", 7150000); // ignored
-        QCOMPARE(int(s.Bands.size()), 3);
-        QCOMPARE(s.FindBand(3550000), 1);   // narrowest, earlier on equal width
-        QCOMPARE(s.FindBand(3700000), 0);
-        QCOMPARE(s.FindBand(3800000), 0);   // both ends belong to the band
-        QCOMPARE(s.FindBand(3800001), -1);
-        QCOMPARE(s.Bands[0].LastMode, QString("LSB"));
-        QCOMPARE(s.Bands[0].LastFrequency, 3650000);
-        s.ClearBands();
-        QCOMPARE(s.FindBand(3550000), -1);
-
-        s.AddMode(3500000, 3570000, "CW", 0x0000FF, "");
-        s.AddMode(3570000, 3600000, "DIG", 0x00FF00, "Digital");
-        s.AddMode(3600000, 3600000, "USB", 0, ""); // ignored
-        QCOMPARE(int(s.Modes.size()), 2);
-        QCOMPARE(s.ModeAt(3500000), QString("CW"));
-        QCOMPARE(s.ModeAt(3570000), QString("DIG")); // the high end is outside
-        QCOMPARE(s.ModeAt(3600000), QString());
-        s.ClearModes();
-        QVERIFY(s.Modes.empty());
+        ScaleRig r;
+        r.s.AddBand(3500000, 3800000, "80 m", "LSB", 3650000);
+        r.s.AddBand(3500000, 3600000, "80 m CW", "CW", 3520000);
+        r.s.AddBand(3500000, 3600000, "same width, later", "CW", 3520000);
+        r.s.AddBand(7000000, 7000000, "empty", "CW", 7000000);
+        QCOMPARE(int(r.s.Bands.size()), 3);
+        // The narrowest, of equal width the earlier; both ends belong to a band.
+        QCOMPARE(QList<int>({r.s.FindBand(3550000), r.s.FindBand(3800000), r.s.FindBand(3800001)}), QList<int>({1, 0, -1}));
+        r.s.AddMode(3500000, 3570000, "CW", 0x0000FF, "");
+        r.s.AddMode(3570000, 3600000, "DIG", 0x00FF00, "Digital");
+        r.s.AddMode(3600000, 3600000, "USB", 0, "");
+        QCOMPARE(int(r.s.Modes.size()), 2);
+        QCOMPARE(QStringList({r.s.ModeAt(3500000), r.s.ModeAt(3570000), r.s.ModeAt(3600000)}), QStringList({"CW", "DIG", ""}));
     }
 
-    void markersStaySortedAndRounded()
+    void markerList()
     {
-        TRadioScale s;
-        std::vector<std::unique_ptr<TFqMarker>> store;
-        auto add = [&](qint32 f, const QString &c) {
-            store.push_back(makeMarker(f, c));
-            s.AddMarker(store.back().get(), false);
-            return store.back().get();
+        ScaleRig r;
+        auto order = [&] {
+            QStringList seen;
+            for (const TFqMarker *m : r.s.Markers)
+                seen << QString("%1@%2").arg(m->Caption).arg(m->Frequency);
+            return seen.join(' ');
         };
-        add(3560000, "B");
-        add(3550004, "A");
-        add(3560003, "C");       // rounds to 3560000: after B
-        add(3540000, "first");
-        QStringList order;
-        for (const TFqMarker *m : s.Markers)
-            order << m->Caption;
-        QCOMPARE(order, QStringList({"first", "A", "B", "C"}));
-        QCOMPARE(s.Markers.at(1)->Frequency, 3550000);
-
-        s.SetFrequency(3560000);
+        r.marker(3560000, "B");
+        r.marker(3550004, "A");
+        r.marker(3560003, "C"); // rounds to 3560000: after B
+        QCOMPARE(order(), QString("A@3550000 B@3560000 C@3560000"));
+        r.s.SetFrequency(3560000);
         QString caption;
-        QCOMPARE(s.MarkerAtFrequency(&caption), 2);
+        QCOMPARE(r.s.MarkerAtFrequency(&caption), 1);
         QCOMPARE(caption, QString("B"));
-        s.DeleteMarkerAtFrequency();
-        QCOMPARE(s.MarkerAtFrequency(&caption), 2);
-        QCOMPARE(caption, QString("C"));
-        s.SetFrequency(3561000);
-        QCOMPARE(s.MarkerAtFrequency(&caption), -1);
+        r.s.DeleteMarkerAtFrequency();
+        r.s.DeleteMarker(17);
+        QCOMPARE(order(), QString("A@3550000 C@3560000"));
+        r.s.SetFrequency(3561000);
+        QCOMPARE(r.s.MarkerAtFrequency(&caption), -1);
         QCOMPARE(caption, QString());
 
-        s.DeleteMarker(17); // outside: nothing
-        s.DeleteMarker(-1);
-        QCOMPARE(s.Markers.size(), 3);
-    }
+        // Same caption (case counts) less than a thousandth of the old frequency away.
+        r.s.Markers.clear();
+        r.marker(14000000, "DX");
+        r.marker(14030000, "DX");
+        r.marker(14005000, "dx");
+        r.s.AddOrReplaceMarker(r.marker(14010000, "DX", QString(), false), false);
+        QCOMPARE(order(), QString("dx@14005000 DX@14010000 DX@14030000"));
+        r.s.AddOrReplaceMarker(r.marker(14030000 + 14030, "DX", QString(), false), false);
+        QCOMPARE(r.s.Markers.size(), 4);
 
-    void replaceByCaptionWithinOneThousandth()
-    {
-        TRadioScale s;
-        std::vector<std::unique_ptr<TFqMarker>> store;
-        auto make = [&](qint32 f, const QString &c) {
-            store.push_back(makeMarker(f, c));
-            return store.back().get();
-        };
-        s.AddMarker(make(14000000, "DX"), false);
-        s.AddMarker(make(14030000, "DX"), false);  // 20 kHz from the new one: kept
-        s.AddMarker(make(14005000, "dx"), false);  // other caption (case counts)
-        s.AddOrReplaceMarker(make(14010000, "DX"), false);
-        QStringList seen;
-        for (const TFqMarker *m : s.Markers)
-            seen << QString("%1@%2").arg(m->Caption).arg(m->Frequency);
-        QCOMPARE(seen, QStringList({"dx@14005000", "DX@14010000", "DX@14030000"}));
-        // exactly one thousandth of the old frequency away is not "less than"
-        s.AddOrReplaceMarker(make(14030000 + 14030, "DX"), false);
-        QCOMPARE(s.Markers.size(), 4);
-    }
+        r.s.Markers.clear();
+        r.marker(3510000, "a", "SCAN");
+        r.marker(3520000, "b", "SCAN")->Permanent = true;
+        r.marker(3530000, "c", "BEACON\r\nSCANNER");
+        r.marker(3540000, "d");
+        r.s.DeleteMarkersWithAttribute("", false); // names nothing
+        QCOMPARE(r.s.Markers.size(), 4);
+        r.s.DeleteMarkersWithAttribute("SCAN", false);
+        QCOMPARE(order(), QString("b@3520000 d@3540000"));
 
-    void deleteByAttributeKeepsPermanent()
-    {
-        TRadioScale s;
-        std::vector<std::unique_ptr<TFqMarker>> store;
-        for (auto [f, attr, perm] : {std::tuple{3510000, "SCAN", false}, std::tuple{3520000, "SCAN", true},
-                                     std::tuple{3530000, "BEACON\r\nSCANNER", false}, std::tuple{3540000, "", false}}) {
-            store.push_back(makeMarker(f, "m", attr));
-            store.back()->Permanent = perm;
-            s.AddMarker(store.back().get(), false);
+        // Visible by groups: no attributes, or a whole line naming a group that is on.
+        r.s.VisibleGroups = QStringList({"BEACON", "channel"});
+        QList<bool> visible;
+        for (const char *attributes : {"", "REPEATER", "REPEATER\r\nCHANNEL", "BEACONS"}) {
+            TFqMarker m;
+            m.Attributes = attributes;
+            visible << r.s.IsMarkerVisibleByGroups(m);
         }
-        s.DeleteMarkersWithAttribute("", false); // names nothing
-        QCOMPARE(s.Markers.size(), 4);
-        s.DeleteMarkersWithAttribute("SCAN", true);
-        QCOMPARE(s.Markers.size(), 2);
-        QCOMPARE(s.Markers.at(0)->Frequency, 3520000);
-        QCOMPARE(s.Markers.at(1)->Frequency, 3540000);
-    }
-
-    void groupVisibility()
-    {
-        TRadioScale s;
-        s.VisibleGroups = QStringList({"BEACON", "channel"});
-        TFqMarker m;
-        QVERIFY(s.IsMarkerVisibleByGroups(m));
-        m.Attributes = "REPEATER";
-        QVERIFY(!s.IsMarkerVisibleByGroups(m));
-        m.Attributes = "REPEATER\r\nCHANNEL";
-        QVERIFY(s.IsMarkerVisibleByGroups(m));
-        m.Attributes = "BEACONS";
-        QVERIFY(!s.IsMarkerVisibleByGroups(m)); // whole lines only
+        QCOMPARE(visible, QList<bool>({true, false, true, false}));
     }
 
     void hintText()
     {
-        TRadioScale s;
-        auto m = makeMarker(145600000, "Rep", "REPEATER\r\nLOCAL");
+        ScaleRig r;
+        TFqMarker *m = r.marker(145600000, "Rep", "REPEATER\r\nLOCAL");
         m->Mode = "FM";
         m->RxCtcss = 885;
         m->TxCtcss = 1230;
-        m->Remark = "Hill top\r\nopen";
-        s.Markers.append(m.get());
-        QCOMPARE(s.MarkerHintText(0),
-                 QString("Rep\nFreq: 145,600.000\nMode: FM\n-----\nCTCSS RX: 88.5 Hz\nCTCSS TX: 123.0 Hz"
-                         "\n-----\nREPEATER\r\nLOCAL\n-----\nHill top\r\nopen"));
+        m->Remark = "Hill top";
+        QCOMPARE(r.s.MarkerHintText(0), QString("Rep\nFreq: 145,600.000\nMode: FM\n-----\nCTCSS RX: 88.5 Hz"
+                                                "\nCTCSS TX: 123.0 Hz\n-----\nREPEATER\r\nLOCAL\n-----\nHill top"));
         m->RxCtcss = 0;
-        m->TxCtcss = 0;
         m->Attributes.clear();
         m->Remark.clear();
-        QCOMPARE(s.MarkerHintText(0), QString("Rep\nFreq: 145,600.000\nMode: FM"));
-        m->TxCtcss = 670;
-        QCOMPARE(s.MarkerHintText(0), QString("Rep\nFreq: 145,600.000\nMode: FM\n-----\nCTCSS TX: 67.0 Hz"));
-        QCOMPARE(s.MarkerHintText(5), QString());
+        QCOMPARE(r.s.MarkerHintText(0), QString("Rep\nFreq: 145,600.000\nMode: FM\n-----\nCTCSS TX: 123.0 Hz"));
+        m->TxCtcss = 0;
+        QCOMPARE(r.s.MarkerHintText(0), QString("Rep\nFreq: 145,600.000\nMode: FM"));
+        QCOMPARE(r.s.MarkerHintText(5), QString());
     }
 };
 

@@ -1,39 +1,17 @@
 #include "common/TestEnvironment.h"
-#include "controls/RadioScale.h"
+#include "PaintRecorder.h"
 #include "ScaleTestSupport.h"
 
 #include <QApplication>
-#include <QPaintEvent>
 #include <QRandomGenerator>
 #include <QToolTip>
 
-#include <memory>
-#include <vector>
+#include <functional>
 
 namespace {
 
 const QRgb Background = qRgb(0xF0, 0xF0, 0xF0);
-
-bool isBlack(const QImage &img, int x, int y)
-{
-    return (img.pixel(x, y) & 0xFFFFFF) == 0;
-}
-
-// The four rows of a row button's triangle, pixel for pixel inside its frame:
-// one pixel at the tip, seven at the open end.
-bool triangleDrawn(const QImage &img, const QRect &r, bool up)
-{
-    for (int row = 0; row < 4; ++row) {
-        const int half = up ? row : 3 - row;
-        const int y = r.top() + 3 + row;
-        for (int x = r.left() + 1; x < r.right(); ++x) {
-            const bool onTriangle = x >= r.left() + 5 - half && x <= r.left() + 5 + half;
-            if (isBlack(img, x, y) != onTriangle)
-                return false;
-        }
-    }
-    return true;
-}
+const QRgb Black = qRgb(0, 0, 0);
 
 QRgb at(const QImage &img, int x, int y)
 {
@@ -45,28 +23,22 @@ int darkPixels(const QImage &img, const QRect &r)
     int n = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x)
-            if (qGray(img.pixel(x, y)) < 100)
-                ++n;
+            n += qGray(img.pixel(x, y)) < 100 ? 1 : 0;
     return n;
 }
 
-QImage picture(TRadioScale &s)
+// The four rows of a row button's triangle inside its frame: one pixel at the
+// tip, seven at the open end.
+bool triangleDrawn(const QImage &img, const QRect &r, bool up)
 {
-    return s.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-// Records the regions of the paint events a widget receives.
-class PaintSpy : public QObject
-{
-public:
-    QRegion painted;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            painted += static_cast<QPaintEvent *>(e)->region();
-        return false;
+    for (int row = 0; row < 4; ++row) {
+        const int half = up ? row : 3 - row;
+        for (int x = r.left() + 1; x < r.right(); ++x)
+            if ((at(img, x, r.top() + 3 + row) == Black) != (qAbs(x - r.left() - 5) <= half))
+                return false;
     }
-};
+    return at(img, r.left(), r.top()) == Black;
+}
 
 } // namespace
 
@@ -74,440 +46,390 @@ class TestRadioScalePaint : public QObject
 {
     Q_OBJECT
 private slots:
-    void rulerTicksLabelsAndEdge()
+    void rulerTicksAndEdge()
     {
-        TRadioScale s;
-        s.Rescale();
-        const QImage img = picture(s);
-        QCOMPARE(img.size(), QSize(700, 100));
-        // frame and sunken edge
-        QVERIFY(isBlack(img, 0, 0));
-        QVERIFY(isBlack(img, 699, 99));
-        QCOMPARE(at(img, 1, 50), qRgb(0x80, 0x80, 0x80));
-        QCOMPARE(at(img, 2, 50), qRgb(0xC0, 0xC0, 0xC0));
-        // the ruler at y 60 from the left margin to the right one
-        QVERIFY(isBlack(img, 30, 60));
-        QVERIFY(isBlack(img, 300, 60));
-        QVERIFY(isBlack(img, 669, 60));
-        QCOMPARE(at(img, 675, 60), Background);
-        QCOMPARE(at(img, 300, 61), Background);
-        QCOMPARE(at(img, 300, 59), Background);
-        // minor tick at 30 + round(10.67) = 41: y 56..60
-        QVERIFY(isBlack(img, 41, 56));
-        QCOMPARE(at(img, 41, 54), Background);
-        // major ticks every 42.67 px, 16 of them, labelled above
-        for (int i = 0; i <= 15; ++i) {
+        ScaleRig r; // 80 m on 700 px: minor ticks every 10.67 px, labels every 42.67 px
+        const QImage img = picture(r.s);
+        const struct { int x, y; QRgb rgb; } spots[] = {
+            {0, 0, Black}, {699, 99, Black}, {1, 50, qRgb(0x80, 0x80, 0x80)}, {2, 50, qRgb(0xC0, 0xC0, 0xC0)},
+            {50, 1, qRgb(0x80, 0x80, 0x80)}, {50, 2, qRgb(0xC0, 0xC0, 0xC0)},
+            {30, 60, Black}, {669, 60, Black}, {675, 60, Background}, {300, 61, Background}, {300, 59, Background},
+            {41, 56, Black}, {41, 55, Background}, // a minor tick
+            {73, 51, Black}, {73, 50, Background}, {71, 55, Background},
+        };
+        for (const auto &spot : spots)
+            QVERIFY2(at(img, spot.x, spot.y) == spot.rgb, qPrintable(QString("at %1,%2").arg(spot.x).arg(spot.y)));
+        QCOMPARE(at(img, 300, 20), Background);
+        r.s.Lit(true);
+        QCOMPARE(at(picture(r.s), 300, 20), qRgb(255, 255, 255));
+        for (int i = 0; i <= 15; ++i) { // 16 labelled major ticks
             const int x = 30 + qRound(i * 640.0 / 15.0);
-            QVERIFY2(isBlack(img, x, 53), qPrintable(QString("major tick %1 at %2").arg(i).arg(x)));
-            QVERIFY(darkPixels(img, QRect(x - 15, 30, 30, 14)) > 5);
+            QVERIFY(at(img, x, 53) == Black && darkPixels(img, QRect(x - 15, 30, 30, 14)) > 5);
         }
-        QCOMPARE(at(img, 41, 53), Background); // a minor tick is short
-        // "kHz" centred at the top
-        QVERIFY(darkPixels(img, QRect(320, 7, 60, 20)) > 10);
-        QVERIFY(s.minorPx() > 0);
+
+        // The unit: Hz, kHz and MHz read differently.
+        auto unitText = [](qint32 begin, qint32 end) {
+            ScaleRig u;
+            u.s.SetScaleBegin(begin);
+            u.s.SetScaleEnd(end);
+            u.s.Rescale();
+            return picture(u.s).copy(320, 7, 60, 20);
+        };
+        const QImage khz = unitText(3500000, 3800000);
+        QVERIFY(darkPixels(khz, khz.rect()) > 10);
+        QVERIFY(khz != unitText(1000, 9000) && khz != unitText(14000000, 14350000));
+        QVERIFY(unitText(1000, 9000) != unitText(14000000, 14350000));
     }
 
-    void noScaleText()
+    void noScaleAndTinyScale()
     {
-        TRadioScale s;
-        s.SetScaleBegin(3500000);
-        s.SetScaleEnd(3500000);
-        s.Rescale();
-        const QImage img = picture(s);
-        QCOMPARE(at(img, 100, 60), Background);  // no ruler
-        QCOMPARE(at(img, 30, 60), Background);
+        ScaleRig r;
+        r.s.SetScaleEnd(3500000);
+        r.s.Rescale();
+        QImage img = picture(r.s);
+        QCOMPARE(at(img, 30, 60), Background); // no ruler
         QVERIFY(darkPixels(img, QRect(150, 35, 400, 30)) > 100);
-        QCOMPARE(darkPixels(img, QRect(10, 10, 100, 80)), 0);
-        QCOMPARE(s.minorPx(), 0.0);
-    }
 
-    void shortRulerHasNoMajorTicksAndEndlessNameIsCut()
-    {
-        TRadioScale s;
-        s.resize(90, 100);   // W / 2 - 50 is negative: every band name shrinks to nothing
-        s.AddBand(3500000, 3800000, "A very long band name - with words. And more", "CW", 3550000);
-        s.Rescale();
-        QVERIFY(s.minorPx() > 0);
-        QCOMPARE(s.labelPx(), 0.0);
-        const QImage img = picture(s);   // returns: neither loop runs for ever
-        QVERIFY(isBlack(img, 40, 60));
+        // W / 2 - 50 is negative and no label step is wide enough: painting still ends.
+        ScaleRig tiny(90);
+        tiny.s.AddBand(3500000, 3800000, "A long band name - with words. And more", "CW", 3550000);
+        img = picture(tiny.s);
+        QVERIFY(at(img, 40, 60) == Black);
         QCOMPARE(darkPixels(img, QRect(30, 48, 30, 6)), 0); // no major ticks
     }
 
-    void sliderIsTranslucent()
+    // The slider lightens what lies under it (OR $808080) and tints it (AND
+    // with its own picture): every pixel of the strip follows from the scale
+    // without the slider, and nothing outside the strip changes.
+    void sliderComposition()
     {
-        TRadioScale s;
-        s.Rescale();
-        s.SetFrequency(3526719);          // slider at x 87, minor tick at 83
-        s.SetSliderVisible(true);
-        QCOMPARE(s.SliderX(), 87);
-        const QImage img = picture(s);
-        QCOMPARE(s.drawnSliderX(), 87);
-        const QColor info = QToolTip::palette().color(QPalette::Inactive, QPalette::ToolTipBase);
-        const QRgb infoRgb = info.rgb();
-        // OR with $808080 then AND with the hint colour
-        const QRgb overTick = (infoRgb & 0x808080) | 0xFF000000;
-        const QRgb overBackground = (infoRgb & (Background | 0x808080)) | 0xFF000000;
-        QCOMPARE(at(img, 83, 58), overTick);            // the tick shows through
-        QCOMPARE(at(img, 83, 45), overBackground);
-        QVERIFY(at(img, 83, 58) != at(img, 83, 45));
-        QCOMPARE(at(img, 90, 60), overTick);            // the ruler too
-        QVERIFY(isBlack(img, 87, 20));                  // middle line
-        QCOMPARE(at(img, 77, 20), qRgb(0xC0, 0xC0, 0xC0));  // light left edge
-        QCOMPARE(at(img, 97, 20), qRgb(0x80, 0x80, 0x80));  // dark right edge
-        QCOMPARE(at(img, 98, 20), Background);          // 21 px wide
-        QCOMPARE(at(img, 76, 20), Background);
+        ScaleRig r;
+        r.marker(3526000, "Flag");
+        r.s.AddMode(3500000, 3530000, "CW", 0x00FFFF, "");
+        r.s.SetFrequency(3526719);
+        const QImage under = picture(r.s);
+        r.s.SetSliderVisible(true);
+        const QImage shown = picture(r.s);
+        const int left = r.s.SliderX() - 10;
+        QCOMPARE(r.s.drawnSliderX(), r.s.SliderX());
+        const QRgb info = QToolTip::palette().color(QPalette::Inactive, QPalette::ToolTipBase).rgb();
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 700; ++x) {
+                QRgb want = at(under, x, y);
+                if (x >= left && x <= left + 20 && y >= 2 && y < 98) {
+                    const int col = x - left;
+                    const QRgb paint = col == 0 ? 0xC0C0C0 : col == 20 ? 0x808080 : col == 10 && y >= 4 && y < 96 ? 0 : info;
+                    want = ((want | 0x808080) & paint) | 0xFF000000;
+                }
+                if (at(shown, x, y) != want)
+                    QFAIL(qPrintable(QString("pixel %1,%2 is %3, not %4").arg(x).arg(y).arg(at(shown, x, y), 0, 16).arg(want, 0, 16)));
+            }
+        }
     }
 
     void modeStripAndBandName()
     {
-        TRadioScale s;
-        s.AddMode(3400000, 3600000, "CW", 0x0000FF, "");      // red, starts left of the range
-        s.AddMode(3600000, 3650000, "DIG", 0xFF0000, "Data"); // blue
-        s.AddMode(3900000, 4000000, "USB", 0x00FF00, "");     // out of view
-        s.AddBand(3500000, 3800000, "80 m", "LSB", 3550000);
-        s.Rescale();
-        const QImage img = picture(s);
-        QCOMPARE(at(img, 40, 65), qRgb(255, 0, 0));
+        ScaleRig r(786); // 2.42 px a kHz
+        r.s.AddMode(3400000, 3600000, "CW", 0x0000FF, "");      // red, begins left of the range
+        r.s.AddMode(3600000, 3650000, "DIG", 0xFF0000, "Data"); // blue, its caption shown
+        r.s.AddMode(3650000, 3670000, "AM", 0x00FF00, "");      // just wide enough for its name
+        QImage img = picture(r.s);
+        QCOMPARE(at(img, 31, 65), qRgb(255, 0, 0));
+        QCOMPARE(at(img, 20, 65), Background);
         QCOMPARE(at(img, 240, 71), qRgb(255, 0, 0));
         QCOMPARE(at(img, 240, 72), Background);
-        QCOMPARE(at(img, 250, 62), qRgb(0, 0, 255));
-        QCOMPARE(at(img, 360, 65), Background);
-        QVERIFY(darkPixels(img, QRect(30, 7, 40, 14)) > 10); // "80 m"
+        QCOMPARE(at(img, 300, 62), qRgb(0, 0, 255));
+        QVERIFY(darkPixels(img, QRect(r.s.FreqToX(3650000), 62, 48, 10)) > 5);
+
+        ScaleRig same(786); // a caption shows instead of the mode's name
+        same.s.AddMode(3400000, 3600000, "CW", 0x0000FF, "");
+        same.s.AddMode(3600000, 3650000, "Data", 0xFF0000, "");
+        same.s.AddMode(3650000, 3670000, "AM", 0x00FF00, "");
+        QCOMPARE(picture(same.s).copy(0, 60, 786, 14), img.copy(0, 60, 786, 14));
+
+        r.s.SetRange(3610000, 3640000); // a segment covering the whole range
+        QCOMPARE(at(picture(r.s), 100, 65), qRgb(0, 0, 255));
+
+        // A name wider than W / 2 - 50 is cut word by word until it fits.
+        r.s.SetRange(3500000, 3800000);
+        img = picture(r.s);
+        r.s.AddBand(3500000, 3800000, QString("ab ").repeated(60), "CW", 3550000);
+        const QImage named = picture(r.s);
+        int right = 0;
+        for (int y = 7; y < 22; ++y)
+            for (int x = 0; x < 786; ++x)
+                if (named.pixel(x, y) != img.pixel(x, y))
+                    right = qMax(right, x);
+        QVERIFY2(right <= 30 + 343 && right > 30 + 343 - 30, qPrintable(QString::number(right)));
     }
 
-    void markerRowsAndFlipping()
+    void markerFlags()
     {
-        TRadioScale s;
-        s.resize(700, 160);
-        std::vector<std::unique_ptr<TFqMarker>> store;
-        for (auto [f, c] : {std::pair{3550000, "Alpha"}, std::pair{3551000, "Beta"},
-                            std::pair{3700000, "Gamma"}, std::pair{3797000, "Right edge"}}) {
-            store.push_back(makeMarker(f, c));
-            s.AddMarker(store.back().get(), false);
-        }
-        s.Rescale();
-        QVERIFY(s.visibleMarkerRows() >= 3);
-        const QImage img = picture(s);
-        QCOMPARE(store[0]->Row, 0);
-        QCOMPARE(store[1]->Row, 1);
-        QCOMPARE(store[2]->Row, 0);
-        const int x0 = s.FreqToX(3550000);
-        QCOMPARE(store[0]->LayoutRect.Left, x0);
-        QVERIFY(store[0]->LayoutRect.Right > x0 + 20);
-        QCOMPARE(store[0]->HitRect.Left, x0);
-        QVERIFY(store[1]->HitRect.Top > store[0]->HitRect.Bottom);
+        ScaleRig r(700, 160);
+        r.s.VisibleGroups = QStringList({"BEACON"});
+        TFqMarker *a = r.marker(3550000, "Alpha");
+        TFqMarker *b = r.marker(3551000, "Beta");
+        TFqMarker *c = r.marker(3700000, "Gamma", "REPEATER\r\nbeacon");
+        TFqMarker *edge = r.marker(3797000, "Right edge");
+        TFqMarker *hidden = r.marker(3600000, "Hidden", "REPEATER");
+        TFqMarker *outside = r.marker(3900000, "Outside");
+        TFqMarker *atEnd = r.marker(3800000, "End");
+        b->Permanent = true;
+        c->Permanent = true;
+        c->Highlighted = true;
+        const QImage img = picture(r.s);
+        QCOMPARE(QList<int>({a->Row, b->Row, c->Row, edge->Row}), QList<int>({0, 1, 0, 0}));
 
-        // flipped to the left of its line at the right edge
-        const int xr = s.FreqToX(3797000);
-        QCOMPARE(store[3]->LayoutRect.Right, xr + 1);
-        QVERIFY(store[3]->LayoutRect.Left < xr - 20);
-        QCOMPARE(store[3]->Row, 0);
-        // its label box lies left of the line, the frequency line is blue
-        const int ymid = (store[3]->HitRect.Top + store[3]->HitRect.Bottom) / 2;
-        QCOMPARE(at(img, xr, store[3]->HitRect.Top + 1), qRgb(0, 0, 255));
-        QVERIFY(at(img, xr - 30, ymid) != Background);
-        QCOMPARE(at(img, xr + 8, ymid), Background);
+        // A flag lies right of its line, or left of it at the right edge.
+        const int xa = r.s.FreqToX(a->Frequency);
+        const int xe = r.s.FreqToX(edge->Frequency);
+        QVERIFY(a->LayoutRect.Left == xa && a->LayoutRect.Right > xa + 20);
+        QVERIFY(edge->LayoutRect.Right == xe + 1 && edge->LayoutRect.Left < xe - 20);
+        QVERIFY(at(img, xe - 30, centre(edge->HitRect).y()) != Background);
+        QCOMPARE(at(img, xe + 3, centre(edge->HitRect).y()), Background);
+        QCOMPARE(at(img, a->HitRect.Right - 1, a->HitRect.Top), qRgb(210, 210, 210));
+        // blue; maroon when permanent; red when highlighted
+        auto line = [&](const TFqMarker *m) { return at(img, r.s.FreqToX(m->Frequency), m->HitRect.Top + 1); };
+        QCOMPARE(line(a), qRgb(0, 0, 255));
+        QCOMPARE(line(b), qRgb(0x80, 0, 0));
+        QCOMPARE(line(c), qRgb(255, 0, 0));
 
-        // label box grey, text blue
-        const QRect box(store[2]->HitRect.Left + 5, store[2]->HitRect.Top,
-                        store[2]->HitRect.Right - store[2]->HitRect.Left - 5,
-                        store[2]->HitRect.Bottom - store[2]->HitRect.Top);
-        QCOMPARE(at(img, box.right(), box.top()), qRgb(210, 210, 210));
-        bool blueText = false;
-        for (int x = box.left(); x < box.right(); ++x)
-            for (int y = box.top(); y <= box.bottom(); ++y)
-                blueText = blueText || (qBlue(img.pixel(x, y)) > 150 && qRed(img.pixel(x, y)) < 100);
-        QVERIFY(blueText);
-
-        QCOMPARE(s.HitTestMarker(x0 + 8, (store[0]->HitRect.Top + store[0]->HitRect.Bottom) / 2), 0);
-        QCOMPARE(s.CountMarkers("", 3500000, 3800000), 4);
-        QCOMPARE(s.CountMarkers("USB", 3500000, 3800000), 0);
-        QCOMPARE(s.CountMarkers("CW", 3540000, 3560000), 2);
-    }
-
-    void markerColours()
-    {
-        TRadioScale s;
-        auto plain = makeMarker(3550000, "WWW");
-        auto perm = makeMarker(3600000, "WWW");
-        perm->Permanent = true;
-        auto lit = makeMarker(3650000, "WWW");
-        lit->Highlighted = true;
-        lit->Permanent = true;
-        for (TFqMarker *m : {plain.get(), perm.get(), lit.get()})
-            s.AddMarker(m, false);
-        s.Rescale();
-        const QImage img = picture(s);
-        auto lineColour = [&](const TFqMarker &m) { return at(img, s.FreqToX(m.Frequency), m.HitRect.Top + 1); };
-        QCOMPARE(lineColour(*plain), qRgb(0, 0, 255));
-        QCOMPARE(lineColour(*perm), qRgb(0x80, 0, 0));
-        QCOMPARE(lineColour(*lit), qRgb(255, 0, 0));
-    }
-
-    void hiddenGroupsAreNeitherDrawnNorHit()
-    {
-        TRadioScale s;
-        s.VisibleGroups = QStringList({"BEACON"});
-        auto hidden = makeMarker(3600000, "Hidden", "REPEATER");
-        auto shown = makeMarker(3700000, "Shown", "REPEATER\r\nbeacon");
-        auto free = makeMarker(3650000, "Free");
-        auto outside = makeMarker(3900000, "Outside");
-        for (TFqMarker *m : {hidden.get(), shown.get(), free.get(), outside.get()})
-            s.AddMarker(m, false);
-        s.Rescale();
-        const QImage img = picture(s);
-        QVERIFY(hidden->LayoutRect.isZero());
-        QVERIFY(hidden->HitRect.isZero());
-        QVERIFY(outside->LayoutRect.isZero());
-        QVERIFY(!shown->HitRect.isZero());
-        QVERIFY(!free->HitRect.isZero());
-        const int xh = s.FreqToX(3600000);
-        QCOMPARE(s.HitTestMarker(xh + 10, 80), -1);
-        QCOMPARE(at(img, xh, 79), Background);
-        QCOMPARE(s.CountMarkers("", 0, 500000000), 2);
+        // Hidden by its groups or out of range: not laid out, drawn, hit or counted.
+        QVERIFY(hidden->LayoutRect.isZero() && hidden->HitRect.isZero() && outside->LayoutRect.isZero());
+        QVERIFY(!atEnd->LayoutRect.isZero());
+        QCOMPARE(at(img, r.s.FreqToX(3600000), a->HitRect.Top + 1), Background);
+        QCOMPARE(r.s.HitTestMarker(r.s.FreqToX(3600000) + 10, centre(a->HitRect).y()), -1);
+        QCOMPARE(r.s.HitTestMarker(xa + 8, centre(a->HitRect).y()), 0);
+        QCOMPARE(r.s.CountMarkers("", 0, 500000000), 5);
+        QCOMPARE(r.s.CountMarkers("USB", 0, 500000000), 0);
+        QCOMPARE(r.s.CountMarkers("CW", 3540000, 3560000), 2);
     }
 
     void rowButtonsOnlyWhereRowsAreHidden()
     {
-        TRadioScale s;
-        std::vector<std::unique_ptr<TFqMarker>> store;
-        s.Rescale();
-        const int rows = s.visibleMarkerRows();
+        ScaleRig r;
+        const int rows = r.s.visibleMarkerRows();
         QVERIFY(rows >= 1);
-        const int count = 2 * rows + 1;   // three pages of rows
-        for (int i = 0; i < count; ++i) {
-            store.push_back(makeMarker(3650000 + i * 10, QString("M%1").arg(i)));
-            s.AddMarker(store.back().get(), false);
-        }
+        for (int i = 0; i <= 2 * rows; ++i) // three pages of rows
+            r.marker(3650000 + i * 10, QString("M%1").arg(i));
+        TFqMarker *first = r.store.front().get();
+        TFqMarker *last = r.store.back().get();
         const QRect up = TRadioScale::ArrowRectUp();
-        const QRect down = s.ArrowRectDown();
+        const QRect down = r.s.ArrowRectDown();
 
-        QImage img = picture(s);
-        QCOMPARE(store.back()->Row, count - 1);
-        QVERIFY(!s.moreAbove());
-        QVERIFY(s.moreBelow());
-        QVERIFY(isBlack(img, down.left(), down.top()));
-        QVERIFY(isBlack(img, down.left() + 5, down.top() + 6)); // tip of the down triangle
+        QImage img = picture(r.s);
+        QCOMPARE(last->Row, 2 * rows);
+        QVERIFY(!r.s.moreAbove() && r.s.moreBelow());
         QVERIFY(triangleDrawn(img, down, false));
         QCOMPARE(at(img, up.left(), up.top()), Background);
-        QCOMPARE(store[0]->HitRect.Bottom - store[0]->HitRect.Top > 0, true);
-        QCOMPARE(store[rows]->HitRect.Bottom, 1);               // scrolled out below
-        QVERIFY(store[rows]->HitRect.Left == 0 && store[rows]->HitRect.Top == 0);
+        QCOMPARE(r.store[size_t(rows)]->HitRect.Bottom, 1); // scrolled out below
+        QVERIFY(r.store[size_t(rows)]->HitRect.Left == 0 && r.store[size_t(rows)]->HitRect.Top == 0);
 
-        // the down button scrolls one page
-        pressLeft(s, down.left() + 2, down.top() + 2);
-        releaseLeft(s, down.left() + 2, down.top() + 2);
-        QCOMPARE(s.firstMarkerRow(), rows);
-        img = picture(s);
-        QVERIFY(s.moreAbove());
-        QVERIFY(s.moreBelow());
-        QVERIFY(isBlack(img, up.left(), up.top()));
-        QVERIFY(isBlack(img, up.left() + 5, up.top() + 3)); // tip of the up triangle
-        QVERIFY(triangleDrawn(img, up, true));
-        QVERIFY(triangleDrawn(img, down, false));
-        QCOMPARE(store[0]->HitRect.Bottom, -1);
+        pressLeft(r.s, down.left() + 2, down.top() + 2); // one page down
+        QCOMPARE(r.s.firstMarkerRow(), rows);
+        img = picture(r.s);
+        QVERIFY(r.s.moreAbove() && r.s.moreBelow());
+        QVERIFY(triangleDrawn(img, up, true) && triangleDrawn(img, down, false));
+        QCOMPARE(first->HitRect.Bottom, -1);
 
-        pressLeft(s, down.left() + 2, down.top() + 2);
-        img = picture(s);
-        QVERIFY(s.moreAbove());
-        QVERIFY(!s.moreBelow());
+        pressLeft(r.s, down.left() + 2, down.top() + 2);
+        img = picture(r.s);
+        QVERIFY(r.s.moreAbove() && !r.s.moreBelow());
         QCOMPARE(at(img, down.left(), down.top()), Background);
-        QVERIFY(store.back()->HitRect.Bottom > store.back()->HitRect.Top);
-
-        // clicking where no button is drawn does nothing
-        pressLeft(s, down.left() + 2, down.top() + 2);
-        QCOMPARE(s.firstMarkerRow(), 2 * rows);
-
-        s.ScrollMarkerRows(true);
-        QCOMPARE(s.firstMarkerRow(), rows);
-        s.Rescale();
-        QCOMPARE(s.firstMarkerRow(), 0);
+        QCOMPARE(r.s.HitTestMarker(last->HitRect.Left + 8, centre(last->HitRect).y()), int(r.store.size()) - 1);
+        pressLeft(r.s, down.left() + 2, down.top() + 2); // no button drawn: nothing
+        QCOMPARE(r.s.firstMarkerRow(), 2 * rows);
+        r.s.Rescale();
+        QCOMPARE(r.s.firstMarkerRow(), 0);
     }
 
-    // Every flag must sit in the first row where it overlaps no earlier flag,
+    // Every flag sits in the first row where it overlaps no earlier flag,
     // whatever the order of the list.
-    void markerLayoutIsTheFirstFreeRow_data()
-    {
-        QTest::addColumn<bool>("sorted");
-        QTest::addColumn<int>("count");
-        QTest::newRow("sorted, dense") << true << 400;
-        QTest::newRow("list order shuffled") << false << 250;
-    }
     void markerLayoutIsTheFirstFreeRow()
     {
-        QFETCH(bool, sorted);
-        QFETCH(int, count);
-        TRadioScale s;
-        s.VisibleGroups = QStringList({"ON"});
-        QRandomGenerator rng(4711);
-        std::vector<std::unique_ptr<TFqMarker>> store;
-        for (int i = 0; i < count; ++i) {
-            const qint32 f = 3500000 + qint32(rng.bounded(300001));
-            auto m = makeMarker(f, QString(int(rng.bounded(1, 12)), QChar('A' + i % 26)),
-                                rng.bounded(5) == 0 ? "OFF" : (rng.bounded(2) ? "ON" : ""));
-            if (sorted)
-                s.AddMarker(m.get(), false);
-            else
-                s.Markers.append(m.get());
-            store.push_back(std::move(m));
-        }
-        s.Rescale();
-        picture(s);
-
-        QList<const TFqMarker *> laid;
-        for (const TFqMarker *m : s.Markers)
-            if (!m->LayoutRect.isZero())
-                laid << m;
-        QVERIFY(laid.size() > count / 2);
-        int pitch = 0;
-        for (const TFqMarker *a : laid)
-            if (a->Row != laid.first()->Row)
-                pitch = (a->LayoutRect.Top - laid.first()->LayoutRect.Top) / (a->Row - laid.first()->Row);
-        QVERIFY(pitch > 0);
-        auto intersects = [](const TEdgeRect &a, const TEdgeRect &b) {
-            return qMax(a.Left, b.Left) < qMin(a.Right, b.Right) && qMax(a.Top, b.Top) < qMin(a.Bottom, b.Bottom);
-        };
-        int flipped = 0;
-        for (int i = 0; i < laid.size(); ++i) {
-            const TFqMarker *m = laid[i];
-            flipped += m->LayoutRect.Right == s.FreqToX(m->Frequency) + 1 ? 1 : 0;
-            for (int j = 0; j < i; ++j)
-                QVERIFY(!intersects(m->LayoutRect, laid[j]->LayoutRect));
-            for (int r = 0; r < m->Row; ++r) {
-                TEdgeRect higher = m->LayoutRect;
-                higher.Top -= (m->Row - r) * pitch;
-                higher.Bottom -= (m->Row - r) * pitch;
-                bool blocked = false;
-                for (int j = 0; j < i && !blocked; ++j)
-                    blocked = intersects(higher, laid[j]->LayoutRect);
-                QVERIFY2(blocked, qPrintable(QString("marker %1 could use row %2").arg(i).arg(r)));
+        for (bool sorted : {true, false}) {
+            ScaleRig r;
+            r.s.VisibleGroups = QStringList({"ON"});
+            QRandomGenerator rng(4711);
+            for (int i = 0; i < 300; ++i) {
+                TFqMarker *m = r.marker(3500000 + qint32(rng.bounded(300001)), QString(int(rng.bounded(1, 12)), QChar('A' + i % 26)),
+                                        rng.bounded(5) == 0 ? "OFF" : (rng.bounded(2) ? "ON" : ""), sorted);
+                if (!sorted)
+                    r.s.Markers.append(m);
+            }
+            picture(r.s);
+            QList<const TFqMarker *> laid;
+            int pitch = 0;
+            for (const TFqMarker *m : r.s.Markers)
+                if (!m->LayoutRect.isZero()) {
+                    laid << m;
+                    if (m->Row != laid.first()->Row)
+                        pitch = (m->LayoutRect.Top - laid.first()->LayoutRect.Top) / (m->Row - laid.first()->Row);
+                }
+            QVERIFY(laid.size() > 150 && pitch > 0);
+            auto blocked = [&](TEdgeRect a, int before, int up) {
+                a.Top -= up * pitch;
+                a.Bottom -= up * pitch;
+                for (int j = 0; j < before; ++j) {
+                    const TEdgeRect &b = laid[j]->LayoutRect;
+                    if (qMax(a.Left, b.Left) < qMin(a.Right, b.Right) && qMax(a.Top, b.Top) < qMin(a.Bottom, b.Bottom))
+                        return true;
+                }
+                return false;
+            };
+            for (int i = 0; i < laid.size(); ++i) {
+                QVERIFY(!blocked(laid[i]->LayoutRect, i, 0));
+                for (int up = 1; up <= laid[i]->Row; ++up)
+                    QVERIFY2(blocked(laid[i]->LayoutRect, i, up), qPrintable(QString("marker %1 could rise %2").arg(i).arg(up)));
             }
         }
-        QVERIFY(flipped > 0);
     }
 
-    void sliderMoveInvalidatesOnlyTwoStrips()
+    // Only invalidated rectangles reach the screen, and the picture is drawn
+    // afresh only after a change: after every change that repaints, the screen
+    // must show what a paint of the whole scale drawn afresh shows.
+    void screenFollowsEveryChange()
     {
-        FakeInputs in;
-        TRadioScale s;
-        in.attach(s);
-        s.Rescale();
-        s.SetSliderVisible(true);
-        picture(s);
-        const int oldX = s.drawnSliderX();
-        QList<QRect> rects;
-        s.SetInvalidationObserver([&](const QRect &r) { rects << r; });
-        s.SetFrequency(3600000);
-        const int newX = s.SliderX();
-        QCOMPARE(rects.size(), 2);
-        QVERIFY(rects.contains(QRect(newX - 10, 2, 21, 96)));
-        QVERIFY(rects.contains(QRect(oldX - 10, 2, 21, 96)));
+        ScaleRig r(1200, 130);
+        r.s.AddBand(3500000, 3800000, "A band" + QString(" with a long name").repeated(20), "LSB", 3550000);
+        r.s.AddBand(3555000, 3560000, "Short", "CW", 3557000);
+        r.s.AddMode(3500000, 3600000, "CW", 0x0000FF, "");
+        for (int i = 0; i < 40; ++i)
+            r.marker(3600000 + 1000 * i, QString("Marker %1").arg(i), i % 2 ? "ODD" : "");
+        TFqMarker *flag = r.store.front().get();
+        r.s.SetSliderVisible(true);
+        ScaleScreen screen(r.s);
 
-        // the digits box has its own rectangle
-        rects.clear();
-        s.SetPaintDigits(true);
-        QCOMPARE(rects.size(), 1);
-        QVERIFY(rects.first().right() == 700 - 30 - 1 && rects.first().top() == 8);
-        picture(s);
-        rects.clear();
-        s.SetFrequency(3600010);
-        QCOMPARE(rects.size(), 1);   // same pixel: only the digits
-        picture(s);
+        const int oldX = r.s.SliderX();
+        r.s.SetFrequency(3600000); // a slider move repaints the two strips and no more
+        QCOMPARE(screen.dirty, QRegion(oldX - 10, 2, 21, 126) + QRegion(r.s.SliderX() - 10, 2, 21, 126));
 
-        // with a selection the band between the positions is repainted too
-        s.SetPaintDigits(false);
-        picture(s);
-        rects.clear();
-        in.modifiers = Qt::ShiftModifier;
-        const int before = s.drawnSliderX();
-        pressLeft(s, before, 40);
-        in.now += 200;
-        dragTo(s, before + 30, 40);
-        in.now += 20;
-        s.DragTimerTimer();
-        QVERIFY(s.selectionAnchor() != 0);
-        QVERIFY(rects.contains(QRect(before, 2, s.SliderX() - before, 97)));
-        releaseLeft(s, s.SliderX(), 40);
+        const QRect up = TRadioScale::ArrowRectUp();
+        const struct { const char *what; std::function<void()> act; } steps[] = {
+            {"slider move", [] {}},
+            {"into a band with a short name", [&] { r.s.SetFrequency(3557000); }},
+            {"back to the long name", [&] { r.s.SetFrequency(3570000); }},
+            {"digits shown", [&] { r.s.SetPaintDigits(true); }},
+            {"digits follow", [&] { r.s.SetFrequency(3571000); }},
+            {"marker added", [&] { r.s.AddMarker(r.marker(3580000, "New", QString(), false), true); }},
+            {"marker replaced", [&] { r.s.AddOrReplaceMarker(r.marker(3580100, "New", QString(), false), true); }},
+            {"marker deleted", [&] { r.s.DeleteMarker(0); }},
+            {"marker edited in place", [&] { flag->Highlighted = true; r.s.update(); }},
+            {"group switched on", [&] { r.s.VisibleGroups.append("ODD"); r.s.update(); }},
+            {"rows scrolled", [&] { r.s.ScrollMarkerRows(false); }},
+            {"row button", [&] { pressLeft(r.s, up.left() + 2, up.top() + 2); releaseLeft(r.s, up.left() + 2, up.top() + 2); }},
+            {"group deleted", [&] { r.s.DeleteMarkersWithAttribute("ODD", true); }},
+            {"lit", [&] { r.s.Lit(true); }},
+            {"modes replaced", [&] { r.s.ClearModes(); r.s.AddMode(3600000, 3700000, "USB", 0x00FF00, ""); r.s.repaint(); }},
+            {"band renamed", [&] { r.s.Bands[0].Name = "Renamed"; r.s.update(); }},
+            {"shift-drag begins", [&] {
+                 pressLeft(r.s, r.s.drawnSliderX(), 40);
+                 r.modifiers = Qt::ShiftModifier;
+                 r.now += 200;
+                 r.dragStep(r.s.drawnSliderX() + 40, 20);
+             }},
+            {"selection grows", [&] { r.dragStep(r.s.drawnSliderX() + 80, 200); }},
+            {"selection ends", [&] {
+                 releaseLeft(r.s, r.s.drawnSliderX(), 40);
+                 r.modifiers = Qt::NoModifier;
+                 r.s.SetFrequency(3650000);
+             }},
+            {"zoom in", [&] { r.s.ZoomTo(0, 0); }},
+            {"zoom out", [&] { r.s.ZoomOut(); }},
+            {"slider hidden", [&] { r.s.SetSliderVisible(false); }},
+        };
+        for (const auto &step : steps) {
+            step.act();
+            screen.sync();
+            QVERIFY2(screen.image == screen.fresh(), step.what);
+        }
     }
 
-    void shownWidgetRepaintsOnlyTheStrips()
+    // A list changed directly, without a repaint, shows at the next paint.
+    void listChangesReachTheNextPaint()
     {
-        TRadioScale s;
-        s.Rescale();
-        s.SetSliderVisible(true);
-        s.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&s));
-        QCoreApplication::processEvents();
-        QCOMPARE(s.drawnSliderX(), s.SliderX());
-        PaintSpy spy;
-        s.installEventFilter(&spy);
-        const int oldX = s.SliderX();
-        s.SetFrequency(3700000);
-        const int newX = s.SliderX();
-        QTRY_VERIFY(!spy.painted.isEmpty());
-        QCoreApplication::processEvents();
-        QCOMPARE(spy.painted, QRegion(QRect(oldX - 10, 2, 21, 96)) + QRegion(QRect(newX - 10, 2, 21, 96)));
-        QCOMPARE(s.drawnSliderX(), newX);
+        ScaleRig r;
+        r.marker(3700000, "Hidden", "GROUP");
+        TFqMarker *loose = r.marker(3600000, "Loose", QString(), false);
+        r.s.AddBand(3500000, 3800000, "80 m", "LSB", 3550000);
+        const struct { const char *what; std::function<void()> act; } changes[] = {
+            {"marker appended", [&] { r.s.Markers.append(loose); }},
+            {"groups replaced", [&] { r.s.VisibleGroups = QStringList({"GROUP"}); }},
+            {"band renamed", [&] { r.s.Bands[0].Name = "Eighty"; }},
+            {"marker added quietly", [&] { r.marker(3650000, "Quiet"); }},
+            {"range stored", [&] { r.s.SetScaleEnd(3700000); }},
+            {"font", [&] {
+                 QFont bold = r.s.font();
+                 bold.setBold(true);
+                 r.s.setFont(bold);
+             }},
+        };
+        for (const auto &change : changes) {
+            const QImage before = picture(r.s);
+            change.act();
+            QVERIFY2(picture(r.s) != before, change.what);
+        }
+    }
+
+    void shownScaleRepaintsOnlyTheStrips()
+    {
+        ScaleRig r;
+        r.s.SetSliderVisible(true);
+        r.s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&r.s));
+        PaintRecorder rec(&r.s);
+        rec.settle();
+        const int oldX = r.s.SliderX();
+        r.s.SetFrequency(3700000);
+        rec.flush();
+        QCOMPARE(rec.painted, QRegion(oldX - 10, 2, 21, 96) + QRegion(r.s.SliderX() - 10, 2, 21, 96));
+        QCOMPARE(r.s.drawnSliderX(), r.s.SliderX());
     }
 
     void slideToNewRange()
     {
-        FakeInputs in;
-        TRadioScale s;
-        in.attach(s);
-        s.AddMode(3400000, 3900000, "CW", 0x0000FF, "");   // red under the whole old range
-        s.Rescale();
-        s.SetSliderVisible(true);
-        picture(s);
+        ScaleRig r;
+        r.s.SetAnimateScale(true);
+        r.s.AddMode(3400000, 3900000, "CW", 0x0000FF, ""); // red under the whole old range
+        r.s.SetSliderVisible(true);
+        picture(r.s);
+        const int sx = r.s.SliderX();
 
-        s.SetRange(1800000, 2000000);   // lower: the new picture comes up from the bottom
-        QVERIFY(s.IsAnimating());
-        QCOMPARE(s.ScaleBegin(), 1800000);   // the range itself changes at once
-        QCOMPARE(s.ScaleEnd(), 2000000);
-        QCOMPARE(at(picture(s), 300, 66), qRgb(255, 0, 0));   // still the old picture
-        in.now += 40;
-        s.AnimationTimerTimer();
-        QVERIFY(s.IsAnimating());
-        in.now += 70;                   // H + 10 ms in all
-        s.AnimationTimerTimer();
-        QVERIFY(!s.IsAnimating());
-        QCOMPARE(at(picture(s), 300, 66), Background);
+        r.s.SetRange(1800000, 2000000); // lower: the new picture comes up from the bottom
+        QVERIFY(r.s.IsAnimating());
+        QCOMPARE(r.s.ScaleBegin(), 1800000); // the range itself changes at once
+        QCOMPARE(at(picture(r.s), 300, 66), qRgb(255, 0, 0));
+        QCOMPARE(at(picture(r.s), sx, 20), Background); // the old picture, without the slider
+        r.now += 40;
+        r.s.AnimationTimerTimer();
+        QVERIFY(r.s.IsAnimating());
+        r.now += 70; // H + 10 ms in all
+        r.s.AnimationTimerTimer();
+        QVERIFY(!r.s.IsAnimating());
+        QCOMPARE(at(picture(r.s), 300, 66), Background);
 
-        s.SetRange(3500000, 3800000);   // higher: slides in from the top
-        QVERIFY(s.IsAnimating());
-        QCOMPARE(at(picture(s), 300, 66), Background);
-        s.FinishAnimation();
-        QCOMPARE(at(picture(s), 300, 66), qRgb(255, 0, 0));
+        r.s.SetRange(3500000, 3800000); // higher: the new picture comes down from the top
+        QCOMPARE(at(picture(r.s), 300, 66), Background);
+        r.s.FinishAnimation();
+        QCOMPARE(at(picture(r.s), 300, 66), qRgb(255, 0, 0));
 
-        // overlapping ranges and a hidden slider never slide
-        s.SetRange(3600000, 3900000);
-        QVERIFY(!s.IsAnimating());
-        s.SetSliderVisible(false);
-        s.SetRange(7000000, 7200000);
-        QVERIFY(!s.IsAnimating());
-        s.SetSliderVisible(true);
-        s.SetAnimateScale(false);
-        s.SetRange(14000000, 14350000);
-        QVERIFY(!s.IsAnimating());
-    }
+        r.s.SetRange(3800000, 4100000); // touching ranges never slide
+        QVERIFY(!r.s.IsAnimating());
+        r.s.SetAnimateScale(false);
+        r.s.SetRange(14000000, 14350000);
+        QVERIFY(!r.s.IsAnimating());
+        r.s.SetAnimateScale(true);
+        r.s.SetSliderVisible(false);
+        r.s.SetRange(7000000, 7200000);
+        QVERIFY(!r.s.IsAnimating());
 
-    void lowControlStillSlides()
-    {
-        FakeInputs in;
-        TRadioScale s;
-        in.attach(s);
-        s.resize(700, 40);    // 40 div 50 would be a step of 0
-        s.Rescale();
-        s.SetSliderVisible(true);
-        s.SetRange(7000000, 7200000);
-        QVERIFY(s.IsAnimating());
-        in.now += 25;
-        s.AnimationTimerTimer();
-        QVERIFY(s.IsAnimating());
-        in.now += 25;
-        s.AnimationTimerTimer();
-        QVERIFY(!s.IsAnimating());
+        ScaleRig low(700, 40); // 40 div 50 would be a step of 0
+        low.s.SetAnimateScale(true);
+        low.s.SetSliderVisible(true);
+        low.s.SetRange(7000000, 7200000);
+        low.now += 50;
+        low.s.AnimationTimerTimer();
+        QVERIFY(!low.s.IsAnimating());
     }
 };
 

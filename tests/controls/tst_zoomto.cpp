@@ -3,65 +3,16 @@
 #include "controls/ZoomTo.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-const QString InvalidBegin = "Invalid frequency for beginning of the scale.\nEnter an integer in kHz.";
-const QString InvalidEnd = "Invalid frequency for end of the scale.\nEnter an integer in kHz.";
-const QString BelowMin = "It is not possible to zoom out of the current scale this way.\n"
-                         "The scale beginning must higher or equal to 3500 kHz";
-const QString AboveMax = "It is not possible to zoom out of the current scale this way.\n"
-                         "The scale end must lower or equal to 3800 kHz";
-const QString Below100k = "The lowest possible frequency for beginning of the scale is 100 kHz";
-const QString TooShort = "The scale must be at least 1 kHz long.";
-
-} // namespace
 
 class TestZoomTo : public QObject
 {
     Q_OBJECT
-
-    testenv::PromptRecorder prompts;
-
-    // Types the entries, presses Ok and returns the messages it showed, each
-    // in an information box that belongs to the dialog.
-    QStringList pressOk(TZoomToFrm &dlg, const QString &begin, const QString &end)
-    {
-        prompts.shown.clear();
-        prompts.lastParent = nullptr;
-        dlg.BeginEdt->setText(begin);
-        dlg.EndEdt->setText(end);
-        dlg.OkBtn->click();
-        for (const auto &entry : prompts.shown)
-            if (entry.first != testenv::PromptKind::Information)
-                return {QStringLiteral("a question was asked")};
-        if (!prompts.shown.isEmpty() && prompts.lastParent.data() != &dlg)
-            return {QStringLiteral("a box without the dialog as its parent")};
-        return prompts.texts();
-    }
-
-    void prepare(TZoomToFrm &dlg)
-    {
-        dlg.MinScaleBegin = 3500000;
-        dlg.MaxScaleEnd = 3800000;
-        dlg.setResult(QDialog::Rejected);
-    }
-
 private slots:
-    void layoutAndTexts()
+    void focusStartsInBegin()
     {
         TZoomToFrm dlg;
-        QCOMPARE(dlg.windowTitle(), QString("Zoom To"));
-        QCOMPARE(dlg.OkBtn->text(), QString("Ok"));
-        QCOMPARE(dlg.CancelBtn->text(), QString("Cancel"));
-        QStringList labels;
-        for (QLabel *l : dlg.findChildren<QLabel *>())
-            labels << l->text();
-        QVERIFY(labels.contains("Scale begin [kHz]:"));
-        QVERIFY(labels.contains("Scale end [kHz]:"));
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QTRY_VERIFY(dlg.BeginEdt->hasFocus());
@@ -69,50 +20,62 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
     }
 
-    void validRangeCloses()
+    // Every failed check shows its message, in order, and keeps the dialog open.
+    void okChecksTheEntries_data()
     {
-        TZoomToFrm dlg;
-        prepare(dlg);
-        dlg.show();
-        QCOMPARE(pressOk(dlg, "3520", " 3580 "), QStringList());
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QVERIFY(!dlg.isVisible());
-        QCOMPARE(dlg.BeginFrequency(), 3520000);
-        QCOMPARE(dlg.EndFrequency(), 3580000);
-        // the limits themselves are allowed
-        dlg.show();
-        QCOMPARE(pressOk(dlg, "3500", "3800"), QStringList());
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QTest::addColumn<QString>("begin");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<int>("lowest"); // kHz: the beginning of the current scale
+        QTest::addColumn<QStringList>("messages"); // I invalid begin, E invalid end, B below the scale,
+                                                   // A above it, H below 100 kHz, S too short
+        QTest::newRow("valid") << "3520" << " 3580 " << 3500 << QStringList();
+        QTest::newRow("the limits themselves") << "3500" << "3800" << 3500 << QStringList();
+        QTest::newRow("empty begin reads as -1") << "" << "3600" << 3500 << QStringList({"I", "B", "H"});
+        QTest::newRow("fraction") << "3520" << "3.6" << 3500 << QStringList({"E", "S"});
+        QTest::newRow("letters") << "abc" << "x" << 3500 << QStringList({"I", "E", "B", "H", "S"});
+        QTest::newRow("below") << "3400" << "3600" << 3500 << QStringList({"B"});
+        QTest::newRow("above") << "3600" << "3900" << 3500 << QStringList({"A"});
+        QTest::newRow("empty range") << "3600" << "3600" << 3500 << QStringList({"S"});
+        QTest::newRow("reversed") << "3700" << "3600" << 3500 << QStringList({"S"});
+        QTest::newRow("beyond 32 bits") << "9999999999" << "3600" << 3500 << QStringList({"I", "B", "H"});
+        QTest::newRow("beyond 64 bits") << "3520" << "-9223372036854775808" << 3500 << QStringList({"E", "S"});
+        QTest::newRow("below 100 kHz") << "60" << "200" << 50 << QStringList({"H"});
+        QTest::newRow("lowest, 1 kHz long") << "100" << "101" << 50 << QStringList();
     }
-
-    void everyFailedCheckShowsItsMessageInOrder()
+    void okChecksTheEntries()
     {
+        QFETCH(QString, begin);
+        QFETCH(QString, end);
+        QFETCH(QStringList, messages);
+        QFETCH(int, lowest);
+        const QHash<QString, QString> texts{
+            {"I", "Invalid frequency for beginning of the scale.\nEnter an integer in kHz."},
+            {"E", "Invalid frequency for end of the scale.\nEnter an integer in kHz."},
+            {"B", "It is not possible to zoom out of the current scale this way.\n"
+                  "The scale beginning must higher or equal to 3500 kHz"},
+            {"A", "It is not possible to zoom out of the current scale this way.\n"
+                  "The scale end must lower or equal to 3800 kHz"},
+            {"H", "The lowest possible frequency for beginning of the scale is 100 kHz"},
+            {"S", "The scale must be at least 1 kHz long."}};
+        testenv::PromptRecorder prompts;
         TZoomToFrm dlg;
-        prepare(dlg);
+        dlg.MinScaleBegin = lowest * 1000;
+        dlg.MaxScaleEnd = 3800000;
         dlg.show();
-
-        // an empty begin reads as -1 and fails the range checks as well
-        QCOMPARE(pressOk(dlg, "", "3600"), QStringList({InvalidBegin, BelowMin, Below100k}));
-        QVERIFY(dlg.isVisible());
-        QCOMPARE(dlg.result(), int(QDialog::Rejected));
-
-        QCOMPARE(pressOk(dlg, "3520", "3.6"), QStringList({InvalidEnd, TooShort}));
-        QCOMPARE(pressOk(dlg, "abc", "x"), QStringList({InvalidBegin, InvalidEnd, BelowMin, Below100k, TooShort}));
-        QCOMPARE(pressOk(dlg, "3400", "3600"), QStringList({BelowMin}));
-        QCOMPARE(pressOk(dlg, "3600", "3900"), QStringList({AboveMax}));
-        QCOMPARE(pressOk(dlg, "3600", "3600"), QStringList({TooShort}));
-        QCOMPARE(pressOk(dlg, "3700", "3600"), QStringList({TooShort}));
-        QCOMPARE(pressOk(dlg, "9999999999", "3600"), QStringList({InvalidBegin, BelowMin, Below100k}));
-        // entries whose hertz would not fit even in 64 bits
-        QCOMPARE(pressOk(dlg, "9223372036854775807", "3600"), QStringList({InvalidBegin, BelowMin, Below100k}));
-        QCOMPARE(pressOk(dlg, "3520", "-9223372036854775808"), QStringList({InvalidEnd, TooShort}));
-        QVERIFY(dlg.isVisible());
-
-        // below 100 kHz when the current scale starts lower still
-        dlg.MinScaleBegin = 50000;
-        QCOMPARE(pressOk(dlg, "60", "200"), QStringList({Below100k}));
-        QCOMPARE(pressOk(dlg, "100", "101"), QStringList());
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        dlg.BeginEdt->setText(begin);
+        dlg.EndEdt->setText(end);
+        dlg.OkBtn->click();
+        QStringList expected;
+        for (const QString &m : messages)
+            expected << texts.value(m);
+        QCOMPARE(prompts.texts(), expected);
+        for (const auto &entry : prompts.shown)
+            QVERIFY(entry.first == testenv::PromptKind::Information && prompts.lastParent.data() == &dlg);
+        QCOMPARE(dlg.isVisible(), !messages.isEmpty());
+        QCOMPARE(dlg.result(), int(messages.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        if (messages.isEmpty())
+            QCOMPARE(QList<int>({dlg.BeginFrequency(), dlg.EndFrequency()}),
+                     QList<int>({begin.trimmed().toInt() * 1000, end.trimmed().toInt() * 1000}));
     }
 };
 

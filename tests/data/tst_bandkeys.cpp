@@ -344,6 +344,31 @@ private slots:
             QCOMPARE(actions.at(i)->font().bold(), actions.at(i)->data().toString() == "14");
     }
 
+    // A plan of many thousand entries would take seconds to list: the items
+    // are made when the plan changed since the last opening, not every time.
+    void popupIsBuiltOncePerPlanChange()
+    {
+        Rig rig;
+        rig.keys->ApplyBandPlan();
+        rig.keys->AllBandsPppPopup();
+        const QList<QAction *> items = rig.popup.actions();
+        rig.keys->PressButton(rig.buttonWithCaption("14"));
+        rig.keys->AllBandsPppPopup();
+        QCOMPARE(rig.popup.actions(), items);
+        QVERIFY(rig.popupItem("14")->font().bold());
+
+        rig.plan.SetText(1, "X1\t1\t2\t1\tCW\tnew");
+        rig.plan.Remove(14);
+        rig.keys->AllBandsPppPopup();
+        QCOMPARE(rig.popupTexts().mid(0, 3), QStringList({"136", "X1", "1.8"}));
+        QCOMPARE(rig.popupTexts().size(), 16);
+        rig.plan.Append(true, "Y2\t1\t2\t1\tCW\tnew");
+        rig.keys->AllBandsPppPopup();
+        QCOMPARE(rig.popupTexts().mid(14), QStringList({"Y2", "-", "Define Bands..."}));
+        rig.popupItem("Y2")->trigger();
+        QCOMPARE(rig.host.frequency, 1000);
+    }
+
     void bandsMenuReappliesAndReselects()
     {
         Rig rig;
