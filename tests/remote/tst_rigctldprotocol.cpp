@@ -47,7 +47,6 @@ private slots:
         // Reads, default and extended forms, from the state alone.
         row("f", "", "  f\r", "14250000\n");
         row("+f", "", "+f", "get_freq:\nFrequency: 14250000\nRPRT 0\n");
-        row(";f", "", ";f", "get_freq:;Frequency: 14250000;RPRT 0\n");
         row("|long", "", "|\\get_freq", "get_freq:|Frequency: 14250000|RPRT 0\n");
         row("m CW-R", "mode=CW-R", "m", "CWR\n2200\n");
         row("m DIG", "mode=DIG", "m", "PKTUSB\n2200\n");
@@ -59,7 +58,6 @@ private slots:
         row("s on", "split=1", "s", "1\nVFOB\n");
         row("s on, B", "split=1 vfo=B", "s", "1\nVFOA\n");
         row("s unknown", "split=-1", "+s", "get_split_vfo:\nSplit: 0\nTX VFO: VFOA\nRPRT 0\n");
-        row("S0", "meter=0", "l STRENGTH", "-54\n");
         row("S5", "meter=33", "l STRENGTH", "-24\n");
         row("S9+60", "meter=100", "l STRENGTH", "60\n");
         row("+l", "meter=60", "+l STRENGTH", "get_level: STRENGTH\n0\nRPRT 0\n");
@@ -95,7 +93,6 @@ private slots:
         row("M PKTUSB 847", "model=FT-847", "M PKTUSB 0", "RPRT -1\n");
         row("M bad passband", "", "M USB wide", "RPRT -1\n");
         row("V B", "", "V VFOB", "RPRT 0\n", "vfo");
-        row("V A on A", "", "V VFOA", "RPRT 0\n");
         row("V Main on B", "vfo=B", "\\set_vfo Main", "RPRT 0\n", "vfo");
         row("V current", "vfo=B", "V currVFO", "RPRT 0\n");
         row("V TX in split", "split=1", "V TX", "RPRT 0\n", "vfo");

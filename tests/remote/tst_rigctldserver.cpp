@@ -47,34 +47,27 @@ class TestRigctldServer : public QObject
 private slots:
     void initTestCase() { QVERIFY2(!rigctl::program().isEmpty(), "rigctl not found: install libhamlib-utils"); }
 
+    // Hamlib reads the radio's abilities when it opens the endpoint.
     void hamlibOpensEachModel_data()
     {
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("modes");
         QTest::addColumn<QString>("vfos");
-        const QString fullModes = "Mode list: AM CW USB LSB RTTY FM WFM CWR PKTUSB FM-D";
-        QTest::newRow("FT-817") << "FT-817" << fullModes << "VFO list: VFOA VFOB";
+        QTest::newRow("FT-817") << "FT-817" << "Mode list: AM CW USB LSB RTTY FM WFM CWR PKTUSB FM-D" << "VFO list: VFOA VFOB";
         // The FT-847 splits between its main and satellite VFOs: Hamlib sees one VFO.
         QTest::newRow("FT-847") << "FT-847" << "Mode list: AM CW USB LSB FM CWR" << "VFO list: VFOA";
-        QTest::newRow("FT-857") << "FT-857" << fullModes << "VFO list: VFOA VFOB";
-        QTest::newRow("FT-897") << "FT-897" << fullModes << "VFO list: VFOA VFOB";
     }
     void hamlibOpensEachModel()
     {
         QFETCH(QString, model);
         Listener l;
         l.host.radio.Type = TcvrTypeAt(TcvrTypeIndex(model));
-        l.host.radio.Mode = "CW-R";
-        l.host.radio.MeterPercent = 60;
         QVERIFY(l.server.Listen(QHostAddress::LocalHost, 0));
         const QStringList caps = rigctl::run("2", l.target(), {"1"});
         QTEST(caps.filter("Mode list:").value(0), "modes");
         QTEST(caps.filter("VFO list:").value(0), "vfos");
         QVERIFY(caps.contains("Get level: RAWSTR(0..0/0) STRENGTH(0..0/0)"));
-        QCOMPARE(rigctl::run("2", l.target(), {"f", "m", "v", "t", "s", "l", "STRENGTH"}),
-                 QStringList({"14250000", "CWR", "2200", "VFOA", "0", "0", "VFOA", "0"}));
-        // Opening, Hamlib reads VFO B by switching to it and back.
-        QCOMPARE(l.host.radio.Vfo, u'A');
+        QCOMPARE(l.host.radio.Vfo, u'A'); // Hamlib reads VFO B by switching to it and back
     }
 
     void clientsServedTogetherABadOneDroppedAlone()

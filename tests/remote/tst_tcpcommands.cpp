@@ -67,7 +67,6 @@ private slots:
                             << "add DL1ABC/14074000/USB/DX/P1/a\r\nb\r\n";
         QTest::newRow("FM, blanks and zeros") << fm("A", "  7040000USB") << "add A/7040000/USB//-0/";
         QTest::newRow("FM, trailing blanks") << fm("A", "7040000  USB") << "add A/0/USB//-0/";
-        QTest::newRow("FM, sign") << fm("A", "-07040000USB") << "add A/0/USB//-0/";
         QTest::newRow("FM, segment mode") << fm("A", "014050000") << "add A/14050000/CW-R//-0/";
         QTest::newRow("FM, no mode anywhere") << fm("A", "003550000     ") << "add A/3550000/CW   //-0/";
         QTest::newRow("FM, inexact flags") << fm("A", "014074000USB  p    " + fixed("DX", 10) + "Y") << "add A/14074000/USB/DX/-0/";
@@ -80,7 +79,6 @@ private slots:
         QTest::newRow("DM, empty") << "DM" << "delete  0";
         QTest::newRow("SM") << "SMDX;SPOTS;" << "groups DX|SPOTS";
         QTest::newRow("SM, empty entries") << "SM;DX;;" << "groups |DX|";
-        QTest::newRow("SM, empty") << "SM" << "groups ";
         QTest::newRow("TT") << "TT 14074000USB  FT8 " << "tune 14074000/USB/FT8";
         QTest::newRow("TT, trimmed number") << "TT7040000  LSB" << "tune 7040000/LSB/";
         QTest::newRow("TT, no number") << "TTabc" << "tune 0/CW   /";

@@ -86,7 +86,6 @@ private slots:
         s.host.state = {14074000, "USB", 14000000, 14350000, true, true, {QString::fromUtf8("Köln")}};
         s.server.PublishState();
         QCOMPARE(client.ask("QS"), QByteArray("014074000USB  0140000000143500001"));
-        QCOMPARE(client.ask("CS"), QByteArray("1"));
         QCOMPARE(client.ask("GM"), QByteArray("K\xf6ln;"));
         QCOMPARE(client.ask(QString::fromUtf8("SMKöln;Łódź").toUtf8()), QByteArray(""));
         QCOMPARE(client.ask("GM"), QString::fromUtf8("Köln;Łódź;").toUtf8());

@@ -93,7 +93,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("syntax") << "MsgBox 1\nx = 1\nIf x Then y = (\n" << "msg:Line: 3\n\nExpected expression";
         QTest::newRow("run time") << "MsgBox 1\nx = 1 / 0\nMsgBox 2" << "box:1|msg:Line: 2\n\nDivision by zero";
-        QTest::newRow("named") << "Option Explicit\nDim a\nb = 1" << "msg:Line: 3\n\nVariable is undefined: 'b'";
     }
     void errorsNameTheirLine()
     {

@@ -111,11 +111,9 @@ private slots:
     // The generator starts from the same seed in every run, as VBScript's does.
     void rndRepeatsAcrossRuns()
     {
-        const QString script = "MsgBox Rnd : MsgBox Rnd";
-        const QString first = Run(script);
-        QCOMPARE(first.split('|').size(), 2);
-        QVERIFY(first.split('|').at(0) != first.split('|').at(1));
-        QCOMPARE(Run(script), first);
+        const QStringList first = Run("MsgBox Rnd : MsgBox Rnd").split('|');
+        QVERIFY(first.size() == 2 && first.at(0) != first.at(1));
+        QCOMPARE(Run("MsgBox Rnd : MsgBox Rnd").split('|'), first);
     }
 
     void dates_data()
@@ -140,15 +138,6 @@ private slots:
         QVERIFY2(shown == QStringLiteral("%1-%2-%3|True").arg(today.year()).arg(today.month()).arg(today.day())
                      || shown == QStringLiteral("%1-%2-%3|True").arg(after.year()).arg(after.month()).arg(after.day()),
                  qPrintable(shown));
-    }
-
-    void createObjectIsRefused()
-    {
-        TScriptEngine engine;
-        QCOMPARE(engine.Execute("Set fso = CreateObject(\"Scripting.FileSystemObject\")"), TScriptStatus::Failed);
-        QCOMPARE(engine.Error().Number, 429);
-        QCOMPARE(engine.Error().FullDescription(),
-                 QString("ActiveX component can't create object: 'Scripting.FileSystemObject'"));
     }
 };
 

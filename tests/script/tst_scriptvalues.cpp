@@ -1,5 +1,5 @@
 // The conversions under every script: text to number and back, dates to
-// text, script files to text, and the default answer of a message box.
+// text, and the default answer of a message box.
 #include "common/TestEnvironment.h"
 #include "script/ScriptObject.h"
 #include "script/ScriptSource.h"
@@ -89,24 +89,6 @@ private slots:
         QFETCH(double, serial);
         QFETCH(QString, text);
         QCOMPARE(ScriptText::FormatDate(serial), text);
-    }
-
-    void decodeScriptText_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("ascii") << QByteArray("MsgBox 1") << "MsgBox 1";
-        QTest::newRow("utf-8") << QByteArray("x = \"caf\xC3\xA9\"") << QString::fromUtf8("x = \"caf\xC3\xA9\"");
-        QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBFx") << "x";
-        QTest::newRow("utf-16 le") << QByteArray("\xFF\xFEx\0=\0", 6) << "x=";
-        QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF\0x\0=", 6) << "x=";
-        QTest::newRow("windows-1252") << QByteArray("caf\xE9 \x80 \x81") << QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC \xC2\x81");
-    }
-    void decodeScriptText()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        QCOMPARE(DecodeScriptText(bytes), text);
     }
 
     void ansiCodesRoundTrip()

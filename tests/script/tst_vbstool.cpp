@@ -24,20 +24,12 @@ ToolRun RunTool(const QStringList &Arguments, const QByteArray &Input = {})
 {
     QProcess process;
     process.start(ToolPath(), Arguments);
-    ToolRun run;
-    if (!process.waitForStarted(10000))
-        return run;
     process.write(Input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 ToolRun RunScript(const QByteArray &Bytes, const QByteArray &Input = {})
@@ -68,8 +60,6 @@ private slots:
                                   << "hello\n2\n" << "";
         QTest::newRow("line breaks in a message") << QByteArray("MsgBox \"a\" & vbCrLf & \"b\" & vbCr & \"c\"") << QByteArray() << 0
                                                   << "a\nb\nc\n" << "";
-        QTest::newRow("default button") << QByteArray("r = MsgBox(\"q\", vbYesNo + vbDefaultButton2) : MsgBox r") << QByteArray() << 0
-                                        << "q\n7\n" << "";
         QTest::newRow("input lines") << QByteArray("n = InputBox(\"Name?\") : MsgBox \"Hi \" & n : m = InputBox(\"More?\") : MsgBox IsEmpty(m)")
                                      << QByteArray("Anna\r\n") << 0 << "Hi Anna\nTrue\n" << "";
         QTest::newRow("no Zov here") << QByteArray("MsgBox 1\nZov.Frequency = 7000000") << QByteArray() << 1 << "1\n"
@@ -77,7 +67,6 @@ private slots:
         QTest::newRow("syntax error first") << QByteArray("MsgBox 1\nIf x\n") << QByteArray() << 1 << ""
                                             << "Line: 2\nExpected 'Then'\n";
         QTest::newRow("windows-1252 file") << QByteArray("MsgBox \"caf\xE9\"") << QByteArray() << 0 << QString::fromUtf8("caf\xC3\xA9\n") << "";
-        QTest::newRow("utf-16 file") << QByteArray("\xFF\xFEM\0s\0g\0B\0o\0x\0 \0\x31\0", 18) << QByteArray() << 0 << "1\n" << "";
     }
     void runs()
     {
