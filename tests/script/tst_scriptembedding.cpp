@@ -270,7 +270,7 @@ private slots:
         QSemaphore running;
         host.onTick = [&] { running.release(); };
         std::thread stopper([&] {
-            running.acquire();
+            running.tryAcquire(1, 5000); // the run is under way
             engine.Interrupt();
         });
         const TScriptStatus status = engine.Execute("Do : Loop");
