@@ -119,12 +119,11 @@ private slots:
 
     void readingsToPercent()
     {
-        QCOMPARE(meterPercentFromStatus(0x0F, false), 100);
-        QCOMPARE(meterPercentFromStatus(0x87, false), 46); // the squelch bit ignored: 7 * 100 div 15
-        QCOMPARE(meterPercentFromStatus(0xF9, false), 60); // only the low four bits
-        QCOMPARE(meterPercentFromStatus(0x9F, true), 100);
-        QCOMPARE(meterPercentFromStatus(0x0F, true), 48);  // 15 * 100 div 31
-        QCOMPARE(meterPercentFromStatus(0x3F, true), 100); // bit 5 is not meter
+        // Only the meter bits count: four of them, five on the FT-847.
+        const std::tuple<int, bool, int> statuses[] = {{0x0F, false, 100}, {0x87, false, 46}, {0xF9, false, 60},
+                                                       {0x9F, true, 100},  {0x0F, true, 48},   {0x3F, true, 100}};
+        for (const auto &[status, ft847, percent] : statuses)
+            QCOMPARE(meterPercentFromStatus(status, ft847), percent);
         QCOMPARE(meterPercentFromDigits(9998), 99);
         QCOMPARE(meterPercentFromDigits(9999), 100);
         QCOMPARE(meterPercentCaption(57), QString("57%"));

@@ -345,27 +345,23 @@ private slots:
         TFqMarker *m = r.marker(3700000, "Flag");
         r.marker(3750000, "Other");
         picture(r.s);
+        const QPoint flag = centre(m->HitRect);
         auto rightPress = [&](int x, int y) {
             sendMouse(r.s, QEvent::MouseButtonPress, x, y, Qt::RightButton, Qt::RightButton);
             if (r.s.PopupMenu())
                 r.s.PopupMenu()->hide();
         };
-        rightPress(centre(m->HitRect).x(), centre(m->HitRect).y());
+        rightPress(flag.x(), flag.y());
         QCOMPARE(r.s.MarkerUnderPopup(), -1); // no menu
         QMenu menu;
         menu.addAction("Edit");
         r.s.SetPopupMenu(&menu);
-        QVERIFY(!r.s.SliderUnderPopup());
-        rightPress(centre(m->HitRect).x(), centre(m->HitRect).y());
+        rightPress(flag.x(), flag.y());
         QCOMPARE(r.s.MarkerUnderPopup(), 0);
         QVERIFY(!r.s.SliderUnderPopup());
-        r.s.SetPopupMenu(nullptr);
-        QCOMPARE(r.s.MarkerUnderPopup(), -1);
-        r.s.SetPopupMenu(&menu);
         r.s.DeleteMarkerUnderPopup();
         QCOMPARE(r.s.Markers.size(), 1);
         QCOMPARE(r.s.Markers.first()->Caption, QString("Other"));
-
         rightPress(r.s.drawnSliderX() + 10, 30);
         QVERIFY(r.s.SliderUnderPopup());
         QCOMPARE(r.s.MarkerUnderPopup(), -1);
