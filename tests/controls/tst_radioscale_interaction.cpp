@@ -320,24 +320,6 @@ private slots:
         QCOMPARE(r.s.Frequency(), 3550000);
     }
 
-    void rowButtonsTakeClicksFirst()
-    {
-        ScaleRig r;
-        const int rows = r.s.visibleMarkerRows();
-        for (int i = 0; i < 3 * rows; ++i)
-            r.marker(3650000 + 10 * i, QString("M%1").arg(i));
-        r.s.SetFrequency(r.s.XToFreq(15));
-        r.s.SetSliderVisible(true); // the slider stands over the down button
-        picture(r.s);
-        const QRect down = r.s.ArrowRectDown();
-        ScaleEventLog log(r.s);
-        doubleClickLeft(r.s, down.left() + 2, down.top() + 2);
-        QCOMPARE(log.take(), QStringList({"OnMouseDown"}));
-        QCOMPARE(r.s.firstMarkerRow(), rows);
-        pressLeft(r.s, down.left() + 2, down.top() + 2);
-        QVERIFY(!r.s.isDragging());
-    }
-
     void popupPointFindsMarkerAndSlider()
     {
         ScaleRig r;

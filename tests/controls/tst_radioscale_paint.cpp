@@ -176,14 +176,19 @@ private slots:
         QCOMPARE(r.store[size_t(rows)]->HitRect.Bottom, 1); // scrolled out below
         QVERIFY(r.store[size_t(rows)]->HitRect.Left == 0 && r.store[size_t(rows)]->HitRect.Top == 0);
 
-        pressLeft(r.s, down.left() + 2, down.top() + 2); // one page down
+        doubleClickLeft(r.s, down.left() + 2, down.top() + 2); // one page down, as a click would
         QCOMPARE(r.s.firstMarkerRow(), rows);
         img = picture(r.s);
         QVERIFY(r.s.moreAbove() && r.s.moreBelow());
         QVERIFY(darkPixels(img, up) > 5 && darkPixels(img, down) > 5);
         QCOMPARE(first->HitRect.Bottom, -1);
 
+        r.s.SetFrequency(r.s.XToFreq(15)); // the button takes the press before a slider over it
+        r.s.SetSliderVisible(true);
+        picture(r.s);
         pressLeft(r.s, down.left() + 2, down.top() + 2);
+        QVERIFY(!r.s.isDragging());
+        r.s.SetSliderVisible(false);
         img = picture(r.s);
         QVERIFY(r.s.moreAbove() && !r.s.moreBelow());
         QCOMPARE(darkPixels(img, down), 0);
