@@ -77,7 +77,7 @@ private slots:
             for (qint32 f : {7010000, 7020000, 7030000})
                 h.addMarker(f, "USB");
             TScanner scanner(h);
-            scanner.StartScan(scanOf(row.kind, 7000000, 7100000, row.watch));
+            scanner.StartScan(scanOf(row.kind, 7000000, 7030000, row.watch)); // the last marker at the end
             QList<qint32> seen;
             for (int i = 0; i < 3; ++i) {
                 h.sql = i < 2 ? row.sql : 0;
