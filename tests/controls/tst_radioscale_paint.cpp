@@ -76,7 +76,6 @@ private slots:
         QCOMPARE(darkPixels(img, QRect(30, 48, 30, 6)), 0); // no major ticks
     }
 
-    // The slider lightens and tints what lies under it, and nothing else.
     void sliderChangesOnlyItsStrip()
     {
         ScaleRig r;
