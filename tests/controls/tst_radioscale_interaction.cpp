@@ -269,9 +269,6 @@ private slots:
         QCOMPARE(hi, 3550000); // from where the drag began
         QCOMPARE(lo, r.s.Frequency());
         QVERIFY(hi > lo + 20000 && r.s.CanZoomIn());
-        const QImage img = picture(r.s);
-        QCOMPARE(img.pixel(r.s.FreqToX(hi) - 5, 20) | 0xFF000000, qRgb(0xC0, 0xC0, 0xC0));
-        QCOMPARE(img.pixel(r.s.FreqToX(hi) + 5, 20) | 0xFF000000, qRgb(0xF0, 0xF0, 0xF0));
         r.s.ZoomTo(lo, hi); // what the main window's zoom-in does with a selection
         QCOMPARE(range(r.s), QString("%1-%2").arg(lo).arg(hi));
         QCOMPARE(r.s.selectionAnchor(), 0); // a range change ends it
@@ -323,24 +320,6 @@ private slots:
         QCOMPARE(r.s.Frequency(), 3550000);
     }
 
-    void rowButtonsTakeClicksFirst()
-    {
-        ScaleRig r;
-        const int rows = r.s.visibleMarkerRows();
-        for (int i = 0; i < 3 * rows; ++i)
-            r.marker(3650000 + 10 * i, QString("M%1").arg(i));
-        r.s.SetFrequency(r.s.XToFreq(15));
-        r.s.SetSliderVisible(true); // the slider stands over the down button
-        picture(r.s);
-        const QRect down = r.s.ArrowRectDown();
-        ScaleEventLog log(r.s);
-        doubleClickLeft(r.s, down.left() + 2, down.top() + 2);
-        QCOMPARE(log.take(), QStringList({"OnMouseDown"}));
-        QCOMPARE(r.s.firstMarkerRow(), rows);
-        pressLeft(r.s, down.left() + 2, down.top() + 2);
-        QVERIFY(!r.s.isDragging());
-    }
-
     void popupPointFindsMarkerAndSlider()
     {
         ScaleRig r;
@@ -348,27 +327,23 @@ private slots:
         TFqMarker *m = r.marker(3700000, "Flag");
         r.marker(3750000, "Other");
         picture(r.s);
+        const QPoint flag = centre(m->HitRect);
         auto rightPress = [&](int x, int y) {
             sendMouse(r.s, QEvent::MouseButtonPress, x, y, Qt::RightButton, Qt::RightButton);
             if (r.s.PopupMenu())
                 r.s.PopupMenu()->hide();
         };
-        rightPress(centre(m->HitRect).x(), centre(m->HitRect).y());
+        rightPress(flag.x(), flag.y());
         QCOMPARE(r.s.MarkerUnderPopup(), -1); // no menu
         QMenu menu;
         menu.addAction("Edit");
         r.s.SetPopupMenu(&menu);
-        QVERIFY(!r.s.SliderUnderPopup());
-        rightPress(centre(m->HitRect).x(), centre(m->HitRect).y());
+        rightPress(flag.x(), flag.y());
         QCOMPARE(r.s.MarkerUnderPopup(), 0);
         QVERIFY(!r.s.SliderUnderPopup());
-        r.s.SetPopupMenu(nullptr);
-        QCOMPARE(r.s.MarkerUnderPopup(), -1);
-        r.s.SetPopupMenu(&menu);
         r.s.DeleteMarkerUnderPopup();
         QCOMPARE(r.s.Markers.size(), 1);
         QCOMPARE(r.s.Markers.first()->Caption, QString("Other"));
-
         rightPress(r.s.drawnSliderX() + 10, 30);
         QVERIFY(r.s.SliderUnderPopup());
         QCOMPARE(r.s.MarkerUnderPopup(), -1);
@@ -397,41 +372,6 @@ private slots:
         r.s.VisibleGroups.clear();
         r.s.AskShowMarkerGroup(hidden);
         QCOMPARE(r.s.VisibleGroups.items(), QStringList({"LOCAL"}));
-    }
-
-    void markerRowsFollowTheMarker()
-    {
-        ScaleRig r(700, 130); // rows scroll by a page of three
-        const int rows = r.s.visibleMarkerRows();
-        QVERIFY(rows >= 1);
-        for (int i = 0; i < 3 * rows; ++i)
-            r.marker(3650000 + 10 * i, QString("M%1").arg(i));
-        TFqMarker *first = r.store.front().get();
-        TFqMarker *last = r.store.back().get();
-        TFqMarker *hidden = r.marker(3660000, "Hidden", "NOGROUP");
-        TFqMarker stranger; // not on the scale at all
-        stranger.HitRect.Bottom = 1;
-        picture(r.s);
-
-        r.s.GoToMarker(last);
-        QCOMPARE(r.s.Frequency(), last->Frequency);
-        QCOMPARE(r.s.firstMarkerRow(), 2 * rows);
-        QVERIFY(last->HitRect.Bottom > last->HitRect.Top);
-        r.s.EnsureMarkerVisible(last); // drawn already: nothing moves
-        QCOMPARE(r.s.firstMarkerRow(), 2 * rows);
-        r.s.EnsureMarkerVisible(first);
-        QCOMPARE(r.s.firstMarkerRow(), 0);
-        r.s.EnsureMarkerVisible(hidden);
-        r.s.EnsureMarkerVisible(&stranger);
-        QCOMPARE(r.s.firstMarkerRow(), 0);
-
-        r.s.ScrollMarkerRows(false);
-        QCOMPARE(r.s.firstMarkerRow(), rows);
-        r.s.ScrollMarkerRows(false);
-        r.s.ScrollMarkerRows(false); // no rows below any more: stays
-        QCOMPARE(r.s.firstMarkerRow(), 2 * rows);
-        r.s.ScrollMarkerRows(true);
-        QCOMPARE(r.s.firstMarkerRow(), rows);
     }
 
     void hoverCursorsAndHints()

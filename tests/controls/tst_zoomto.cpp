@@ -10,16 +10,6 @@ class TestZoomTo : public QObject
 {
     Q_OBJECT
 private slots:
-    void focusStartsInBegin()
-    {
-        TZoomToFrm dlg;
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QTRY_VERIFY(dlg.BeginEdt->hasFocus());
-        dlg.CancelBtn->click();
-        QCOMPARE(dlg.result(), int(QDialog::Rejected));
-    }
-
     // Every failed check shows its message, in order, and keeps the dialog open.
     void okChecksTheEntries_data()
     {

@@ -1,6 +1,6 @@
 // The scanner against a stand-in window: the tuning lock and what stopping
-// puts right for each kind, the readings of a range scan, squelch cases the
-// emulator runs do not reach, and marker scans that lack or run out of markers.
+// puts right for each kind, the readings of a range scan, squelch watching,
+// and marker scans that lack or run out of markers.
 
 #include "ScanTestSupport.h"
 #include "common/TestEnvironment.h"
@@ -9,101 +9,84 @@ class TestScanner : public QObject
 {
     Q_OBJECT
 private slots:
-    void bothKindsHoldTheTuningLockOnce_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("range") << int(ScanKindRange);
-        QTest::newRow("markers") << int(ScanKindMarkers);
-    }
     void bothKindsHoldTheTuningLockOnce()
     {
-        QFETCH(int, kind);
-        FakeScanHost h;
-        h.addMarker(7010000, "CW");
-        h.addMarker(7020000, "CW");
-        TScanner scanner(h);
-        for (int watch : {WatchSquelchNone, WatchSquelchStop}) {
-            scanner.StartScan(scanOf(kind, 7000000, 7100000, watch));
-            QVERIFY(h.timerOn && h.scanKey);
-            QCOMPARE(h.interval, kind == ScanKindRange ? 500 : 2000);
-            QCOMPARE(h.tuningBusy, 1);
-            QCOMPARE(scanner.RangeScanRunning(), kind == ScanKindRange);
-            h.sql = 1; // stops the second scan at its first tick
-            if (watch == WatchSquelchNone)
-                scanner.StopScan();
-            else
-                scanner.ScanTmrTimer();
-            h.sql = 0;
-            QVERIFY(!h.timerOn && !h.scanKey);
-            scanner.StopScan(); // not running: nothing more is given back
-            QCOMPARE(h.tuningBusy, 0);
+        for (int kind : {ScanKindRange, ScanKindMarkers}) {
+            FakeScanHost h;
+            h.addMarker(7010000, "CW");
+            h.addMarker(7020000, "CW");
+            TScanner scanner(h);
+            for (int watch : {WatchSquelchNone, WatchSquelchStop}) {
+                scanner.StartScan(scanOf(kind, 7000000, 7100000, watch));
+                QVERIFY(h.timerOn && h.scanKey);
+                QCOMPARE(h.interval, kind == ScanKindRange ? 500 : 2000);
+                QCOMPARE(h.tuningBusy, 1);
+                QCOMPARE(scanner.RangeScanRunning(), kind == ScanKindRange);
+                h.sql = 1; // stops the second scan at its first tick
+                if (watch == WatchSquelchNone)
+                    scanner.StopScan();
+                else
+                    scanner.ScanTmrTimer();
+                h.sql = 0;
+                QVERIFY(!h.timerOn && !h.scanKey);
+                scanner.StopScan(); // not running: nothing more is given back
+                QCOMPARE(h.tuningBusy, 0);
+            }
+            // A range scan lets the GRAPH key up, a marker scan hides the hint
+            // and restarts the plot.
+            QCOMPARE(h.graphClicks, kind == ScanKindRange ? 2 : 0);
+            QCOMPARE(h.hintHides + h.restarts, kind == ScanKindMarkers ? 4 : 0);
         }
-        // A range scan lets the GRAPH key up, a marker scan hides the hint
-        // and restarts the plot.
-        QCOMPARE(h.graphClicks, kind == ScanKindRange ? 2 : 0);
-        QCOMPARE(h.hintHides + h.restarts, kind == ScanKindMarkers ? 4 : 0);
     }
 
-    void rangeStepRecordsTheDweltFrequency()
+    // A range scan plots over the scale's range from afresh; with the GRAPH
+    // key up it records zero.
+    void rangeScanRecordsIntoAFreshPlot()
     {
         FakeScanHost h;
         h.autoGraph = true;
         h.graph.AddValue(0, 50); // a strip chart from before
         TScanner scanner(h);
         scanner.StartScan(scanOf(ScanKindRange, 7000000, 7000300));
-        QVERIFY(h.graph.Points().empty());
-        QCOMPARE(h.graph.ScaleEnd(), 7200000); // the scale's range, not the scan's
-        QVERIFY(h.graphKey);
-        QCOMPARE(h.tunes, QList<qint32>{7000000});
-        for (int i = 0; i < 4; ++i) {
-            h.meter = h.scale.Frequency() / 100 % 100 + 1; // the radio's reading there
-            h.graphKey = i < 3; // up at the fourth: zero recorded
-            scanner.ScanTmrTimer();
-        }
-        QCOMPARE(h.tunes, QList<qint32>({7000000, 7000100, 7000200, 7000000, 7000100}));
+        QVERIFY(h.graph.Points().empty() && h.graphKey);
+        QCOMPARE(h.graph.ScaleEnd(), 7200000);
+        h.meter = 40;
+        scanner.ScanTmrTimer();
+        h.graphKey = false;
+        scanner.ScanTmrTimer();
+        QCOMPARE(h.tunes, QList<qint32>({7000000, 7000100, 7000200}));
         const auto &p = h.graph.Points();
-        QCOMPARE(int(p.size()), 3);
-        QCOMPARE(p[1].Values[0], 2);
-        QCOMPARE(p[0].Values[0], 0);
-        QCOMPARE(p[0].Values[1], 1);
+        QCOMPARE(int(p.size()), 2);
+        QCOMPARE(std::pair(p[0].Values[0], p[1].Values[0]), std::pair(40, 0));
     }
 
-    void squelchWatching_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("watch");
-        QTest::addColumn<int>("sql"); // for two ticks, closed at the third
-        QTest::addColumn<QList<qint32>>("frequencies");
-        QTest::newRow("range, stop ignores TX") << int(ScanKindRange) << int(WatchSquelchStop) << 2
-                                                << QList<qint32>{7000100, 7000200, 7000300};
-        QTest::newRow("range, pause on TX") << int(ScanKindRange) << int(WatchSquelchPause) << 2
-                                            << QList<qint32>{7000000, 7000000, 7000100};
-        QTest::newRow("markers, none") << int(ScanKindMarkers) << int(WatchSquelchNone) << 1
-                                       << QList<qint32>{7020000, 7030000, 7010000};
-        QTest::newRow("markers, stop") << int(ScanKindMarkers) << int(WatchSquelchStop) << 1
-                                       << QList<qint32>{7010000, 7010000, 7010000};
-        QTest::newRow("markers, pause") << int(ScanKindMarkers) << int(WatchSquelchPause) << 1
-                                        << QList<qint32>{7010000, 7010000, 7020000};
-    }
     void squelchWatching()
     {
-        QFETCH(int, kind);
-        QFETCH(int, watch);
-        QFETCH(int, sql);
-        QFETCH(QList<qint32>, frequencies);
-        FakeScanHost h;
-        for (qint32 f : {7010000, 7020000, 7030000})
-            h.addMarker(f, "USB");
-        TScanner scanner(h);
-        scanner.StartScan(scanOf(kind, 7000000, 7100000, watch));
-        QList<qint32> seen;
-        for (int i = 0; i < 3; ++i) {
-            h.sql = i < 2 ? sql : 0;
-            scanner.ScanTmrTimer();
-            seen << h.scale.Frequency();
+        const struct {
+            int kind, watch, sql; // the squelch state for two ticks, closed at the third
+            QList<qint32> frequencies;
+        } rows[] = {
+            {ScanKindRange, WatchSquelchStop, 2, {7000100, 7000200, 7000300}}, // TX is no signal
+            {ScanKindRange, WatchSquelchPause, 2, {7000000, 7000000, 7000100}},
+            {ScanKindMarkers, WatchSquelchNone, 1, {7020000, 7030000, 7010000}},
+            {ScanKindMarkers, WatchSquelchStop, 1, {7010000, 7010000, 7010000}},
+            {ScanKindMarkers, WatchSquelchPause, 1, {7010000, 7010000, 7020000}},
+        };
+        for (const auto &row : rows) {
+            FakeScanHost h;
+            for (qint32 f : {7010000, 7020000, 7030000})
+                h.addMarker(f, "USB");
+            TScanner scanner(h);
+            scanner.StartScan(scanOf(row.kind, 7000000, 7030000, row.watch)); // the last marker at the end
+            QList<qint32> seen;
+            for (int i = 0; i < 3; ++i) {
+                h.sql = i < 2 ? row.sql : 0;
+                scanner.ScanTmrTimer();
+                seen << h.scale.Frequency();
+            }
+            QCOMPARE(seen, row.frequencies);
+            QCOMPARE(scanner.ScanRunning(), seen.last() != seen.first());
         }
-        QCOMPARE(seen, frequencies);
-        QCOMPARE(scanner.ScanRunning(), seen.last() != seen.first());
     }
 
     void markerScanNeedsTwoUsableMarkers()
@@ -140,35 +123,31 @@ private slots:
         QCOMPARE(h.tuningBusy, 0);
     }
 
-    void markerScanStopsWhenNoMarkerOfTheModeIsLeft_data()
-    {
-        QTest::addColumn<bool>("relayout");
-        QTest::newRow("count finds none") << true;
-        QTest::newRow("count is stale, the jumps go round") << false;
-    }
+    // Either the count finds none, or it is stale and the jumps go round.
     void markerScanStopsWhenNoMarkerOfTheModeIsLeft()
     {
-        QFETCH(bool, relayout);
-        FakeScanHost h;
-        h.scale.VisibleGroups << "NET";
-        h.addMarker(7010000, "USB");
-        for (qint32 f : {7020000, 7030000})
-            h.addMarker(f, "CW", "NET");
-        TScanner scanner(h);
-        scanner.StartScan(scanOf(ScanKindMarkers, 7000000, 7200000, WatchSquelchNone, "CW"));
-        QList<qint32> seen{h.scale.Frequency()}; // the first jump filters too
-        for (int i = 0; i < 2; ++i) {
+        for (bool relayout : {true, false}) {
+            FakeScanHost h;
+            h.scale.VisibleGroups << "NET";
+            h.addMarker(7010000, "USB");
+            for (qint32 f : {7020000, 7030000})
+                h.addMarker(f, "CW", "NET");
+            TScanner scanner(h);
+            scanner.StartScan(scanOf(ScanKindMarkers, 7000000, 7200000, WatchSquelchNone, "CW"));
+            QList<qint32> seen{h.scale.Frequency()}; // the first jump filters too
+            for (int i = 0; i < 2; ++i) {
+                scanner.ScanTmrTimer();
+                seen << h.scale.Frequency();
+            }
+            QCOMPARE(seen, QList<qint32>({7020000, 7030000, 7020000}));
+            h.scale.VisibleGroups.clear();
+            if (relayout)
+                h.scale.grab();
             scanner.ScanTmrTimer();
-            seen << h.scale.Frequency();
+            QVERIFY(!scanner.ScanRunning());
+            QCOMPARE(h.tuningBusy, 0);
+            QCOMPARE(h.statuses, QStringList{TScanner::NoMarkerLeftStatus});
         }
-        QCOMPARE(seen, QList<qint32>({7020000, 7030000, 7020000}));
-        h.scale.VisibleGroups.clear();
-        if (relayout)
-            h.scale.grab();
-        scanner.ScanTmrTimer();
-        QVERIFY(!scanner.ScanRunning());
-        QCOMPARE(h.tuningBusy, 0);
-        QCOMPARE(h.statuses, QStringList{TScanner::NoMarkerLeftStatus});
     }
 };
 
