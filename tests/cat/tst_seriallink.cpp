@@ -1,7 +1,3 @@
-// The serial link through a pseudo-terminal to the radio emulator: the bytes
-// on the wire, the replies and result codes, the log lines, the errors of a
-// port that is missing or vanishes, and the simulated transceiver.
-
 #include "RigProcess.h"
 #include "cat/CatLog.h"
 #include "cat/SerialLink.h"
@@ -98,7 +94,6 @@ private slots:
         QCOMPARE(t.Count, 5);
         QCOMPARE(t.Reply, QStringLiteral("0142500002"));
         QCOMPARE(h.lines, QStringList({">0000000003", "Writing to COM: 5 Bytes", "<0142500002"}));
-        QCOMPARE(h.link.SendCommand("00000000E7", 1).Reply, QStringLiteral("80"));
 
         // A set command with its acknowledgement probed.
         h.lines.clear();
@@ -106,13 +101,6 @@ private slots:
         QCOMPARE(t.Result, 1);
         QCOMPARE(t.Count, 1);
         QCOMPARE(h.lines, QStringList({">1455000001", "Writing to COM: 5 Bytes", "Reading from COM: 10 Bytes", "<00"}));
-        QCOMPARE(rig.status("freq"), QStringLiteral("145500000"));
-        QCOMPARE(h.link.SendCommand("0000000008", 1).Reply, QStringLiteral("00"));
-        QCOMPARE(h.link.SendCommand("0000000008", 1).Reply, QStringLiteral("F0")); // already transmitting
-        QCOMPARE(h.link.SendCommand("088508850B", 1).Reply, QStringLiteral("00"));
-        QCOMPARE(rig.status("rxtone"), QStringLiteral("885"));
-        // Digits that are not BCD are refused and leave the dial alone.
-        QCOMPARE(h.link.SendCommand("0A42500001", 1).Reply, QStringLiteral("F0"));
         QCOMPARE(rig.status("freq"), QStringLiteral("145500000"));
     }
 
@@ -152,17 +140,8 @@ private slots:
         QCOMPARE(t.Reply, QString());
         QVERIFY(h.lines.contains("ERROR [E12]: Insufficient data received from COM: 3"));
 
-        // A shift once: the reply read is late by a byte, the byte left over
-        // goes before the next command, which is in step again.
-        rig.control("fault none");
-        rig.control("fault shift 1");
-        QCOMPARE(h.link.SendCommand("0000000003", 5).Reply, QStringLiteral("0001450000"));
-        QTest::qWait(50);
-        t = h.link.SendCommand("0000000003", 5);
-        QCOMPARE(t.Discarded, 1);
-        QCOMPARE(t.Reply, QStringLiteral("0145000001"));
-
         // Long replies: a probe keeps ten bytes, a huge expectation the buffer.
+        rig.control("fault none");
         rig.control("fault extra 400");
         t = h.link.SendCommand("0000000003", 10);
         QCOMPARE(t.Count, 10);
@@ -187,8 +166,6 @@ private slots:
         QCOMPARE(h.statuses.size(), 2);
         QCOMPARE(h.statuses.at(1).text, QStringLiteral("Can't initialize COM port [E1]. Click COM button to try again."));
         QCOMPARE(h.statuses.at(1).colour, 0x0000FFu);
-        QVERIFY(h.statuses.at(1).bold);
-        QVERIFY(!h.open("ttyTARNWICK99")); // a bare name is looked for under /dev
         // Transfers on a port that is not open fail with E10 and read nothing.
         const TTransfer t = h.link.SendCommand("0000000003", 5);
         QCOMPARE(t.Result, 2);
@@ -203,14 +180,12 @@ private slots:
         QVERIFY(first.link.IsOpen());
     }
 
-    // A refused permission says what helps; other failures keep their text.
     void openFailureAdvice()
     {
         QCOMPARE(TCatLink::OpenFailureAdvice("Permission denied", "/dev/ttyUSB0"),
                  QString("No permission for /dev/ttyUSB0: add your user to the \"dialout\" group "
                          "(sudo adduser $USER dialout) and log in again."));
         QCOMPARE(TCatLink::OpenFailureAdvice("No such file or directory", "/dev/ttyUSB0"), QString());
-        QCOMPARE(TCatLink::OpenFailureAdvice(QString(), "/dev/ttyUSB0"), QString());
     }
 
     void portVanishing_data()
@@ -248,27 +223,9 @@ private slots:
         QVERIFY2(h.loggedStart("ERROR [E11]: ReadFile: ") || h.loggedStart("ERROR [E10]: WriteFile: "),
                  qPrintable(h.lines.join('|')));
         QVERIFY(!h.link.IsOpen());
-        QCOMPARE(lost, 1);
         h.link.Drain(); // nothing to drain on a closed port
         QCOMPARE(h.link.SendCommand("0000000003", 5).Result, 2);
         QCOMPARE(lost, 1);
-    }
-
-    void ft847NeedsCatOnAndAnswersNoSetCommand()
-    {
-        RigProcess rig({"--model", "FT-847", "--speed", "38400"});
-        QVERIFY(rig.ok());
-        Harness h;
-        QVERIFY(h.open(rig.path(), 1));
-        QCOMPARE(h.link.SendCommand("0000000003", 5).Result, 3); // ignored before CAT on
-        QCOMPARE(h.link.SendCommand("0000000000", 0).Result, 2);
-        QCOMPARE(h.link.SendCommand("0000000003", 5).Reply, QStringLiteral("0142500001"));
-        QCOMPARE(h.link.SendCommand("4359000011", 10).Count, 0);
-        QCOMPARE(h.link.SendCommand("0000000013", 5).Reply, QStringLiteral("4359000008"));
-        QCOMPARE(h.link.SendCommand("0E0000000B", 0).Result, 2);
-        QCOMPARE(rig.status("rxtone"), QStringLiteral("885")); // the tone code of 88.5 Hz
-        QCOMPARE(h.link.SendCommand("0000000080", 0).Result, 2);
-        QCOMPARE(rig.status("cat"), QStringLiteral("0"));
     }
 
     void simulatedTransceiver()
@@ -294,7 +251,6 @@ private slots:
         QCOMPARE(t.Reply, QStringLiteral("80"));
         view.ScaleFrequency = 7050000;
         QCOMPARE(h.link.SimulateCommand("00000000F7", view).Reply, QStringLiteral("00"));
-        QCOMPARE(h.link.SimulateCommand("00000000E7", view).Reply, QStringLiteral("00")); // meter 60: no squelch bit
         QCOMPARE(h.link.SimulateCommand("0142500001", view).Reply, QStringLiteral("F4"));
         h.link.SetTcvrType(TcvrTypes[1]);
         QCOMPARE(h.link.SimulateCommand("0142500001", view).Count, 0);
