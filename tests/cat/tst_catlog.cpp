@@ -143,10 +143,12 @@ private slots:
         QCOMPARE(ReadSetting("WidthDebug") + ReadSetting("HeightDebug"), QStringLiteral("320170"));
         QCOMPARE(ReadSetting("LeftDebug"), QString::number(window.x()));
     }
-    void numberedEntriesOnlyWhileShown()
+    void numberedEntriesOnlyWhileShownAndTheirDescriptions()
     {
         TCatLog log;
         TDebugFrm window(log);
+        testenv::PromptRecorder prompts;
+        window.ErrorsLBxDblClick(); // empty list: nothing
         log.LogEvent("hidden line");
         QCOMPARE(window.ErrorsLBx->count(), 0);
         window.show();
@@ -163,6 +165,19 @@ private slots:
         window.ErrorsLBx->setCurrentRow(0);
         window.ErrorsLBxClick();
         QCOMPARE(window.StatusBar->currentMessage(), QString());
+
+        // A double click shows the line's description, if it has one.
+        log.LogEvent("ERROR [E1]: CreateFile: No such file or directory");
+        log.LogEvent("odd [99] number");
+        for (int row : {0, 3, 4}) {
+            window.ErrorsLBx->setCurrentRow(row);
+            window.ErrorsLBxDblClick();
+        }
+        QCOMPARE(prompts.texts(),
+                 QStringList({"(no more description for this item)",
+                              "Such a serial port doesn't exists on this machine. No such hardware port, nor emulated. "
+                              "Selecte another port."}));
+        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&window));
         window.Clear();
         log.LogEvent("fresh");
         QCOMPARE(window.ErrorsLBx->item(0)->text(), QStringLiteral("1 fresh"));
@@ -185,28 +200,6 @@ private slots:
             QCOMPARE(TDebugFrm::DescriptionNumber(QStringLiteral("1 ERROR [") + QLatin1String(text)), number);
         QCOMPARE(TDebugFrm::Description(15), QString());
         QCOMPARE(TDebugFrm::Description(-1), QString());
-    }
-    void doubleClickShowsTheDescription()
-    {
-        TCatLog log;
-        TDebugFrm window(log);
-        testenv::PromptRecorder prompts;
-        window.ErrorsLBxDblClick(); // empty list: nothing
-        window.show();
-        log.LogEvent("plain line");
-        log.LogEvent("ERROR [E1]: CreateFile: No such file or directory");
-        log.LogEvent("odd [99] number");
-        window.ErrorsLBx->setCurrentRow(0);
-        window.ErrorsLBxDblClick();
-        window.ErrorsLBx->setCurrentRow(1);
-        window.ErrorsLBxDblClick();
-        window.ErrorsLBx->setCurrentRow(2);
-        window.ErrorsLBxDblClick();
-        QCOMPARE(prompts.texts(),
-                 QStringList({"(no more description for this item)",
-                              "Such a serial port doesn't exists on this machine. No such hardware port, nor emulated. "
-                              "Selecte another port."}));
-        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&window));
     }
 };
 
