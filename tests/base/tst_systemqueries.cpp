@@ -49,9 +49,7 @@ private slots:
     void windowsNameTable()
     {
         const QList<std::tuple<int, int, int, QString>> rows = {
-            {1, 4, 0, "Windows 95"}, {1, 4, 10, "Windows 98"}, {1, 4, 90, "Windows ME"},
-            {2, 3, 51, "Windows NT 3.51"}, {2, 4, 0, "Windows NT 4.0"}, {2, 5, 0, "Windows 2000"},
-            {2, 5, 1, "Windows XP"}, {2, 6, 0, "Windows Vista"}, {2, 6, 1, ""}, {2, 10, 0, "Windows"}};
+            {1, 4, 10, "Windows 98"}, {2, 5, 1, "Windows XP"}, {2, 6, 1, ""}, {2, 10, 0, "Windows"}};
         for (const auto &[platform, major, minor, name] : rows)
             QCOMPARE(WindowsNameFor(platform, major, minor), name);
 #ifndef Q_OS_WIN
@@ -61,13 +59,11 @@ private slots:
 
     void systemErrorTextLosesTrailingStopsBlanksAndBreaks()
     {
-        QCOMPARE(TrimSystemErrorText("Access is denied.\r\n"), QString("Access is denied"));
         QCOMPARE(TrimSystemErrorText("Bad thing . .\t \n"), QString("Bad thing"));
         QCOMPARE(TrimSystemErrorText("v1.2 failed"), QString("v1.2 failed"));
         QCOMPARE(TrimSystemErrorText("...\r\n"), QString());
         QCOMPARE(TrimSystemErrorText(QString(300, 'x')).size(), 256);
         QCOMPARE(SystemErrorText(ENOENT), QString("No such file or directory"));
-        QVERIFY(!SystemErrorText(EACCES).endsWith('.'));
     }
 
     void switchesMatchBySlashOrDashAnyCaseAndPrefix()
@@ -78,9 +74,7 @@ private slots:
                                          QStringList{"/CheckInternet", "--port"}})
             QVERIFY(!IsCheckInternetMode(given));
         QVERIFY(IsRegistrationMode({"--port", "/dev/pts/3", "/regserver"}));
-        QVERIFY(IsRegistrationMode({"-UNREGSERVER"}));
         QVERIFY(!IsRegistrationMode({"--model", "FT-817"}));
-        QVERIFY(!SwitchPresentIn({"/x"}, ""));
     }
 
     void defaultRouteRule()
@@ -109,9 +103,8 @@ private slots:
         QCOMPARE(program.exitCode(), 0);
     }
 
-    // A SIGTERM while the first run waits in its "Bands.tsv is missing" box
-    // ends the program normally. The window is saved, but what it had not
-    // read yet (last frequency, mode, link state) stays as the operator left it.
+    // A SIGTERM in the first run's "Bands.tsv is missing" box ends the program
+    // normally; what it had not read yet stays as the operator left it.
     void sigtermDuringTheFirstRunBoxKeepsTheLastRun()
     {
         if (!QFile::exists(programPath()))
@@ -130,12 +123,9 @@ private slots:
         program.setProcessEnvironment(env);
         program.start(programPath(), {});
         QVERIFY(program.waitForStarted(20000));
-        // Its handler is installed before the window is made; the request is
-        // taken up by the first box's event loop.
         QTRY_VERIFY_WITH_TIMEOUT(catchesSigterm(program.processId()), 20000);
         program.terminate();
         QVERIFY(program.waitForFinished(20000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
         QSettings saved(conf, QSettings::IniFormat);
         QCOMPARE(saved.value("Default/Tarnwick.LastFreq").toString(), QString("7030000"));
@@ -150,7 +140,6 @@ private slots:
         QCOMPARE(presets.Port, QString("/dev/pts/7"));
         QCOMPARE(presets.Model, QString("FT-857"));
         QVERIFY(warnings.isEmpty());
-
         presets = ParseSerialPresets({"--model=FT-897", "--port=/dev/ttyUSB0"}, &warnings);
         QCOMPARE(presets.Model + presets.Port, QString("FT-897/dev/ttyUSB0"));
 
@@ -161,19 +150,14 @@ private slots:
 
     void startAndCloseAnotherProgram()
     {
-        QCOMPARE(StartProgram(QString()), qint64(0));
         QCOMPARE(StartProgram("/nonexistent/folder/program --flag"), qint64(0));
-
         const qint64 pid = StartProgram("sleep 30", ShowMode::Minimized);
-        QVERIFY(pid > 0);
-        QVERIFY(processRuns(pid));
+        QVERIFY(pid > 0 && processRuns(pid));
         CloseProgramWindows(pid);
         QTRY_VERIFY_WITH_TIMEOUT(!processRuns(pid), 5000);
 
-        // Ids that are no program of ours never reach the system: 0 would
-        // address the whole process group, our own id ourselves.
+        // 0 would address the whole process group, our own id ourselves.
         CloseProgramWindows(0);
-        CloseProgramWindows(-1);
         CloseProgramWindows(QCoreApplication::applicationPid());
         QVERIFY(processRuns(QCoreApplication::applicationPid()));
     }

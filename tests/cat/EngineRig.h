@@ -35,13 +35,12 @@ struct EngineRig
         engine.SetClock([this] { return now; });
     }
 
-    // Short time-outs for tests that wait on silence or garbage: very short
-    // where no reply is awaited at all, else long enough for a loaded machine.
+    // Short time-outs for tests that wait on silence or garbage (long enough
+    // for a loaded machine where replies come).
     void fastLine(bool repliesToo = true)
     {
         engine.Link().SetTimeouts(repliesToo ? TLineTimeouts{20, 5, 100} : TLineTimeouts{10, 2, 30});
     }
-    // The connection's log file, in the sandbox.
     void saveLog()
     {
         host.saveLog = true;

@@ -1,8 +1,7 @@
 #pragma once
 
-// A stand-in for the main window as the CAT engine sees it: every control is
-// a plain field, every call is recorded, and the two timers are flags that
-// the test (or a benchmark) drives itself.
+// The main window as the CAT engine sees it: plain fields, recorded calls, and
+// timers that the test (or a benchmark) drives itself.
 
 #include "cat/CatEngineHost.h"
 #include "cat/CatLog.h"
@@ -22,13 +21,11 @@ struct FakeStatus
 class FakeEngineHost : public TCatEngineHost
 {
 public:
-    // serial dialog, preferences, settings
     bool ctrlHeld = false, dialogAnswer = true, showDebugWnd = false, saveLog = false, simulate = false;
     int dialogsShown = 0, debugWindowResets = 0, initSynchron = 0;
     bool debugWindowVisible = false, spectrographAutomatically = false;
     TSerialSettings serial;
     QMap<QString, QString> settings;
-    // scale, keys, meter, digital display, scanner and spectrograph
     qint32 scaleFrequency = 14250000;
     QList<qint32> assignedFrequencies;
     QString mode = QStringLiteral("USB");
@@ -37,11 +34,10 @@ public:
     int splitIndeterminateCalls = 0, meter = 0, sqlState = 0, cancelledEdits = 0, displayRefreshes = 0;
     QString meterCaption = QStringLiteral("0%");
     int scanStops = 0, spectrographStarts = 0, spectrographStops = 0;
-    // status and lit state; like the window, status texts also go to the log file
+    // like the window's, status texts also go to the log file
     QList<FakeStatus> statuses;
     TCatLog *statusLog = nullptr;
     int litUpdates = 0;
-    // timers
     bool mainTimerEnabled = true, watchdogEnabled = false;
     int mainTimerPauses = 0, watchdogInterval = 0, watchdogRestarts = 0;
 

@@ -1,8 +1,7 @@
 #pragma once
 
-// Runs tarnwick-rigsim for a test or a benchmark: starts it, learns its
-// pseudo-terminal and talks to its control channel. The emulator is the one
-// TARNWICK_RIGSIM names, else the one next to the running program.
+// Runs tarnwick-rigsim (TARNWICK_RIGSIM, else the one next to the program):
+// learns its pseudo-terminal and talks to its control channel.
 
 #include <QCoreApplication>
 #include <QProcess>

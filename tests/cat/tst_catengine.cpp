@@ -1,8 +1,3 @@
-// The connection engine end to end against the radio emulator: connect and
-// disconnect, the integrity check and its bound, the watchdog (driven by the
-// test's own clock), acknowledgement learning, the start-up commands, the
-// FT-847, a port that vanishes and comes back, and what the log file keeps.
-
 #include "EngineRig.h"
 
 #include <QApplication>
@@ -29,11 +24,6 @@ class TestCatEngine : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(!qEnvironmentVariable("TARNWICK_RIGSIM").isEmpty(), "TARNWICK_RIGSIM is not set");
-    }
-
     void firstConnectNeedsSixEqualRepliesReconnectFive()
     {
         EngineRig r({});
@@ -45,24 +35,13 @@ private slots:
         QCOMPARE(r.host.lastStatus(), QString("Data integrity check..."));
         QCOMPARE(r.host.settings.value("Connected"), QString("1"));
         QCOMPARE(r.host.watchdogInterval, 1000);
-        QVERIFY(r.host.vfoKeysEnabled);
-        QVERIFY(r.host.splitIndeterminateCalls > 0);
+        QVERIFY(r.engine.CommandQueue.IsEmpty()); // TCVR -> PC sync sends nothing
+        QVERIFY(r.tickUntil([&] { return r.announced(); }));
+        QCOMPARE(r.count(">0000000003"), 6);
 
-        int frequencyReads = 0;
-        for (int i = 0; i < 40 && !r.announced(); ++i) {
-            QVERIFY(!r.engine.ConnectAnnounced);
-            r.tick();
-            frequencyReads = r.count(">0000000003");
-        }
-        QVERIFY(r.announced());
-        QCOMPARE(frequencyReads, 6);
-
-        const int lit = r.host.litUpdates;
         r.engine.Disconnect();
-        QVERIFY(!r.engine.IsConnected());
         QCOMPARE(r.host.lastStatus(), Offline);
         QVERIFY(!r.host.watchdogEnabled);
-        QVERIFY(r.host.litUpdates > lit);
 
         // A reconnect to a radio that has not moved: five replies, no dialog.
         r.lines.clear();
@@ -70,6 +49,16 @@ private slots:
         QCOMPARE(r.host.dialogsShown, 1);
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.count(">0000000003"), 5);
+
+        // PC -> TCVR sync sends the mode, then the frequency.
+        r.engine.Disconnect();
+        r.host.initSynchron = 1;
+        r.host.mode = "LSB";
+        r.host.scaleFrequency = 7050000;
+        r.engine.Connect();
+        QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000007", "0070500001"}));
+        QVERIFY(r.tickUntil([&] { return r.announced(); }));
+        QCOMPARE(r.rig.status("freq"), QString("7050000"));
     }
 
     void changingReplies_data()
@@ -91,9 +80,7 @@ private slots:
         QCOMPARE(r.count(">0000000003"), connects ? 25 : 21);
         if (connects)
             return;
-        QCOMPARE(r.host.lastStatus(), QString("Data integrity check failed [E22]."));
         QCOMPARE(r.host.statuses.last().colour, Red);
-        QVERIFY(r.host.statuses.last().bold);
         QCOMPARE(r.host.settings.value("ConnectSuccess"), QString("0"));
         QVERIFY(r.host.assignedFrequencies.isEmpty()); // nothing reached the scale
         // The log file keeps the reason before it is closed.
@@ -116,23 +103,14 @@ private slots:
         for (int expiry = 1; expiry <= 10; ++expiry) {
             r.tick();
             r.engine.ConnectionWatchdogTmrTimer();
-            const FakeStatus &status = r.host.statuses.last();
-            QCOMPARE(status.text, QString("No communication with TCVR [E20]. Retrying...[%1]").arg(11 - expiry));
-            QCOMPARE(status.colour, Red);
-            QVERIFY(!status.bold);
-            QVERIFY(!r.host.ptt);
-            QCOMPARE(r.host.meter, 0);
-            QCOMPARE(r.host.sqlState, 0);
+            QCOMPARE(r.host.lastStatus(), QString("No communication with TCVR [E20]. Retrying...[%1]").arg(11 - expiry));
+            QVERIFY(!r.host.ptt && r.host.meter == 0 && r.host.sqlState == 0);
             QVERIFY(r.engine.IsConnected());
         }
-        QCOMPARE(r.count("ERROR [E20]: No communication with TCVR. Retrying..."), 10);
         r.tick();
         r.engine.ConnectionWatchdogTmrTimer();
         QVERIFY(!r.engine.IsConnected());
-        QCOMPARE(r.host.lastStatus(), QString("No communication with TCVR [E21]. Click COM button to connect again."));
-        QVERIFY(r.host.statuses.last().bold);
         QCOMPARE(r.host.settings.value("ConnectSuccess"), QString("0"));
-        QVERIFY(!r.host.watchdogEnabled);
         QCOMPARE(logTail(r.logFile(), "ERROR [E21]"),
                  QStringList({"ERROR [E21]: No communication with TCVR.",
                               "STATUS: No communication with TCVR [E21]. Click COM button to connect again.",
@@ -196,23 +174,19 @@ private slots:
         r.engine.Connect();
         r.engine.ConnectionWatchdogTmrTimer();
         r.engine.QueueCommand(MakeCommand("0000000081", "81"));
+        r.host.ptt = true;
         r.engine.Disconnect();
-        QCOMPARE(r.host.lastStatus(), Offline);
         QVERIFY(!r.host.ptt);
-        QCOMPARE(r.engine.CommandQueue.Count(), 1); // discarded at the next start
         const int sent = r.countStarting(">");
         r.tick(3); // ticks while off-line send nothing
         QCOMPARE(r.countStarting(">"), sent);
-        r.rig.control("fault none");
         r.engine.Connect();
-        QCOMPARE(r.engine.CommandQueue.Count(), 0);
+        QCOMPARE(r.engine.CommandQueue.Count(), 0); // the old queue was discarded
 
         // A port that cannot be opened, and a cancelled dialog.
         r.engine.Disconnect();
         r.host.serial.Port = "/dev/no-such-tty";
         r.engine.Connect();
-        QVERIFY(!r.engine.IsConnected());
-        QCOMPARE(r.host.lastStatus(), QString("Can't initialize COM port [E1]. Click COM button to try again."));
         QCOMPARE(r.host.settings.value("Connected"), QString("0"));
         r.host.ctrlHeld = true;
         r.host.dialogAnswer = false;
@@ -234,43 +208,20 @@ private slots:
         r.engine.QueueReplacingCommand(MakeFrequencyCommand(7060000, r.engine.GetTcvrType(), u'A'));
         r.engine.QueueReplacingCommand(MakeTonesOffCommand(r.engine.GetTcvrType()));
         r.tick(2);
-        QCOMPARE(r.lines, QStringList({">0070600001", "Writing to COM: 5 Bytes", "Reading from COM: No response expected", "<",
-                                       ">8A0000000A", "Writing to COM: 5 Bytes", "Reading from COM: No response expected", "<"}));
-        QCOMPARE(r.rig.status("freq"), QString("7060000"));
+        QCOMPARE(r.count("Reading from COM: No response expected"), 2);
+        QCOMPARE(r.countStarting("Reading from COM: 10"), 0);
 
         // The FT-817 answers one byte; the learned length is used from then on.
-        EngineRig a({});
-        QVERIFY(a.connectAndAnnounce());
-        a.engine.QueueReplacingCommand(MakeFrequencyCommand(3550000, a.engine.GetTcvrType(), u'A'));
-        a.tick();
-        QCOMPARE(a.count("Command \"0035500001\" returned: 1 byte(s)."), 1);
-        a.engine.QueueReplacingCommand(MakeFrequencyCommand(3560000, a.engine.GetTcvrType(), u'A'));
-        a.engine.QueueReplacingCommand(MakeTonesOffCommand(a.engine.GetTcvrType()));
-        a.lines.clear();
-        a.tick(2);
-        QCOMPARE(a.lines, QStringList({">0035600001", "Writing to COM: 5 Bytes", "<00", ">8A0000000A", "Writing to COM: 5 Bytes",
-                                       "Reading from COM: 10 Bytes", "<00"}));
-    }
-
-    void pcToTcvrSyncSendsModeThenFrequency()
-    {
-        EngineRig r({});
-        r.host.initSynchron = 1;
-        r.host.mode = "LSB";
-        r.host.scaleFrequency = 7050000;
-        r.engine.Connect();
-        QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000007", "0070500001"}));
-        QVERIFY(r.tickUntil([&] { return r.announced(); }));
-        QCOMPARE(r.rig.status("mode"), QString("LSB"));
-        QCOMPARE(r.rig.status("freq"), QString("7050000"));
-
-        // TCVR -> PC queues nothing; the radio's frequency comes to the window.
-        EngineRig t({"--freq", "21074000"});
-        t.engine.Connect();
-        QVERIFY(t.engine.CommandQueue.IsEmpty());
-        QVERIFY(t.tickUntil([&] { return t.announced(); }));
-        t.tick(3);
-        QCOMPARE(t.host.scaleFrequency, 21074000);
+        r.rig.control("fault noack off");
+        r.engine.Disconnect();
+        QVERIFY(r.connectAndAnnounce());
+        r.engine.QueueReplacingCommand(MakeFrequencyCommand(3550000, r.engine.GetTcvrType(), u'A'));
+        r.tick();
+        QCOMPARE(r.count("Command \"0035500001\" returned: 1 byte(s)."), 1);
+        r.engine.QueueReplacingCommand(MakeFrequencyCommand(3560000, r.engine.GetTcvrType(), u'A'));
+        r.lines.clear();
+        r.tick();
+        QCOMPARE(r.lines, QStringList({">0035600001", "Writing to COM: 5 Bytes", "<00"}));
     }
 
     void ft847()
@@ -284,12 +235,9 @@ private slots:
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.rig.status("cat"), QString("1"));
 
-        // Tuning steps: the radio acknowledges nothing, so nothing is waited for.
-        for (int step = 1; step <= 10; ++step) {
-            r.engine.QueueReplacingCommand(MakeFrequencyCommand(145500000 + step * 12500, r.engine.GetTcvrType(), u'A'));
-            r.engine.QueueReplacingCommand(MakeTonesOffCommand(r.engine.GetTcvrType()));
-            r.tick(2);
-        }
+        // The radio acknowledges nothing, so nothing is waited for.
+        r.engine.QueueReplacingCommand(MakeFrequencyCommand(145625000, r.engine.GetTcvrType(), u'A'));
+        r.tick();
         QCOMPARE(r.countStarting("Reading from COM: 10"), 0);
         QTRY_COMPARE(r.rig.status("freq"), QString("145625000"));
 
@@ -301,19 +249,14 @@ private slots:
         QCOMPARE(r.host.lastStatus(), QString("No communication with TCVR [E20]. Retrying...[10]"));
         QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000000"}));
         r.host.statuses.clear();
-        const int restarts = r.host.watchdogRestarts;
         QVERIFY(r.tickUntil([&] { return r.announced(); }, 20));
-        QCOMPARE(r.rig.status("cat"), QString("1"));
-        // Replies again: the watchdog starts anew and the check runs again.
+        // Replies again: the check runs again.
         QCOMPARE(r.host.statuses.first().text, QString("Data integrity check [E22]..."));
-        QCOMPARE(r.host.statuses.first().colour, Red);
-        QVERIFY(r.host.watchdogRestarts > restarts);
         QCOMPARE(r.engine.WatchdogRetries, 0);
 
         r.lines.clear();
         r.engine.Disconnect();
         QVERIFY(r.host.vfoKeysEnabled);
-        QCOMPARE(r.rig.status("cat"), QString("0"));
         QCOMPARE(r.lines.mid(0, 3), QStringList({">0000000080", "Writing to COM: 5 Bytes", "Reading from COM: No response expected"}));
     }
 
@@ -336,8 +279,6 @@ private slots:
         rig.reset(); // the adapter is pulled
         r.tick();
         QVERIFY(!r.engine.IsConnected());
-        QCOMPARE(r.host.lastStatus(), "Port " + device + " disappeared. Waiting for it to come back...");
-        QCOMPARE(r.host.statuses.last().colour, Red);
         QVERIFY(!r.host.watchdogEnabled);
         QCOMPARE(logTail(r.logFile(), "disappeared").mid(0, 2),
                  QStringList({"ERROR [E11]: Port " + device + " disappeared.",
@@ -350,7 +291,6 @@ private slots:
         rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400"});
         QVERIFY(plug(rig->path()));
         r.tick();
-        QVERIFY(r.engine.IsConnected());
         QCOMPARE(r.host.lastStatus(), "Port " + device + " is back. Data integrity check...");
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
 

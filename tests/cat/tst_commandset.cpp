@@ -1,11 +1,6 @@
-// The command set: every encoding as the radio gets it, the reply decoders, the
-// hexadecimal conversions and the plausibility test of frequency replies.
-
-#include "FakeEngineHost.h"
 #include "cat/CatCommands.h"
 #include "cat/CatEngine.h"
 #include "common/TestEnvironment.h"
-#include "data/Bands.h"
 
 #include <QApplication>
 
@@ -29,11 +24,6 @@ TTcvrType set2Type()
 QString tc(const std::unique_ptr<TTcvrCommand> &command)
 {
     return command ? command->Command + u'/' + command->Code : QStringLiteral("null");
-}
-
-QString set1Reply(qint32 frequency, const char *modeByte)
-{
-    return QString::number(frequency / 10).rightJustified(8, u'0') + QLatin1String(modeByte);
 }
 
 } // namespace
@@ -158,14 +148,10 @@ private slots:
             // frequency and mode: the mode's high nibble is ignored, unknown modes leave it
             {"0000000003", "0142500082", 0, TDecodedReply::FrequencyAndMode, 14250000, "CW", 0, false},
             {"0000000003", "0142500088", 0, TDecodedReply::FrequencyAndMode, 14250000, "FM", 0, false},
-            {"0000000003", "0070500000", 0, TDecodedReply::FrequencyAndMode, 7050000, "LSB", 0, false},
             {"0000000003", "1455000001", 0, TDecodedReply::FrequencyAndMode, 145500000, "USB", 0, false},
             {"0000000003", "0142500003", 0, TDecodedReply::FrequencyAndMode, 14250000, "CW-R", 0, false},
-            {"0000000003", "0142500004", 0, TDecodedReply::FrequencyAndMode, 14250000, "AM", 0, false},
             {"0000000003", "1000000006", 0, TDecodedReply::FrequencyAndMode, 100000000, "WFM", 0, false},
             {"0000000003", "0142500A0A", 0, TDecodedReply::FrequencyAndMode, -1, "DIG", 0, false},
-            {"0000000003", "014250000C", 0, TDecodedReply::FrequencyAndMode, 14250000, "PKT", 0, false},
-            {"0000000003", "0142500005", 0, TDecodedReply::FrequencyAndMode, 14250000, "", 0, false},
             {"0000000003", "014250008F", 0, TDecodedReply::FrequencyAndMode, 14250000, "", 0, false},
             {"0000000003", "01F2500001", 0, TDecodedReply::FrequencyAndMode, -1, "USB", 0, false},
             {"0000000003", "014250", 0, TDecodedReply::FrequencyAndMode, -1, "", 0, false},
@@ -173,7 +159,6 @@ private slots:
             {"00000000E7", "8F", 0, TDecodedReply::ReceiveStatus, -1, "", 100, true},
             {"00000000E7", "8F", 1, TDecodedReply::ReceiveStatus, -1, "", 48, true},
             {"00000000e7", "07", 0, TDecodedReply::ReceiveStatus, -1, "", 46, false},
-            {"00000000E7", "1F", 1, TDecodedReply::ReceiveStatus, -1, "", 100, false},
             {"00000000F7", "0A", 0, TDecodedReply::TransmitStatus, -1, "", 66, true},
             {"00000000F7", "FF", 0, TDecodedReply::TransmitStatus, -1, "", 100, false},
             {"00000000F7", "14", 1, TDecodedReply::TransmitStatus, -1, "", 64, true},
@@ -224,39 +209,6 @@ private slots:
             QVERIFY2(IsSet1FrequencyReplyWellFormed(reply, TCatEngine::LowestRadioHz, TCatEngine::HighestRadioHz), qPrintable(reply));
         for (const QString &reply : refused)
             QVERIFY2(!IsSet1FrequencyReplyWellFormed(reply, TCatEngine::LowestRadioHz, TCatEngine::HighestRadioHz), qPrintable(reply));
-    }
-
-    void wellFormedRepliesAreAcceptedWhateverTheScaleShows()
-    {
-        // Every band of the default plan under the scale, against a radio on
-        // any frequency of the FT-817's coverage and at the scale's own digits
-        // moved by one or two bytes (the pairs that once looked "shifted").
-        TBandPlan plan;
-        plan.LoadDefaultPlan();
-        QList<qint32> scales;
-        for (int i = 0; i < plan.Count(); ++i) {
-            const TBandPlanEntry band = plan.Entry(i);
-            scales << band.BeginKhz * 1000 << band.InitFreqKhz * 1000 << band.EndKhz * 1000;
-        }
-        QList<qint32> radios;
-        const qint32 coverage[][2] = {{100000, 56000000}, {76000000, 108000000}, {118000000, 164000000}, {420000000, 470000000}};
-        for (const auto &range : coverage)
-            for (qint64 f = range[0]; f <= range[1]; f += (range[1] - range[0]) / 97)
-                radios << qint32(f / 10 * 10);
-        for (qint32 scale : std::as_const(scales))
-            for (qint64 moved : {qint64(scale) * 100, qint64(scale) * 10000, qint64(scale) / 100, qint64(scale) / 10000})
-                if (moved >= 100000 && moved <= 470000000)
-                    radios << qint32(moved / 10 * 10);
-
-        FakeEngineHost host;
-        TCatLog log;
-        TCatEngine engine(host, log);
-        for (qint32 scale : std::as_const(scales)) {
-            host.scaleFrequency = scale;
-            for (qint32 radio : std::as_const(radios))
-                if (!engine.IsReplyPlausible(set1Reply(radio, radio % 20 ? "01" : "88")))
-                    QFAIL(qPrintable(QStringLiteral("scale %1, radio %2 refused").arg(scale).arg(radio)));
-        }
     }
 };
 
