@@ -1,6 +1,8 @@
+#include "FakeEngineHost.h"
 #include "cat/CatCommands.h"
 #include "cat/CatEngine.h"
 #include "common/TestEnvironment.h"
+#include "data/Bands.h"
 
 #include <QApplication>
 
@@ -24,6 +26,11 @@ TTcvrType set2Type()
 QString tc(const std::unique_ptr<TTcvrCommand> &command)
 {
     return command ? command->Command + u'/' + command->Code : QStringLiteral("null");
+}
+
+QString set1Reply(qint32 frequency, const char *modeByte)
+{
+    return QString::number(frequency / 10).rightJustified(8, u'0') + QLatin1String(modeByte);
 }
 
 } // namespace
@@ -209,6 +216,39 @@ private slots:
             QVERIFY2(IsSet1FrequencyReplyWellFormed(reply, TCatEngine::LowestRadioHz, TCatEngine::HighestRadioHz), qPrintable(reply));
         for (const QString &reply : refused)
             QVERIFY2(!IsSet1FrequencyReplyWellFormed(reply, TCatEngine::LowestRadioHz, TCatEngine::HighestRadioHz), qPrintable(reply));
+    }
+
+    void wellFormedRepliesAreAcceptedWhateverTheScaleShows()
+    {
+        // Every band of the default plan under the scale, against a radio on
+        // any frequency of the FT-817's coverage and at the scale's own digits
+        // moved by one or two bytes (the pairs that once looked "shifted").
+        TBandPlan plan;
+        plan.LoadDefaultPlan();
+        QList<qint32> scales;
+        for (int i = 0; i < plan.Count(); ++i) {
+            const TBandPlanEntry band = plan.Entry(i);
+            scales << band.BeginKhz * 1000 << band.InitFreqKhz * 1000 << band.EndKhz * 1000;
+        }
+        QList<qint32> radios;
+        const qint32 coverage[][2] = {{100000, 56000000}, {76000000, 108000000}, {118000000, 164000000}, {420000000, 470000000}};
+        for (const auto &range : coverage)
+            for (qint64 f = range[0]; f <= range[1]; f += (range[1] - range[0]) / 97)
+                radios << qint32(f / 10 * 10);
+        for (qint32 scale : std::as_const(scales))
+            for (qint64 moved : {qint64(scale) * 100, qint64(scale) * 10000, qint64(scale) / 100, qint64(scale) / 10000})
+                if (moved >= 100000 && moved <= 470000000)
+                    radios << qint32(moved / 10 * 10);
+
+        FakeEngineHost host;
+        TCatLog log;
+        TCatEngine engine(host, log);
+        for (qint32 scale : std::as_const(scales)) {
+            host.scaleFrequency = scale;
+            for (qint32 radio : std::as_const(radios))
+                if (!engine.IsReplyPlausible(set1Reply(radio, radio % 20 ? "01" : "88")))
+                    QFAIL(qPrintable(QStringLiteral("scale %1, radio %2 refused").arg(scale).arg(radio)));
+        }
     }
 };
 
