@@ -89,6 +89,7 @@ private slots:
         QTest::addColumn<bool>("rereadAtOnce");
         QTest::addColumn<bool>("scaleMoves");
         // The scale is at 14.000 MHz: 1 % is 140 kHz.
+        QTest::newRow("0.05 % up") << 14007000 << 0 << true << true;
         QTest::newRow("0.5 % down") << 13930000 << 0 << true << true;
         QTest::newRow("just inside 1 %") << 14139990 << 0 << true << true;
         QTest::newRow("exactly 1 % is a jump") << 14140000 << 0 << false << true;
