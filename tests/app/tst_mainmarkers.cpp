@@ -5,7 +5,6 @@
 #include "MainWindowTestSupport.h"
 #include "base/Folders.h"
 #include "cat/CatEngine.h"
-#include "cat/RigProcess.h"
 #include "controls/ScaleTestSupport.h"
 #include "data/AllFqMarkersDialog.h"
 #include "data/EditFreqMarkerDialog.h"
@@ -38,8 +37,7 @@ private slots:
     void keysItemsAndEventsReachTheMarkers()
     {
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         QStringList opened;
         w.FqMarkers->SetDialogRunner([&](QDialog &dialog) {
             opened << QString::fromLatin1(dialog.metaObject()->className());
@@ -89,15 +87,9 @@ private slots:
 
     void tuneToInTheListReachesTheRadio()
     {
-        RigProcess rig({"--speed", "38400", "--delay", "1", "--model", "FT-817"});
-        QVERIFY(rig.ok());
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
-        w.SetCommandLineSerial({rig.path(), "FT-817"});
-        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
-        w.CatBtn->click();
-        QVERIFY(w.IsConnected());
+        TTarnwickFrm &w = fx.create();
+        QVERIFY(fx.connectToRig({}));
         QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
 
         w.FqMarkers->AddOrReplaceMarker(markerOf("3520000\tFIRST\tUSB"));
@@ -108,9 +100,9 @@ private slots:
             return int(TAllFqMarkersFrm::TuneToResult);
         });
         w.AllFreqMarkersMnu->trigger();
-        QTRY_COMPARE(rig.status("freq"), QString("3560000"));
-        QTRY_COMPARE(rig.status("mode"), QString("CW"));
-        QTRY_COMPARE(rig.status("rxtone"), QString("885"));
+        QTRY_COMPARE(fx.rig->status("freq"), QString("3560000"));
+        QTRY_COMPARE(fx.rig->status("mode"), QString("CW"));
+        QTRY_COMPARE(fx.rig->status("rxtone"), QString("885"));
         QCOMPARE(w.CurrentMode(), QString("CW"));
     }
 };

@@ -175,11 +175,11 @@ private slots:
         QVERIFY(fx.logLines.contains("A/B: main vfo: \"0142500001\", sub vfo: \"1459000008\""));
         for (const char *sent : {">1459000001", ">0800000007", ">0142500011", ">0142500021", ">0100000017", ">0100000027"})
             QVERIFY2(fx.logLines.contains(sent), sent);
-        QCOMPARE(fx.rig->status("satrx"), QString("14250000"));
+        QTRY_COMPARE(fx.rig->status("satrx"), QString("14250000"));
 
         w.AIsBBtnClick();
         QVERIFY(fx.logLines.contains("A=B: main vfo: \"1459000008\""));
-        QCOMPARE(fx.rig->status("sattx"), QString("145900000"));
+        QTRY_COMPARE(fx.rig->status("sattx"), QString("145900000"));
         QCOMPARE(fx.rig->status("satrxmode"), QString("FM"));
 
         w.SplitBtn->setEnabled(true);

@@ -150,8 +150,7 @@ private slots:
         writeScript("PROG2.vbs", "Do : Loop\r\n");
         writeScript("PROG3.vbs", "MsgBox 1\r\nx = 2\r\nIf x Then y = (\r\n");
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         QCOMPARE(w.Prog1Btn->toolTip(), QString("' Beacon\nZov.Ptt = True"));
         w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
         fx.messages.clear();
