@@ -123,21 +123,6 @@ private slots:
         QVERIFY(!w.UpdateSpectrographTmr->isActive());
     }
 
-    void connectingStartsAndLightsThePlot()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        QVERIFY(fx.connectToRig({"--smeter", "9"}));
-        QVERIFY(w.SpectroGraph->Lit() && w.GraphBtn->isChecked() && w.UpdateSpectrographTmr->isActive());
-        w.UpdateSpectrographTmrTimer();
-        w.RestartSpectrograph(); // connected: cleared, and again with the longer first interval
-        QVERIFY(w.SpectroGraph->Points().empty());
-        QVERIFY(w.UpdateSpectrographTmr->isActive());
-        QCOMPARE(w.UpdateSpectrographTmr->interval(), TTarnwickFrm::SpectrographStartInterval);
-        w.CatBtn->click();
-        QVERIFY(!w.SpectroGraph->Lit() && !w.GraphBtn->isChecked() && !w.UpdateSpectrographTmr->isActive());
-    }
-
     void plotLiesUnderTheScaleAndFollowsItsRange()
     {
         MainWindowFixture fx;

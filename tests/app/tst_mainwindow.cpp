@@ -4,7 +4,6 @@
 #include "MainWindowTestSupport.h"
 #include "base/Settings.h"
 #include "base/Widgets.h"
-#include "common/PromptRecorder.h"
 #include "controls/Depresz.h"
 #include "controls/Digits2.h"
 
@@ -206,24 +205,6 @@ private slots:
         written = recordWrites([&] { v.FormClose(); });
         QVERIFY2(written.contains("SpectrographVisible=1") && written.contains(QString("Height=%1").arg(withoutTools)),
                  qPrintable(written.join(' ')));
-    }
-
-    void closingIsRefusedWhileAScriptRuns()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.make();
-        w.show();
-        testenv::PromptRecorder prompts;
-        w.BlinkingButtonTmr->start();
-        w.PwrBtn->click();
-        QVERIFY(w.isVisible());
-        QVERIFY(!w.PwrBtn->isDown());
-        QCOMPARE(prompts.texts().size(), 1);
-        QCOMPARE(prompts.lastParent.data(), static_cast<QWidget *>(&w));
-        QVERIFY(prompts.texts().first().startsWith("Zov can't be switched off while a script is running.\nWait"));
-        w.BlinkingButtonTmr->stop();
-        w.PwrBtn->click();
-        QVERIFY(!w.isVisible());
     }
 
     void unwritableSettingsAreReportedOnce()

@@ -148,13 +148,11 @@ private slots:
         QString seen;
         frm.SetDialogRunner([&](QDialog &dialog) {
             auto &edit = static_cast<TEditBandFrm &>(dialog);
-            seen = edit.ButtonCaptionEdt->text() + "|" + edit.ScaleBeginEdt->text() + "|" + edit.ScaleEndEdt->text() + "|"
-                + edit.InitFreqEdt->text() + "|" + edit.InitModeCBx->currentText() + "|" + edit.BandNameEdt->text()
-                + (edit.ButtonAvailableChk->isChecked() ? "|on" : "|off");
+            seen = edit.EntryText() + (edit.ButtonAvailableChk->isChecked() ? "|on" : "|off");
             return int(QDialog::Rejected);
         });
         frm.EditBtnClick();
-        QCOMPARE(seen, QString("136|135|138|137|CW|136 kHz amateur band|off"));
+        QCOMPARE(seen, QString("136\t135\t138\t137\tCW\t136 kHz amateur band|off"));
         frm.SelectItem(6);
         frm.SetDialogRunner(typeBand("14\t500\t700\t600\tUSB\tmoved", false));
         frm.EditBtnClick();
