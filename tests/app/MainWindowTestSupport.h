@@ -103,6 +103,15 @@ struct MainWindowFixture
         window->CatBtn->click();
         return window->IsConnected();
     }
+    // The created window connected to a radio emulator started with these
+    // arguments (an FT-817 unless they say otherwise).
+    bool connectToRig(const QStringList &rigArguments)
+    {
+        rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400", "--delay", "1"} + rigArguments);
+        window->SetCommandLineSerial({rig->path(), "FT-817"});
+        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+        return connect();
+    }
     QStringList queued() const { return window->CatEngine->CommandQueue.Commands(); }
 
     // A marker "M<n>" on the scale, owned here.

@@ -7,6 +7,7 @@
 #include "cat/DebugWindow.h"
 #include "controls/Depresz.h"
 #include "controls/Digits2.h"
+#include "controls/SpectroGraph.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -35,6 +36,11 @@ private slots:
         QTRY_COMPARE(w.DepreszLbl->text(), QString("60%"));
         QVERIFY(w.Depresz->Lit());
         QCOMPARE(w.DigiScale->AsString(), QString("7030.00"));
+        QVERIFY(w.SpectroGraph->Lit() && w.GraphBtn->isChecked() && w.UpdateSpectrographTmr->isActive());
+        w.UpdateSpectrographTmrTimer();
+        w.RestartSpectrograph(); // connected: cleared, and again with the longer first interval
+        QVERIFY(w.SpectroGraph->Points().empty() && w.UpdateSpectrographTmr->isActive());
+        QCOMPARE(w.UpdateSpectrographTmr->interval(), TTarnwickFrm::SpectrographStartInterval);
 
         fx.rig->control("set ptt on");
         QTRY_VERIFY(w.PttBtn->isChecked());
@@ -42,6 +48,7 @@ private slots:
 
         w.CatBtn->click(); // released by the user
         QVERIFY(!w.IsConnected());
+        QVERIFY(!w.SpectroGraph->Lit() && !w.GraphBtn->isChecked() && !w.UpdateSpectrographTmr->isActive());
         QCOMPARE(w.StatusText(), QString("Off-line mode. Click COM button to connect to TCVR."));
         QCOMPARE(ReadSetting("ConnectSuccess"), QString("1"));
     }
@@ -175,11 +182,11 @@ private slots:
         QVERIFY(fx.logLines.contains("A/B: main vfo: \"0142500001\", sub vfo: \"1459000008\""));
         for (const char *sent : {">1459000001", ">0800000007", ">0142500011", ">0142500021", ">0100000017", ">0100000027"})
             QVERIFY2(fx.logLines.contains(sent), sent);
-        QCOMPARE(fx.rig->status("satrx"), QString("14250000"));
+        QTRY_COMPARE(fx.rig->status("satrx"), QString("14250000"));
 
         w.AIsBBtnClick();
         QVERIFY(fx.logLines.contains("A=B: main vfo: \"1459000008\""));
-        QCOMPARE(fx.rig->status("sattx"), QString("145900000"));
+        QTRY_COMPARE(fx.rig->status("sattx"), QString("145900000"));
         QCOMPARE(fx.rig->status("satrxmode"), QString("FM"));
 
         w.SplitBtn->setEnabled(true);

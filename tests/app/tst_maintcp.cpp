@@ -7,7 +7,6 @@
 #include "base/Settings.h"
 #include "base/Widgets.h"
 #include "cat/CatEngine.h"
-#include "cat/RigProcess.h"
 #include "common/PromptRecorder.h"
 #include "controls/ScaleTestSupport.h"
 #include "remote/TcpServer.h"
@@ -60,21 +59,16 @@ private slots:
     // groups, removes markers and tunes the emulated radio.
     void companionDrivesWindowAndRadio()
     {
-        RigProcess rig({"--speed", "38400", "--delay", "1", "--model", "FT-817", "--freq", "7040000", "--mode", "CW"});
-        QVERIFY(rig.ok());
         WriteSetting("LastFreq", "7040000");
         WriteSetting("LastMode", "CW");
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         TRadioScale &s = fx.scale();
         s.AddMode(7000000, 7040000, "DIG", 0, "DIG");
         TcpTestClient client(firstPort(w));
         QTRY_COMPARE(client.ask("QS"), QByteArray("007040000CW   007000000007200000 "));
         QCOMPARE(client.ask("CS"), QByteArray("0"));
-        w.SetCommandLineSerial({rig.path(), "FT-817"});
-        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
-        w.CatBtn->click();
+        QVERIFY(fx.connectToRig({"--freq", "7040000", "--mode", "CW"}));
         QTRY_COMPARE(client.ask("CS"), QByteArray("1"));
 
         // Each reply comes after its effect.
@@ -101,8 +95,8 @@ private slots:
         QCOMPARE(w.ScaleFrequency(), 14074000);
         QVERIFY(w.UsbBtn->isChecked());
         w.MainTmr->start();
-        QTRY_COMPARE(rig.status("freq"), QString("14074000"));
-        QTRY_COMPARE(rig.status("mode"), QString("USB"));
+        QTRY_COMPARE(fx.rig->status("freq"), QString("14074000"));
+        QTRY_COMPARE(fx.rig->status("mode"), QString("USB"));
         QTRY_COMPARE(client.ask("QS").left(14), QByteArray("014074000USB  "));
     }
 
@@ -144,8 +138,7 @@ private slots:
     void closeQuestion()
     {
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         w.DisconnectAndTerminateTmr->setInterval(100);
         TcpTestClient client(firstPort(w));
         QCOMPARE(client.ask("IV"), QByteArray("1"));
@@ -181,8 +174,7 @@ private slots:
     void endpointsFromPreferences()
     {
         MainWindowFixture fx;
-        fx.create();
-        TTarnwickFrm &w = *fx.window;
+        TTarnwickFrm &w = fx.create();
         QCOMPARE(w.TcpServer->ListeningPorts().size(), 3);
         QTcpServer occupier;
         QVERIFY(occupier.listen(QHostAddress::LocalHost, 0));

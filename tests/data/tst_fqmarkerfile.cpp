@@ -1,14 +1,11 @@
 // The marker line both ways, "FqMarkers.tsv" read and written by the store,
-// saving soon after a change (also across a SIGKILL), the visible groups.
+// saving soon after a change, the visible groups.
 #include "DataTestSupport.h"
 #include "base/Settings.h"
 #include "data/FqMarkerFormat.h"
 #include "data/FqMarkerStore.h"
 
-#include <QProcess>
 #include <QSignalSpy>
-
-#include <csignal>
 
 using namespace datatest;
 
@@ -82,15 +79,12 @@ private slots:
         QCOMPARE(FormatMarkerLine(marker), QString("14074000\ttwo fields\tUSB\t0\t-BEACON-CW-\ta b~c\t885\t0"));
     }
 
-    void captionsAndTones()
+    void captionsPreferUpperCase()
     {
         const QList<QPair<QString, QString>> captions = {
             {"dl0abc", "DL0ABC"}, {"new marker", "new marker"}, {"Dl0abc", "Dl0abc"}, {"dl-0", "dl-0"}, {"", ""}};
         for (const auto &c : captions)
             QCOMPARE(PreferUpperCase(c.first), c.second);
-        QCOMPARE(CtcssText(885), QString("88.5"));
-        QCOMPARE(CtcssTones().size(), 38);
-        QCOMPARE(CtcssText(CtcssTones().last()), QString("250.3"));
     }
 
     void handEditedFileKeepsEveryGoodLine()
@@ -252,42 +246,6 @@ private slots:
         QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), QStringList{full});
         QVERIFY(TFqMarkerStore::WriteVisibleGroups({}));
         QCOMPARE(TFqMarkerStore::ReadVisibleGroups(), QStringList());
-    }
-
-    // Run in a second process of this program: make an edit and wait to be
-    // killed. The parent kills it one second after the edit.
-    void editSurvivesSigkill()
-    {
-        const QString childFolder = qEnvironmentVariable("TARNWICK_MARKER_CHILD");
-        if (!childFolder.isEmpty()) {
-            testenv::setEnv("TARNWICK_PROGRAM_DIR", childFolder);
-            std::printf("sandbox %s\n", qPrintable(testenv::sandbox().path()));
-            TFqMarkerStore store;
-            QList<TFqMarker *> list;
-            store.SetSource([&] { return list; }, {});
-            list = store.LoadMarkers().Markers;
-            list.first()->Caption = "EDITED";
-            store.MarkersChanged();
-            std::printf("edited\n");
-            std::fflush(stdout);
-            QTest::qWait(30000);
-            return;
-        }
-        QVERIFY(writeBytes(programFile("FqMarkers.tsv"), Comment + "3550000\tBEFORE\r\n"));
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TARNWICK_MARKER_CHILD", ProgramFolder());
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {"TestFqMarkerFile", "editSurvivesSigkill"});
-        QByteArray output;
-        QTRY_VERIFY_WITH_TIMEOUT((output += child.readAllStandardOutput()).contains("edited\n"), 20000);
-        QTest::qWait(1000);
-        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
-        child.waitForFinished();
-        const QString sandbox = QString::fromLocal8Bit(output).section("sandbox ", 1).section('\n', 0, 0);
-        if (sandbox.startsWith(QDir::tempPath()))
-            QDir(sandbox).removeRecursively();
-        QCOMPARE(readBytes(programFile("FqMarkers.tsv")), Comment + "3550000\tEDITED\tCW\t1\t\t\t0\t0\r\n");
     }
 };
 

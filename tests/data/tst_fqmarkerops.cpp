@@ -111,7 +111,6 @@ private slots:
             QCOMPARE(missing.prompts.texts(), QStringList{"File \"" + programFile("FqMarkers.tsv")
                                                           + "\" is missing!\n\nNew file with default values will be created."});
             QTRY_COMPARE(readBytes(programFile("FqMarkers.tsv")), Comment);
-            QCOMPARE(missing.scale.VisibleGroups, QStringList({"BEACON", "CHANNEL", "BROADCAST", "GROUP"}));
         }
         QVERIFY(writeBytes(programFile("FqMarkers.tsv"),
                            Comment + "3600000\tB\r\n3550006\tA\r\nbad\r\n3600000\tC\tAM\t1\tREPEATER\r\n"));
