@@ -45,10 +45,13 @@ private slots:
         w.OptionsFrm->WfmTuneStepCbx->setCurrentIndex(2);
         const Qt::KeyboardModifiers none, shift(Qt::ShiftModifier), both(Qt::ControlModifier | Qt::ShiftModifier);
         const struct { const char *mode; Qt::Key key; Qt::KeyboardModifiers modifiers; int delta; } rows[] = {
-            {"LSB", Qt::Key_Right, none, 50},     {"USB", Qt::Key_Right, shift, 500},
-            {"CW", Qt::Key_Right, both, 5000},    {"FSK", Qt::Key_Left, none, -50},
-            {"AM", Qt::Key_Left, shift, -10000},  {"FM", Qt::Key_Right, both, 100000},
-            {"WFM", Qt::Key_Left, both, -500000},
+            {"LSB", Qt::Key_Right, none, 50},      {"USB", Qt::Key_Right, shift, 500},
+            {"CW", Qt::Key_Right, both, 5000},     {"CW-R", Qt::Key_Left, none, -50},
+            {"AM", Qt::Key_Right, none, 1000},     {"AM", Qt::Key_Left, shift, -10000},
+            {"FM", Qt::Key_Right, both, 100000},   {"WFM", Qt::Key_Right, none, 5000},
+            {"WFM", Qt::Key_Left, both, -500000},  {"DIG", Qt::Key_Right, none, 50},
+            {"PKT", Qt::Key_Right, shift, 500},    {"FSK", Qt::Key_Left, none, -50},
+            {"FSK-R", Qt::Key_Right, none, 50},
         };
         for (const auto &row : rows) {
             tuneTo(fx, 3550000);
