@@ -168,8 +168,7 @@ private slots:
     void dragAppliesAtMostEveryHundredMilliseconds()
     {
         ScaleRig r;
-        r.s.SetSliderVisible(true);
-        picture(r.s);
+        r.showSlider();
         ScaleEventLog log(r.s);
         QList<qint64> applied;
         connect(&r.s, &TRadioScale::OnFreqChanged, &r.s, [&] { applied << r.now; });
@@ -196,13 +195,13 @@ private slots:
         releaseLeft(r.s, r.s.drawnSliderX(), 40);
         QCOMPARE(log.take(), QStringList({QString("OnFreqChangeStop(%1)").arg(expected), "OnMouseUp"}));
         QVERIFY(!r.s.isDragging());
+        QCOMPARE(r.s.selectionAnchor(), 0); // without Shift a drag selects nothing
     }
 
     void dragNeverLeavesTheScale()
     {
         ScaleRig r;
-        r.s.SetSliderVisible(true);
-        picture(r.s);
+        r.showSlider();
         ScaleEventLog log(r.s);
         pressLeft(r.s, r.s.drawnSliderX(), 40);
         r.now += 500;
@@ -233,8 +232,7 @@ private slots:
     void shiftDragSelects()
     {
         ScaleRig r;
-        r.s.SetSliderVisible(true);
-        picture(r.s);
+        r.showSlider();
         qint32 lo = 0, hi = 0;
         QVERIFY(!r.s.GetSelection(lo, hi));
         QCOMPARE(QString("%1-%2").arg(lo).arg(hi), QString("3500000-3800000"));
@@ -278,9 +276,9 @@ private slots:
     void clicksAndDoubleClicks()
     {
         ScaleRig r;
-        r.s.SetSliderVisible(true);
         TFqMarker *m = r.marker(3700000, "Flag");
-        picture(r.s);
+        r.marker(3750000, "Other");
+        r.showSlider();
         ScaleEventLog log(r.s);
         const QPoint flag = centre(m->HitRect);
         auto click = [&](bool twice, int x, int y) {
@@ -301,35 +299,23 @@ private slots:
         QCOMPARE(click(true, sx + 11, 20), QStringList({"OnScaleDblClk", "OnMouseDown", "OnMouseUp"}));
         QCOMPARE(click(false, sx + 100, 58), QStringList({"OnMouseDown", "OnMouseUp"})); // the ruler does not tune
         QCOMPARE(r.s.Frequency(), 3550000);
-    }
 
-    void popupPointFindsMarkerAndSlider()
-    {
-        ScaleRig r;
-        r.s.SetSliderVisible(true);
-        TFqMarker *m = r.marker(3700000, "Flag");
-        r.marker(3750000, "Other");
-        picture(r.s);
-        const QPoint flag = centre(m->HitRect);
+        // A right press notes the marker or the slider under it, for the menu only.
         auto rightPress = [&](int x, int y) {
             sendMouse(r.s, QEvent::MouseButtonPress, x, y, Qt::RightButton, Qt::RightButton);
             if (r.s.PopupMenu())
                 r.s.PopupMenu()->hide();
+            return QString("%1 %2").arg(r.s.MarkerUnderPopup()).arg(r.s.SliderUnderPopup());
         };
-        rightPress(flag.x(), flag.y());
-        QCOMPARE(r.s.MarkerUnderPopup(), -1); // no menu
+        QCOMPARE(rightPress(flag.x(), flag.y()), QString("-1 0")); // no menu
         QMenu menu;
         menu.addAction("Edit");
         r.s.SetPopupMenu(&menu);
-        rightPress(flag.x(), flag.y());
-        QCOMPARE(r.s.MarkerUnderPopup(), 0);
-        QVERIFY(!r.s.SliderUnderPopup());
+        QCOMPARE(rightPress(flag.x(), flag.y()), QString("0 0"));
         r.s.DeleteMarkerUnderPopup();
         QCOMPARE(r.s.Markers.size(), 1);
         QCOMPARE(r.s.Markers.first()->Caption, QString("Other"));
-        rightPress(r.s.drawnSliderX() + 10, 30);
-        QVERIFY(r.s.SliderUnderPopup());
-        QCOMPARE(r.s.MarkerUnderPopup(), -1);
+        QCOMPARE(rightPress(sx + 10, 30), QString("-1 1"));
     }
 
     void askShowMarkerGroup()
