@@ -125,9 +125,7 @@ private slots:
         QCOMPARE(at(img, xe + 3, centre(edge->HitRect).y()), Background);
         // blue; maroon when permanent; red when highlighted
         auto line = [&](const TFqMarker *m) { return at(img, r.s.FreqToX(m->Frequency), m->HitRect.Top + 1); };
-        QCOMPARE(line(a), qRgb(0, 0, 255));
-        QCOMPARE(line(b), qRgb(0x80, 0, 0));
-        QCOMPARE(line(c), qRgb(255, 0, 0));
+        QCOMPARE(QList<QRgb>({line(a), line(b), line(c)}), QList<QRgb>({qRgb(0, 0, 255), qRgb(0x80, 0, 0), qRgb(255, 0, 0)}));
 
         // Hidden by its groups or out of range: not laid out, drawn, hit or counted.
         QVERIFY(hidden->LayoutRect.isZero() && hidden->HitRect.isZero() && outside->LayoutRect.isZero());
@@ -135,9 +133,9 @@ private slots:
         QCOMPARE(at(img, r.s.FreqToX(3600000), a->HitRect.Top + 1), Background);
         QCOMPARE(r.s.HitTestMarker(r.s.FreqToX(3600000) + 10, centre(a->HitRect).y()), -1);
         QCOMPARE(r.s.HitTestMarker(xa + 8, centre(a->HitRect).y()), 0);
-        QCOMPARE(r.s.CountMarkers("", 0, 500000000), 5);
-        QCOMPARE(r.s.CountMarkers("USB", 0, 500000000), 0);
-        QCOMPARE(r.s.CountMarkers("CW", 3540000, 3560000), 2);
+        QCOMPARE(QList<int>({r.s.CountMarkers("", 0, 500000000), r.s.CountMarkers("USB", 0, 500000000),
+                             r.s.CountMarkers("CW", 3540000, 3560000)}),
+                 QList<int>({5, 0, 2}));
     }
 
     void rowButtonsOnlyWhereRowsAreHidden()
