@@ -114,10 +114,6 @@ private slots:
             QCOMPARE(shownFreqUnit(&khz, &mhz), unit);
         }
         QCOMPARE(unitFromLabelColours(0x35FF35, 0x35FF35), int(DigiUnitMhz));
-        setUnitLabelsSelectable(&khz, &mhz, true); // clickable while editing
-        QVERIFY(unitLabelSelectable(&khz) && unitLabelSelectable(&mhz));
-        setUnitLabelsSelectable(&khz, &mhz, false);
-        QVERIFY(!unitLabelSelectable(&mhz) && !unitLabelSelectable(nullptr));
     }
 };
 

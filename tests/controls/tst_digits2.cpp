@@ -58,20 +58,14 @@ bool showsGlyph(const TDigiDisplay2 &d, const QImage &img, int cell, char glyph)
 // editing keys.
 bool press(TDigiDisplay2 &d, QChar c)
 {
-    switch (c.unicode()) {
-    case 'U': return d.HandleKey(Qt::Key_Up);
-    case 'D': return d.HandleKey(Qt::Key_Down);
-    case 'L': return d.HandleKey(Qt::Key_Left);
-    case 'R': return d.HandleKey(Qt::Key_Right);
-    case 'B': return d.HandleKey(Qt::Key_Backspace);
-    case 'E': return d.HandleKey(Qt::Key_Return);
-    case 'N': return d.HandleKey(Qt::Key_Enter);
-    case 'X': return d.HandleKey(Qt::Key_Escape);
-    case 'k': return d.HandleKey(Qt::Key_unknown, "4");
-    case 'a': return d.HandleKey(Qt::Key_A, "a");
-    case '_': return d.HandleKey(Qt::Key_Space, " ");
-    default: return d.HandleKey(c == u'.' ? Qt::Key_Period : Qt::Key_0 + (c.unicode() - '0'), QString(c));
-    }
+    static const QHash<QChar, std::pair<int, QString>> keys{
+        {u'U', {Qt::Key_Up, {}}},    {u'D', {Qt::Key_Down, {}}},      {u'L', {Qt::Key_Left, {}}},
+        {u'R', {Qt::Key_Right, {}}}, {u'B', {Qt::Key_Backspace, {}}}, {u'E', {Qt::Key_Return, {}}},
+        {u'N', {Qt::Key_Enter, {}}}, {u'X', {Qt::Key_Escape, {}}},    {u'k', {Qt::Key_unknown, "4"}},
+        {u'a', {Qt::Key_A, "a"}},    {u'_', {Qt::Key_Space, " "}}};
+    if (keys.contains(c))
+        return d.HandleKey(keys.value(c).first, keys.value(c).second);
+    return d.HandleKey(c == u'.' ? Qt::Key_Period : Qt::Key_0 + (c.unicode() - '0'), QString(c));
 }
 
 } // namespace
