@@ -76,6 +76,12 @@ struct ScaleRig
         s.SetAnimateScale(false);
         s.Rescale();
     }
+    // Shows the slider and paints, so that it is where a press finds it.
+    void showSlider()
+    {
+        s.SetSliderVisible(true);
+        picture(s);
+    }
     TFqMarker *marker(qint32 f, const QString &caption, const QString &attributes = QString(), bool add = true)
     {
         auto m = std::make_unique<TFqMarker>();

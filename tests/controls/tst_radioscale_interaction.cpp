@@ -25,29 +25,23 @@ private slots:
         r.s.AddBand(7000000, 7200000, "40 m", "LSB", 7050000);
         r.s.AddBand(3500000, 3570000, "80 m CW", "CW", 3520000);
         ScaleEventLog log(r.s);
-        r.s.SetFrequency(3600000);
-        QCOMPARE(log.take(), QStringList({"OnBandChange(0)", "OnFreqAssigned(3600000)"}));
-        r.s.SetFrequency(3610000);
-        QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3610000)"}));
-
-        r.s.SetFrequency(7050000); // off the scale, in another band: the band's range
-        QCOMPARE(range(r.s), QString("7000000-7200000"));
-        QCOMPARE(r.s.SliderX(), r.s.FreqToX(7050000));
-        QCOMPARE(log.take(), QStringList({"OnBandChange(1)", "OnFreqAssigned(7050000)"}));
-
-        r.s.SetFrequency(-1); // unknown: nothing at all
-        QCOMPARE(r.s.Frequency(), 7050000);
-        QVERIFY(log.take().isEmpty());
-
-        r.s.SetAutoBand(false);
-        r.s.SetFrequency(3550000);
-        QCOMPARE(range(r.s), QString("7000000-7200000"));
-        QCOMPARE(log.take(), QStringList({"OnBandChange(2)", "OnFreqAssigned(3550000)"}));
-        r.s.SetAutoBand(true);
-        r.s.SetGeneralCoverage(false);
-        r.s.SetFrequency(10120000); // in no band and no general coverage: the range stays
-        QCOMPARE(range(r.s), QString("7000000-7200000"));
-        QCOMPARE(log.take(), QStringList({"OnBandChange(-1)", "OnFreqAssigned(10120000)"}));
+        // Off the scale in another band: the band's range. Unknown: nothing at all.
+        // Without auto band, or in no band without general coverage: the range stays.
+        const struct { qint32 f; bool autoBand, coverage; const char *after; } steps[] = {
+            {3600000, true, true, "3600000 3500000-3800000 OnBandChange(0) OnFreqAssigned(3600000)"},
+            {3610000, true, true, "3610000 3500000-3800000 OnFreqAssigned(3610000)"},
+            {7050000, true, true, "7050000 7000000-7200000 OnBandChange(1) OnFreqAssigned(7050000)"},
+            {-1, true, true, "7050000 7000000-7200000"},
+            {3550000, false, true, "3550000 7000000-7200000 OnBandChange(2) OnFreqAssigned(3550000)"},
+            {10120000, true, false, "10120000 7000000-7200000 OnBandChange(-1) OnFreqAssigned(10120000)"},
+        };
+        for (const auto &step : steps) {
+            r.s.SetAutoBand(step.autoBand);
+            r.s.SetGeneralCoverage(step.coverage);
+            r.s.SetFrequency(step.f);
+            QCOMPARE((QStringList({QString::number(r.s.Frequency()), range(r.s)}) + log.take()).join(' '), QString(step.after));
+            QCOMPARE(r.s.SliderX(), r.s.FreqToX(r.s.Frequency()));
+        }
     }
 
     void generalCoverageMovesTheWindow()
@@ -75,52 +69,41 @@ private slots:
     void zoomInAndOut()
     {
         ScaleRig r(786);
-        QStringList seen;
-        auto zoom = [&](bool in, qint32 low = 0, qint32 high = 0) {
-            in ? r.s.ZoomTo(low, high) : r.s.ZoomOut();
-            seen << range(r.s);
+        // A range to set first (history cleared) and a frequency to tune to, 0
+        // for none; a zoom in to [low, high] (0, 0: round the frequency) or out;
+        // the frequency, range and zoom history after it.
+        const struct { qint32 begin, end, freq; bool in; qint32 low, high; const char *after; } steps[] = {
+            // 15 labels of 20 kHz: one more label each side; then 5 kHz labels
+            // round a multiple of 5 kHz: strictly below and above; back the same way.
+            {0, 0, 0, true, 0, 0, "3550000 3520000-3580000 1"},
+            {0, 0, 0, true, 0, 0, "3550000 3540000-3560000 2"},
+            {0, 0, 0, false, 0, 0, "3550000 3520000-3580000 1"},
+            {0, 0, 0, false, 0, 0, "3550000 3500000-3800000 0"},
+            {3540000, 3578000, 3551000, true, 0, 0, "3551000 3550000-3555000 1"}, // 7 labels: none extra
+            {3540000, 3585000, 3546000, true, 0, 0, "3546000 3540000-3555000 1"}, // 9 labels, the beginning exactly
+            {3500000, 3800000, 0, true, 3600000, 3700000, "3600000 3600000-3700000 1"}, // off to the left: the beginning
+            {0, 0, 3690000, true, 3620000, 3650000, "3650000 3620000-3650000 2"},       // off to the right: the end
+            {0, 0, 0, true, 3620000, 3650000, "3650000 3620000-3650000 2"},             // the same range: no history
+            {0, 0, 0, true, 3620000, 3640000, "3640000 3620000-3640000 3"},
+            {3500000, 3500500, 0, true, 3500100, 3500200, "3640000 3500000-3500500 0"}, // too short to zoom into
+            {3500000, 3800000, 0, false, 0, 0, "3640000 3400000-3900000 0"}, // no history: a third more each side
         };
-        // 15 labels of 20 kHz: one more label each side; then 5 kHz labels round
-        // a multiple of 5 kHz: strictly below and above; back the same way.
-        for (bool in : {true, true, false, false})
-            zoom(in);
-        QVERIFY(!r.s.CanZoomOut());
-        r.s.SetRange(3540000, 3578000); // 7 labels: no extra label either side
-        r.s.SetFrequency(3551000);
-        zoom(true);
-        r.s.SetRange(3540000, 3585000); // 9 labels, the beginning reached exactly
-        r.s.SetFrequency(3546000);
-        zoom(true);
-        QCOMPARE(seen, QStringList({"3520000-3580000", "3540000-3560000", "3520000-3580000", "3500000-3800000",
-                                    "3550000-3555000", "3540000-3555000"}));
-
-        ScaleEventLog log(r.s);
-        seen.clear();
-        r.s.SetRange(3500000, 3800000);
-        r.s.ClearZoomSteps();
-        zoom(true, 3600000, 3700000); // off to the left: tunes to the beginning
-        QCOMPARE(log.take(), QStringList({"OnFreqAssigned(3600000)"}));
-        r.s.SetFrequency(3690000);
-        zoom(true, 3620000, 3650000); // off to the right: to the end
-        QCOMPARE(r.s.Frequency(), 3650000);
-        zoom(true, 3620000, 3650000); // the same range: no history
-        zoom(true, 3620000, 3640000);
-        QCOMPARE(r.s.ZoomSteps.size(), 3);
-        r.s.SetRange(3500000, 3500500); // too short to zoom into: nothing at all
-        QVERIFY(!r.s.CanZoomIn());
-        zoom(true, 3500100, 3500200);
-        QCOMPARE(r.s.ZoomSteps.size(), 3);
+        for (const auto &step : steps) {
+            if (step.begin) {
+                r.s.SetRange(step.begin, step.end);
+                r.s.ClearZoomSteps();
+            }
+            if (step.freq)
+                r.s.SetFrequency(step.freq);
+            step.in ? r.s.ZoomTo(step.low, step.high) : r.s.ZoomOut();
+            QCOMPARE(QString("%1 %2 %3").arg(r.s.Frequency()).arg(range(r.s)).arg(r.s.ZoomSteps.size()), QString(step.after));
+        }
+        r.s.SetAbsHiFq(3950000); // within the outer limits
+        r.s.SetAbsLoFq(3300000);
+        r.s.ZoomOut();
+        QCOMPARE(range(r.s), QString("3300000-3950000"));
         r.s.SetRange(3500000, 3500501);
         QVERIFY(r.s.CanZoomIn());
-
-        // Without history: a third of the labels more each side, within the outer limits.
-        r.s.SetRange(3500000, 3800000);
-        r.s.ClearZoomSteps();
-        zoom(false);
-        r.s.SetAbsHiFq(3950000);
-        r.s.SetAbsLoFq(3300000);
-        zoom(false);
-        QCOMPARE(seen.mid(seen.size() - 2), QStringList({"3400000-3900000", "3300000-3950000"}));
         ScaleRig narrow(100); // fewer than three labels: nothing changes
         narrow.s.ZoomOut();
         QCOMPARE(range(narrow.s), QString("3500000-3800000"));
@@ -182,11 +165,10 @@ private slots:
         QVERIFY(log.take().isEmpty());
     }
 
-    void dragAppliesAtMostEveryHundredMilliseconds()
+    void dragAppliesAtMostEveryHundredMsAndStaysOnTheScale()
     {
         ScaleRig r;
-        r.s.SetSliderVisible(true);
-        picture(r.s);
+        r.showSlider();
         ScaleEventLog log(r.s);
         QList<qint64> applied;
         connect(&r.s, &TRadioScale::OnFreqChanged, &r.s, [&] { applied << r.now; });
@@ -194,8 +176,12 @@ private slots:
         const int x0 = r.s.drawnSliderX();
         pressLeft(r.s, x0 + 3, 40);
         QCOMPARE(log.take(), QStringList({"OnFreqChangeStart(3550000)", "OnMouseDown"}));
-        for (int i = 1; i <= 200; ++i) // one pixel every 5 ms for a second
+        bool selected = false; // without Shift a drag selects nothing
+        for (int i = 1; i <= 200; ++i) { // one pixel every 5 ms for a second
             r.dragStep(x0 + 3 + i, 5);
+            selected |= r.s.selectionAnchor() != 0;
+        }
+        QVERIFY(!selected);
         QVERIFY2(applied.size() >= 8 && applied.size() <= 10, qPrintable(QString::number(applied.size())));
         for (int i = 1; i < applied.size(); ++i)
             QVERIFY(applied[i] - applied[i - 1] >= 100 && applied[i] - applied[i - 1] <= 115);
@@ -212,15 +198,8 @@ private slots:
         log.take();
         releaseLeft(r.s, r.s.drawnSliderX(), 40);
         QCOMPARE(log.take(), QStringList({QString("OnFreqChangeStop(%1)").arg(expected), "OnMouseUp"}));
-        QVERIFY(!r.s.isDragging());
-    }
 
-    void dragNeverLeavesTheScale()
-    {
-        ScaleRig r;
-        r.s.SetSliderVisible(true);
-        picture(r.s);
-        ScaleEventLog log(r.s);
+        // The drag never leaves the scale.
         pressLeft(r.s, r.s.drawnSliderX(), 40);
         r.now += 500;
         dragTo(r.s, 12, 40); // 12 px from the edge: off the scale
@@ -250,11 +229,12 @@ private slots:
     void shiftDragSelects()
     {
         ScaleRig r;
-        r.s.SetSliderVisible(true);
-        picture(r.s);
-        qint32 lo = 0, hi = 0;
-        QVERIFY(!r.s.GetSelection(lo, hi));
-        QCOMPARE(QString("%1-%2").arg(lo).arg(hi), QString("3500000-3800000"));
+        r.showSlider();
+        auto selection = [&] { // without a selection its range is the scale's
+            qint32 lo = 0, hi = 0;
+            const bool on = r.s.GetSelection(lo, hi);
+            return QString("%1 %2-%3 %4").arg(on).arg(lo).arg(hi).arg(r.s.CanZoomIn());
+        };
         auto shiftDrag = [&](int dx) {
             pressLeft(r.s, r.s.drawnSliderX(), 40);
             r.modifiers = Qt::ShiftModifier;
@@ -263,27 +243,27 @@ private slots:
             picture(r.s);
             releaseLeft(r.s, r.s.drawnSliderX(), 40);
         };
+        QCOMPARE(selection(), QString("0 3500000-3800000 1"));
         shiftDrag(-50);
-        r.modifiers = Qt::NoModifier; // Shift let go: the selection stays
-        QVERIFY(r.s.GetSelection(lo, hi));
-        QCOMPARE(hi, 3550000); // from where the drag began
-        QCOMPARE(lo, r.s.Frequency());
-        QVERIFY(hi > lo + 20000 && r.s.CanZoomIn());
-        r.s.ZoomTo(lo, hi); // what the main window's zoom-in does with a selection
-        QCOMPARE(range(r.s), QString("%1-%2").arg(lo).arg(hi));
+        r.modifiers = Qt::NoModifier; // Shift let go: the selection stays, from where the drag began
+        const qint32 lo = r.s.Frequency();
+        QVERIFY(lo < 3530000);
+        QCOMPARE(selection(), QString("1 %1-3550000 1").arg(lo));
+        r.s.ZoomTo(lo, 3550000); // what the main window's zoom-in does with a selection
+        QCOMPARE(range(r.s), QString("%1-3550000").arg(lo));
         QCOMPARE(r.s.selectionAnchor(), 0); // a range change ends it
 
         // A frequency change with Shift keeps a selection, without it ends it.
         r.s.ZoomOut();
         picture(r.s);
         shiftDrag(20);
-        r.s.SetFrequency(r.s.selectionAnchor() + 300); // 300 Hz is too little to zoom into
-        QVERIFY(r.s.GetSelection(lo, hi) && hi - lo == 300);
-        QVERIFY(!r.s.CanZoomIn());
-        r.s.SetFrequency(r.s.selectionAnchor() + 310);
-        QVERIFY(r.s.CanZoomIn());
+        const qint32 anchor = r.s.selectionAnchor();
+        r.s.SetFrequency(anchor + 300); // too little to zoom into
+        QCOMPARE(selection(), QString("1 %1-%2 0").arg(anchor).arg(anchor + 300));
+        r.s.SetFrequency(anchor + 310);
+        QCOMPARE(selection(), QString("1 %1-%2 1").arg(anchor).arg(anchor + 310));
         r.modifiers = Qt::NoModifier;
-        r.s.SetFrequency(r.s.Frequency() + 100);
+        r.s.SetFrequency(anchor + 410);
         QCOMPARE(r.s.selectionAnchor(), 0);
 
         shiftDrag(20); // any left press ends it
@@ -295,9 +275,9 @@ private slots:
     void clicksAndDoubleClicks()
     {
         ScaleRig r;
-        r.s.SetSliderVisible(true);
         TFqMarker *m = r.marker(3700000, "Flag");
-        picture(r.s);
+        r.marker(3750000, "Other");
+        r.showSlider();
         ScaleEventLog log(r.s);
         const QPoint flag = centre(m->HitRect);
         auto click = [&](bool twice, int x, int y) {
@@ -318,35 +298,23 @@ private slots:
         QCOMPARE(click(true, sx + 11, 20), QStringList({"OnScaleDblClk", "OnMouseDown", "OnMouseUp"}));
         QCOMPARE(click(false, sx + 100, 58), QStringList({"OnMouseDown", "OnMouseUp"})); // the ruler does not tune
         QCOMPARE(r.s.Frequency(), 3550000);
-    }
 
-    void popupPointFindsMarkerAndSlider()
-    {
-        ScaleRig r;
-        r.s.SetSliderVisible(true);
-        TFqMarker *m = r.marker(3700000, "Flag");
-        r.marker(3750000, "Other");
-        picture(r.s);
-        const QPoint flag = centre(m->HitRect);
+        // A right press notes the marker or the slider under it, for the menu only.
         auto rightPress = [&](int x, int y) {
             sendMouse(r.s, QEvent::MouseButtonPress, x, y, Qt::RightButton, Qt::RightButton);
             if (r.s.PopupMenu())
                 r.s.PopupMenu()->hide();
+            return QString("%1 %2").arg(r.s.MarkerUnderPopup()).arg(r.s.SliderUnderPopup());
         };
-        rightPress(flag.x(), flag.y());
-        QCOMPARE(r.s.MarkerUnderPopup(), -1); // no menu
+        QCOMPARE(rightPress(flag.x(), flag.y()), QString("-1 0")); // no menu
         QMenu menu;
         menu.addAction("Edit");
         r.s.SetPopupMenu(&menu);
-        rightPress(flag.x(), flag.y());
-        QCOMPARE(r.s.MarkerUnderPopup(), 0);
-        QVERIFY(!r.s.SliderUnderPopup());
+        QCOMPARE(rightPress(flag.x(), flag.y()), QString("0 0"));
         r.s.DeleteMarkerUnderPopup();
         QCOMPARE(r.s.Markers.size(), 1);
         QCOMPARE(r.s.Markers.first()->Caption, QString("Other"));
-        rightPress(r.s.drawnSliderX() + 10, 30);
-        QVERIFY(r.s.SliderUnderPopup());
-        QCOMPARE(r.s.MarkerUnderPopup(), -1);
+        QCOMPARE(rightPress(sx + 10, 30), QString("-1 1"));
     }
 
     void askShowMarkerGroup()
@@ -372,51 +340,6 @@ private slots:
         r.s.VisibleGroups.clear();
         r.s.AskShowMarkerGroup(hidden);
         QCOMPARE(r.s.VisibleGroups.items(), QStringList({"LOCAL"}));
-    }
-
-    void hoverCursorsAndHints()
-    {
-        ScaleRig r;
-        r.s.SetSliderVisible(true);
-        TFqMarker *m = r.marker(3700000, "Flag");
-        m->Mode = "USB";
-        r.s.show();
-        r.s.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&r.s));
-        picture(r.s);
-        const QString hint("Flag\nFreq: 3,700.000\nMode: USB");
-        const QPoint flag = centre(m->HitRect);
-        const int sx = r.s.drawnSliderX();
-        const struct { int x, y; Qt::CursorShape cursor; bool hint; } hovers[] = {{flag.x(), flag.y(), Qt::PointingHandCursor, true},
-                      {sx + 5, 30, Qt::SplitHCursor, false},
-                      {flag.x(), flag.y(), Qt::PointingHandCursor, true},
-                      {sx + 80, 30, Qt::ArrowCursor, false}};
-        for (const auto &h : hovers) {
-            hoverTo(r.s, h.x, h.y);
-            QCOMPARE(r.s.cursor().shape(), h.cursor);
-            QCOMPARE(r.s.HintText(), h.hint ? hint : QString());
-        }
-        r.s.SetShowHintMouseHoover(false);
-        hoverTo(r.s, flag.x(), flag.y());
-        QCOMPARE(r.s.HintText(), QString());
-
-        r.s.JumpToMarker(true, r.s.ScaleBegin(), r.s.ScaleEnd()); // reaching a marker by a jump
-        QCOMPARE(r.s.HintText(), hint);
-        r.s.HideHint();
-        r.s.SetShowHintMarkerSelected(false);
-        r.s.SetFrequency(3550000);
-        r.s.JumpToMarker(true, r.s.ScaleBegin(), r.s.ScaleEnd());
-        QCOMPARE(r.s.HintText(), QString());
-
-        picture(r.s); // the marker under the slider still shows the slider's cursor
-        hoverTo(r.s, r.s.drawnSliderX() + 3, flag.y());
-        QCOMPARE(r.s.cursor().shape(), Qt::SplitHCursor);
-        pressLeft(r.s, r.s.drawnSliderX() - 5, 30); // while dragging, markers are not hovered
-        QVERIFY(r.s.isDragging());
-        r.s.SetShowHintMouseHoover(true);
-        dragTo(r.s, flag.x() + 2, flag.y());
-        QCOMPARE(r.s.HintText(), QString());
-        releaseLeft(r.s, flag.x() + 2, flag.y());
     }
 };
 
