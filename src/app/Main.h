@@ -370,6 +370,8 @@ public:
     void BlinkingButtonTmrTimer();
     // A PROG script runs (also after it was asked to stop).
     bool ScriptRunning() const;
+    // Asks a running PROG script to stop, as a click on its key does.
+    void StopScript();
     // Offers the Zov object on the D-Bus session bus (or the bus at
     // address); false, with a line in the log, when there is none.
     bool StartAutomation(const QString &address = {});
@@ -550,8 +552,10 @@ public:
     // Before each serial transfer: the status replies show the window as it is.
     void PublishTcpState();
     // A SIGTERM or SIGINT: the window closes without asking about
-    // connected clients (a question then could only be dismissed).
+    // connected clients (a question then could only be dismissed). A running
+    // script is asked to stop first and the window closes once it has ended.
     void CloseForShutdown();
+    static constexpr int ShutdownRetryMs = 50;
 
 private:
     friend class MainTcpHost;

@@ -222,6 +222,12 @@ bool TTarnwickFrm::ScriptRunning() const
     return ProgramScripts && ProgramScripts->Running();
 }
 
+void TTarnwickFrm::StopScript()
+{
+    if (ProgramScripts)
+        ProgramScripts->StopRunning();
+}
+
 bool TTarnwickFrm::StartAutomation(const QString &address)
 {
     if (!zovService)

@@ -141,6 +141,14 @@ void TTarnwickFrm::PublishTcpState()
 void TTarnwickFrm::CloseForShutdown()
 {
     closingForShutdown = true;
+    // The script runs inside its key's click, further down this thread's
+    // stack: it is asked to stop, and the close is tried again once the
+    // click has returned.
+    if (ScriptRunning()) {
+        StopScript();
+        QTimer::singleShot(ShutdownRetryMs, this, [this] { CloseForShutdown(); });
+        return;
+    }
     close();
 }
 

@@ -19,6 +19,23 @@ TProgramScripts::TProgramScripts(TProgramScriptsHost &Host)
 
 TProgramScripts::~TProgramScripts() = default;
 
+void TProgramScripts::StopRunning()
+{
+    if (Running())
+        askToStop(runningKey);
+}
+
+void TProgramScripts::askToStop(int Key)
+{
+    Host.SetBlinking(false);
+    Host.SetProgKeyRed(Key, true);
+    Host.SetProgKeyDown(Key, true);
+    if (!stopAsked) {
+        stopAsked = true;
+        ticksSinceStop = 0;
+    }
+}
+
 void TProgramScripts::RunProgram(int Key)
 {
     if (Key < 0 || Key >= KeyCount)
@@ -26,16 +43,8 @@ void TProgramScripts::RunProgram(int Key)
     if (!Host.ProgKeyDown(Key)) {
         // The key of the running script: from now on Zov.Interrupted is true
         // and a Sleep returns; the key stays down in red until the end.
-        if (Key != runningKey) {
-            return;
-        }
-        Host.SetBlinking(false);
-        Host.SetProgKeyRed(Key, true);
-        Host.SetProgKeyDown(Key, true);
-        if (!stopAsked) {
-            stopAsked = true;
-            ticksSinceStop = 0;
-        }
+        if (Key == runningKey)
+            askToStop(Key);
         return;
     }
     // Only one script at a time; the other keys are disabled while one runs.

@@ -72,10 +72,13 @@ public:
 
     // A script is running (also while it has been asked to stop).
     bool Running() const { return runningKey >= 0; }
+    // Asks the running script to stop, as a click on its key does.
+    void StopRunning();
 
 private:
     void Run(int Key, const QString &Text);
     void EndRun(int Key);
+    void askToStop(int Key);
     void EnableKeys(int OnlyKey);
 
     int MsgBox(const QString &Prompt, int Buttons, const QString &Title) override;

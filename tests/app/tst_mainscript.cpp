@@ -173,6 +173,21 @@ private slots:
         QVERIFY(fx.messages.at(0).startsWith("Zov can't be switched off while a script is running."));
         QVERIFY(w.isVisible() && keysRestored(w));
     }
+
+    // A SIGTERM while a script loops: the script is stopped and the window
+    // closes (a close query alone would refuse for as long as it runs).
+    void shutdownStopsTheRunningScript()
+    {
+        writeScript("PROG2.vbs", "Do : Loop\r\n");
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.create();
+        w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
+        QTimer::singleShot(100, &w, [&] { w.CloseForShutdown(); });
+        // Only reached on failure: ends the loop so the test can report.
+        QTimer::singleShot(5000, &w, [&] { w.StopScript(); });
+        w.Prog2Btn->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 2000);
+    }
 };
 
 TARNWICK_TEST_CLASS(TestMainScript)
