@@ -293,9 +293,15 @@ void load(QObject *control, Kind kind, const QString &name)
         auto memo = static_cast<QPlainTextEdit *>(control);
         if (!exists(name + ".LinesCount") || !readInt(name + ".LinesCount", &number))
             break;
+        // The lines are stored one after another: a count beyond them (a
+        // hand-edited 2000000000) ends at the first missing one.
         QStringList lines;
-        for (int i = 0; i < number; ++i)
-            lines << read(name + ".Line" + QString::number(i));
+        for (int i = 0; i < number; ++i) {
+            const QString lineName = name + ".Line" + QString::number(i);
+            if (!exists(lineName))
+                break;
+            lines << read(lineName);
+        }
         memo->setPlainText(lines.join('\n'));
         break;
     }

@@ -198,6 +198,9 @@ private slots:
         put("BadMmo.Line1", "dropped");
         LoadControlState(&memo);
         QCOMPARE(memo.toPlainText(), QString("kept"));
+        put("BadMmo.LinesCount", "2000000000"); // more than stored: those there are
+        LoadControlState(&memo);
+        QCOMPARE(memo.toPlainText(), QString("kept\ndropped"));
     }
 
     void listBoxIsSavedButNeverRestored()
