@@ -10,7 +10,7 @@
 // Usage: bench_engine_polling [seconds per measurement] [emulator delay ms]
 // The emulator is found through TARNWICK_RIGSIM or next to this program.
 
-#include "cat/FakeEngineHost.h"
+#include "TimedEngineHost.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"
 #include "cat/RigProcess.h"
@@ -29,37 +29,12 @@
 
 namespace {
 
-// The fake window with a real MainTmr behind EnableMainTimer.
-class TimedHost : public FakeEngineHost
-{
-public:
-    QTimer mainTmr;
-    TimedHost() { mainTmr.setInterval(20); }
-    void EnableMainTimer(bool enabled) override
-    {
-        FakeEngineHost::EnableMainTimer(enabled);
-        if (!enabled)
-            mainTmr.stop();
-        else if (running)
-            mainTmr.start();
-    }
-    bool running = false;
-};
-
 double cpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// Sleeps in the event loop (timers run) for ms milliseconds.
-void runEventLoop(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 } // namespace
@@ -85,7 +60,7 @@ int main(int argc, char *argv[])
         const QString path = rig.path();
 
         TCatLog log;
-        TimedHost host;
+        TimedEngineHost host;
         TCatEngine engine(host, log);
         QObject::connect(&host.mainTmr, &QTimer::timeout, [&engine] { engine.MainTmrTimer(); });
         host.serial.Port = path;

@@ -13,9 +13,9 @@
 // Usage: bench_tcp_server [seconds per measurement]
 // The emulator is found through TARNWICK_RIGSIM or next to this program.
 
+#include "TimedEngineHost.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"
-#include "cat/FakeEngineHost.h"
 #include "cat/RigProcess.h"
 #include "remote/TcpServer.h"
 #include "remote/TcpServerHost.h"
@@ -45,23 +45,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The window as the engine and the server see it.
-class BenchWindow : public FakeEngineHost, public TTcpServerHost
+class BenchWindow : public TimedEngineHost, public TTcpServerHost
 {
 public:
-    QTimer mainTmr;
-    bool running = false;
     TCatEngine *engine = nullptr;
     int markers = 0;
 
-    BenchWindow() { mainTmr.setInterval(20); }
-    void EnableMainTimer(bool enabled) override
-    {
-        FakeEngineHost::EnableMainTimer(enabled);
-        if (!enabled)
-            mainTmr.stop();
-        else if (running)
-            mainTmr.start();
-    }
     TTcpWindowState TcpWindowState() const override
     {
         return {scaleFrequency, mode, 14000000, 14350000, engine && engine->IsConnected(), false,
@@ -73,13 +62,6 @@ public:
     void SetVisibleGroups(const QStringList &) override {}
     void PlaceTuneRequest(const TFqMarker &) override {}
 };
-
-void runEventLoop(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 int connectTo(quint16 port)
 {
