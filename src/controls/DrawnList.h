@@ -47,11 +47,6 @@ public:
         return Items.contains(std::forward<Args>(args)...);
     }
     template <typename... Args>
-    auto value(Args &&...args) const
-    {
-        return Items.value(std::forward<Args>(args)...);
-    }
-    template <typename... Args>
     auto indexOf(Args &&...args) const
     {
         return Items.indexOf(std::forward<Args>(args)...);
@@ -76,12 +71,6 @@ public:
     void append(Args &&...args)
     {
         edit().append(std::forward<Args>(args)...);
-    }
-    template <typename Item>
-    TDrawnList &operator<<(Item &&item)
-    {
-        edit() << std::forward<Item>(item);
-        return *this;
     }
     template <typename... Args>
     void push_back(Args &&...args)

@@ -292,8 +292,7 @@ void TRadioScale::MarkersChanged()
 {
     // A marker's own fields changed (caption, mode, highlight): the list is
     // the same, the picture is not.
-    PictureChanged();
-    InvalidateAll();
+    update();
 }
 
 int TRadioScale::MarkerAtFrequency(QString *caption) const

@@ -53,7 +53,7 @@ public:
         return scale.CountMarkers(filter, low, high);
     }
     int JumpToMarker(bool forward, qint32 low, qint32 high) override { return scale.JumpToMarker(forward, low, high); }
-    QString MarkerMode(int index) const override { return scale.Markers.value(index) ? scale.Markers.at(index)->Mode : QString(); }
+    QString MarkerMode(int index) const override { return scale.Markers.items().value(index) ? scale.Markers.at(index)->Mode : QString(); }
     void HideMarkerHint() override { ++hintHides; }
     void SetSpectrographRange(qint32 begin, qint32 end) override { graph.SetRange(begin, end); }
     void ClearSpectrograph() override { graph.Clear(); }

@@ -112,7 +112,7 @@ private slots:
         // Counted while visible, then the group is switched off: the first
         // jump finds nothing and the key is left down without a timer.
         FakeScanHost h;
-        h.scale.VisibleGroups << "NET";
+        h.scale.VisibleGroups.append("NET");
         h.addMarker(7010000, "CW", "NET");
         h.addMarker(7020000, "CW", "NET");
         h.scale.VisibleGroups.clear();
@@ -128,7 +128,7 @@ private slots:
     {
         for (bool relayout : {true, false}) {
             FakeScanHost h;
-            h.scale.VisibleGroups << "NET";
+            h.scale.VisibleGroups.append("NET");
             h.addMarker(7010000, "USB");
             for (qint32 f : {7020000, 7030000})
                 h.addMarker(f, "CW", "NET");
