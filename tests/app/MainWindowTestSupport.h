@@ -117,11 +117,7 @@ struct MainWindowFixture
     // A marker "M<n>" on the scale, owned here.
     TFqMarker &addMarker(qint32 frequency)
     {
-        auto marker = std::make_unique<TFqMarker>();
-        marker->Frequency = frequency;
-        marker->Caption = QString("M%1").arg(markers.size());
-        marker->Mode = "CW";
-        markers.push_back(std::move(marker));
+        markers.push_back(makeMarker(frequency, QString("M%1").arg(markers.size())));
         window->RadioScale->AddMarker(markers.back().get(), true);
         window->RadioScale->repaint();
         return *markers.back();

@@ -59,6 +59,17 @@ inline QImage picture(QWidget &w)
     return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+// A CW marker, owned by the caller as the marker store owns its markers.
+inline std::unique_ptr<TFqMarker> makeMarker(qint32 f, const QString &caption, const QString &attributes = QString())
+{
+    auto m = std::make_unique<TFqMarker>();
+    m->Frequency = f;
+    m->Caption = caption;
+    m->Mode = "CW";
+    m->Attributes = attributes;
+    return m;
+}
+
 // A scale on 3.5-3.8 MHz that does not slide, with a clock and keys of the
 // test's own. The markers outlive the scale, as the marker store's do.
 struct ScaleRig
@@ -84,12 +95,7 @@ struct ScaleRig
     }
     TFqMarker *marker(qint32 f, const QString &caption, const QString &attributes = QString(), bool add = true)
     {
-        auto m = std::make_unique<TFqMarker>();
-        m->Frequency = f;
-        m->Caption = caption;
-        m->Mode = "CW";
-        m->Attributes = attributes;
-        store.push_back(std::move(m));
+        store.push_back(makeMarker(f, caption, attributes));
         if (add)
             s.AddMarker(store.back().get(), false);
         return store.back().get();
