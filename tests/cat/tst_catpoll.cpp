@@ -176,16 +176,6 @@ private slots:
         QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000007", "0070740001"}));
     }
 
-    void simulatedConnection()
-    {
-        EngineRig r({});
-        r.host.simulate = true;
-        r.engine.Link().SetSimulationDelay([](int) {});
-        r.engine.Connect();
-        QVERIFY(r.tickUntil([&] { return r.host.lastStatus() == "Connected to TCVR (simulated)."; }));
-        QCOMPARE(r.rig.status("commands"), QString("0")); // nothing went to the port
-    }
-
     void commandSetTwoRadio()
     {
         EngineRig r({});
@@ -201,10 +191,13 @@ private slots:
         r.tick();
         QCOMPARE(r.lines.mid(r.lines.size() - 4),
                  QStringList({">MD2;", "Writing to COM: 4 Bytes", "Reading from COM: No response expected", "<"}));
+        // Simulated from here on: nothing more goes to the port.
+        const QString sent = r.rig.status("commands");
         r.host.simulate = true;
         r.engine.Link().SetSimulationDelay([](int) {});
-        QVERIFY(r.tickUntil([&] { return r.engine.ConnectAnnounced; }));
+        QVERIFY(r.tickUntil([&] { return r.host.lastStatus() == "Connected to TCVR (simulated)."; }));
         QVERIFY(r.lines.contains(">SM;"));
+        QCOMPARE(r.rig.status("commands"), sent);
         const int before = r.host.assignedFrequencies.size();
         // An information reply with an absurd frequency leaves the scale alone.
         r.engine.DecodeReply("IF;", "IF99999999999               01000000;");

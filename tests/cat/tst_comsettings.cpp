@@ -151,19 +151,6 @@ private slots:
                               "Hand-shake", "Toggle"}));
     }
 
-    void cancelWritesNothingAndKeepsTheChoices()
-    {
-        TComSettingsFrm dialog(nullptr, portsNamed({"COM1", "COM2"}));
-        dialog.FormShow();
-        dialog.ComCBx->setCurrentIndex(1);
-        dialog.ComCBxChange();
-        dialog.reject();
-        QVERIFY(ReadSetting("Com").isEmpty());
-        QCOMPARE(dialog.SelectedPort, QStringLiteral("COM2"));
-        dialog.FormShow();
-        QCOMPARE(dialog.ComCBx->currentIndex(), 1);
-    }
-
     void badStoredValues()
     {
         WriteSetting("Tcvr", "IC-7300");
