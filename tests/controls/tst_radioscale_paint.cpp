@@ -60,7 +60,8 @@ private slots:
         QVERIFY(darkPixels(none, QRect(150, 35, 400, 30)) > 100);
     }
 
-    void sliderChangesOnlyItsStrip()
+    // Where the slider strip reaches is the screen test's; here its pixels.
+    void sliderLightensAndTintsWhatLiesUnder()
     {
         ScaleRig r;
         r.s.AddMode(3500000, 3530000, "CW", 0x00FFFF, "");
@@ -68,10 +69,7 @@ private slots:
         const QImage under = picture(r.s);
         r.s.SetSliderVisible(true);
         const QImage shown = picture(r.s);
-        const int left = r.s.SliderX() - 10, right = left + 21;
-        QCOMPARE(r.s.drawnSliderX(), r.s.SliderX());
-        QCOMPARE(shown.copy(0, 0, left, 100), under.copy(0, 0, left, 100));
-        QCOMPARE(shown.copy(right, 0, 700 - right, 100), under.copy(right, 0, 700 - right, 100));
+        const int left = r.s.SliderX() - 10;
         QCOMPARE(at(shown, left + 10, 50), Black);
         const QRgb info = QToolTip::palette().color(QPalette::Inactive, QPalette::ToolTipBase).rgb();
         QCOMPARE(at(shown, left + 5, 66), ((at(under, left + 5, 66) | 0x808080) & info) | 0xFF000000); // lightened, tinted
