@@ -230,7 +230,11 @@ private slots:
     {
         PromptRecorder prompts;
         TModesFrm frm;
+        frm.Segments().Append("stale"); // a missing file starts an empty list
         frm.FormCreate();
+        QCOMPARE(prompts.texts(),
+                 QStringList{"File \"" + ProgramFolder() + "Modes.tsv\" is missing!\n\nNew empty file will be created."});
+        QCOMPARE(readBytes(programFile("Modes.tsv")), Comment);
         prompts.shown.clear();
         frm.SetDialogRunner(typeMode("14070", "14350", 1, ""));
         frm.AddBtnClick();

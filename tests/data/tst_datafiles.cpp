@@ -140,7 +140,7 @@ private slots:
         QVERIFY(!plan.Entry(2).hasValidLimits());
     }
 
-    void resortBandMovesEntryToItsBeginOrder()
+    void resortBandKeepsEqualBeginsInOrder()
     {
         TBandPlan ties; // equal begins keep their order, no number counts as 0
         for (const char *text : {"A\t100", "B\t100", "C\t100", "D\tabc"})
@@ -206,18 +206,6 @@ private slots:
             QSKIP("running as root: permissions do not stop reading");
         TBandPlan plan;
         QVERIFY(plan.LoadBandPlan().startsWith("Cannot read"));
-    }
-
-    void missingModesFileGivesCommentOnlyFile()
-    {
-        PromptRecorder prompts;
-        TModesFrm frm;
-        frm.Segments().Append("stale");
-        frm.FormCreate();
-        QCOMPARE(prompts.texts(),
-                 QStringList{"File \"" + ProgramFolder() + "Modes.tsv\" is missing!\n\nNew empty file will be created."});
-        QCOMPARE(frm.Segments().Count(), 0);
-        QCOMPARE(readBytes(programFile("Modes.tsv")), Comment);
     }
 
     void modeSegmentsAreReadForTheScale()
