@@ -62,11 +62,6 @@ private slots:
         QCOMPARE(plan.SaveBandPlan(), QString());
         QCOMPARE(readBytes(programFile("Bands.tsv")), plan.ToFileBytes());
         QCOMPARE(readBytes(dataFile("Bands.tsv")), plan.ToFileBytes());
-        QVERIFY(writeBytes(programFile("Modes.tsv"), Comment + "1\t2\tCW\t\tprog\r\n"));
-        QVERIFY(writeBytes(dataFile("Modes.tsv"), Comment + "3\t4\tAM\t\tdata\r\n"));
-        TModeSegments segments;
-        segments.LoadModeSegments();
-        QCOMPARE(segments.AllItems(), QStringList{"3\t4\tAM\t\tdata"});
     }
 
     void windows1252FileRoundTripsByteForByte()
