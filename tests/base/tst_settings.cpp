@@ -9,16 +9,6 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void namedSettingsRoundTrip()
-    {
-        QVERIFY(!SettingExists("LastFreq"));
-        QCOMPARE(ReadIntSetting("LastFreq", 42), 42);
-        QVERIFY(WriteSetting("LastFreq", " 3550000 "));
-        QVERIFY(SettingValueExists(SettingsGroup::Default, "Tarnwick.LastFreq"));
-        QVERIFY(!SettingValueExists(SettingsGroup::Common, "Tarnwick.LastFreq"));
-        QCOMPARE(ReadIntSetting("LastFreq", 0), 3550000);
-    }
-
     void longValuesAndNamesAreCut()
     {
         QVERIFY(WriteSetting("Long", QString(300, 'v')));

@@ -63,17 +63,6 @@ private slots:
         ShowStickyMessage("The port is busy.\nTry another one.", &owner);
         ShowStickyMessage("The  port is\tbusy.\nwhatever follows", &owner); // differs in blanks only
         QCOMPARE(shown, 2);
-
-        QWidget other;
-        other.setObjectName("OptionsFrm");
-        ShowStickyMessage("The port is busy.", &other); // another owner
-        QCOMPARE(shown, 3);
-
-        tick = true;
-        ShowStickyMessage(QString(48, 'k') + "first", &owner);
-        tick = false;
-        ShowStickyMessage(QString(48, 'k') + "second", &owner); // differs after the 48th kept character
-        QCOMPARE(shown, 4);
     }
 
     void realModalBoxClosesWithOk()

@@ -90,7 +90,6 @@ private:
     rlimit saved{};
 };
 
-using testenv::PromptKind;
 using testenv::PromptRecorder;
 
 } // namespace datatest

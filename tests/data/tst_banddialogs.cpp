@@ -115,23 +115,6 @@ private slots:
         }
     }
 
-    void bandsListShowsThePlan()
-    {
-        PromptRecorder prompts;
-        TBandsFrm frm;
-        frm.FormCreate();
-        QTreeWidgetItem *row = frm.BandsLBx->topLevelItem(13);
-        QStringList shown;
-        for (int column = 0; column < 6; ++column)
-            shown << row->text(column);
-        QCOMPARE(shown, QStringList({"144", "144,000", "146,000", "144,120", "CW", "2 m amateur band"}));
-        QCOMPARE(frm.BandsLBx->topLevelItem(0)->checkState(0), Qt::Unchecked);
-        QCOMPARE(row->checkState(0), Qt::Checked);
-        frm.show();
-        QCOMPARE(frm.SelectedIndex(), 0);
-        frm.reject();
-    }
-
     void bandsDialogEditsTheList()
     {
         PromptRecorder prompts;
@@ -139,7 +122,11 @@ private slots:
         frm.FormCreate();
         prompts.shown.clear();
         const QByteArray before = readBytes(programFile("Bands.tsv"));
+        QTreeWidgetItem *row = frm.BandsLBx->topLevelItem(13);
+        QCOMPARE(QStringList({row->text(0), row->text(1), row->text(2), row->text(3), row->text(4), row->text(5)}),
+                 QStringList({"144", "144,000", "146,000", "144,120", "CW", "2 m amateur band"}));
         frm.show();
+        QCOMPARE(frm.SelectedIndex(), 0);
         frm.BandsLBx->topLevelItem(3)->setCheckState(0, Qt::Unchecked); // the tick box acts directly
         QVERIFY(!frm.Plan().Item(3).Checked);
 
@@ -243,7 +230,11 @@ private slots:
     {
         PromptRecorder prompts;
         TModesFrm frm;
+        frm.Segments().Append("stale"); // a missing file starts an empty list
         frm.FormCreate();
+        QCOMPARE(prompts.texts(),
+                 QStringList{"File \"" + ProgramFolder() + "Modes.tsv\" is missing!\n\nNew empty file will be created."});
+        QCOMPARE(readBytes(programFile("Modes.tsv")), Comment);
         prompts.shown.clear();
         frm.SetDialogRunner(typeMode("14070", "14350", 1, ""));
         frm.AddBtnClick();
