@@ -73,6 +73,14 @@ private slots:
         now = now.addSecs(61);
         log.OpenLogFile(header());
         QCOMPARE(fileLines(first).last(), QStringLiteral("13:05:06 Log closed."));
+        QString endedPath;
+        {
+            TCatLog ending; // a log still open when the program ends is closed properly
+            ending.SetLogFolder(testenv::sandboxPath("ending"));
+            ending.OpenLogFile(header());
+            endedPath = ending.LogFilePath();
+        }
+        QVERIFY(fileLines(endedPath).last().endsWith(" Log closed."));
         // Two connections within the same second: the second file replaces the first.
         log.LogEvent("second connection");
         log.OpenLogFile(header());

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -113,6 +114,9 @@ private slots:
             typed.at(i).first->setText(typed.at(i).second);
             QCOMPARE(frm.InitFreqEdt->text(), initial.at(i));
         }
+        frm.setResult(QDialog::Accepted);
+        frm.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+        QCOMPARE(frm.result(), int(QDialog::Rejected));
     }
 
     void bandsDialogEditsTheList()

@@ -167,6 +167,10 @@ private slots:
             savedDuringBurst = !store.SavePending();
         }
         QVERIFY(savedDuringBurst);
+        QTRY_VERIFY(!store.SavePending());
+        groups = {"D"}; // a change of groups alone is saved soon too
+        store.GroupsChanged();
+        QTRY_COMPARE(TFqMarkerStore::ReadVisibleGroups(), groups);
     }
 
     void failedSaveIsReportedOncePerRunOfFailures()
