@@ -54,21 +54,6 @@ private slots:
         QCOMPARE(w.CatEngine->TuningBusy, 0);
     }
 
-    void markerClickTunesToTheMarkersModeAndReachesTheRadio()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        TFqMarker &marker = fx.addMarker(3700000);
-        marker.Mode = "LSB";
-        fx.requests.clear();
-        const QPoint at = flagCentre(marker);
-        pressLeft(fx.scale(), at.x(), at.y());
-        releaseLeft(fx.scale(), at.x(), at.y());
-        QCOMPARE(fx.frequency(), 3700000);
-        QCOMPARE(w.CurrentMode(), QString("LSB"));
-        QCOMPARE(fx.requests, QStringList{"marker 0"});
-    }
-
     // A tune request left by another thread is carried out by the next poll
     // tick: mode key, scale frequency, the named marker scrolled into view.
     void pendingTuneRequestMovesTheWindowAndShowsItsMarker()

@@ -80,8 +80,6 @@ private slots:
 
         options.show();
         options.CwTuneStepCBx->setCurrentIndex(2);
-        options.HeronpostRdo->SetItemIndex(2);
-        options.ShowAlwaysKhzChk->setChecked(true);
         options.ShowHintMouseHoverChk->setChecked(false);
         options.done(QDialog::Accepted);
         QCOMPARE(ReadSetting("DigiScaleKeystrokeCBx"), QString("1"));
@@ -97,19 +95,7 @@ private slots:
 
         TOptionsFrm restarted; // the next run reads what Ok saved
         QCOMPARE(restarted.CwTuneStepCBx->currentIndex(), 2);
-        QCOMPARE(restarted.HeronpostRdo->ItemIndex(), 2);
-        QVERIFY(restarted.ShowAlwaysKhzChk->isChecked());
         QVERIFY(restarted.ShowHintMouseHoverChk->isChecked());
-    }
-
-    // Hand-edited indices that name no item leave the dialog's default item.
-    void storedIndexOutsideTheListKeepsTheDefault()
-    {
-        WriteSetting("DigiScaleKeystrokeCBx", "-1");
-        WriteSetting("HeronpostRdo", "7");
-        TOptionsFrm options;
-        QCOMPARE(options.DigiScaleKeystrokeCBx->currentIndex(), 1);
-        QCOMPARE(options.HeronpostRdo->ItemIndex(), 0);
     }
 };
 
