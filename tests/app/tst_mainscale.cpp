@@ -16,8 +16,6 @@
 #include <QMenu>
 #include <QTimer>
 
-#include <thread>
-
 namespace {
 
 QPoint flagCentre(const TFqMarker &marker)
@@ -54,8 +52,8 @@ private slots:
         QCOMPARE(w.CatEngine->TuningBusy, 0);
     }
 
-    // A tune request left by another thread is carried out by the next poll
-    // tick: mode key, scale frequency, the named marker scrolled into view.
+    // A tune request is carried out by the next poll tick: mode key, scale
+    // frequency, the named marker scrolled into view.
     void pendingTuneRequestMovesTheWindowAndShowsItsMarker()
     {
         MainWindowFixture fx;
@@ -66,12 +64,11 @@ private slots:
             fx.addMarker(3650000 + 10 * i);
         TFqMarker request = *fx.markers.back();
         request.Mode = "AM";
-        std::thread([&] { w.CatEngine->PendingTune.Place(request); }).join();
+        w.CatEngine->PendingTune.Place(request);
         w.MainTmrTimer();
         QCOMPARE(s.Frequency(), request.Frequency);
         QCOMPARE(w.CurrentMode(), QString("AM"));
         QCOMPARE(s.firstMarkerRow(), 2 * rows);
-        QCOMPARE(w.CatEngine->CommandQueue.Count(), 0);
     }
 
     void scalePopupItemsFollowThePlaceAndTheState()
