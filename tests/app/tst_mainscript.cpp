@@ -7,6 +7,8 @@
 #include "cat/RigProcess.h"
 #include "controls/Digits2.h"
 #include "data/BandKeys.h"
+#include "remote/TcpServer.h"
+#include "remote/TcpTestClient.h"
 #include "script/EditScript.h"
 #include "script/ScriptDialogs.h"
 
@@ -164,19 +166,23 @@ private slots:
         QVERIFY(w.isVisible() && keysRestored(w));
     }
 
-    // A SIGTERM while a script loops: the script is stopped and the window
-    // closes (a close query alone would refuse for as long as it runs).
+    // A SIGTERM while a script loops and a client is connected: the script
+    // is stopped and the window closes without a question (a close query
+    // alone would refuse for as long as the script runs, then ask).
     void shutdownStopsTheRunningScript()
     {
         writeScript("PROG2.vbs", "Do : Loop\r\n");
         MainWindowFixture fx;
         TTarnwickFrm &w = fx.create();
+        TcpTestClient client(w.TcpServer->ListeningPorts().value(0));
+        QCOMPARE(client.ask("IV"), QByteArray("1"));
         w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
         QTimer::singleShot(100, &w, [&] { w.CloseForShutdown(); });
         // Only reached on failure: ends the loop so the test can report.
         QTimer::singleShot(5000, &w, [&] { w.StopScript(); });
         w.Prog2Btn->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 2000);
+        QVERIFY(fx.questions.isEmpty());
     }
 };
 

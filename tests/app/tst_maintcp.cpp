@@ -117,18 +117,6 @@ private slots:
         QVERIFY(client.waitForClose());
     }
 
-    // A SIGTERM closes at once, clients or not.
-    void shutdownDoesNotAsk()
-    {
-        MainWindowFixture fx;
-        fx.create();
-        TcpTestClient client(firstPort(*fx.window));
-        QCOMPARE(client.ask("IV"), QByteArray("1"));
-        fx.window->CloseForShutdown();
-        QVERIFY(!fx.window->isVisible());
-        QVERIFY(fx.questions.isEmpty());
-    }
-
     // The endpoints come from the preferences; a port that is taken is named
     // in the message, and Ok in the preferences starts the server anew.
     void endpointsFromPreferences()

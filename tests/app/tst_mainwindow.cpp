@@ -42,28 +42,6 @@ class TestMainWindow : public QObject
 private slots:
     void init() { testenv::clearSettings(); }
 
-    void firstRunRestoresDefaultsAndCloseSavesInOrder()
-    {
-        WriteSetting("LastFreq", "-7000"); // out of range: as if missing
-        MainWindowFixture fx;
-        const QStringList atCreation = recordWrites([&] { fx.make(); });
-        TTarnwickFrm &w = *fx.window;
-        QVERIFY(atCreation.isEmpty());
-        QCOMPARE(w.StatusText(), QString("Off-line mode. Click COM button to connect to TCVR."));
-        QCOMPARE(w.minimumHeight(), w.MinClientHeight());
-
-        w.show();
-        QTRY_VERIFY(w.ActivatedOnce);
-        QCOMPARE(fx.frequency(), 3550000);
-        QCOMPARE(fx.serialDialogs, 1); // no connect recorded yet: the serial dialog asks
-        QVERIFY(!w.CatBtn->isChecked()); // and was cancelled: the key shows the real state
-        const QStringList written = recordWrites([&] { QVERIFY(w.close()); });
-        QCOMPARE(written, QStringList({"Connected=0", "LastFreq=3550000", "LastMode=", "Top=10",
-                                       QString("Height=%1").arg(TTarnwickFrm::DesignHeight), "Left=100",
-                                       QString("Width=%1").arg(TTarnwickFrm::DesignWidth),
-                                       "SpectrographVisible=1", "ToolsVisible=1"}));
-    }
-
     // A SIGTERM while a first-run box is open closes the window before its
     // first activation: what that would have read stays as it was. The stored
     // geometry, kept on the screen, and panels are restored at creation.
@@ -88,24 +66,35 @@ private slots:
         QCOMPARE(ReadSetting("LastFreq"), QString("7030000"));
     }
 
+    // Nothing is written at creation; the first activation brings back the
+    // last run and asks for the serial port (no connect recorded yet); a
+    // close saves what the window holds, in order.
     void lastRunComesBackAtFirstActivationOnly()
     {
         WriteSetting("LastMode", "USB");
         WriteSetting("LastFreq", "7100000");
-        {
-            MainWindowFixture fx;
-            TTarnwickFrm &w = fx.create();
-            QVERIFY(w.UsbBtn->isChecked());
-            QCOMPARE(fx.frequency(), 7100000); // not the initial 7030000 of its band
-            QVERIFY(fx.scale().SliderVisible());
-            w.LsbBtn->click();
-            fx.scale().SetFrequency(1840000);
-            w.FormActivate(); // later activations change nothing
-            QVERIFY(w.LsbBtn->isChecked());
-            QCOMPARE(fx.frequency(), 1840000);
-        }
-        QCOMPARE(ReadSetting("LastMode"), QString("LSB"));
-        QCOMPARE(ReadSetting("LastFreq"), QString("1840000"));
+        MainWindowFixture fx;
+        QVERIFY(recordWrites([&] { fx.make(); }).isEmpty());
+        TTarnwickFrm &w = *fx.window;
+        QCOMPARE(w.StatusText(), QString("Off-line mode. Click COM button to connect to TCVR."));
+        QCOMPARE(w.minimumHeight(), w.MinClientHeight());
+        w.show();
+        QTRY_VERIFY(w.ActivatedOnce);
+        QVERIFY(w.UsbBtn->isChecked());
+        QCOMPARE(fx.frequency(), 7100000); // not the initial 7030000 of its band
+        QVERIFY(fx.scale().SliderVisible());
+        QCOMPARE(fx.serialDialogs, 1);
+        QVERIFY(!w.CatBtn->isChecked()); // the dialog was cancelled: the key shows the real state
+        w.LsbBtn->click();
+        fx.scale().SetFrequency(1840000);
+        w.FormActivate(); // later activations change nothing
+        QVERIFY(w.LsbBtn->isChecked());
+        QCOMPARE(fx.frequency(), 1840000);
+        const QStringList written = recordWrites([&] { QVERIFY(w.close()); });
+        QCOMPARE(written, QStringList({"Connected=0", "LastFreq=1840000", "LastMode=LSB", "Top=10",
+                                       QString("Height=%1").arg(TTarnwickFrm::DesignHeight), "Left=100",
+                                       QString("Width=%1").arg(TTarnwickFrm::DesignWidth),
+                                       "SpectrographVisible=1", "ToolsVisible=1"}));
     }
 
     void litStateAndReceiveIndicator()
