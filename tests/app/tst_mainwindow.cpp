@@ -60,6 +60,7 @@ private slots:
         TTarnwickFrm &w = fx.make();
         QCOMPARE(w.geometry(), QRect(-20, area.top(), 640, area.height()));
         QVERIFY(w.SpectroGraphPnl->isHidden() && !w.SpectroscopVisibleMnu->isChecked());
+        QCOMPARE(w.minimumHeight(), w.MainPanel->height() + 122 + w.ToolsPnl->height());
         const QStringList written = recordWrites([&] { w.FormClose(); });
         QCOMPARE(written.filter(QRegularExpression("^(LastFreq|LastMode|Connected)=")), QStringList());
         QVERIFY(written.contains("Width=640"));

@@ -80,6 +80,8 @@ private slots:
 
         options.show();
         options.CwTuneStepCBx->setCurrentIndex(2);
+        options.HeronpostRdo->SetItemIndex(2);
+        options.ShowAlwaysKhzChk->setChecked(true);
         options.ShowHintMouseHoverChk->setChecked(false);
         options.done(QDialog::Accepted);
         QCOMPARE(ReadSetting("DigiScaleKeystrokeCBx"), QString("1"));
@@ -95,6 +97,8 @@ private slots:
 
         TOptionsFrm restarted; // the next run reads what Ok saved
         QCOMPARE(restarted.CwTuneStepCBx->currentIndex(), 2);
+        QCOMPARE(restarted.HeronpostRdo->ItemIndex(), 2);
+        QVERIFY(restarted.ShowAlwaysKhzChk->isChecked());
         QVERIFY(restarted.ShowHintMouseHoverChk->isChecked());
     }
 };
