@@ -333,6 +333,7 @@ private slots:
         QTest::newRow("ReDim") << "ReDim a(1000)" << "#7@1";
         QTest::newRow("Dim") << "x = 1\nDim a(10, 10)" << "#7@2";
         QTest::newRow("Split") << "a = Split(Space(500), \" \")" << "#7@1";
+        QTest::newRow("recursion") << "Function R(n)\nR = R(n + 1)\nEnd Function\nx = R(1)" << "#28@2";
     }
     void sizeLimits()
     {
