@@ -1,6 +1,6 @@
 // The frequency markers in the main window: its keys, popup items and scale
-// events reach the marker operations, what is unsaved is written at close,
-// and "Tune To" in the marker list tunes the window.
+// events reach the marker operations, "Tune To" in the marker list tunes the
+// window, and what is unsaved is written at close.
 
 #include "MainWindowTestSupport.h"
 #include "base/Folders.h"
@@ -71,34 +71,29 @@ private slots:
         QVERIFY(s.Markers.isEmpty());
     }
 
-    void closingWritesWhatIsNotSavedYet()
+    // "Tune To" in the marker list tunes the window; what is not saved yet
+    // is written when the window closes.
+    void tuneToInTheListAndClosingWritesWhatIsNotSavedYet()
     {
         {
             MainWindowFixture fx;
-            fx.create();
-            fx.window->FqMarkers->Store().SetSaveDelay(600000);
-            fx.window->FqMarkers->AddOrReplaceMarker(markerOf("3600000\tKEPT"));
-            QVERIFY(fx.window->FqMarkers->Store().SavePending());
+            TTarnwickFrm &w = fx.create();
+            w.FqMarkers->Store().SetSaveDelay(600000);
+            w.FqMarkers->AddOrReplaceMarker(markerOf("3520000\tFIRST\tUSB"));
+            w.FqMarkers->AddOrReplaceMarker(markerOf("3560000\tTARGET\tCW\t1\t\t\t885\t0"));
+            w.FqMarkers->SetDialogRunner([](QDialog &dialog) {
+                auto &list = static_cast<TAllFqMarkersFrm &>(dialog);
+                list.SelectRow(1);
+                return int(TAllFqMarkersFrm::TuneToResult);
+            });
+            w.AllFreqMarkersMnu->trigger();
+            QCOMPARE(fx.frequency(), 3560000);
+            QCOMPARE(w.CurrentMode(), QString("CW"));
+            QVERIFY(w.FqMarkers->Store().SavePending());
         }
         QFile file(ProgramFolder() + "FqMarkers.tsv");
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().endsWith("3600000\tKEPT\tCW\t1\t\t\t0\t0\r\n"));
-    }
-
-    void tuneToInTheListGoesToTheMarker()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        w.FqMarkers->AddOrReplaceMarker(markerOf("3520000\tFIRST\tUSB"));
-        w.FqMarkers->AddOrReplaceMarker(markerOf("3560000\tTARGET\tCW\t1\t\t\t885\t0"));
-        w.FqMarkers->SetDialogRunner([](QDialog &dialog) {
-            auto &list = static_cast<TAllFqMarkersFrm &>(dialog);
-            list.SelectRow(1);
-            return int(TAllFqMarkersFrm::TuneToResult);
-        });
-        w.AllFreqMarkersMnu->trigger();
-        QCOMPARE(fx.frequency(), 3560000);
-        QCOMPARE(w.CurrentMode(), QString("CW"));
+        QVERIFY(file.readAll().endsWith("3560000\tTARGET\tCW\t1\t\t\t885\t0\r\n"));
     }
 };
 

@@ -16,8 +16,6 @@
 #include <QMenu>
 #include <QTimer>
 
-#include <thread>
-
 namespace {
 
 QPoint flagCentre(const TFqMarker &marker)
@@ -54,23 +52,8 @@ private slots:
         QCOMPARE(w.CatEngine->TuningBusy, 0);
     }
 
-    void markerClickTunesToTheMarkersModeAndReachesTheRadio()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        TFqMarker &marker = fx.addMarker(3700000);
-        marker.Mode = "LSB";
-        fx.requests.clear();
-        const QPoint at = flagCentre(marker);
-        pressLeft(fx.scale(), at.x(), at.y());
-        releaseLeft(fx.scale(), at.x(), at.y());
-        QCOMPARE(fx.frequency(), 3700000);
-        QCOMPARE(w.CurrentMode(), QString("LSB"));
-        QCOMPARE(fx.requests, QStringList{"marker 0"});
-    }
-
-    // A tune request left by another thread is carried out by the next poll
-    // tick: mode key, scale frequency, the named marker scrolled into view.
+    // A tune request is carried out by the next poll tick: mode key, scale
+    // frequency, the named marker scrolled into view.
     void pendingTuneRequestMovesTheWindowAndShowsItsMarker()
     {
         MainWindowFixture fx;
@@ -81,12 +64,11 @@ private slots:
             fx.addMarker(3650000 + 10 * i);
         TFqMarker request = *fx.markers.back();
         request.Mode = "AM";
-        std::thread([&] { w.CatEngine->PendingTune.Place(request); }).join();
+        w.CatEngine->PendingTune.Place(request);
         w.MainTmrTimer();
         QCOMPARE(s.Frequency(), request.Frequency);
         QCOMPARE(w.CurrentMode(), QString("AM"));
         QCOMPARE(s.firstMarkerRow(), 2 * rows);
-        QCOMPARE(w.CatEngine->CommandQueue.Count(), 0);
     }
 
     void scalePopupItemsFollowThePlaceAndTheState()
@@ -130,7 +112,7 @@ private slots:
         QVERIFY(s.Markers.isEmpty());
     }
 
-    void toolBarZoomsScrollsAndJumps()
+    void toolBarAndZoomToDialog()
     {
         MainWindowFixture fx;
         TTarnwickFrm &w = fx.create();
@@ -153,6 +135,26 @@ private slots:
         w.ToolButton4->click();
         QCOMPARE(s.Frequency(), 3600000);
         QCOMPARE(fx.requests, (QStringList{"marker 0", "marker 1", "marker 0"}));
+
+        // "Zoom To" offers the scale's range and zooms to what was typed.
+        QStringList seen;
+        QTimer::singleShot(0, &w, [&] {
+            auto dialog = qobject_cast<TZoomToFrm *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            seen << dialog->BeginEdt->text() << dialog->EndEdt->text() << QString::number(dialog->MinScaleBegin)
+                 << QString::number(dialog->MaxScaleEnd);
+            dialog->BeginEdt->setText("3540");
+            dialog->EndEdt->setText("3560");
+            dialog->accept();
+        });
+        w.ZoomToMnu->trigger();
+        QCOMPARE(seen, QStringList({"3500", "3800", "3500000", "3800000"}));
+        QCOMPARE(s.ScaleBegin(), 3540000);
+        QCOMPARE(s.ScaleEnd(), 3560000);
+
+        QTimer::singleShot(0, &w, [] { QApplication::activeModalWidget()->close(); });
+        w.ZoomToMnu->trigger(); // cancelled: nothing changes
+        QCOMPARE(s.ScaleBegin(), 3540000);
     }
 
     void doubleClicksFollowThePreferences()
@@ -182,30 +184,6 @@ private slots:
         w.ToolButton1->click();
         doubleClickLeft(s, 15, y);
         QVERIFY(s.CanZoomOut());
-    }
-
-    void zoomToDialogGetsTheRangeAndZooms()
-    {
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.create();
-        QStringList seen;
-        QTimer::singleShot(0, &w, [&] {
-            auto dialog = qobject_cast<TZoomToFrm *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            seen << dialog->BeginEdt->text() << dialog->EndEdt->text() << QString::number(dialog->MinScaleBegin)
-                 << QString::number(dialog->MaxScaleEnd);
-            dialog->BeginEdt->setText("3540");
-            dialog->EndEdt->setText("3560");
-            dialog->accept();
-        });
-        w.ZoomToMnu->trigger();
-        QCOMPARE(seen, QStringList({"3500", "3800", "3500000", "3800000"}));
-        QCOMPARE(fx.scale().ScaleBegin(), 3540000);
-        QCOMPARE(fx.scale().ScaleEnd(), 3560000);
-
-        QTimer::singleShot(0, &w, [] { QApplication::activeModalWidget()->close(); });
-        w.ZoomToMnu->trigger(); // cancelled: nothing changes
-        QCOMPARE(fx.scale().ScaleBegin(), 3540000);
     }
 
     void bandAndModeMenusApplyTheDialogs()

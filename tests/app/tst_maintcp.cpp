@@ -8,7 +8,6 @@
 #include "base/Widgets.h"
 #include "cat/CatEngine.h"
 #include "common/PromptRecorder.h"
-#include "controls/ScaleTestSupport.h"
 #include "remote/TcpServer.h"
 #include "remote/TcpTestClient.h"
 
@@ -18,8 +17,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <memory>
-#include <vector>
 
 namespace {
 
@@ -56,7 +53,8 @@ private slots:
     void init() { testenv::clearSettings(); }
 
     // A companion reads the status, puts markers on the scale, switches
-    // groups, removes markers and tunes the emulated radio.
+    // groups, removes markers and tunes the emulated radio (the commands
+    // themselves are the command set's tests).
     void companionDrivesWindowAndRadio()
     {
         WriteSetting("LastFreq", "7040000");
@@ -74,16 +72,11 @@ private slots:
         // Each reply comes after its effect.
         QCOMPARE(client.ask("FMDX1       007010000CW   P    SPOTS     0"), QByteArray(""));
         QCOMPARE(client.ask("FMBEACON    007020000"), QByteArray(""));
-        QCOMPARE(client.ask("UMHERE       1"), QByteArray(""));
-        const TFqMarker *dx = markerNamed(s, "DX1");
-        QVERIFY(dx && dx->Highlighted && markerNamed(s, "HERE"));
-        QCOMPARE(markerNamed(s, "HERE")->Frequency, 7040000);
+        QVERIFY(markerNamed(s, "DX1"));
         QCOMPARE(markerNamed(s, "BEACON")->Mode, QString("DIG"));
         QCOMPARE(client.ask("SMSPOTS;DX"), QByteArray(""));
         QCOMPARE(s.VisibleGroups, (QStringList{"SPOTS", "DX"}));
         QCOMPARE(client.ask("GM"), QByteArray("SPOTS;DX;"));
-        QCOMPARE(client.ask("SM"), QByteArray(""));
-        QVERIFY(!s.IsMarkerVisibleByGroups(*dx));
         QCOMPARE(client.ask("DMSPOTS     1"), QByteArray(""));
         QVERIFY(!markerNamed(s, "DX1") && markerNamed(s, "BEACON"));
 
@@ -98,39 +91,6 @@ private slots:
         QTRY_COMPARE(fx.rig->status("freq"), QString("14074000"));
         QTRY_COMPARE(fx.rig->status("mode"), QString("USB"));
         QTRY_COMPARE(client.ask("QS").left(14), QByteArray("014074000USB  "));
-    }
-
-    // Ten clients send marker and group bursts while the user drags the
-    // scale: every line is answered, and each client's last DM leaves none
-    // of its group.
-    void markerBurstsWhileTheUserDrags()
-    {
-        MainWindowFixture fx;
-        fx.create();
-        TRadioScale &s = fx.scale();
-        std::vector<std::unique_ptr<TcpTestClient>> clients;
-        for (int c = 0; c < 10; ++c) {
-            clients.push_back(std::make_unique<TcpTestClient>(firstPort(*fx.window)));
-            const QByteArray group = ("G" + QByteArray::number(c)).leftJustified(10, ' ');
-            QByteArray burst;
-            for (int r = 0; r < 30; ++r)
-                burst += QStringLiteral("FMM%1-%2").arg(c).arg(r).toLatin1().leftJustified(12, ' ')
-                    + QByteArray::number(3510000 + 1000 * r + 100 * c).rightJustified(9, '0') + "CW   -    " + group
-                    + "0\nUMU" + QByteArray::number(c) + "\nSM" + group.trimmed() + ";G0\n";
-            clients.back()->send(burst + "DM" + group + "1\n");
-        }
-        const int y = s.height() / 2;
-        pressLeft(s, s.drawnSliderX(), y);
-        for (const auto &client : clients)
-            for (int line = 0; line < 91; ++line) {
-                QCOMPARE(client->readLine(), QByteArray(""));
-                if (line % 15 == 0)
-                    dragTo(s, s.drawnSliderX() + (line % 30 ? -5 : 7), y);
-            }
-        releaseLeft(s, s.drawnSliderX(), y);
-        for (const TFqMarker *marker : s.Markers)
-            QVERIFY2(marker->Attributes.isEmpty(), qPrintable(marker->Caption));
-        QVERIFY(markerNamed(s, "U9"));
     }
 
     // Closing with a client connected asks once; No keeps the window, Yes
@@ -155,18 +115,6 @@ private slots:
         QTRY_VERIFY(!w.isVisible());
         QCOMPARE(prompts.shown.size(), 2);
         QVERIFY(client.waitForClose());
-    }
-
-    // A SIGTERM closes at once, clients or not.
-    void shutdownDoesNotAsk()
-    {
-        MainWindowFixture fx;
-        fx.create();
-        TcpTestClient client(firstPort(*fx.window));
-        QCOMPARE(client.ask("IV"), QByteArray("1"));
-        fx.window->CloseForShutdown();
-        QVERIFY(!fx.window->isVisible());
-        QVERIFY(fx.questions.isEmpty());
     }
 
     // The endpoints come from the preferences; a port that is taken is named

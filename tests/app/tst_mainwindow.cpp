@@ -42,47 +42,15 @@ class TestMainWindow : public QObject
 private slots:
     void init() { testenv::clearSettings(); }
 
-    void firstRunRestoresDefaultsAndCloseSavesInOrder()
-    {
-        WriteSetting("LastFreq", "-7000"); // out of range: as if missing
-        MainWindowFixture fx;
-        const QStringList atCreation = recordWrites([&] { fx.make(); });
-        TTarnwickFrm &w = *fx.window;
-        QVERIFY(atCreation.isEmpty());
-        QCOMPARE(w.StatusText(), QString("Off-line mode. Click COM button to connect to TCVR."));
-        QCOMPARE(w.minimumHeight(), w.MinClientHeight());
-        QVERIFY(w.MainTmr->isActive());
-
-        w.show();
-        QTRY_VERIFY(w.ActivatedOnce);
-        QCOMPARE(fx.frequency(), 3550000);
-        QCOMPARE(fx.serialDialogs, 1); // no connect recorded yet: the serial dialog asks
-        QVERIFY(!w.CatBtn->isChecked()); // and was cancelled: the key shows the real state
-        const QStringList written = recordWrites([&] { QVERIFY(w.close()); });
-        QCOMPARE(written, QStringList({"Connected=0", "LastFreq=3550000", "LastMode=", "Top=10",
-                                       QString("Height=%1").arg(TTarnwickFrm::DesignHeight), "Left=100",
-                                       QString("Width=%1").arg(TTarnwickFrm::DesignWidth),
-                                       "SpectrographVisible=1", "ToolsVisible=1"}));
-    }
-
     // A SIGTERM while a first-run box is open closes the window before its
-    // first activation: what that would have read stays as it was.
+    // first activation: what that would have read stays as it was. The stored
+    // geometry, kept on the screen, and panels are restored at creation.
     void closeBeforeFirstActivationKeepsTheLastRun()
     {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         WriteSetting("LastFreq", "7030000");
         WriteSetting("LastMode", "USB");
         WriteSetting("Connected", "1");
-        MainWindowFixture fx;
-        TTarnwickFrm &w = fx.make();
-        const QStringList written = recordWrites([&] { w.FormClose(); });
-        QCOMPARE(written.filter(QRegularExpression("^(LastFreq|LastMode|Connected)=")), QStringList());
-        QVERIFY(written.contains(QString("Width=%1").arg(TTarnwickFrm::DesignWidth)));
-        QCOMPARE(ReadSetting("LastFreq"), QString("7030000"));
-    }
-
-    void storedGeometryIsKeptOnTheScreen()
-    {
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         WriteSetting("Top", "50");
         WriteSetting("Left", "-20");
         WriteSetting("Width", "640");
@@ -93,40 +61,41 @@ private slots:
         QCOMPARE(w.geometry(), QRect(-20, area.top(), 640, area.height()));
         QVERIFY(w.SpectroGraphPnl->isHidden() && !w.SpectroscopVisibleMnu->isChecked());
         QCOMPARE(w.minimumHeight(), w.MainPanel->height() + 122 + w.ToolsPnl->height());
+        const QStringList written = recordWrites([&] { w.FormClose(); });
+        QCOMPARE(written.filter(QRegularExpression("^(LastFreq|LastMode|Connected)=")), QStringList());
+        QVERIFY(written.contains("Width=640"));
+        QCOMPARE(ReadSetting("LastFreq"), QString("7030000"));
     }
 
+    // Nothing is written at creation; the first activation brings back the
+    // last run and asks for the serial port (no connect recorded yet); a
+    // close saves what the window holds, in order.
     void lastRunComesBackAtFirstActivationOnly()
     {
         WriteSetting("LastMode", "USB");
         WriteSetting("LastFreq", "7100000");
-        {
-            MainWindowFixture fx;
-            TTarnwickFrm &w = fx.create();
-            QVERIFY(w.UsbBtn->isChecked());
-            QCOMPARE(fx.frequency(), 7100000); // not the initial 7030000 of its band
-            QVERIFY(w.BandButtons.at(3)->isChecked());
-            QVERIFY(fx.scale().SliderVisible());
-            w.LsbBtn->click();
-            fx.scale().SetFrequency(1840000);
-            w.FormActivate(); // later activations change nothing
-            QVERIFY(w.LsbBtn->isChecked());
-            QCOMPARE(fx.frequency(), 1840000);
-        }
-        QCOMPARE(ReadSetting("LastMode"), QString("LSB"));
-        QCOMPARE(ReadSetting("LastFreq"), QString("1840000"));
-    }
-
-    void statusLine()
-    {
         MainWindowFixture fx;
-        TTarnwickFrm &w = fx.make();
-        w.SetStatus("Can't open COM port [E1]. R&D", 255, true);
-        QCOMPARE(w.StatusText(), QString("Can't open COM port [E1]. R&&D"));
-        QCOMPARE(w.StatusBarPnl->FontColor(), QColor(255, 0, 0));
-        QVERIFY(w.StatusBarPnl->font().bold());
-        w.SetStatus("plain");
-        QCOMPARE(w.StatusBarPnl->FontColor(), QColor(Qt::black));
-        QVERIFY(!w.StatusBarPnl->font().bold());
+        QVERIFY(recordWrites([&] { fx.make(); }).isEmpty());
+        TTarnwickFrm &w = *fx.window;
+        QCOMPARE(w.StatusText(), QString("Off-line mode. Click COM button to connect to TCVR."));
+        QCOMPARE(w.minimumHeight(), w.MinClientHeight());
+        w.show();
+        QTRY_VERIFY(w.ActivatedOnce);
+        QVERIFY(w.UsbBtn->isChecked());
+        QCOMPARE(fx.frequency(), 7100000); // not the initial 7030000 of its band
+        QVERIFY(fx.scale().SliderVisible());
+        QCOMPARE(fx.serialDialogs, 1);
+        QVERIFY(!w.CatBtn->isChecked()); // the dialog was cancelled: the key shows the real state
+        w.LsbBtn->click();
+        fx.scale().SetFrequency(1840000);
+        w.FormActivate(); // later activations change nothing
+        QVERIFY(w.LsbBtn->isChecked());
+        QCOMPARE(fx.frequency(), 1840000);
+        const QStringList written = recordWrites([&] { QVERIFY(w.close()); });
+        QCOMPARE(written, QStringList({"Connected=0", "LastFreq=1840000", "LastMode=LSB", "Top=10",
+                                       QString("Height=%1").arg(TTarnwickFrm::DesignHeight), "Left=100",
+                                       QString("Width=%1").arg(TTarnwickFrm::DesignWidth),
+                                       "SpectrographVisible=1", "ToolsVisible=1"}));
     }
 
     void litStateAndReceiveIndicator()
@@ -219,9 +188,11 @@ private slots:
             host.WriteEngineSetting("ConnectSuccess", "0");
             QVERIFY(w.StatusText().startsWith("Settings can't be saved to "));
             QCOMPARE(w.StatusBarPnl->FontColor(), QColor(255, 0, 0));
-            w.SetStatus("later text");
+            w.SetStatus("later R&D"); // the next text replaces it, plain and black
             QVERIFY(w.close());
-            QCOMPARE(w.StatusText(), QString("later text"));
+            QCOMPARE(w.StatusText(), QString("later R&&D"));
+            QCOMPARE(w.StatusBarPnl->FontColor(), QColor(Qt::black));
+            QVERIFY(!w.StatusBarPnl->font().bold());
         }
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, testenv::sandboxPath("config"));
     }

@@ -101,16 +101,6 @@ private slots:
         QVERIFY(restarted.ShowAlwaysKhzChk->isChecked());
         QVERIFY(restarted.ShowHintMouseHoverChk->isChecked());
     }
-
-    // Hand-edited indices that name no item leave the dialog's default item.
-    void storedIndexOutsideTheListKeepsTheDefault()
-    {
-        WriteSetting("DigiScaleKeystrokeCBx", "-1");
-        WriteSetting("HeronpostRdo", "7");
-        TOptionsFrm options;
-        QCOMPARE(options.DigiScaleKeystrokeCBx->currentIndex(), 1);
-        QCOMPARE(options.HeronpostRdo->ItemIndex(), 0);
-    }
 };
 
 TARNWICK_TEST_CLASS(TestOptions)

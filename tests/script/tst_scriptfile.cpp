@@ -56,8 +56,6 @@ private slots:
         QCOMPARE(ansi.BytesFor("a?"), QByteArray("a?"));
         QCOMPARE(ansi.BytesFor("a\u00E9\r\nb"), QByteArray("a\xE9\r\nb"));
         const TScriptFileText fresh = TScriptFileText::FromNewText(NewScriptText());
-        QCOMPARE(fresh.Text(), QString("' Write VBScript code here"));
-        QCOMPARE(fresh.BytesFor(fresh.Text()), QByteArray("' Write VBScript code here"));
         QCOMPARE(fresh.BytesFor(fresh.Text() + "\n\u00E9"), QByteArray("' Write VBScript code here\r\n\xC3\xA9"));
     }
 
