@@ -4,6 +4,7 @@
 #include "MainWindowTestSupport.h"
 #include "base/Settings.h"
 #include "controls/Digits2.h"
+#include "controls/SpectroGraph.h"
 #include "controls/ZoomTo.h"
 #include "data/BandKeys.h"
 #include "data/FqMarkerOps.h"
@@ -155,6 +156,9 @@ private slots:
         QTimer::singleShot(0, &w, [] { QApplication::activeModalWidget()->close(); });
         w.ZoomToMnu->trigger(); // cancelled: nothing changes
         QCOMPARE(s.ScaleBegin(), 3540000);
+        w.ZoomOutMnu->trigger(); // the plot under the scale follows
+        QCOMPARE(w.SpectroGraph->ScaleBegin(), s.ScaleBegin());
+        QVERIFY(s.ScaleBegin() < 3540000);
     }
 
     void doubleClicksFollowThePreferences()

@@ -106,6 +106,7 @@ private slots:
             {"Select Case \"b\"\nCase \"a\"\nMsgBox 1\nCase \"c\", \"b\" : MsgBox 2\nCase \"b\"\nMsgBox 3\nEnd Select", "2"},
             {"Select Case 9\nCase 1\nMsgBox 1\nEnd Select\nMsgBox \"after\"", "after"},
             {"Select Case Null\nCase Null\nMsgBox 1\nCase Else\nMsgBox 2\nEnd Select", "2"},
+            {"low = 3 : high = 5\nSelect Case 4\nCase low To high\nMsgBox \"between\"\nEnd Select", "between"},
         });
     }
     void branches() { CheckRow(); }
