@@ -158,6 +158,10 @@ private slots:
             rec.flush();
             QCOMPARE(rec.painted, step.region);
         }
+        rec.settle();
+        t.d.SetLit(!t.d.Lit()); // every segment changes colour
+        rec.flush();
+        QVERIFY(rec.painted.contains(t.d.cellBox(0)) && rec.painted.contains(t.d.cellBox(7)));
     }
 
     void clicksStartAndEndEditing()
