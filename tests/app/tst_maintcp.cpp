@@ -17,7 +17,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-
 namespace {
 
 quint16 firstPort(const TTarnwickFrm &window)
