@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
@@ -181,6 +182,9 @@ private slots:
         const QString broken = testenv::sandboxPath("broken-config");
         QDir().mkpath(broken + "/Orbelle/Tarnwick1.conf"); // a folder where the file belongs
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, broken);
+        // Restored however the test ends, so that a failure here fails no later test.
+        const auto restore = qScopeGuard(
+            [] { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, testenv::sandboxPath("config")); });
         {
             MainWindowFixture fx;
             TTarnwickFrm &w = fx.make();
@@ -194,7 +198,6 @@ private slots:
             QCOMPARE(w.StatusBarPnl->FontColor(), QColor(Qt::black));
             QVERIFY(!w.StatusBarPnl->font().bold());
         }
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, testenv::sandboxPath("config"));
     }
 
     void mouseMovesOffTheScaleHideTheHint()
