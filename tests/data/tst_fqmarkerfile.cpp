@@ -203,6 +203,22 @@ private slots:
             store.SaveNow();
         }
         QCOMPARE(failures.size(), 2);
+
+        // The visible groups follow the same rule.
+        QStringList groups = {"A"};
+        store.SetSource([&] { return list; }, [&] { return groups; });
+        for (int run = 0; run < 2; ++run) {
+            {
+                NoFileWrites blocked;
+                for (const char *group : {"B", "C"}) {
+                    groups = {group};
+                    store.GroupsChanged();
+                    QVERIFY(!store.SaveNow());
+                }
+            }
+            QVERIFY(store.SaveNow());
+        }
+        QCOMPARE(failures.size(), 4);
     }
 
     void unreadableFileIsNeverOverwritten()
