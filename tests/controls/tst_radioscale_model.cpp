@@ -132,7 +132,8 @@ private slots:
         r.s.AddBand(7000000, 7000000, "empty", "CW", 7000000);
         QCOMPARE(int(r.s.Bands.size()), 3);
         // The narrowest, of equal width the earlier; both ends belong to a band.
-        QCOMPARE(QList<int>({r.s.FindBand(3550000), r.s.FindBand(3800000), r.s.FindBand(3800001)}), QList<int>({1, 0, -1}));
+        QCOMPARE(QList<int>({r.s.FindBand(3500000), r.s.FindBand(3550000), r.s.FindBand(3800000), r.s.FindBand(3800001)}),
+                 QList<int>({1, 1, 0, -1}));
         r.s.AddMode(3500000, 3570000, "CW", 0x0000FF, "");
         r.s.AddMode(3570000, 3600000, "DIG", 0x00FF00, "Digital");
         r.s.AddMode(3600000, 3600000, "USB", 0, "");

@@ -180,6 +180,7 @@ private slots:
         frm.SetDialogRunner(typeBand("NEW\t1000\t2000\t1500\tAM\tadded", false));
         frm.AddBtnClick();
         frm.accept();
+        QVERIFY(frm.isHidden() && frm.result() == QDialog::Accepted);
         QVERIFY(readBytes(programFile("Bands.tsv")).contains("\r\n0\tNEW\t1000\t2000\t1500\tAM\tadded\r\n1\t1.8\t"));
         prompts.shown.clear();
         {

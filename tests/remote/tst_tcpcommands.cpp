@@ -123,6 +123,8 @@ private slots:
         // A character the code page lacks is not turned into "?".
         QCOMPARE(EncodeTcpReply(QString::fromUtf8("Köln€"), false), QByteArray("K\xf6ln\x80\r\n"));
         QCOMPARE(EncodeTcpReply(QString::fromUtf8("Łódź"), false), QString::fromUtf8("Łódź\r\n").toUtf8());
+        // Control characters reach the log as two hex digits.
+        QCOMPARE(TcpLogText(QString::fromLatin1("a\x1b\x7f\x05")), QString("a\\x1B\\x7F\\x05"));
     }
 };
 
