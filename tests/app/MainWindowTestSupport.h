@@ -33,14 +33,15 @@ struct MainWindowFixture
     QStringList logLines;
     Qt::KeyboardModifiers held = Qt::NoModifier;
     int serialDialogs = 0;
+    bool connectAccepted = false; // the serial dialog is left with "Connect >>>"
     std::unique_ptr<RigProcess> rig;
     std::vector<std::unique_ptr<TFqMarker>> markers; // the scale's list only refers to them
     std::unique_ptr<TTarnwickFrm> window;
 
-    // connectAccepted: the serial dialog is left with "Connect >>>".
-    explicit MainWindowFixture(bool connectAccepted = false)
+    explicit MainWindowFixture(bool acceptConnect = false)
+        : connectAccepted(acceptConnect)
     {
-        TTarnwickFrm::SetComSettingsRunner([this, connectAccepted](TComSettingsFrm &) {
+        TTarnwickFrm::SetComSettingsRunner([this](TComSettingsFrm &) {
             ++serialDialogs;
             return connectAccepted;
         });
@@ -92,24 +93,28 @@ struct MainWindowFixture
     // replies); connect() clicks the CAT key.
     TTarnwickFrm &makeOnRig(const QStringList &rigArguments, const QString &model = "FT-817")
     {
+        make();
+        pointAtRig(rigArguments, model);
+        return *window;
+    }
+    // Starts the emulator and points the window's serial dialog at it.
+    void pointAtRig(const QStringList &rigArguments, const QString &model = "FT-817")
+    {
         rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400", "--delay", "1", "--model", model}
                                            + rigArguments);
-        make();
         window->SetCommandLineSerial({rig->path(), model});
-        return *window;
     }
     bool connect()
     {
         window->CatBtn->click();
         return window->IsConnected();
     }
-    // The created window connected to a radio emulator started with these
-    // arguments (an FT-817 unless they say otherwise).
+    // The created window connected to an emulated FT-817 started with these
+    // arguments.
     bool connectToRig(const QStringList &rigArguments)
     {
-        rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400", "--delay", "1"} + rigArguments);
-        window->SetCommandLineSerial({rig->path(), "FT-817"});
-        TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+        pointAtRig(rigArguments);
+        connectAccepted = true;
         return connect();
     }
     QStringList queued() const { return window->CatEngine->CommandQueue.Commands(); }
