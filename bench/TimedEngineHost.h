@@ -1,32 +1,13 @@
 #pragma once
 
-// What the benchmarks that drive the CAT engine share: the tests' fake window
-// with a real 20 ms MainTmr behind EnableMainTimer, and a wait that lets the
-// event loop (and so that timer) run.
+// What the benchmarks that drive the CAT engine share: the tests' stand-in
+// window, a connect that waits for the announcement, and a wait that lets
+// the event loop (and so the engine's own 20 ms MainTmr) run.
 
 #include "cat/FakeEngineHost.h"
 
 #include <QEventLoop>
 #include <QTimer>
-
-class TimedEngineHost : public FakeEngineHost
-{
-public:
-    QTimer mainTmr;
-    // The benchmark wants the timer ticking; the engine switches it off
-    // around its blocking transfers and on again.
-    bool running = false;
-
-    TimedEngineHost() { mainTmr.setInterval(20); }
-    void EnableMainTimer(bool enabled) override
-    {
-        FakeEngineHost::EnableMainTimer(enabled);
-        if (!enabled)
-            mainTmr.stop();
-        else if (running)
-            mainTmr.start();
-    }
-};
 
 // Sleeps in the event loop (timers run) for ms milliseconds.
 inline void runEventLoop(int ms)
@@ -34,4 +15,21 @@ inline void runEventLoop(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Connects the engine (its timers driven by hand) to an emulator's port and
+// polls until the connection is announced.
+inline bool connectForBench(TCatEngine &engine, const QString &port, int speed)
+{
+    engine.SetManualTimers(true);
+    TLinkSettings link;
+    link.Serial.Port = port;
+    link.Serial.SpeedText = QString::number(speed);
+    engine.Connect(link);
+    settleEngine(engine);
+    for (int i = 0; i < 200 && !engine.ConnectAnnounced; ++i) {
+        engine.MainTmrTimer();
+        settleEngine(engine);
+    }
+    return engine.ConnectAnnounced;
 }

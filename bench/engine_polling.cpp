@@ -11,6 +11,7 @@
 // The emulator is found through TARNWICK_RIGSIM or next to this program.
 
 #include "TimedEngineHost.h"
+#include "cat/CatCommands.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"
 #include "cat/RigProcess.h"
@@ -60,16 +61,9 @@ int main(int argc, char *argv[])
         const QString path = rig.path();
 
         TCatLog log;
-        TimedEngineHost host;
+        FakeEngineHost host;
         TCatEngine engine(host, log);
-        QObject::connect(&host.mainTmr, &QTimer::timeout, [&engine] { engine.MainTmrTimer(); });
-        host.serial.Port = path;
-        host.serial.SpeedText = QString::number(speed);
-        host.settings[QStringLiteral("ConnectSuccess")] = QStringLiteral("1");
-        engine.Connect();
-        for (int i = 0; i < 200 && !engine.ConnectAnnounced; ++i)
-            engine.MainTmrTimer();
-        if (!engine.ConnectAnnounced) {
+        if (!connectForBench(engine, path, speed)) {
             std::fprintf(stderr, "no connection at %d bd\n", speed);
             return 1;
         }
@@ -83,6 +77,7 @@ int main(int argc, char *argv[])
         clock.start();
         while (clock.elapsed() < seconds * 1000) {
             engine.MainTmrTimer();
+            settleEngine(engine);
             ++ticks;
         }
         const double b2bMs = clock.nsecsElapsed() / 1e6;
@@ -92,12 +87,11 @@ int main(int argc, char *argv[])
         const double wireTickMs = wireCycleMs / 3 + delayMs;
 
         // With the 20 ms timer, idle: cycles per second and CPU use.
-        host.running = true;
         int timedTicks = 0;
-        auto countTick = QObject::connect(&host.mainTmr, &QTimer::timeout, [&timedTicks] { ++timedTicks; });
+        auto countTick = QObject::connect(engine.MainTimer(), &QTimer::timeout, [&timedTicks] { ++timedTicks; });
         const double cpuStart = cpuSeconds();
         clock.restart();
-        host.mainTmr.start();
+        engine.SetManualTimers(false);
         runEventLoop(seconds * 1000);
         const double timedMs = clock.nsecsElapsed() / 1e6;
         const double cpu = cpuSeconds() - cpuStart;
@@ -124,8 +118,8 @@ int main(int argc, char *argv[])
             for (int spin = 0; spin < 100 && waiting; ++spin)
                 runEventLoop(5);
         }
-        host.running = false;
-        host.mainTmr.stop();
+        engine.SetManualTimers(true);
+        settleEngine(engine);
         double sum = 0, worst = 0;
         for (double ms : latencies) {
             sum += ms;

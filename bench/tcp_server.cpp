@@ -45,7 +45,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The window as the engine and the server see it.
-class BenchWindow : public TimedEngineHost, public TTcpServerHost
+class BenchWindow : public FakeEngineHost, public TTcpServerHost
 {
 public:
     TCatEngine *engine = nullptr;
@@ -170,14 +170,9 @@ int main(int argc, char *argv[])
     TCatLog log;
     BenchWindow window;
     TCatEngine engine(window, log);
+    engine.SetManualTimers(true);
     window.engine = &engine;
     TTcpServer server(window, [](const QString &) {});
-    // As the window does: the status replies are brought up to date before
-    // each (blocking) serial transfer.
-    QObject::connect(&window.mainTmr, &QTimer::timeout, [&] {
-        server.PublishState();
-        engine.MainTmrTimer();
-    });
     if (!server.Start({{QStringLiteral("127.0.0.1"), 0}}).Ok()) {
         std::fprintf(stderr, "the server cannot listen\n");
         return 1;
@@ -196,18 +191,11 @@ int main(int argc, char *argv[])
                 std::fprintf(stderr, "cannot start the radio emulator tarnwick-rigsim\n");
                 return 1;
             }
-            window.serial.Port = rig->path();
-            window.serial.SpeedText = QString::number(speed);
-            window.settings[QStringLiteral("ConnectSuccess")] = QStringLiteral("1");
-            engine.Connect();
-            for (int i = 0; i < 200 && !engine.ConnectAnnounced; ++i)
-                engine.MainTmrTimer();
-            if (!engine.ConnectAnnounced) {
+            if (!connectForBench(engine, rig->path(), speed)) {
                 std::fprintf(stderr, "no connection at %d bd\n", speed);
                 return 1;
             }
-            window.running = true;
-            window.mainTmr.start();
+            engine.SetManualTimers(false);
         }
         const QByteArray condition = speed > 0 ? "polling " + QByteArray::number(speed) + " bd" : "off-line";
         for (const auto &[name, line] : {std::pair{"QS", QByteArray("QS\n")}, std::pair{"FM", fm}}) {
@@ -218,9 +206,9 @@ int main(int argc, char *argv[])
             }
         }
         if (speed > 0) {
-            window.running = false;
-            window.mainTmr.stop();
+            engine.SetManualTimers(true);
             engine.Disconnect();
+            settleEngine(engine);
         }
     }
 

@@ -40,9 +40,13 @@ public:
     bool IsConnected() const override { return false; }
     void QueueModeCommand(const QString &) override {}
     void QueueFrequencyCommand(qint32) override {}
-    bool KeyDown(TZovKey) const override { return false; }
-    void SetKeyDown(TZovKey, bool) override {}
-    void ClickKey(TZovKey) override {}
+    bool SplitOn() const override { return false; }
+    bool PttOn() const override { return false; }
+    void ToggleVfo() override {}
+    void AlignVfo() override {}
+    void SetSplit(bool) override {}
+    void SetPtt(bool) override {}
+    void ShowPtt(bool) override {}
     int MeterValue() const override { return 0; }
     QString ReceiveIndicator() const override { return QStringLiteral("SQL"); }
     bool ScriptActive() const override { return true; }

@@ -60,7 +60,6 @@ TTarnwickFrm::TTarnwickFrm(QWidget *parent)
     connect(AboutZov1, &QAction::triggered, this, [this] {
         ShowInformation(this, ApplicationTitle() + QStringLiteral(" ") + FileVersionText());
     });
-    connect(MainTmr, &QTimer::timeout, this, &TTarnwickFrm::MainTmrTimer);
     connect(DisconnectAndTerminateTmr, &QTimer::timeout, this, &TTarnwickFrm::DisconnectAndTerminateTmrTimer);
     qApp->installEventFilter(this);
 
@@ -133,7 +132,6 @@ void TTarnwickFrm::FormCreate()
     SetupTcp();
 
     UpdateSpectrographTmr->setInterval(250);
-    MainTmr->start();
 }
 
 void TTarnwickFrm::FormShow()
@@ -240,8 +238,8 @@ void TTarnwickFrm::FormDestroy()
     if (destroyed)
         return;
     destroyed = true;
-    MainTmr->stop();
-    ConnectionWatchdogTmr->stop();
+    CatEngine->MainTimer()->stop();
+    CatEngine->WatchdogTimer()->stop();
     CatEngine->PendingTune.Clear();
     CatEngine->CommandQueue.Clear();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "base/SystemQueries.h"
-#include "cat/CatCommands.h"
 #include "cat/CatEngineHost.h"
+#include "cat/CommandQueue.h"
+#include "cat/Radio.h"
+#include "cat/RadioState.h"
 #include "controls/ScaleTypes.h"
 
 #include <QList>
@@ -34,16 +36,13 @@ class QToolButton;
 class SpeedButtonGroup;
 class TCatEngine;
 class TCatLog;
+struct TLinkSettings;
 class TComSettingsFrm;
 class TDebugFrm;
 class TDepresz;
 class TOptionsFrm;
 class TRigctldServer;
 class MainRigctldHost;
-
-// The three states of the split key: up, down, and up in italics when the
-// radio's split state is not known.
-enum TSplitState { SplitOff, SplitOn, SplitIndeterminate };
 
 // The main window. It owns everything that lives longer than one call: the
 // panels and keys, the timers, the dialogs and the link state. Other parts
@@ -66,11 +65,11 @@ public:
 
     // --- services for the whole program
     // Status line: colour is blue-green-red (0 black, 255 red).
-    void SetStatus(const QString &text, quint32 color = 0, bool bold = false) override;
+    void SetStatus(const QString &text, quint32 color = 0, bool bold = false);
     QString StatusText() const; // the caption as shown, "&" doubled
-    void UpdateLitState() override;
+    void UpdateLitState();
     // Receive indicator: 0 "SQL", 1 "RX", 2 "TX".
-    void SetSqlState(int state) override;
+    void SetSqlState(int state);
     int GetSqlState() const;
     // Height below which the window may not shrink.
     int MinClientHeight() const;
@@ -85,8 +84,6 @@ public:
     void LogEvent(const QString &text);
     void MainTmrTimer();
     void ConnectionWatchdogTmrTimer();
-    void QueueCommand(std::unique_ptr<TTcvrCommand> command);
-    void QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command);
     // Presets the serial dialog from "--port" and "--model".
     void SetCommandLineSerial(const SerialPresets &presets);
     // How the serial dialog is shown modally (tests answer it themselves);
@@ -95,6 +92,14 @@ public:
     // Whether one of the serial dialog's advanced options (simulate, log
     // file, debug window) is ticked: the program then starts off-line.
     bool AdvancedSerialOptionsChecked() const;
+    // What a connect uses: the serial dialog's controls and the preferences.
+    TLinkSettings LinkSettings() const;
+    // The mode key of a mode name goes down without sending anything.
+    void PressModeKey(const QString &mode);
+    // Moves the scale without telling the radio.
+    void AssignScaleFrequency(qint32 frequency);
+    // A companion program's tune request as the window shows it.
+    void ShowTuneRequest(const TTuneRequest &request);
 
     // --- band and mode keys (the band plan and radio operations fill these in)
     void BandChanged(QObject *sender);
@@ -117,6 +122,8 @@ public:
     void TuneRadio(qint32 frequency, bool tonesOff);
     // The scale's frequency.
     qint32 ScaleFrequency() const override;
+    bool DigitalDisplayEditing() const override;
+    int SelectedTcvrIndex() const override;
 
     // --- lifecycle
     void FormCreate();
@@ -221,10 +228,11 @@ public:
 
     TOptionsFrm *OptionsFrm = nullptr;
     TComSettingsFrm *ComSettingsFrm = nullptr;
-    // The CAT log, the engine and the debug window, destroyed in that reverse
-    // order (the window and the engine write to the log).
+    // The CAT log, the engine, the radio operations and the debug window,
+    // destroyed in that reverse order (the window and the engine write to the log).
     std::unique_ptr<TCatLog> CatLog;
     std::unique_ptr<TCatEngine> CatEngine;
+    std::unique_ptr<TRadio> Radio;
     std::unique_ptr<TDebugFrm> DebugFrm;
 
     // --- state (the link's own state lives in CatEngine)
@@ -264,6 +272,9 @@ public:
     TBandKeys *BandKeys = nullptr;
     // Set while Left or Right tuned, cleared on every key release.
     bool KeyTuning = false;
+    // Held from a press on the scale to its release: the radio's reports
+    // leave the scale alone meanwhile.
+    std::unique_ptr<TRadio::TuningHold> dragHold;
 
     // Scale handlers and commands.
     void ScalePnlResize();
@@ -347,8 +358,8 @@ public:
     void GraphBtnClick();
     void UpdateSpectrographTmrTimer();
     void SpectroGraphPnlResize();
-    void StartSpectrograph() override;
-    void StopSpectrograph() override;
+    void StartSpectrograph();
+    void StopSpectrograph();
 private:
     class MainScanHost *scanHost = nullptr;               // child object
 public:
@@ -422,45 +433,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // --- what the CAT engine reads and does through the window (MainCatHost.cpp)
-    bool CtrlKeyHeld() const override;
-    bool RunComSettingsDialog() override;
-    bool ShowDebugWndChecked() const override;
-    bool SaveLogChecked() const override;
-    bool SimulateConnectionChecked() const override;
-    TSerialSettings SerialSettings() const override;
-    TLogHeader LogHeader() const override;
-    int TcvrTypeIndex() const override;
-    void ResetDebugWindow(bool visible) override;
-    int InitSynchronIndex() const override;
-    bool SpectrographAutomatically() const override;
-    QString ReadEngineSetting(const QString &name) const override;
-    void WriteEngineSetting(const QString &name, const QString &value) override;
-    void AssignScaleFrequency(qint32 frequency) override;
-    void PressModeKey(const QString &mode) override;
-    bool PttDown() const override;
-    void SetPttDown(bool down) override;
-    void ShowSplitIndeterminate() override;
-    void EnableVfoKeys(bool enabled) override;
-    int MeterValue() const override;
-    void SetMeterValue(int percent) override;
-    void ShowMeterReading(int percent) override;
-    bool DigitalDisplayEditing() const override;
-    void CancelDigitalDisplayEdit() override;
-    void RefreshDigitalDisplay() override;
-    void EnableMainTimer(bool enabled) override;
-    void StartWatchdog(int intervalMs) override;
-    void StopWatchdog() override;
-    bool WatchdogEnabled() const override;
-    void RestartWatchdog() override;
-    void EnsureMarkerVisible(const TFqMarker &marker) override;
-    void RepaintScale() override;
-
+    // --- the CAT link's ends in the window (MainCatHost.cpp)
+    bool RunComSettingsDialog();
+    bool SimulateConnectionChecked() const;
+    void EnableVfoKeys(bool enabled);
+    void followEngine();
     void createCatLink();
-    // The FT-847 has no VFO toggle: its main and satellite VFOs are copied
-    // with direct transfers.
-    void swapFt847Vfos();
-    void alignFt847Vfos();
     void buildComponents();
     void buildMainPanel();
     void buildToolsPanel();
@@ -509,17 +487,10 @@ public:
     // "--rigctld [ADDRESS:]PORT" ticks the option and fills in the endpoint.
     void SetCommandLineRigctld(const RigctldEndpoint &endpoint);
     TRigctldServer *RigctldServer = nullptr; // child object, made at the first apply
-    // The VFO the window switched the radio to: the five-byte command set
-    // never reports it (the text command set does, in CatEngine->CurrentVfo).
-    QChar RigctldVfo = u'A';
-    // The meter's last reading in per cent, as DepreszLbl shows it (the
-    // needle shows an average).
-    int MeterReading = 0;
 
 private:
     friend class MainRigctldHost;
     void setupRigctld();
-    void rigctldVfoToggled();
     void reportRigctldFailure(const QString &text, int triesLeft);
     MainRigctldHost *rigctldHost = nullptr; // child object
     // --- end of rigctld endpoint

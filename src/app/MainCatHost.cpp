@@ -1,20 +1,23 @@
-// What the CAT engine reads from and does to the main window: the serial
-// dialog's and the preferences' controls, the keys, the meter, the digital
-// display and the two timers of the link.
+// The main window's ends of the CAT link: what the engine reads from the
+// window, the serial dialog before a connect, and the window's widgets
+// following the engine's events and the radio state.
 
 #include "app/Main.h"
-#include "controls/RadioScale.h"
+
 #include "app/Options.h"
+#include "base/BgrColor.h"
 #include "base/Settings.h"
 #include "base/Widgets.h"
 #include "cat/CatEngine.h"
+#include "cat/CatLog.h"
 #include "cat/ComSettings.h"
 #include "cat/DebugWindow.h"
-#include "controls/DigiScaleLabels.h"
-#include "controls/DigiScaleText.h"
+#include "cat/Radio.h"
 #include "controls/Depresz.h"
+#include "controls/DigiScaleLabels.h"
 #include "controls/Digits2.h"
 #include "controls/MeterReadings.h"
+#include "controls/RadioScale.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -22,19 +25,128 @@
 #include <QTimer>
 #include <QToolButton>
 
-bool TTarnwickFrm::CtrlKeyHeld() const
+namespace {
+
+std::function<bool(TComSettingsFrm &)> &comSettingsRunner()
 {
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+    static std::function<bool(TComSettingsFrm &)> runner;
+    return runner;
 }
 
-bool TTarnwickFrm::ShowDebugWndChecked() const
+} // namespace
+
+void TTarnwickFrm::SetComSettingsRunner(std::function<bool(TComSettingsFrm &)> runner)
 {
-    return ComSettingsFrm->ShowDebugWndChk->isChecked();
+    comSettingsRunner() = std::move(runner);
 }
 
-bool TTarnwickFrm::SaveLogChecked() const
+bool TTarnwickFrm::RunComSettingsDialog()
 {
-    return ComSettingsFrm->SaveLogChk->isChecked();
+    if (comSettingsRunner())
+        return comSettingsRunner()(*ComSettingsFrm);
+    return ComSettingsFrm->exec() == QDialog::Accepted;
+}
+
+void TTarnwickFrm::createCatLink()
+{
+    ComSettingsFrm = new TComSettingsFrm(this);
+    DebugFrm = std::make_unique<TDebugFrm>(*CatLog, this);
+    CatEngine = std::make_unique<TCatEngine>(*this, *CatLog);
+    Radio = std::make_unique<TRadio>(*CatEngine);
+    MainTmr = CatEngine->MainTimer();
+    ConnectionWatchdogTmr = CatEngine->WatchdogTimer();
+
+    Depresz = new TDepresz(SMeterPnl);
+    Depresz->setObjectName(QStringLiteral("Depresz"));
+    Depresz->setGeometry(2, 2, 152, 76);
+    Depresz->SetUnits(QStringLiteral("S/PWR"));
+
+    connect(this, &TTarnwickFrm::LitStateChanged, Depresz, &TDepresz::SetLit);
+    connect(PttBtn, &QToolButton::clicked, this, &TTarnwickFrm::PttBtnClick);
+    connect(ABBtn, &QToolButton::clicked, this, &TTarnwickFrm::ABBtnClick);
+    connect(AIsBBtn, &QToolButton::clicked, this, &TTarnwickFrm::AIsBBtnClick);
+    connect(SplitBtn, &QToolButton::clicked, this, &TTarnwickFrm::SplitBtnClick);
+    followEngine();
+}
+
+// The widgets show the radio state and the engine's events; nothing here
+// decides anything about the radio.
+void TTarnwickFrm::followEngine()
+{
+    TCatEngine *engine = CatEngine.get();
+    TRadioState &state = engine->State();
+    connect(engine, &TCatEngine::StatusReport, this, [this](const QString &text, quint32 colour, bool bold) {
+        SetStatus(text, colour, bold);
+    });
+    connect(engine, &TCatEngine::SettingReport, this, &TTarnwickFrm::writeWindowSetting);
+    connect(engine, &TCatEngine::LinkOpened, this, [this] {
+        UpdateDigiDisplay();
+        if (OptionsFrm->SpectrographAutomaticallyChk->isChecked())
+            StartSpectrograph();
+        EnableVfoKeys(GetTcvrType().HasVfoKeys);
+    });
+    connect(engine, &TCatEngine::LinkClosed, this, [this] {
+        DigiScale->CancelEdit();
+        StopScan();
+        StopSpectrograph();
+        EnableVfoKeys(true);
+    });
+    connect(engine, &TCatEngine::ScaleFollows, this, &TTarnwickFrm::AssignScaleFrequency);
+    connect(engine, &TCatEngine::ModeReported, this, &TTarnwickFrm::PressModeKey);
+    connect(engine, &TCatEngine::DisplayRefresh, this, &TTarnwickFrm::UpdateDigiDisplay);
+    connect(engine, &TCatEngine::ScanMustStop, this, &TTarnwickFrm::StopScan);
+    connect(engine, &TCatEngine::EditMustEnd, this, [this] { DigiScale->CancelEdit(); });
+    connect(engine, &TCatEngine::TuneRequestTaken, this, &TTarnwickFrm::ShowTuneRequest);
+
+    connect(&state, &TRadioState::LinkChanged, this, [this] { UpdateLitState(); });
+    connect(&state, &TRadioState::PttChanged, PttBtn, &QToolButton::setChecked);
+    connect(&state, &TRadioState::SplitChanged, this, [this](TSplitState split) { SetSplitState(SplitBtn, split); });
+    connect(&state, &TRadioState::ReceiveChanged, this, [this](TReceive receive) { SetSqlState(int(receive)); });
+    connect(&state, &TRadioState::MeterRead, this, [this](int percent) {
+        Depresz->SetValue(percent);
+        DepreszLbl->setText(meterPercentCaption(percent));
+    });
+}
+
+TLinkSettings TTarnwickFrm::LinkSettings() const
+{
+    TLinkSettings settings;
+    settings.Serial = ComSettingsFrm->SerialSettings();
+    settings.Simulate = SimulateConnectionChecked();
+    settings.SaveLog = ComSettingsFrm->SaveLogChk->isChecked();
+    settings.LogHeader = ComSettingsFrm->LogHeader();
+    settings.SyncToRadio = OptionsFrm->InitSynchronRdo->ItemIndex() == 1;
+    return settings;
+}
+
+void TTarnwickFrm::Connect()
+{
+    const bool succeededBefore = ReadSetting(QStringLiteral("ConnectSuccess")).toInt() != 0;
+    const bool ctrlHeld = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+    if (ctrlHeld || !succeededBefore || AdvancedSerialOptionsChecked()) {
+        if (!RunComSettingsDialog()) {
+            SetStatus(TCatEngine::OfflineStatus);
+            return;
+        }
+    }
+    DebugFrm->Clear();
+    DebugFrm->setVisible(ComSettingsFrm->ShowDebugWndChk->isChecked());
+    CatEngine->Connect(LinkSettings());
+}
+
+void TTarnwickFrm::Disconnect()
+{
+    CatEngine->Disconnect();
+}
+
+bool TTarnwickFrm::IsConnected() const
+{
+    return CatEngine && CatEngine->IsConnected();
+}
+
+const TTcvrType &TTarnwickFrm::GetTcvrType() const
+{
+    return CatEngine->GetTcvrType();
 }
 
 bool TTarnwickFrm::SimulateConnectionChecked() const
@@ -42,45 +154,20 @@ bool TTarnwickFrm::SimulateConnectionChecked() const
     return ComSettingsFrm->SimulateConnectionChk->isChecked();
 }
 
-TSerialSettings TTarnwickFrm::SerialSettings() const
+bool TTarnwickFrm::AdvancedSerialOptionsChecked() const
 {
-    return ComSettingsFrm->SerialSettings();
+    return SimulateConnectionChecked() || ComSettingsFrm->SaveLogChk->isChecked()
+           || ComSettingsFrm->ShowDebugWndChk->isChecked();
 }
 
-TLogHeader TTarnwickFrm::LogHeader() const
-{
-    return ComSettingsFrm->LogHeader();
-}
-
-int TTarnwickFrm::TcvrTypeIndex() const
+int TTarnwickFrm::SelectedTcvrIndex() const
 {
     return ComSettingsFrm->TcvrTypeIndex();
 }
 
-void TTarnwickFrm::ResetDebugWindow(bool visible)
+bool TTarnwickFrm::DigitalDisplayEditing() const
 {
-    DebugFrm->Clear();
-    DebugFrm->setVisible(visible);
-}
-
-int TTarnwickFrm::InitSynchronIndex() const
-{
-    return OptionsFrm->InitSynchronRdo->ItemIndex();
-}
-
-bool TTarnwickFrm::SpectrographAutomatically() const
-{
-    return OptionsFrm->SpectrographAutomaticallyChk->isChecked();
-}
-
-QString TTarnwickFrm::ReadEngineSetting(const QString &name) const
-{
-    return ReadSetting(name);
-}
-
-void TTarnwickFrm::WriteEngineSetting(const QString &name, const QString &value)
-{
-    writeWindowSetting(name, value);
+    return DigiScale->IsEditing();
 }
 
 qint32 TTarnwickFrm::ScaleFrequency() const
@@ -95,21 +182,6 @@ void TTarnwickFrm::AssignScaleFrequency(qint32 frequency)
     RadioScale->SetFrequency(frequency);
 }
 
-bool TTarnwickFrm::PttDown() const
-{
-    return PttBtn->isChecked();
-}
-
-void TTarnwickFrm::SetPttDown(bool down)
-{
-    PttBtn->setChecked(down);
-}
-
-void TTarnwickFrm::ShowSplitIndeterminate()
-{
-    SetSplitState(SplitBtn, SplitIndeterminate);
-}
-
 void TTarnwickFrm::EnableVfoKeys(bool enabled)
 {
     ABBtn->setEnabled(enabled);
@@ -117,77 +189,37 @@ void TTarnwickFrm::EnableVfoKeys(bool enabled)
     SplitBtn->setEnabled(enabled);
 }
 
-int TTarnwickFrm::MeterValue() const
+// A companion program's tune request: the scale and the mode keys go there,
+// and every scale marker the request names (caption and frequency) comes into view.
+void TTarnwickFrm::ShowTuneRequest(const TTuneRequest &request)
 {
-    return Depresz->Value();
-}
-
-void TTarnwickFrm::SetMeterValue(int percent)
-{
-    Depresz->SetValue(percent);
-}
-
-void TTarnwickFrm::ShowMeterReading(int percent)
-{
-    MeterReading = percent;
-    Depresz->SetValue(percent);
-    DepreszLbl->setText(meterPercentCaption(percent));
-}
-
-bool TTarnwickFrm::DigitalDisplayEditing() const
-{
-    return DigiScale->IsEditing();
-}
-
-void TTarnwickFrm::CancelDigitalDisplayEdit()
-{
-    DigiScale->CancelEdit();
-}
-
-void TTarnwickFrm::RefreshDigitalDisplay()
-{
-    UpdateDigiDisplay();
-}
-
-void TTarnwickFrm::EnableMainTimer(bool enabled)
-{
-    if (!enabled)
-        MainTmr->stop();
-    else if (!destroyed)
-        MainTmr->start();
-}
-
-void TTarnwickFrm::StartWatchdog(int intervalMs)
-{
-    ConnectionWatchdogTmr->start(intervalMs);
-}
-
-void TTarnwickFrm::StopWatchdog()
-{
-    ConnectionWatchdogTmr->stop();
-}
-
-bool TTarnwickFrm::WatchdogEnabled() const
-{
-    return ConnectionWatchdogTmr->isActive();
-}
-
-void TTarnwickFrm::RestartWatchdog()
-{
-    ConnectionWatchdogTmr->start();
-}
-
-// A tune request names a marker by caption and frequency: every marker of the
-// scale that matches is scrolled into view.
-void TTarnwickFrm::EnsureMarkerVisible(const TFqMarker &marker)
-{
+    PressModeKey(request.Mode);
+    if (request.Frequency >= 0 && request.Frequency <= TCatEngine::HighestRadioHz)
+        AssignScaleFrequency(request.Frequency);
     const QList<TFqMarker *> markers = RadioScale->Markers;
     for (TFqMarker *candidate : markers)
-        if (candidate->Caption == marker.Caption && candidate->Frequency == marker.Frequency)
+        if (candidate->Caption == request.Caption && candidate->Frequency == request.Frequency)
             RadioScale->EnsureMarkerVisible(candidate);
+    RadioScale->update();
 }
 
-void TTarnwickFrm::RepaintScale()
+void TTarnwickFrm::LogEvent(const QString &text)
 {
-    RadioScale->update();
+    CatLog->LogEvent(text);
+}
+
+void TTarnwickFrm::MainTmrTimer()
+{
+    CatEngine->MainTmrTimer();
+}
+
+void TTarnwickFrm::ConnectionWatchdogTmrTimer()
+{
+    CatEngine->ConnectionWatchdogTmrTimer();
+}
+
+void TTarnwickFrm::SetCommandLineSerial(const SerialPresets &presets)
+{
+    CommandLineSerial = presets;
+    ComSettingsFrm->PresetPortAndModel(presets.Port, presets.Model);
 }

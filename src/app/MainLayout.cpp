@@ -330,8 +330,6 @@ void TTarnwickFrm::buildTimers()
         t->setInterval(interval);
         return t;
     };
-    MainTmr = timer("MainTmr", 20);
-    ConnectionWatchdogTmr = timer("ConnectionWatchdogTmr", 1000);
     DisconnectAndTerminateTmr = timer("DisconnectAndTerminateTmr", 2000);
     ScanTmr = timer("ScanTmr", 2000);
     UpdateSpectrographTmr = timer("UpdateSpectrographTmr", 250);

@@ -5,6 +5,7 @@
 
 #include "app/Main.h"
 #include "cat/CatEngine.h"
+#include "cat/Radio.h"
 #include "controls/RadioScale.h"
 
 namespace {
@@ -44,7 +45,7 @@ void TTarnwickFrm::QueueTuneCommands(qint32 frequency, TuneOrigin origin)
     const bool tonesOff = origin == TuneOrigin::Drag || origin == TuneOrigin::Key;
     TuneRadio(frequency, tonesOff);
     if (origin == TuneOrigin::Key)
-        RestartWatchdog();
+        CatEngine->RestartWatchdog();
 }
 
 // Band switch: mode, frequency, mode, appended in that order.
@@ -56,9 +57,7 @@ void TTarnwickFrm::QueueBandModeCommand(const QString &mode)
 void TTarnwickFrm::QueueBandFrequencyCommand(qint32 frequency)
 {
     ReportRadioRequest(QStringLiteral("band frequency %1").arg(frequency));
-    if (!IsConnected())
-        return;
-    QueueCommand(MakeFrequencyCommand(frequency, GetTcvrType(), CatEngine->CurrentVfo));
+    Radio->SetFrequency(frequency, TRadio::Queueing::Append);
 }
 
 // The radio's mode set by name, as a click on its mode key does.
@@ -70,9 +69,7 @@ void TTarnwickFrm::QueueModeChange(const QString &mode)
 void TTarnwickFrm::queueModeRequest(const QString &request, const QString &mode)
 {
     ReportRadioRequest(request + mode);
-    if (!IsConnected())
-        return;
-    QueueCommand(MakeModeCommand(mode, GetTcvrType()));
+    Radio->SetMode(mode, TRadio::Queueing::Append);
 }
 
 // Marker: its mode, frequency and tones, each replacing a waiting command.

@@ -5,8 +5,7 @@
 #include "app/Main.h"
 #include "app/Options.h"
 #include "base/SystemQueries.h"
-#include "cat/CatEngine.h"
-#include "controls/MeterReadings.h"
+#include "cat/Radio.h"
 #include "remote/RigctldServer.h"
 
 #include <QCheckBox>
@@ -14,28 +13,30 @@
 #include <QTimer>
 #include <QToolButton>
 
+// Reads the radio state and acts through the radio operations: never a widget.
 class MainRigctldHost : public QObject, public TRigctldHost
 {
 public:
-    explicit MainRigctldHost(TTarnwickFrm &window)
+    MainRigctldHost(TTarnwickFrm &window, TRadio &radio)
         : QObject(&window)
         , w(window)
+        , radio_(radio)
     {
     }
 
     TRigctldRadio RigctldRadio() const override
     {
+        const TRadioState &state = radio_.State();
         TRigctldRadio radio;
-        radio.Connected = w.IsConnected();
-        radio.Type = w.GetTcvrType();
+        radio.Connected = radio_.IsConnected();
+        radio.Type = radio_.Model();
         radio.Frequency = w.ScaleFrequency();
         radio.Mode = w.CurrentMode();
-        radio.Ptt = w.PttDown();
-        const TSplitState split = w.GetSplitState(w.SplitBtn);
-        radio.Split = split == SplitOn ? 1 : split == SplitOff ? 0 : -1;
-        radio.Vfo = radio.Type.CommandSet == 2 ? w.CatEngine->CurrentVfo : w.RigctldVfo;
+        radio.Ptt = state.Ptt();
+        radio.Split = state.Split() == SplitOn ? 1 : state.Split() == SplitOff ? 0 : -1;
+        radio.Vfo = state.Vfo();
         // While transmitting the meter shows the power, not a signal.
-        radio.MeterPercent = radio.Ptt || w.GetSqlState() == SqlTransmitting ? 0 : w.MeterReading;
+        radio.MeterPercent = radio.Ptt || state.Receive() == TReceive::Transmitting ? 0 : state.Meter();
         return radio;
     }
     void RigctldTune(qint32 frequency) override { w.TuneRadio(frequency, false); }
@@ -45,39 +46,24 @@ public:
         w.PressModeKey(mode);
         w.ModeChanged(nullptr);
     }
-    void RigctldSetPtt(bool on) override
-    {
-        w.PttBtn->setChecked(on);
-        w.PttBtnClick();
-    }
-    void RigctldToggleVfo() override { w.ABBtn->click(); }
-    void RigctldSetSplit(bool on) override
-    {
-        w.SplitBtn->setChecked(on);
-        w.SplitBtnClick();
-    }
+    void RigctldSetPtt(bool on) override { radio_.SetPtt(on, {TPttHolder::Client, {}}); }
+    void RigctldToggleVfo() override { radio_.ToggleVfo(); }
+    void RigctldSetSplit(bool on) override { radio_.SetSplit(on); }
 
 private:
     TTarnwickFrm &w;
+    TRadio &radio_;
 };
 
 void TTarnwickFrm::setupRigctld()
 {
     if (RigctldServer)
         return;
-    rigctldHost = new MainRigctldHost(*this);
+    rigctldHost = new MainRigctldHost(*this, *Radio);
     RigctldServer = new TRigctldServer(*rigctldHost, this);
     RigctldServer->setObjectName(QStringLiteral("RigctldServer"));
     RigctldServer->SetLogger([this](const QString &text) { LogEvent(text); });
     connect(this, &TTarnwickFrm::PreferencesApplied, this, &TTarnwickFrm::ApplyRigctldOptions);
-    connect(ABBtn, &QToolButton::clicked, this, &TTarnwickFrm::rigctldVfoToggled);
-}
-
-void TTarnwickFrm::rigctldVfoToggled()
-{
-    const TTcvrType &type = GetTcvrType();
-    if (IsConnected() && type.CommandSet == 1 && type.HasVfoKeys)
-        RigctldVfo = RigctldVfo == u'A' ? u'B' : u'A';
 }
 
 void TTarnwickFrm::ApplyRigctldOptions()
@@ -112,7 +98,8 @@ void TTarnwickFrm::reportRigctldFailure(const QString &text, int triesLeft)
 {
     // The link's own messages while it checks a new connection would replace
     // this one at once: it waits for them (at most five seconds).
-    if (IsConnected() && CatEngine->IntegrityCountdown > 0 && triesLeft > 0) {
+    const TLinkPhase link = Radio->State().Link();
+    if ((link == TLinkPhase::Opening || link == TLinkPhase::Checking) && triesLeft > 0) {
         QTimer::singleShot(200, this, [this, text, triesLeft] {
             if (!RigctldServer->IsListening())
                 reportRigctldFailure(text, triesLeft - 1);

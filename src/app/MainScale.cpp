@@ -3,6 +3,7 @@
 // does when the scale reports a drag, a click or a band change.
 
 #include "app/Main.h"
+#include "cat/Radio.h"
 
 #include "app/Options.h"
 #include "base/Widgets.h"
@@ -157,15 +158,14 @@ void TTarnwickFrm::RadioScaleFreqAssigned(int frequency)
 void TTarnwickFrm::RadioScaleMouseDown()
 {
     StopScan();
-    ++CatEngine->TuningBusy;
+    dragHold = Radio->HoldTuning();
 }
 
 void TTarnwickFrm::RadioScaleMouseUp()
 {
-    // Balanced with the press; a release without a press (the press went to
-    // another window) must not let the radio's reports move the scale early.
-    if (CatEngine->TuningBusy > 0)
-        --CatEngine->TuningBusy;
+    // A release without a press (the press went to another window) has no
+    // hold to give up.
+    dragHold.reset();
 }
 
 void TTarnwickFrm::RadioScaleSliderDblClk()

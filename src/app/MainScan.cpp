@@ -6,7 +6,7 @@
 
 #include "app/Options.h"
 #include "base/MessageBoxes.h"
-#include "cat/CatEngine.h"
+#include "cat/Radio.h"
 #include "controls/Depresz.h"
 #include "controls/RadioScale.h"
 #include "controls/SpectroGraph.h"
@@ -67,18 +67,14 @@ public:
     }
 
     int MeterValue() const override { return w.Depresz->Value(); }
-    int SqlState() const override { return w.GetSqlState(); }
+    int SqlState() const override { return int(w.Radio->State().Receive()); }
 
     void SetScanKeyDown(bool down) override { w.ScanBtn->setChecked(down); }
     void StartScanTimer(int intervalMs) override { w.ScanTmr->start(intervalMs); }
     void StopScanTimer() override { w.ScanTmr->stop(); }
     bool ScanTimerActive() const override { return w.ScanTmr->isActive(); }
-    void HoldTuning() override { ++w.CatEngine->TuningBusy; }
-    void ReleaseTuning() override
-    {
-        if (w.CatEngine->TuningBusy > 0)
-            --w.CatEngine->TuningBusy;
-    }
+    void HoldTuning() override { hold_ = w.Radio->HoldTuning(); }
+    void ReleaseTuning() override { hold_.reset(); }
 
     void ShowInformation(const QString &text) override { ::ShowInformation(&w, text); }
     void SetStatus(const QString &text, quint32 color, bool bold) override { w.SetStatus(text, color, bold); }
@@ -102,6 +98,7 @@ protected:
 private:
     TTarnwickFrm &w;
     TScanner scanner;
+    std::unique_ptr<TRadio::TuningHold> hold_;
     QObject *watched_ = nullptr;
 };
 

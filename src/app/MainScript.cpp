@@ -7,7 +7,7 @@
 
 #include "base/MessageBoxes.h"
 #include "base/Widgets.h"
-#include "cat/CatEngine.h"
+#include "cat/Radio.h"
 #include "cat/CatLog.h"
 #include "controls/Depresz.h"
 #include "controls/RadioScale.h"
@@ -59,35 +59,24 @@ public:
         w.BandChanged(nullptr);
     }
     bool IsConnected() const override { return w.IsConnected(); }
-    void QueueModeCommand(const QString &mode) override
-    {
-        w.QueueReplacingCommand(MakeModeCommand(mode, w.GetTcvrType()));
-    }
+    void QueueModeCommand(const QString &mode) override { w.Radio->SetMode(mode, TRadio::Queueing::Replace); }
     void QueueFrequencyCommand(qint32 frequency) override
     {
-        w.QueueReplacingCommand(MakeFrequencyCommand(frequency, w.GetTcvrType(), w.CatEngine->CurrentVfo));
+        w.Radio->SetFrequency(frequency, TRadio::Queueing::Replace);
     }
-    bool KeyDown(TZovKey key) const override
-    {
-        const QToolButton *button = toggleKey(key);
-        return button && button->isChecked();
-    }
-    void SetKeyDown(TZovKey key, bool down) override
-    {
-        if (QToolButton *button = toggleKey(key))
-            button->setChecked(down);
-    }
-    void ClickKey(TZovKey key) override
-    {
-        switch (key) {
-        case TZovKey::Vfo: w.ABBtnClick(); break;
-        case TZovKey::AlignVfo: w.AIsBBtnClick(); break;
-        case TZovKey::Split: w.SplitBtnClick(); break;
-        case TZovKey::Ptt: w.PttBtnClick(); break;
-        }
-    }
+    bool SplitOn() const override { return w.Radio->State().Split() == ::SplitOn; }
+    bool PttOn() const override { return w.Radio->State().Ptt(); }
+    void ToggleVfo() override { w.Radio->ToggleVfo(); }
+    void AlignVfo() override { w.Radio->AlignVfos(w.ScaleFrequency(), w.CurrentMode()); }
+    void SetSplit(bool on) override { w.Radio->SetSplit(on); }
+    void SetPtt(bool on) override { w.Radio->SetPtt(on, {TPttHolder::Script, {}}); }
+    void ShowPtt(bool on) override { w.Radio->State().SetPtt(on); }
     int MeterValue() const override { return w.Depresz->Value(); }
-    QString ReceiveIndicator() const override { return w.SqlRcvTxPnl->Caption(); }
+    QString ReceiveIndicator() const override
+    {
+        static const QString captions[] = {QStringLiteral("SQL"), QStringLiteral("RX"), QStringLiteral("TX")};
+        return captions[int(w.Radio->State().Receive())];
+    }
     bool ScriptActive() const override { return w.BlinkingButtonTmr->isActive(); }
     void ProcessEvents() override { QCoreApplication::processEvents(); }
     void WaitForEvents(int milliseconds) override
@@ -149,15 +138,6 @@ private:
         QToolButton *const keys[] = {w.Prog1Btn, w.Prog2Btn, w.Prog3Btn};
         return keys[key];
     }
-    QToolButton *toggleKey(TZovKey key) const
-    {
-        switch (key) {
-        case TZovKey::Split: return w.SplitBtn;
-        case TZovKey::Ptt: return w.PttBtn;
-        default: return nullptr;
-        }
-    }
-
     TTarnwickFrm &w;
     TProgramScripts scripts;
     QElapsedTimer clock;

@@ -51,7 +51,10 @@ public:
         w.FqMarkers->DeleteMarkersWithAttribute(Group, Redraw);
     }
     void SetVisibleGroups(const QStringList &Groups) override { w.FqMarkers->SetVisibleGroups(Groups); }
-    void PlaceTuneRequest(const TFqMarker &Request) override { w.CatEngine->PendingTune.Place(Request); }
+    void PlaceTuneRequest(const TFqMarker &Request) override
+    {
+        w.CatEngine->PlaceTuneRequest({Request.Frequency, Request.Mode, Request.Caption});
+    }
 
 private:
     TTarnwickFrm &w;

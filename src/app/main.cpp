@@ -1,5 +1,6 @@
 #include "base/Folders.h"
 #include "app/Main.h"
+#include "cat/TcvrTypes.h"
 #include "base/ShutdownSignals.h"
 #include "base/SystemQueries.h"
 #include "remote/DBusActivation.h"
@@ -48,7 +49,7 @@ int main(int argc, char *argv[])
     app.setApplicationVersion(FileVersionText());
 
     QStringList warnings;
-    const SerialPresets presets = ParseSerialPresets(parameters, &warnings);
+    const SerialPresets presets = ParseSerialPresets(parameters, TcvrModelNames(), &warnings);
     const RigctldEndpoint rigctld = ParseRigctldEndpoint(parameters, &warnings);
     for (const QString &warning : std::as_const(warnings))
         std::fprintf(stderr, "%s: %s\n", qPrintable(ExecutableBaseName()), qPrintable(warning));

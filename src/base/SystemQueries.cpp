@@ -270,10 +270,8 @@ QList<QPair<QString, QString>> optionValues(const QStringList &parameters, const
 
 } // namespace
 
-SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *warnings)
+SerialPresets ParseSerialPresets(const QStringList &parameters, const QStringList &models, QStringList *warnings)
 {
-    static const QStringList models = {QStringLiteral("FT-817"), QStringLiteral("FT-847"),
-                                       QStringLiteral("FT-857"), QStringLiteral("FT-897")};
     SerialPresets presets;
     const auto values = optionValues(parameters, {QStringLiteral("--port"), QStringLiteral("--model")}, warnings);
     for (const auto &[option, value] : values) {
@@ -284,7 +282,9 @@ SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *war
             if (models.contains(model))
                 presets.Model = model;
             else if (warnings)
-                *warnings << QStringLiteral("unknown model \"%1\" (use FT-817, FT-847, FT-857 or FT-897)").arg(value);
+                *warnings << QStringLiteral("unknown model \"%1\" (use %2 or %3)")
+                                 .arg(value, models.mid(0, models.size() - 1).join(QStringLiteral(", ")),
+                                      models.value(models.size() - 1));
         }
     }
     return presets;

@@ -68,11 +68,12 @@ int CheckInternetExitCode();
 struct SerialPresets
 {
     QString Port;  // empty: keep the dialog's own choice
-    QString Model; // "FT-817", "FT-847", "FT-857" or "FT-897"; empty: keep
+    QString Model; // one of the model names the caller accepts; empty: keep
 };
 // Reads the two options from the parameters (program name excluded). Unknown
 // models and options without a value are described in warnings and ignored.
-SerialPresets ParseSerialPresets(const QStringList &parameters, QStringList *warnings = nullptr);
+SerialPresets ParseSerialPresets(const QStringList &parameters, const QStringList &models,
+                                 QStringList *warnings = nullptr);
 
 // "--rigctld [ADDRESS:]PORT" switches the rigctld endpoint on for Hamlib
 // programs (WSJT-X, fldigi...). The address is 127.0.0.1 when none is given;

@@ -1,7 +1,5 @@
 #include "cat/CatCommands.h"
 
-#include "controls/MeterReadings.h"
-
 #include <limits>
 
 namespace {
@@ -42,11 +40,6 @@ QString padded(qint64 value, int width)
     return QString::number(value).rightJustified(width, u'0');
 }
 
-bool isFt847(const TTcvrType &type)
-{
-    return type.Model == QLatin1String("FT-847");
-}
-
 // The FT-847's CTCSS codes, in the order of its 39 standard tones.
 struct ToneCode
 {
@@ -65,7 +58,7 @@ constexpr ToneCode ft847Tones[] = {
 // A tone the FT-847 cannot take counts as no tone there.
 int usableTone(int tone, const TTcvrType &type)
 {
-    if (tone != 0 && isFt847(type) && Ft847ToneCode(tone) < 0)
+    if (tone != 0 && type.ToneCodeTable && Ft847ToneCode(tone) < 0)
         return 0;
     return tone;
 }
@@ -77,7 +70,7 @@ std::unique_ptr<TTcvrCommand> MakeCommand(const QString &command, const QString 
     return std::make_unique<TTcvrCommand>(TTcvrCommand{command.left(MaxCommandText), code.left(MaxCommandText)});
 }
 
-QString Set1ModeByte(const QString &mode)
+QString Set1ModeByte(const QString &mode, const QString &fallback)
 {
     static const struct { const char *name; const char *byte; } table[] = {
         {"LSB", "00"}, {"USB", "01"}, {"CW", "02"},  {"CW-R", "03"}, {"AM", "04"},
@@ -86,7 +79,7 @@ QString Set1ModeByte(const QString &mode)
     for (const auto &row : table)
         if (mode == QLatin1String(row.name))
             return QString::fromLatin1(row.byte);
-    return QStringLiteral("02");
+    return fallback;
 }
 
 int Set2ModeDigit(const QString &mode)
@@ -132,7 +125,7 @@ std::unique_ptr<TTcvrCommand> MakeVfoToggleCommand(const TTcvrType &type, QChar 
 {
     if (type.CommandSet == 2)
         return MakeCommand(currentVfo == u'A' ? QStringLiteral("FR1;") : QStringLiteral("FR0;"), QStringLiteral("FR"));
-    if (isFt847(type))
+    if (type.VfoMethod != TVfoMethod::Toggle)
         return nullptr;
     return MakeCommand(QStringLiteral("0000000081"), QStringLiteral("81"));
 }
@@ -146,7 +139,7 @@ std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, Q
                                                                                             : QStringLiteral("0");
         return MakeCommand(QStringLiteral("FR") + digit + u';', QStringLiteral("FR"));
     }
-    const QString text = isFt847(type) ? (on ? QStringLiteral("000000004E") : QStringLiteral("000000008E"))
+    const QString text = type.SatelliteSplit ? (on ? QStringLiteral("000000004E") : QStringLiteral("000000008E"))
                                        : (on ? QStringLiteral("0000000002") : QStringLiteral("0000000082"));
     return MakeCommand(text, text.mid(8, 2));
 }
@@ -171,7 +164,7 @@ std::unique_ptr<TTcvrCommand> MakeToneFrequencyCommand(int txTone, int rxTone, c
 {
     if (type.CommandSet != 1)
         return nullptr;
-    if (isFt847(type)) {
+    if (type.ToneCodeTable) {
         // One tone for both directions, as a code of the radio's table.
         const int code = Ft847ToneCode(txTone != 0 ? txTone : rxTone);
         if (code < 0)
@@ -191,9 +184,9 @@ std::unique_ptr<TTcvrCommand> MakeToneModeCommand(int rxTone, int txTone, const 
         return nullptr;
     rxTone = usableTone(rxTone, type);
     txTone = usableTone(txTone, type);
-    // Only the FT-857 and FT-897 have a decoder-only mode; the FT-817 and
-    // FT-847 decode a tone only as tone squelch, which sends it as well.
-    const bool decoderOnly = type.Model == QLatin1String("FT-857") || type.Model == QLatin1String("FT-897");
+    // Without a decoder-only mode (the FT-817 and FT-847) a receive tone is
+    // decoded only as tone squelch, which sends it as well.
+    const bool decoderOnly = type.DecoderOnlyTone;
     QString p1;
     if (rxTone != 0 && (txTone != 0 || !decoderOnly))
         p1 = QStringLiteral("2A");
@@ -313,7 +306,7 @@ TDecodedReply DecodeSet1Reply(const QString &command, const QString &reply, cons
         const int value = quint8(HexToBytes(reply.left(2)).at(0));
         decoded.kind = receive ? TDecodedReply::ReceiveStatus : TDecodedReply::TransmitStatus;
         decoded.rawValue = value;
-        decoded.percent = meterPercentFromStatus(quint8(value), isFt847(type));
+        decoded.percent = MeterPercentFromStatus(quint8(value), type);
         decoded.squelchClosed = receive && (value & 0x80);
         decoded.transmitting = transmit && !(value & 0x80);
     }
@@ -346,8 +339,19 @@ TDecodedReply DecodeSet2Reply(const QString &reply)
         if (allDigits(digits)) {
             decoded.kind = TDecodedReply::SMeter;
             decoded.rawValue = digits.toInt();
-            decoded.percent = meterPercentFromDigits(decoded.rawValue);
+            decoded.percent = MeterPercentFromDigits(decoded.rawValue);
         }
     }
     return decoded;
+}
+
+int MeterPercentFromStatus(quint8 status, const TTcvrType &type)
+{
+    const int top = qMax(1, type.MeterMax);
+    return (status & top) * 100 / top;
+}
+
+int MeterPercentFromDigits(int reading)
+{
+    return int(qint64(reading) * 100 / 9999);
 }

@@ -39,8 +39,9 @@ std::unique_ptr<TTcvrCommand> MakeTonesOffCommand(const TTcvrType &type);
 // The FT-847's code of a standard CTCSS tone (tenths of a hertz), -1 for none.
 int Ft847ToneCode(int tone);
 
-// Command set 1 mode byte as two hexadecimal digits ("02" for unknown names).
-QString Set1ModeByte(const QString &mode);
+// Command set 1 mode byte as two hexadecimal digits; the fallback for a mode
+// the radios have no byte for (FSK and FSK-R go out as CW).
+QString Set1ModeByte(const QString &mode, const QString &fallback = QStringLiteral("02"));
 // Command set 2 mode digit, 0 when the mode has none.
 int Set2ModeDigit(const QString &mode);
 
@@ -93,3 +94,9 @@ QString Set1Opcode(const QString &command);
 // catches that by the bytes left over on the line.
 bool IsSet1FrequencyReplyWellFormed(const QString &reply, qint32 lowestHz, qint32 highestHz);
 bool IsSet2InformationReplyWellFormed(const QString &reply);
+
+// A receive or transmit status byte's meter field (the low four bits, five on
+// the FT-847) in per cent of full scale.
+int MeterPercentFromStatus(quint8 status, const TTcvrType &type);
+// A four-digit ASCII meter reply, 0..9999, in per cent.
+int MeterPercentFromDigits(int reading);

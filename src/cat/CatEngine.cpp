@@ -3,6 +3,9 @@
 
 #include "cat/CatEngine.h"
 
+#include "cat/SerialTransport.h"
+#include "cat/SimulatedTransport.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -20,17 +23,60 @@ QString boolText(bool value)
 
 const QString TCatEngine::OfflineStatus = QStringLiteral("Off-line mode. Click COM button to connect to TCVR.");
 
-TCatEngine::TCatEngine(TCatEngineHost &host, TCatLog &log)
-    : host_(host)
+TCatEngine::TCatEngine(TCatEngineHost &host, TCatLog &log, std::unique_ptr<TCatTransport> port, QObject *parent)
+    : QObject(parent)
+    , host_(host)
     , log_(log)
-    , link_(log, [this](const QString &text, quint32 colour, bool bold) { host_.SetStatus(text, colour, bold); })
+    , port_(port ? std::move(port) : std::make_unique<TSerialTransport>(log))
+    , simulated_(std::make_unique<TSimulatedTransport>(log, port_.get()))
 {
-    // The link closes a vanished port in the middle of a transfer; the engine
-    // acts on it once the transfer is over.
-    link_.SetPortLostHandler([this] { portLost_ = true; });
     auto steady = std::make_shared<QElapsedTimer>();
     steady->start();
     clock_ = [steady] { return steady->elapsed(); };
+
+    simulated_->SetViewSource([this] {
+        return TSimulatorView{host_.ScaleFrequency(), host_.CurrentMode(), state_.Ptt(), state_.Meter()};
+    });
+    for (TCatTransport *transport : {port_.get(), static_cast<TCatTransport *>(simulated_.get())}) {
+        connect(transport, &TCatTransport::StatusReport, this, &TCatEngine::setStatus);
+        connect(transport, &TCatTransport::Opened, this, [this, transport](bool ok) {
+            if (&this->transport() == transport)
+                opened(ok);
+        });
+        connect(transport, &TCatTransport::PortLost, this, [this, transport] {
+            if (&this->transport() == transport)
+                portLost();
+        });
+    }
+    state_.SetModel(GetTcvrType());
+
+    mainTmr_.setInterval(MainTmrInterval);
+    connect(&mainTmr_, &QTimer::timeout, this, &TCatEngine::MainTmrTimer);
+    watchdogTmr_.setSingleShot(false);
+    connect(&watchdogTmr_, &QTimer::timeout, this, &TCatEngine::ConnectionWatchdogTmrTimer);
+    mainTmr_.start();
+}
+
+TCatEngine::~TCatEngine()
+{
+    mainTmr_.stop();
+    watchdogTmr_.stop();
+    // The simulated transport leans on the port: it goes first. The port's
+    // destructor lets what was asked (a CAT-off) go out before it closes.
+    simulated_.reset();
+    port_.reset();
+}
+
+TCatTransport &TCatEngine::transport() const
+{
+    if (settings_.Simulate)
+        return *simulated_;
+    return *port_;
+}
+
+TSerialTransport *TCatEngine::SerialPort() const
+{
+    return qobject_cast<TSerialTransport *>(port_.get());
 }
 
 void TCatEngine::SetClock(std::function<qint64()> clock)
@@ -38,34 +84,56 @@ void TCatEngine::SetClock(std::function<qint64()> clock)
     clock_ = std::move(clock);
 }
 
-TCatEngine::~TCatEngine() = default;
+void TCatEngine::SetManualTimers(bool manual)
+{
+    manualTimers_ = manual;
+    if (manual) {
+        mainTmr_.stop();
+        watchdogTmr_.stop();
+    } else {
+        mainTmr_.start();
+        if (watchdogActive_)
+            watchdogTmr_.start(watchdogInterval_);
+    }
+}
 
 void TCatEngine::logLine(const QString &text)
 {
     log_.LogEvent(text);
 }
 
+void TCatEngine::setStatus(const QString &text, quint32 colour, bool bold)
+{
+    emit StatusReport(text, colour, bold);
+}
+
 bool TCatEngine::IsConnected() const
 {
-    return link_.IsOpen();
+    return transport().IsOpen();
+}
+
+bool TCatEngine::Idle() const
+{
+    return !inFlight_ && !opening_ && port_->Idle() && simulated_->Idle();
 }
 
 const TTcvrType &TCatEngine::GetTcvrType() const
 {
     if (override_)
         return *override_;
-    return TcvrTypeAt(host_.TcvrTypeIndex());
+    return TcvrTypeAt(host_.SelectedTcvrIndex());
 }
 
 void TCatEngine::SetTcvrTypeOverride(std::optional<TTcvrType> type)
 {
     override_ = std::move(type);
-    link_.SetTcvrType(GetTcvrType());
+    transport().SetTcvrType(GetTcvrType());
+    state_.SetModel(GetTcvrType());
 }
 
-TTransfer TCatEngine::SendDirect(const QString &command, int expectedLength)
+void TCatEngine::RunDirect(TCatTransport::DirectJob job, std::function<void()> done)
 {
-    return link_.SendCommand(command, expectedLength);
+    port_->RunDirect(std::move(job), std::move(done));
 }
 
 void TCatEngine::QueueCommand(std::unique_ptr<TTcvrCommand> command)
@@ -78,56 +146,84 @@ void TCatEngine::QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command)
     CommandQueue.Replace(std::move(command));
 }
 
-void TCatEngine::Connect()
+void TCatEngine::startWatchdog(int intervalMs)
 {
-    const bool succeededBefore = host_.ReadEngineSetting(QStringLiteral("ConnectSuccess")).toInt() != 0;
-    const bool advanced = host_.ShowDebugWndChecked() || host_.SaveLogChecked() || host_.SimulateConnectionChecked();
-    if (host_.CtrlKeyHeld() || !succeededBefore || advanced) {
-        if (!host_.RunComSettingsDialog()) {
-            host_.SetStatus(OfflineStatus, Black, false);
-            return;
-        }
-    }
+    watchdogActive_ = true;
+    watchdogInterval_ = intervalMs;
+    if (!manualTimers_)
+        watchdogTmr_.start(intervalMs);
+}
+
+void TCatEngine::stopWatchdog()
+{
+    watchdogActive_ = false;
+    watchdogTmr_.stop();
+}
+
+void TCatEngine::RestartWatchdog()
+{
+    if (watchdogActive_)
+        startWatchdog(watchdogInterval_);
+}
+
+void TCatEngine::Connect(const TLinkSettings &settings)
+{
+    // A new connect replaces whatever the old link was doing.
+    if (IsConnected() || opening_)
+        goOffline(OfflineStatus, Black, false);
+    settings_ = settings;
     lostPort_.clear(); // the user's choice replaces any wait for a vanished port
     openAndStart(false);
 }
 
 void TCatEngine::openAndStart(bool automatic)
 {
-    portLost_ = false;
-    if (host_.SaveLogChecked())
-        log_.OpenLogFile(host_.LogHeader());
-    // A port that came back keeps the debug window's story of its loss.
-    if (!automatic)
-        host_.ResetDebugWindow(host_.ShowDebugWndChecked());
+    if (settings_.SaveLog)
+        log_.OpenLogFile(settings_.LogHeader);
+    const TTcvrType type = GetTcvrType();
+    state_.SetModel(type);
+    state_.SetLink(TLinkPhase::Opening);
+    opening_ = true;
+    automaticOpen_ = automatic;
+    transport().Open(settings_.Serial, type);
+}
 
-    if (!link_.OpenComPort(host_.SerialSettings())) {
+void TCatEngine::opened(bool ok)
+{
+    if (!opening_)
+        return;
+    opening_ = false;
+    const bool automatic = automaticOpen_;
+    const QString port = settings_.Serial.Port;
+    if (!ok) {
         log_.CloseLogFile();
+        if (automatic) {
+            // Not ready yet (its permissions settling): try again until the minute is over.
+            lostPort_ = TCatLink::DevicePath(port);
+            state_.SetLink(TLinkPhase::WaitingForPort);
+            setStatus(waitingStatus(), Red, true);
+        } else {
+            state_.SetLink(TLinkPhase::Offline);
+        }
     } else {
-        if (override_)
-            link_.SetTcvrType(*override_);
+        lostPort_.clear();
         const TTcvrType &type = GetTcvrType();
-        host_.RefreshDigitalDisplay();
         WatchdogRetries = 0;
-        if (host_.SpectrographAutomatically())
-            host_.StartSpectrograph();
-        host_.StartWatchdog(int(type.WatchdogInterval));
-        host_.EnableVfoKeys(type.HasVfoKeys);
+        state_.SetLink(TLinkPhase::Checking);
+        emit LinkOpened();
+        startWatchdog(int(type.WatchdogInterval));
         RestartCommunication(false);
         if (automatic)
-            logLine(QStringLiteral("CAT: Port %1 is back, connected again.").arg(link_.Settings().Port));
-        host_.SetStatus(automatic ? QStringLiteral("Port %1 is back. Data integrity check...").arg(link_.Settings().Port)
-                                  : QStringLiteral("Data integrity check..."),
-                        Black, false);
+            logLine(QStringLiteral("CAT: Port %1 is back, connected again.").arg(port));
+        setStatus(automatic ? QStringLiteral("Port %1 is back. Data integrity check...").arg(port)
+                            : QStringLiteral("Data integrity check..."),
+                  Black, false);
     }
-
     // A failed try at a port that came back is no verdict on the settings.
-    if (!automatic || IsConnected()) {
-        const QString open = boolText(IsConnected());
-        host_.WriteEngineSetting(QStringLiteral("ConnectSuccess"), open);
-        host_.WriteEngineSetting(QStringLiteral("Connected"), open);
+    if (!automatic || ok) {
+        emit SettingReport(QStringLiteral("ConnectSuccess"), boolText(ok));
+        emit SettingReport(QStringLiteral("Connected"), boolText(ok));
     }
-    host_.UpdateLitState();
 }
 
 void TCatEngine::Disconnect()
@@ -141,27 +237,35 @@ void TCatEngine::goOffline(const QString &status, quint32 colour, bool bold)
     const TTcvrType &type = GetTcvrType();
     // Only an open port can carry the CAT-off command; writing it to a closed
     // one would just log a write error. A radio that never answers is not
-    // waited for.
+    // waited for. It goes out after whatever is on its way, then the port closes.
     if (!type.CatOffCommand.isEmpty() && IsConnected())
-        link_.SendCommand(type.CatOffCommand, type.AnswersSetCommands ? type.ProbeReplyLength : 0);
-    portLost_ = false;
+        transport().Transfer(type.CatOffCommand, type.AnswersSetCommands ? type.ProbeReplyLength : 0,
+                             [](const TTransfer &) {});
+    opening_ = false;
+    abandonTransfer();
 
-    host_.CancelDigitalDisplayEdit();
-    host_.StopScan();
-    host_.StopSpectrograph();
+    stopWatchdog();
+    transport().Close();
+    state_.SetLink(TLinkPhase::Offline);
+    emit LinkClosed();
 
-    host_.EnableVfoKeys(true);
-    host_.StopWatchdog();
-    link_.CloseComPort();
-
-    host_.SetPttDown(false);
+    state_.SetPtt(false);
     if (type.CommandSet == 1)
-        host_.ShowSplitIndeterminate();
+        state_.SetSplit(SplitIndeterminate);
 
-    host_.SetStatus(status, colour, bold);
+    setStatus(status, colour, bold);
     log_.CloseLogFile();
-    host_.RefreshDigitalDisplay();
-    host_.UpdateLitState();
+    emit DisplayRefresh();
+}
+
+void TCatEngine::abandonTransfer()
+{
+    if (!inFlight_)
+        return;
+    inFlight_ = false;
+    ++transferSerial_;
+    if (!manualTimers_)
+        mainTmr_.start();
 }
 
 void TCatEngine::failIntegrity()
@@ -169,7 +273,7 @@ void TCatEngine::failIntegrity()
     IntegrityMismatches = 0;
     MessedRestarts = 0;
     logLine(QStringLiteral("ERROR [E22]: Data integrity check failed."));
-    host_.WriteEngineSetting(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
+    emit SettingReport(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
     goOffline(QStringLiteral("Data integrity check failed [E22]."), Red, true);
 }
 
@@ -185,46 +289,36 @@ void TCatEngine::messedData(const QString &logText)
     RestartCommunication(true);
 }
 
-bool TCatEngine::takePortLoss()
+void TCatEngine::portLost()
 {
-    if (!portLost_)
-        return false;
-    portLost_ = false;
-    const QString port = link_.Settings().Port;
+    const QString port = settings_.Serial.Port;
     logLine(QStringLiteral("ERROR [E11]: Port %1 disappeared.").arg(port));
     goOffline(waitingStatus(), Red, true);
+    state_.SetLink(TLinkPhase::WaitingForPort);
     lostPort_ = TCatLink::DevicePath(port);
     lostSince_ = clock_();
     lastReturnTry_ = lostSince_;
-    return true;
 }
 
 QString TCatEngine::waitingStatus() const
 {
-    return QStringLiteral("Port %1 disappeared. Waiting for it to come back...").arg(link_.Settings().Port);
+    return QStringLiteral("Port %1 disappeared. Waiting for it to come back...").arg(settings_.Serial.Port);
 }
 
 void TCatEngine::waitForPortReturn()
 {
     const qint64 now = clock_();
     if (now - lostSince_ > PortReturnWaitMs) {
-        host_.SetStatus(QStringLiteral("Port %1 disappeared. Click COM button to connect again.").arg(link_.Settings().Port),
-                        Red, true);
+        setStatus(QStringLiteral("Port %1 disappeared. Click COM button to connect again.").arg(settings_.Serial.Port),
+                  Red, true);
         lostPort_.clear();
+        state_.SetLink(TLinkPhase::Offline);
         return;
     }
     if (now - lastReturnTry_ < PortReturnTryMs || !QFileInfo::exists(lostPort_))
         return;
     lastReturnTry_ = now;
-    const QString port = lostPort_;
     openAndStart(true);
-    if (IsConnected()) {
-        lostPort_.clear();
-        return;
-    }
-    // Not ready yet (its permissions settling): try again until the minute is over.
-    lostPort_ = port;
-    host_.SetStatus(waitingStatus(), Red, true);
 }
 
 void TCatEngine::RestartCommunication(bool purge)
@@ -232,6 +326,8 @@ void TCatEngine::RestartCommunication(bool purge)
     const TTcvrType &type = GetTcvrType();
     if (!purge)
         MessedRestarts = 0;
+    // A reply still on its way belongs to the cycle that ends here.
+    abandonTransfer();
     PollIndex = 0;
     UnconfirmedFrequency = -1;
     IntegrityCountdown = 5;
@@ -239,12 +335,12 @@ void TCatEngine::RestartCommunication(bool purge)
     CommandQueue.Clear();
     AckLength = type.ProbeReplyLength;
     if (purge)
-        link_.Drain();
-    host_.SetPttDown(false);
-    host_.SetSqlState(0);
+        transport().Drain();
+    state_.SetPtt(false);
+    state_.SetReceive(TReceive::SquelchClosed);
     if (type.CommandSet == 1)
-        host_.ShowSplitIndeterminate();
-    host_.CancelDigitalDisplayEdit();
+        state_.SetSplit(SplitIndeterminate);
+    emit EditMustEnd();
     if (!purge)
         InitialSync();
     logLine(QStringLiteral("CAT: Communication  (re)started."));
@@ -255,7 +351,7 @@ void TCatEngine::InitialSync()
     const TTcvrType &type = GetTcvrType();
     if (!type.CatOnCommand.isEmpty())
         QueueCommand(MakeCommand(type.CatOnCommand, QString()));
-    if (host_.InitSynchronIndex() != 1)
+    if (!settings_.SyncToRadio)
         return;
     // With no mode key down there is no mode to tell the radio: sending the
     // fallback byte would switch it to CW.
@@ -267,14 +363,14 @@ void TCatEngine::InitialSync()
 
 void TCatEngine::ConnectionWatchdogTmrTimer()
 {
-    host_.SetPttDown(false);
-    host_.SetSqlState(0);
-    host_.SetMeterValue(0);
+    state_.SetPtt(false);
+    state_.SetReceive(TReceive::SquelchClosed);
+    state_.ReportMeter(0);
 
-    if (takePortLoss())
+    if (!IsConnected())
         return;
     if (WatchdogRetries >= 10) {
-        host_.WriteEngineSetting(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
+        emit SettingReport(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
         // The reason goes to the log before the log is closed.
         logLine(QStringLiteral("ERROR [E21]: No communication with TCVR."));
         goOffline(QStringLiteral("No communication with TCVR [E21]. Click COM button to connect again."), Red, true);
@@ -283,13 +379,11 @@ void TCatEngine::ConnectionWatchdogTmrTimer()
     ++WatchdogRetries;
     logLine(QStringLiteral("ERROR [E20]: No communication with TCVR. Retrying..."));
     RestartCommunication(true);
-    if (takePortLoss())
-        return;
+    state_.SetLink(TLinkPhase::Retrying);
     // A radio switched off and on meanwhile (the FT-847) ignores everything
     // until it gets CAT on again.
     const TTcvrType &type = GetTcvrType();
     if (!type.CatOnCommand.isEmpty())
         QueueCommand(MakeCommand(type.CatOnCommand, QString()));
-    host_.SetStatus(QStringLiteral("No communication with TCVR [E20]. Retrying...[%1]").arg(11 - WatchdogRetries), Red,
-                    false);
+    setStatus(QStringLiteral("No communication with TCVR [E20]. Retrying...[%1]").arg(11 - WatchdogRetries), Red, false);
 }

@@ -1,56 +1,99 @@
 #pragma once
 
 #include "cat/CatEngineHost.h"
+#include "cat/CatLog.h"
+#include "cat/CatTransport.h"
 #include "cat/CommandQueue.h"
-#include "cat/SerialLink.h"
+#include "cat/RadioState.h"
 
+#include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
-// The connection and polling engine: keeps the window in step with the
-// transceiver. MainTmrTimer sends one command per tick (a queued command
-// first, else the next poll), checks the reply and applies it through the
-// host; Connect and Disconnect run the connect and disconnect sequences; an
-// integrity check must pass before the connection is announced, and the
-// watchdog retries ten times before it gives up.
-class TCatEngine
-{
-public:
-    TCatEngine(TCatEngineHost &host, TCatLog &log);
-    ~TCatEngine();
-    TCatEngine(const TCatEngine &) = delete;
-    TCatEngine &operator=(const TCatEngine &) = delete;
+class TSerialTransport;
+class TSimulatedTransport;
 
+// The choices of the serial dialog and the preferences that a connect uses.
+struct TLinkSettings
+{
+    TSerialSettings Serial;
+    bool Simulate = false;      // the poll cycle talks to the simulated transceiver
+    bool SaveLog = false;       // a log file on the desktop while connected
+    TLogHeader LogHeader;
+    bool SyncToRadio = false;   // "PC -> TCVR": the window's mode and frequency go to the radio
+};
+
+// The connection and polling engine: keeps the radio state, and through it
+// the window, in step with the transceiver. MainTmr sends one command per
+// tick (a queued command first, else the next poll) and the tick's work goes
+// on when the reply comes back from the link's thread; the next tick follows
+// 20 ms later. Connect and Disconnect run the connect and disconnect
+// sequences; an integrity check must pass before the connection is
+// announced, and the watchdog retries ten times before it gives up. The
+// engine never waits for the radio: everything it asks of the port returns at
+// once.
+class TCatEngine : public QObject
+{
+    Q_OBJECT
+public:
+    // port: the transport to the radio; null makes the serial port's.
+    TCatEngine(TCatEngineHost &host, TCatLog &log, std::unique_ptr<TCatTransport> port = nullptr,
+               QObject *parent = nullptr);
+    ~TCatEngine() override;
+
+    TRadioState &State() { return state_; }
+    TCatLog &Log() { return log_; }
+    const TRadioState &State() const { return state_; }
     bool IsConnected() const;
     // The model chosen in the serial dialog (or the one a test put in place).
     const TTcvrType &GetTcvrType() const;
-    void Connect();
+    void Connect(const TLinkSettings &settings);
     void Disconnect();
     void RestartCommunication(bool purge);
     void InitialSync();
     void QueueCommand(std::unique_ptr<TTcvrCommand> command);
     void QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command);
+    // A tune request from another thread, carried out at the next tick.
+    void PlaceTuneRequest(const TTuneRequest &request) { PendingTune.Place(request); }
+    // A sequence of direct transfers on the real port (never simulated),
+    // after whatever was asked before.
+    void RunDirect(TCatTransport::DirectJob job, std::function<void()> done = {});
 
     void MainTmrTimer();
     void ConnectionWatchdogTmrTimer();
+    // Disabled and enabled again: the watchdog's full interval starts anew.
+    void RestartWatchdog();
     void DecodeReply(const QString &command, const QString &reply);
     void ApplyRadioFrequency(qint32 frequency);
     bool IsReplyPlausible(const QString &reply) const;
 
-    // A direct transfer that bypasses the queue (FT-847 VFO copies).
-    TTransfer SendDirect(const QString &command, int expectedLength);
+    // The scale belongs to the operator or the scanner: radio reports do not move it.
+    void HoldTuning() { ++TuningBusy; }
+    void ReleaseTuning() { TuningBusy = qMax(0, TuningBusy - 1); }
+
+    // Nothing runs or waits: no transfer, open or direct job in flight.
+    bool Idle() const;
+    bool TransferInFlight() const { return inFlight_; }
+    // Polling held (tests look at the queue): ticks send nothing.
+    void HoldPolling(bool held) { pollingHeld_ = held; }
 
     // A model outside the table (a command-set 2 radio) for tests; nullopt
     // goes back to the dialog's choice.
     void SetTcvrTypeOverride(std::optional<TTcvrType> type);
     // Milliseconds of a steady clock; tests step their own.
     void SetClock(std::function<qint64()> clock);
-
-    TCatLink &Link() { return link_; }
-    TCatLog &Log() { return log_; }
+    // Tests and benchmarks drive MainTmrTimer and the watchdog themselves.
+    void SetManualTimers(bool manual);
+    QTimer *MainTimer() { return &mainTmr_; }
+    QTimer *WatchdogTimer() { return &watchdogTmr_; }
+    bool WatchdogActive() const { return watchdogActive_; }
+    int WatchdogInterval() const { return watchdogInterval_; }
+    TSerialTransport *SerialPort() const;
+    TSimulatedTransport &Simulated() const { return *simulated_; }
 
     // The status line while the link is closed.
     static const QString OfflineStatus;
@@ -64,9 +107,11 @@ public:
     // How long a vanished port is waited for, and how often its return is tried.
     static constexpr qint64 PortReturnWaitMs = 60000;
     static constexpr qint64 PortReturnTryMs = 1000;
+    static constexpr int MainTmrInterval = 20;
 
     // --- state
     TCommandQueue CommandQueue;
+    TPendingTune PendingTune;
     int PollIndex = 0;
     int IntegrityCountdown = 5;
     int IntegrityMismatches = 0;
@@ -79,7 +124,27 @@ public:
     QChar CurrentVfo = u'A';
     quint8 FreqReportCount = 0;
     int TuningBusy = 0;
-    TPendingTune PendingTune;
+
+signals:
+    // A status-line text and its colour (blue-green-red).
+    void StatusReport(const QString &text, quint32 bgrColour, bool bold);
+    // "ConnectSuccess" and "Connected" for the settings store.
+    void SettingReport(const QString &name, const QString &value);
+    // The port opened (the display lights, the spectrograph may start), or
+    // the link went off-line (edit, scan and spectrograph end).
+    void LinkOpened();
+    void LinkClosed();
+    // The radio moved: the scale follows without telling it back.
+    void ScaleFollows(qint32 frequency);
+    // The radio's mode differs from the mode key: press it, sending nothing.
+    void ModeReported(const QString &mode);
+    void DisplayRefresh();
+    void ScanMustStop();
+    // A frequency typed into the display is given up (the cycle restarted).
+    void EditMustEnd();
+    // A tune request is carried out: the window shows its mode and frequency
+    // and brings its marker into view.
+    void TuneRequestTaken(const TTuneRequest &request);
 
 private:
     struct Outgoing
@@ -91,10 +156,12 @@ private:
         bool poll = false;
         bool pollEntry0 = false;
     };
-    void carryOutTuneRequest(const TFqMarker &request);
+    TCatTransport &transport() const;
+    void carryOutTuneRequest(const TTuneRequest &request);
     // The connect sequence after the dialog; automatic tells a reconnect to a
     // port that came back.
     void openAndStart(bool automatic);
+    void opened(bool ok);
     // Closes the link, leaving the given status text; the log file gets it
     // before it is closed.
     void goOffline(const QString &status, quint32 colour, bool bold);
@@ -102,11 +169,14 @@ private:
     // A reply that cannot be trusted: drain and restart the check, or give up.
     void messedData(const QString &logText);
     // The port closed itself: off-line at once, then wait for it to return.
-    bool takePortLoss();
+    void portLost();
     void waitForPortReturn();
     QString waitingStatus() const;
     Outgoing nextCommand(const TTcvrType &type);
-    TTransfer transfer(const Outgoing &out);
+    void startTransfer(const Outgoing &out);
+    void transferDone(const Outgoing &out, const TTransfer &result);
+    // The transfer in flight (if any) belongs to a cycle that is over.
+    void abandonTransfer();
     // The integrity check on a reply to poll entry 0; false when the link was
     // closed by it (E22).
     bool checkIntegrity(const QString &reply);
@@ -116,14 +186,29 @@ private:
     bool frequencyConfirmed(qint32 frequency);
     // The mode key follows a mode the radio reported; an unknown mode leaves it.
     void followRadioMode(const QString &mode);
+    void startWatchdog(int intervalMs);
+    void stopWatchdog();
+    void setStatus(const QString &text, quint32 colour, bool bold);
     void logLine(const QString &text);
 
     TCatEngineHost &host_;
     TCatLog &log_;
-    TCatLink link_;
+    TRadioState state_;
+    std::unique_ptr<TCatTransport> port_;
+    std::unique_ptr<TSimulatedTransport> simulated_;
+    TLinkSettings settings_;
     std::optional<TTcvrType> override_;
     std::function<qint64()> clock_;
-    bool portLost_ = false;
+    QTimer mainTmr_;
+    QTimer watchdogTmr_;
+    bool manualTimers_ = false;
+    bool watchdogActive_ = false;
+    int watchdogInterval_ = 0;
+    bool inFlight_ = false;
+    bool opening_ = false;
+    bool automaticOpen_ = false; // the open in progress is a vanished port's return
+    bool pollingHeld_ = false;
+    quint64 transferSerial_ = 0;
     QString lostPort_;           // device path of a vanished port while it is waited for
     qint64 lostSince_ = 0;
     qint64 lastReturnTry_ = 0;

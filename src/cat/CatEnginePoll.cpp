@@ -1,6 +1,7 @@
 // One tick of the poll cycle: the tune request hand-over, the choice of the
-// command, the transfer, acknowledgement learning, the garbage and integrity
-// checks, and applying the radio's replies to the window.
+// command, the transfer (answered later, from the link's thread),
+// acknowledgement learning, the garbage and integrity checks, and applying
+// the radio's replies to the radio state and the scale.
 
 #include "cat/CatEngine.h"
 
@@ -9,47 +10,47 @@ namespace {
 constexpr quint32 Black = 0x000000;
 constexpr quint32 Red = 0x0000FF;
 
-// The main timer is off while a tick runs, so a tick that blocks on the port
-// is never entered twice; it comes back on however the tick ends.
-class MainTimerPause
-{
-public:
-    explicit MainTimerPause(TCatEngineHost &host)
-        : host_(host)
-    {
-        host_.EnableMainTimer(false);
-    }
-    ~MainTimerPause() { host_.EnableMainTimer(true); }
-    MainTimerPause(const MainTimerPause &) = delete;
-    MainTimerPause &operator=(const MainTimerPause &) = delete;
-
-private:
-    TCatEngineHost &host_;
-};
-
 } // namespace
 
 void TCatEngine::MainTmrTimer()
 {
-    MainTimerPause pause(host_);
-
-    if (std::optional<TFqMarker> request = PendingTune.Take()) {
+    // One transfer at a time: the tick after it comes when it has ended.
+    if (inFlight_ || opening_)
+        return;
+    if (std::optional<TTuneRequest> request = PendingTune.Take()) {
         carryOutTuneRequest(*request);
         return;
     }
-    if (takePortLoss())
-        return;
     if (!IsConnected()) {
         if (!lostPort_.isEmpty())
             waitForPortReturn();
         return;
     }
-
-    const TTcvrType type = GetTcvrType();
-    const Outgoing out = nextCommand(type);
-    TTransfer result = transfer(out);
-    if (takePortLoss())
+    if (pollingHeld_)
         return;
+    startTransfer(nextCommand(GetTcvrType()));
+}
+
+void TCatEngine::startTransfer(const Outgoing &out)
+{
+    inFlight_ = true;
+    mainTmr_.stop();
+    const quint64 serial = ++transferSerial_;
+    transport().Transfer(out.command, out.expected, [this, out, serial](const TTransfer &result) {
+        if (serial != transferSerial_)
+            return; // the cycle it belonged to was restarted or closed
+        inFlight_ = false;
+        transferDone(out, result);
+        if (!manualTimers_ && !inFlight_)
+            mainTmr_.start();
+    });
+}
+
+void TCatEngine::transferDone(const Outgoing &out, const TTransfer &result)
+{
+    const TTcvrType type = GetTcvrType();
+    if (result.ReleasePtt)
+        state_.SetPtt(false);
 
     if (out.frequencyCode && out.expected == type.ProbeReplyLength && IntegrityCountdown == 0) {
         logLine(QStringLiteral("Command \"%1\" returned: %2 byte(s).").arg(out.command).arg(result.Count));
@@ -74,22 +75,17 @@ void TCatEngine::MainTmrTimer()
     DecodeReply(out.command, result.Reply);
 }
 
-void TCatEngine::carryOutTuneRequest(const TFqMarker &request)
+void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
 {
-    host_.StopScan();
-    host_.PressModeKey(request.Mode);
-    const bool frequencyValid = request.Frequency >= 0 && request.Frequency <= HighestRadioHz;
-    if (frequencyValid)
-        host_.AssignScaleFrequency(request.Frequency);
+    emit ScanMustStop();
+    emit TuneRequestTaken(request);
     if (IsConnected()) {
         const TTcvrType &type = GetTcvrType();
         if (IsModeName(request.Mode))
             QueueCommand(MakeModeCommand(request.Mode, type));
-        if (frequencyValid)
+        if (request.Frequency >= 0 && request.Frequency <= HighestRadioHz)
             QueueCommand(MakeFrequencyCommand(request.Frequency, type, CurrentVfo));
     }
-    host_.EnsureMarkerVisible(request);
-    host_.RepaintScale();
 }
 
 TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
@@ -124,21 +120,6 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
     return out;
 }
 
-TTransfer TCatEngine::transfer(const Outgoing &out)
-{
-    if (!host_.SimulateConnectionChecked())
-        return link_.SendCommand(out.command, out.expected);
-    TSimulatorView view;
-    view.ScaleFrequency = host_.ScaleFrequency();
-    view.CurrentMode = host_.CurrentMode();
-    view.PttDown = host_.PttDown();
-    view.MeterValue = host_.MeterValue();
-    const TSimulatedTransfer simulated = link_.SimulateCommand(out.command, view);
-    if (simulated.ReleasePtt)
-        host_.SetPttDown(false);
-    return simulated;
-}
-
 bool TCatEngine::checkIntegrity(const QString &reply)
 {
     if (reply != LastIntegrityReply) {
@@ -154,9 +135,9 @@ bool TCatEngine::checkIntegrity(const QString &reply)
     --IntegrityCountdown;
     if (IntegrityCountdown == 0) {
         MessedRestarts = 0;
-        host_.SetStatus(host_.SimulateConnectionChecked() ? QStringLiteral("Connected to TCVR (simulated).")
-                                                          : QStringLiteral("Connected to TCVR."),
-                        Black, false);
+        state_.SetLink(TLinkPhase::Connected);
+        setStatus(settings_.Simulate ? QStringLiteral("Connected to TCVR (simulated).") : QStringLiteral("Connected to TCVR."),
+                  Black, false);
         ConnectAnnounced = true;
     }
     return true;
@@ -164,11 +145,11 @@ bool TCatEngine::checkIntegrity(const QString &reply)
 
 void TCatEngine::DecodeReply(const QString &command, const QString &reply)
 {
-    if (host_.WatchdogEnabled())
-        host_.RestartWatchdog();
+    RestartWatchdog();
     if (WatchdogRetries > 0) {
         WatchdogRetries = 0;
-        host_.SetStatus(QStringLiteral("Data integrity check [E22]..."), Red, false);
+        state_.SetLink(TLinkPhase::Checking);
+        setStatus(QStringLiteral("Data integrity check [E22]..."), Red, false);
     }
     if (IntegrityCountdown > 0)
         return;
@@ -190,17 +171,18 @@ void TCatEngine::decodeSet1(const QString &command, const QString &reply, const 
         followRadioMode(decoded.mode);
         break;
     case TDecodedReply::ReceiveStatus:
-        if (!host_.PttDown()) {
-            host_.ShowMeterReading(decoded.percent);
-            host_.SetSqlState(decoded.squelchClosed ? 0 : 1);
+        state_.CountReceiveReading();
+        if (!state_.Ptt()) {
+            state_.ReportMeter(decoded.percent);
+            state_.SetReceive(decoded.squelchClosed ? TReceive::SquelchClosed : TReceive::Receiving);
         }
         break;
     case TDecodedReply::TransmitStatus:
-        host_.SetPttDown(decoded.transmitting);
+        state_.SetPtt(decoded.transmitting);
         if (decoded.transmitting) {
-            host_.ShowMeterReading(decoded.percent);
-            host_.SetSqlState(2);
-            host_.StopScan();
+            state_.ReportMeter(decoded.percent);
+            state_.SetReceive(TReceive::Transmitting);
+            emit ScanMustStop();
         }
         break;
     default:
@@ -216,38 +198,43 @@ void TCatEngine::decodeSet2(const QString &reply)
             return;
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
-        host_.SetPttDown(decoded.transmitting);
+        state_.SetPtt(decoded.transmitting);
         if (decoded.transmitting) {
-            host_.SetSqlState(2);
-            host_.StopScan();
+            state_.SetReceive(TReceive::Transmitting);
+            emit ScanMustStop();
         } else {
-            host_.SetSqlState(1);
+            state_.SetReceive(TReceive::Receiving);
         }
-        if (!decoded.vfo.isNull())
+        state_.CountReceiveReading();
+        if (!decoded.vfo.isNull()) {
             CurrentVfo = decoded.vfo;
+            state_.SetVfo(decoded.vfo);
+        }
     } else if (decoded.kind == TDecodedReply::SMeter) {
-        host_.ShowMeterReading(decoded.percent);
+        state_.ReportMeter(decoded.percent);
     }
 }
 
 void TCatEngine::ApplyRadioFrequency(qint32 frequency)
 {
     ++FreqReportCount;
+    // A report outside what any of these radios tunes is garbage that slipped
+    // through; neither the radio state nor the scale goes there.
+    const bool inRange = frequency >= LowestRadioHz && frequency <= HighestRadioHz;
+    if (inRange)
+        state_.SetFrequency(frequency);
     if (TuningBusy > 0)
         return;
     const qint32 current = host_.ScaleFrequency();
-    // A report outside what any of these radios tunes is garbage that slipped
-    // through; the scale never goes there.
-    const bool inRange = frequency >= LowestRadioHz && frequency <= HighestRadioHz;
     if (inRange && frequency != current) {
         const qint32 step = current / 100;
         if (frequency > current - step && frequency < current + step && FreqReportCount % 10 != 0)
             PollIndex = 0;
-        host_.StopScan();
-        host_.AssignScaleFrequency(frequency);
+        emit ScanMustStop();
+        emit ScaleFollows(frequency);
     }
     if (!host_.DigitalDisplayEditing())
-        host_.RefreshDigitalDisplay();
+        emit DisplayRefresh();
 }
 
 bool TCatEngine::frequencyConfirmed(qint32 frequency)
@@ -267,8 +254,11 @@ bool TCatEngine::frequencyConfirmed(qint32 frequency)
 
 void TCatEngine::followRadioMode(const QString &mode)
 {
-    if (!mode.isEmpty() && mode != host_.CurrentMode())
-        host_.PressModeKey(mode);
+    if (mode.isEmpty())
+        return;
+    state_.SetMode(mode);
+    if (mode != host_.CurrentMode())
+        emit ModeReported(mode);
 }
 
 bool TCatEngine::IsReplyPlausible(const QString &reply) const
@@ -278,6 +268,6 @@ bool TCatEngine::IsReplyPlausible(const QString &reply) const
 
     // Only the reply's own form counts: a well-formed reply is never refused
     // for resembling the scale's digits. Shifted replies are caught by the
-    // bytes they leave on the line (see MainTmrTimer).
+    // bytes they leave on the line (see transferDone).
     return IsSet1FrequencyReplyWellFormed(reply, LowestRadioHz, HighestRadioHz);
 }

@@ -71,9 +71,9 @@ QStringList TCommandQueue::Codes() const
     return list;
 }
 
-void TPendingTune::Place(const TFqMarker &request)
+void TPendingTune::Place(const TTuneRequest &request)
 {
-    auto fresh = std::make_unique<TFqMarker>(request);
+    auto fresh = std::make_unique<TTuneRequest>(request);
     {
         QMutexLocker lock(&mutex_);
         request_.swap(fresh);
@@ -81,9 +81,9 @@ void TPendingTune::Place(const TFqMarker &request)
     // fresh now holds the older request (if any), freed here
 }
 
-std::optional<TFqMarker> TPendingTune::Take()
+std::optional<TTuneRequest> TPendingTune::Take()
 {
-    std::unique_ptr<TFqMarker> taken;
+    std::unique_ptr<TTuneRequest> taken;
     {
         QMutexLocker lock(&mutex_);
         taken.swap(request_);
@@ -95,7 +95,7 @@ std::optional<TFqMarker> TPendingTune::Take()
 
 void TPendingTune::Clear()
 {
-    std::unique_ptr<TFqMarker> dropped;
+    std::unique_ptr<TTuneRequest> dropped;
     QMutexLocker lock(&mutex_);
     dropped.swap(request_);
 }

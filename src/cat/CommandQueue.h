@@ -1,7 +1,6 @@
 #pragma once
 
 #include "cat/CatCommands.h"
-#include "controls/ScaleTypes.h"
 
 #include <QMutex>
 #include <QStringList>
@@ -42,18 +41,27 @@ private:
     std::deque<std::unique_ptr<TTcvrCommand>> items_;
 };
 
+// A request to tune the radio from outside the window (a companion program's
+// "TT"): frequency in hertz, mode name, and the caption of the marker it names.
+struct TTuneRequest
+{
+    qint32 Frequency = 0;
+    QString Mode;
+    QString Caption;
+};
+
 // The one-slot hand-over of a tune request from a TCP client thread to the
 // poll timer. A request placed while another still waits replaces it; taking
 // empties the slot. Both are one exchange under the slot's own lock.
 class TPendingTune
 {
 public:
-    void Place(const TFqMarker &request);
-    std::optional<TFqMarker> Take();
+    void Place(const TTuneRequest &request);
+    std::optional<TTuneRequest> Take();
     void Clear();
     bool IsSet() const;
 
 private:
     mutable QMutex mutex_;
-    std::unique_ptr<TFqMarker> request_;
+    std::unique_ptr<TTuneRequest> request_;
 };

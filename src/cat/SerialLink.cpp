@@ -4,9 +4,7 @@
 #include "cat/CatLog.h"
 
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QSerialPort>
-#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -27,38 +25,11 @@ QString openFailureStatus(int code)
     return QStringLiteral("Can't initialize COM port [E%1]. Click COM button to try again.").arg(code);
 }
 
-bool isBroadcastBand(qint32 frequency)
-{
-    return frequency >= 87000000 && frequency < 109000001;
-}
-
-QString simulatorModeByte(const QString &mode, qint32 frequency)
-{
-    static const struct { const char *name; const char *byte; } table[] = {
-        {"LSB", "00"}, {"USB", "01"}, {"CW", "02"},  {"CW-R", "03"}, {"AM", "04"},
-        {"WFM", "06"}, {"FM", "08"},  {"DIG", "0A"}, {"PKT", "0C"},
-    };
-    QString byte = QStringLiteral("00");
-    for (const auto &row : table)
-        if (mode == QLatin1String(row.name))
-            byte = QString::fromLatin1(row.byte);
-    if (isBroadcastBand(frequency))
-        return QStringLiteral("06");
-    return byte == QLatin1String("06") ? QStringLiteral("08") : byte;
-}
-
-QString hexByte(int value)
-{
-    return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QChar(u'0')).toUpper();
-}
-
 } // namespace
 
 TCatLink::TCatLink(TCatLog &log, StatusSink status)
     : log_(log)
     , status_(std::move(status))
-    , random_([](int n) { return n > 0 ? int(QRandomGenerator::global()->bounded(n)) : 0; })
-    , delay_([](int ms) { QThread::msleep(ulong(ms)); })
 {
 }
 
@@ -67,16 +38,6 @@ TCatLink::~TCatLink() = default;
 void TCatLink::log(const QString &text)
 {
     log_.LogEvent(text);
-}
-
-void TCatLink::SetRandomSource(RandomSource random)
-{
-    random_ = std::move(random);
-}
-
-void TCatLink::SetSimulationDelay(std::function<void(int)> delay)
-{
-    delay_ = std::move(delay);
 }
 
 void TCatLink::SetPortLostHandler(std::function<void()> handler)
@@ -374,56 +335,3 @@ void TCatLink::Drain()
     }
 }
 
-int TCatLink::randomLevel(int top)
-{
-    // Mostly a quiet band, now and then a signal.
-    if (random_(10) > 3 && random_(10) > 5)
-        return random_(top + 1);
-    return 0;
-}
-
-TSimulatedTransfer TCatLink::SimulateCommand(const QString &command, const TSimulatorView &view, int capacity)
-{
-    TSimulatedTransfer transfer;
-    const QString text = command.left(255);
-    const TTcvrType &type = TcvrType();
-    log(QStringLiteral(">") + text);
-
-    QString reply;
-    if (type.CommandSet == 2) {
-        const QString code = text.left(2);
-        if (code == QLatin1String("IF")) {
-            const int digit = Set2ModeDigit(view.CurrentMode);
-            reply = QStringLiteral("IF") + QString::number(view.ScaleFrequency).rightJustified(11, u'0') + QString(15, u' ')
-                    + (view.PttDown ? u'1' : u'0') + QString::number(digit ? digit : 1) + QString(7, u' ') + u';';
-        } else if (code == QLatin1String("SM")) {
-            reply = QStringLiteral("SM") + QString::number(randomLevel(9999)).rightJustified(4, u'0') + u';';
-        } else {
-            reply = QStringLiteral(";");
-        }
-        transfer.Count = int(reply.size());
-    } else {
-        const QString opcode = Set1Opcode(text);
-        if (opcode == QLatin1String("03")) {
-            reply = QString::number(view.ScaleFrequency / 10).rightJustified(8, u'0')
-                    + simulatorModeByte(view.CurrentMode, view.ScaleFrequency);
-        } else if (opcode == QLatin1String("E7")) {
-            reply = hexByte(randomLevel(15) | (view.MeterValue < 25 ? 0x80 : 0));
-        } else if (opcode == QLatin1String("F7")) {
-            bool ptt = view.PttDown;
-            if (isBroadcastBand(view.ScaleFrequency) && ptt) {
-                ptt = false;
-                transfer.ReleasePtt = true;
-            }
-            reply = hexByte(randomLevel(15) | (ptt ? 0 : 0x80));
-        } else {
-            reply = type.Model == QLatin1String("FT-847") ? QString() : QStringLiteral("F4");
-        }
-        transfer.Count = int(reply.size() / 2);
-    }
-    delay_(20 + random_(30));
-    transfer.Result = ReplyRead;
-    transfer.Reply = reply.left(qMax(0, capacity));
-    log(QStringLiteral("<") + transfer.Reply.left(254));
-    return transfer;
-}

@@ -32,6 +32,8 @@ struct TTransfer
     // Bytes that were already waiting when the command went out and were
     // thrown away: the line was out of step (a late, repeated or shifted reply).
     int Discarded = 0;
+    // The simulated transceiver refused to transmit (the broadcast band).
+    bool ReleasePtt = false;
 };
 
 // The line's time-outs in milliseconds: a read waits at most PerByte per byte
@@ -44,30 +46,14 @@ struct TLineTimeouts
     int TotalConstant = 200;
 };
 
-// What the simulated transceiver reads from the window.
-struct TSimulatorView
-{
-    qint32 ScaleFrequency = 0;
-    QString CurrentMode;
-    bool PttDown = false;
-    int MeterValue = 0; // what the meter shows now (0 to 100)
-};
-
-struct TSimulatedTransfer : TTransfer
-{
-    bool ReleasePtt = false; // the simulator refused to transmit (broadcast band)
-};
-
-// The link to the transceiver: one serial port, opened and driven synchronously
-// on the user-interface thread. The poll engine calls SendCommand (or
-// SimulateCommand) once per timer tick; every step is logged through the CAT log
-// and opening failures also go to the status line.
+// The link to the transceiver: one serial port, opened and driven
+// synchronously, always on one thread: the serial transport's link thread
+// (tests drive it directly). Every step is logged through the CAT log and
+// opening failures also go to the status line.
 class TCatLink
 {
 public:
     using StatusSink = std::function<void(const QString &text, quint32 bgrColour, bool bold)>;
-    // Returns a whole number from 0 to n - 1.
-    using RandomSource = std::function<int(int n)>;
 
     TCatLink(TCatLog &log, StatusSink status);
     ~TCatLink();
@@ -83,8 +69,6 @@ public:
     // model's ProbeReplyLength reads whatever arrives within the time-outs
     // (result 1 even when nothing came); 0 reads nothing.
     TTransfer SendCommand(const QString &command, int expectedLength, int capacity = 255);
-    // The simulated transceiver: the same shape, always result 1.
-    TSimulatedTransfer SimulateCommand(const QString &command, const TSimulatorView &view, int capacity = 255);
     // Reads and discards what the radio still sends, then empties both queues.
     void Drain();
 
@@ -95,9 +79,6 @@ public:
     void SetTcvrType(const TTcvrType &type) { type_ = type; }
     const TSerialSettings &Settings() const { return settings_; }
 
-    void SetRandomSource(RandomSource random);
-    // How SimulateCommand waits its 20 to 49 ms (tests pass a no-op).
-    void SetSimulationDelay(std::function<void(int ms)> delay);
     // Called after the link closed the port itself because the device vanished.
     void SetPortLostHandler(std::function<void()> handler);
     // Shorter time-outs let tests of silent or garbled lines run quickly.
@@ -123,7 +104,6 @@ private:
     bool writeBytes(const QByteArray &bytes);
     void portVanishedIfGone();
     void log(const QString &text);
-    int randomLevel(int top);
 
     TCatLog &log_;
     StatusSink status_;
@@ -131,8 +111,6 @@ private:
     TSerialSettings settings_;
     TTcvrType type_ = TcvrTypes[0];
     bool rtsToggle_ = false;
-    RandomSource random_;
-    std::function<void(int)> delay_;
     std::function<void()> portLost_;
     TLineTimeouts timeouts_;
 };

@@ -2,34 +2,87 @@
 
 namespace {
 
-TTcvrType yaesu(const char *model, const char *speeds, const char *catOn, const char *catOff,
-                quint32 watchdog, bool vfoKeys, bool answersSetCommands)
+const QStringList narrowModes = {QStringLiteral("LSB"), QStringLiteral("USB"), QStringLiteral("CW"),
+                                 QStringLiteral("CW-R"), QStringLiteral("AM"),  QStringLiteral("FM"),
+                                 QStringLiteral("DIG"), QStringLiteral("PKT")};
+
+// The FT-817, FT-857 and FT-897 share their coverage: HF and 6 m, the FM
+// broadcast band (wide FM only), 2 m and 70 cm.
+const QList<TFrequencyRange> yaesuReceive = {
+    {100000, 56000000, false}, {76000000, 108000000, true}, {118000000, 164000000, false}, {420000000, 470000000, false}};
+const QList<TFrequencyRange> yaesuTransmit = {
+    {1800000, 54000000, false}, {144000000, 148000000, false}, {430000000, 450000000, false}};
+
+TTcvrType yaesu(const char *model, const char *speeds, int hamlibModel, int lowPowerMw, int highPowerMw)
 {
-    return TTcvrType{QString::fromLatin1(model),
-                     QStringLiteral("Yeasu"),
-                     1,
-                     QStringLiteral("4800"),
-                     QString::fromLatin1(speeds),
-                     QStringLiteral("Disabled,Enabled,Hand-shake"),
-                     QStringLiteral("Disabled,Enabled,Hand-shake,Toggle"),
-                     QString::fromLatin1(catOn),
-                     QString::fromLatin1(catOff),
-                     true,
-                     QStringLiteral("01"),
-                     QStringLiteral("01"),
-                     10,
-                     watchdog,
-                     vfoKeys,
-                     answersSetCommands};
+    TTcvrType type{};
+    type.Model = QString::fromLatin1(model);
+    type.Maker = QStringLiteral("Yeasu");
+    type.CommandSet = 1;
+    type.DefaultSpeed = QStringLiteral("4800");
+    type.Speeds = QString::fromLatin1(speeds);
+    type.DtrChoices = QStringLiteral("Disabled,Enabled,Hand-shake");
+    type.RtsChoices = QStringLiteral("Disabled,Enabled,Hand-shake,Toggle");
+    type.HexCoded = true;
+    type.FrequencyCodeA = QStringLiteral("01");
+    type.FrequencyCodeB = QStringLiteral("01");
+    type.ProbeReplyLength = 10;
+    type.WatchdogInterval = 1000;
+    type.HasVfoKeys = true;
+    type.Modes = narrowModes + QStringList{QStringLiteral("WFM")};
+    type.ReceiveRanges = yaesuReceive;
+    type.TransmitRanges = yaesuTransmit;
+    type.LowPowerMw = lowPowerMw;
+    type.HighPowerMw = highPowerMw;
+    type.HamlibModel = hamlibModel;
+    return type;
+}
+
+TTcvrType ft857(const char *model, int hamlibModel)
+{
+    TTcvrType type = yaesu(model, "4800,9600,38400", hamlibModel, 5000, 100000);
+    type.DecoderOnlyTone = true;
+    return type;
+}
+
+// The FT-847: no VFO toggle and no acknowledgements, CAT switched on and
+// off, split through the satellite mode, its own tone table, a five-bit meter.
+TTcvrType ft847()
+{
+    TTcvrType type = yaesu("FT-847", "4800,9600,57600", 1001, 5000, 100000);
+    type.CatOnCommand = QStringLiteral("0000000000");
+    type.CatOffCommand = QStringLiteral("0000000080");
+    type.WatchdogInterval = 3000;
+    type.HasVfoKeys = false;
+    type.AnswersSetCommands = false;
+    type.VfoMethod = TVfoMethod::SatelliteCopy;
+    type.SatelliteSplit = true;
+    type.ToneCodeTable = true;
+    type.MeterMax = 31;
+    type.Modes = {QStringLiteral("LSB"), QStringLiteral("USB"), QStringLiteral("CW"),
+                  QStringLiteral("CW-R"), QStringLiteral("AM"), QStringLiteral("FM")};
+    type.ReceiveRanges = {{100000, 30000000, false}, {36000000, 76000000, false},
+                          {108000000, 174000000, false}, {420000000, 512000000, false}};
+    type.TransmitRanges = {{1800000, 30000000, false}, {50000000, 54000000, false},
+                           {144000000, 148000000, false}, {430000000, 450000000, false}};
+    return type;
 }
 
 } // namespace
 
+bool TTcvrType::Receives(qint64 frequency) const
+{
+    for (const TFrequencyRange &range : ReceiveRanges)
+        if (frequency >= range.Low && frequency <= range.High)
+            return true;
+    return false;
+}
+
 const TTcvrType TcvrTypes[TcvrTypeCount] = {
-    yaesu("FT-817", "4800,9600,38400", "", "", 1000, true, true),
-    yaesu("FT-847", "4800,9600,57600", "0000000000", "0000000080", 3000, false, false),
-    yaesu("FT-857", "4800,9600,38400", "", "", 1000, true, true),
-    yaesu("FT-897", "4800,9600,38400", "", "", 1000, true, true),
+    yaesu("FT-817", "4800,9600,38400", 1020, 500, 5000),
+    ft847(),
+    ft857("FT-857", 1022),
+    ft857("FT-897", 1023),
 };
 
 int TcvrTypeIndex(const QString &model)
@@ -38,6 +91,14 @@ int TcvrTypeIndex(const QString &model)
         if (TcvrTypes[i].Model == model)
             return i;
     return -1;
+}
+
+QStringList TcvrModelNames()
+{
+    QStringList names;
+    for (const TTcvrType &type : TcvrTypes)
+        names << type.Model;
+    return names;
 }
 
 const TTcvrType &TcvrTypeAt(int index)

@@ -1,10 +1,26 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // Everything that is particular to a transceiver model: the model table, the
-// poll commands and the mode names. Pure data.
+// poll commands and the mode names. Pure data: no code outside this folder
+// asks which model it talks to, only what the model can do.
+
+// How a model changes VFOs: a toggle command, or (the FT-847, which has
+// none) copies between its main and satellite VFOs read back first.
+enum class TVfoMethod { Toggle, SatelliteCopy };
+
+// A band of frequencies a model receives or transmits on. A band for wide FM
+// only (the FM broadcast band) takes no other mode.
+struct TFrequencyRange
+{
+    qint64 Low = 0;
+    qint64 High = 0;
+    bool WideFmOnly = false;
+};
 
 struct TTcvrType
 {
@@ -27,6 +43,28 @@ struct TTcvrType
     // does (the FT-847) must not be probed: every probe would wait out the
     // read time-out for nothing.
     bool AnswersSetCommands = true;
+
+    // --- what the model can do, as Hamlib's capabilities describe it
+    TVfoMethod VfoMethod = TVfoMethod::Toggle;
+    // Split through the satellite mode ("4E"/"8E") instead of "02"/"82".
+    bool SatelliteSplit = false;
+    // A tone-decoder-only mode ("3A"); without it a receive tone is tone squelch.
+    bool DecoderOnlyTone = false;
+    // CTCSS tones as codes of the radio's own table instead of BCD tenths.
+    bool ToneCodeTable = false;
+    // Largest value of the meter field of the status bytes (4 or 5 bits).
+    int MeterMax = 15;
+    // The modes the radio can be set to (of ModeNames).
+    QStringList Modes;
+    QList<TFrequencyRange> ReceiveRanges;
+    QList<TFrequencyRange> TransmitRanges;
+    int LowPowerMw = 5000;
+    int HighPowerMw = 100000;
+    // The model's number in Hamlib (what a rigctld client is told it talks to).
+    int HamlibModel = 0;
+
+    bool Receives(qint64 frequency) const;
+    bool HasMode(const QString &mode) const { return Modes.contains(mode); }
 };
 
 constexpr int TcvrTypeCount = 4;
@@ -35,6 +73,8 @@ extern const TTcvrType TcvrTypes[TcvrTypeCount];
 
 // Row of a model name; -1 when no row carries it.
 int TcvrTypeIndex(const QString &model);
+// The model names of the table, in its order.
+QStringList TcvrModelNames();
 
 // A row that is always valid: out-of-range indexes fall back to the first row,
 // so a bad stored model can never make a reader index past the table.

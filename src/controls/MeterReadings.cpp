@@ -1,15 +1,5 @@
 #include "controls/MeterReadings.h"
 
-int meterPercentFromStatus(quint8 status, bool ft847)
-{
-    return ft847 ? (status & 31) * 100 / 31 : (status & 15) * 100 / 15;
-}
-
-int meterPercentFromDigits(int reading)
-{
-    return int(qint64(reading) * 100 / 9999);
-}
-
 QString meterPercentCaption(int percent)
 {
     return QString::number(percent) + u'%';

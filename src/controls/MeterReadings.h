@@ -1,17 +1,11 @@
 #pragma once
 
-// Turning the radio's meter readings into the percentages the meter shows,
-// and the squelch / receive / transmit indicator beside it. Window-free, so
-// that the polling engine and the tests use the same rules.
+// The meter's percentage caption and the squelch / receive / transmit
+// indicator beside it. Window-free.
 
 #include <QString>
 #include <QtGlobal>
 
-// Receive or transmit status byte: the meter sits in the low four bits
-// (five on the FT-847).
-int meterPercentFromStatus(quint8 status, bool ft847);
-// Four-digit ASCII meter reply, 0..9999.
-int meterPercentFromDigits(int reading);
 // Caption of the percentage label: "57%".
 QString meterPercentCaption(int percent);
 

@@ -42,56 +42,37 @@ constexpr ModePair modePairs[] = {
     {"FSK-R", "RTTY-R", ModeRttyr},
 };
 
-struct Range
-{
-    double low;
-    double high;
-    quint32 modes;
-};
-
+// What Hamlib's own backends say about a radio, in the bits of its modes.
 struct Model
 {
     int hamlibModel;
     quint32 modes;          // what the radio can be set to
-    QList<Range> receive;
-    QList<Range> transmit;
+    QList<TFrequencyRange> receive;
+    QList<TFrequencyRange> transmit;
     int lowPowerMw;
     int highPowerMw;
 };
 
-bool isFt847(const TTcvrType &type)
+quint32 hamlibModeBits(const QStringList &modes)
 {
-    return type.CommandSet == 1 && type.Model == QLatin1String("FT-847");
+    quint32 bits = 0;
+    for (const ModePair &pair : modePairs)
+        if (modes.contains(QLatin1String(pair.radio)))
+            bits |= pair.bit;
+    return bits;
 }
 
-// What Hamlib's own backends say about the radios.
-const Model &modelOf(const TTcvrType &type)
+Model modelOf(const TTcvrType &type)
 {
-    constexpr quint32 set2Modes = ModeLsb | ModeUsb | ModeCw | ModeCwr | ModeAm | ModeFm | ModeRtty | ModeRttyr;
-    constexpr quint32 ft847Modes = ModeLsb | ModeUsb | ModeCw | ModeCwr | ModeAm | ModeFm;
-    constexpr quint32 narrow = ModeLsb | ModeUsb | ModeCw | ModeCwr | ModeAm | ModeFm | ModeRtty | ModePktusb | ModePktfm;
-    static const QList<Range> receive = {{100000, 56000000, narrow}, {76000000, 108000000, ModeWfm},
-                                         {118000000, 164000000, narrow}, {420000000, 470000000, narrow}};
-    static const QList<Range> transmit = {{1800000, 54000000, narrow}, {144000000, 148000000, narrow},
-                                          {430000000, 450000000, narrow}};
-    static const Model set2 = {2, set2Modes, {{100000, 60000000, set2Modes}}, {{1800000, 54000000, set2Modes}}, 5000,
-                               100000};
-    static const Model ft847 = {1001,
-                                ft847Modes,
-                                {{100000, 30000000, ft847Modes}, {36000000, 76000000, ft847Modes},
-                                 {108000000, 174000000, ft847Modes}, {420000000, 512000000, ft847Modes}},
-                                {{1800000, 30000000, ft847Modes}, {50000000, 54000000, ft847Modes},
-                                 {144000000, 148000000, ft847Modes}, {430000000, 450000000, ft847Modes}},
-                                5000,
-                                100000};
-    static const Model ft817 = {1020, narrow | ModeWfm, receive, transmit, 500, 5000};
-    static const Model ft857 = {1022, narrow | ModeWfm, receive, transmit, 5000, 100000};
-    static const Model ft897 = {1023, narrow | ModeWfm, receive, transmit, 5000, 100000};
-    if (type.CommandSet == 2)
-        return set2;
-    if (isFt847(type))
-        return ft847;
-    return type.Model == QLatin1String("FT-857") ? ft857 : type.Model == QLatin1String("FT-897") ? ft897 : ft817;
+    return {type.HamlibModel, hamlibModeBits(type.Modes), type.ReceiveRanges, type.TransmitRanges, type.LowPowerMw,
+            type.HighPowerMw};
+}
+
+// The modes a range takes: the broadcast band only wide FM, the others all
+// the radio's modes but wide FM.
+quint32 rangeModes(const Model &model, const TFrequencyRange &range)
+{
+    return range.WideFmOnly ? (model.modes & ModeWfm) : (model.modes & ~quint32(ModeWfm));
 }
 
 QString hex(quint64 value)
@@ -430,15 +411,16 @@ int TRigctldProtocol::setSplit(const TRigctldRequest &request)
 
 QByteArray TRigctldProtocol::DumpState(const TTcvrType &type)
 {
-    const Model &model = modelOf(type);
+    const Model model = modelOf(type);
     const QString vfos = type.HasVfoKeys ? QStringLiteral("0x3") : QStringLiteral("0x1");
     QStringList lines = {QStringLiteral("1"), QString::number(model.hamlibModel), QStringLiteral("0")};
-    for (const Range &range : model.receive)
-        lines << QStringLiteral("%1 %2 %3 -1 -1 %4 0x1").arg(hertz(range.low), hertz(range.high), hex(range.modes), vfos);
+    for (const TFrequencyRange &range : model.receive)
+        lines << QStringLiteral("%1 %2 %3 -1 -1 %4 0x1")
+                     .arg(hertz(double(range.Low)), hertz(double(range.High)), hex(rangeModes(model, range)), vfos);
     lines << QStringLiteral("0 0 0 0 0 0 0");
-    for (const Range &range : model.transmit)
+    for (const TFrequencyRange &range : model.transmit)
         lines << QStringLiteral("%1 %2 %3 %4 %5 %6 0x1")
-                     .arg(hertz(range.low), hertz(range.high), hex(range.modes))
+                     .arg(hertz(double(range.Low)), hertz(double(range.High)), hex(rangeModes(model, range)))
                      .arg(model.lowPowerMw)
                      .arg(model.highPowerMw)
                      .arg(vfos);
@@ -478,7 +460,7 @@ QString TRigctldProtocol::HamlibMode(const QString &mode)
 
 QString TRigctldProtocol::RadioMode(const QString &hamlibMode, const TTcvrType &type)
 {
-    const Model &model = modelOf(type);
+    const Model model = modelOf(type);
     for (const ModePair &pair : modePairs) {
         if (hamlibMode != QLatin1String(pair.hamlib) || !(model.modes & pair.bit))
             continue;
@@ -510,17 +492,13 @@ int TRigctldProtocol::StrengthDb(int meterPercent)
 
 int TRigctldProtocol::RawStrength(int meterPercent, const TTcvrType &type)
 {
-    const int top = isFt847(type) ? 31 : 15;
+    const int top = type.MeterMax;
     return int(std::lround(qBound(0, meterPercent, 100) * top / 100.0));
 }
 
 bool TRigctldProtocol::InRange(qint64 frequency, const TTcvrType &type)
 {
-    const Model &model = modelOf(type);
-    for (const Range &range : model.receive)
-        if (frequency >= range.low && frequency <= range.high)
-            return true;
-    return false;
+    return type.Receives(frequency);
 }
 
 TRigctldLineReader::Result TRigctldLineReader::Feed(const QByteArray &bytes, QList<QByteArray> *lines)

@@ -103,46 +103,40 @@ void TZov::SetBand(const QString &Value)
 
 void TZov::ToggleVfo()
 {
-    Host.ClickKey(TZovKey::Vfo);
+    Host.ToggleVfo();
 }
 
 void TZov::AlignVfo()
 {
-    Host.ClickKey(TZovKey::AlignVfo);
+    Host.AlignVfo();
 }
 
 bool TZov::Split() const
 {
-    return Host.KeyDown(TZovKey::Split);
+    return Host.SplitOn();
 }
 
 void TZov::SetSplit(bool Value)
 {
-    SetToggle(TZovKey::Split, Value);
+    if (Host.SplitOn() != Value)
+        Host.SetSplit(Value);
 }
 
 bool TZov::Ptt() const
 {
-    return Host.KeyDown(TZovKey::Ptt);
+    return Host.PttOn();
 }
 
 void TZov::SetPtt(bool Value)
 {
-    // Off-line the key only shows the wish: its handler would queue a
-    // command for a radio that is not there.
-    if (!Host.IsConnected()) {
-        Host.SetKeyDown(TZovKey::Ptt, Value);
+    if (Host.PttOn() == Value)
         return;
-    }
-    SetToggle(TZovKey::Ptt, Value);
-}
-
-void TZov::SetToggle(TZovKey Key, bool Value)
-{
-    if (Host.KeyDown(Key) == Value)
-        return;
-    Host.SetKeyDown(Key, Value);
-    Host.ClickKey(Key);
+    // Off-line the key only shows the wish: a command would wait for a
+    // radio that is not there.
+    if (Host.IsConnected())
+        Host.SetPtt(Value);
+    else
+        Host.ShowPtt(Value);
 }
 
 void TZov::Sleep(qint32 Milliseconds)

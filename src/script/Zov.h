@@ -54,7 +54,6 @@ public:
     QString TypeName() const override;
 
 private:
-    void SetToggle(TZovKey Key, bool Value);
 
     TZovHost &Host;
 };

@@ -7,9 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-// The keys of the radio operations that Zov works.
-enum class TZovKey { Vfo, AlignVfo, Split, Ptt };
-
 class TZovHost
 {
 public:
@@ -43,12 +40,17 @@ public:
     virtual void QueueModeCommand(const QString &Mode) = 0;
     virtual void QueueFrequencyCommand(qint32 Frequency) = 0;
 
-    // Vfo and AlignVfo are plain keys; Split and Ptt toggle.
-    virtual bool KeyDown(TZovKey Key) const = 0;
-    // Puts the key into a state without running its click handler.
-    virtual void SetKeyDown(TZovKey Key, bool Down) = 0;
-    // Runs the key's click handler on its present state.
-    virtual void ClickKey(TZovKey Key) = 0;
+    // The radio's split and transmit state, as the keys show them.
+    virtual bool SplitOn() const = 0;
+    virtual bool PttOn() const = 0;
+    // The radio operations of the VFO, A=B, SPLIT and PTT keys (split is
+    // refused off-line while the radio's split is not known).
+    virtual void ToggleVfo() = 0;
+    virtual void AlignVfo() = 0;
+    virtual void SetSplit(bool On) = 0;
+    virtual void SetPtt(bool On) = 0;
+    // Off-line: the PTT key shows the wish, nothing goes to the radio.
+    virtual void ShowPtt(bool On) = 0;
 
     // The meter's value: per cent of full scale, the mean of its last readings.
     virtual int MeterValue() const = 0;

@@ -104,10 +104,12 @@ struct MainWindowFixture
                                            + rigArguments);
         window->SetCommandLineSerial({rig->path(), model});
     }
+    // Clicks the CAT key and waits for the port to open (it opens on the
+    // link's thread).
     bool connect()
     {
         window->CatBtn->click();
-        return window->IsConnected();
+        return QTest::qWaitFor([this] { return window->IsConnected(); }, 5000);
     }
     // The created window connected to an emulated FT-817 started with these
     // arguments.
@@ -118,6 +120,13 @@ struct MainWindowFixture
         return connect();
     }
     QStringList queued() const { return window->CatEngine->CommandQueue.Commands(); }
+    // Lets whatever the engine has in flight finish, then holds the poll
+    // cycle (or lets it go on) so that what an action queues can be looked at.
+    void holdPolling(bool held)
+    {
+        window->CatEngine->HoldPolling(held);
+        QVERIFY(QTest::qWaitFor([this] { return window->CatEngine->Idle(); }, 5000));
+    }
 
     // A marker "M<n>" on the scale, owned here.
     TFqMarker &addMarker(qint32 frequency)

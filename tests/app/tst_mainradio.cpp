@@ -24,7 +24,8 @@ private slots:
         MainWindowFixture fx(true);
         TTarnwickFrm &w = fx.makeOnRig({"--freq", "7030000", "--mode", "CW", "--smeter", "9"});
         QVERIFY(fx.rig->ok());
-        w.SetSplitState(w.SplitBtn, SplitOn);
+        w.Radio->State().SetSplit(SplitOn);
+        QCOMPARE(w.GetSplitState(w.SplitBtn), SplitOn);
         QVERIFY(fx.connect());
         QVERIFY(w.CatBtn->isChecked());
         QCOMPARE(w.GetSplitState(w.SplitBtn), SplitIndeterminate);
@@ -96,11 +97,11 @@ private slots:
 
         // A band key sends mode, frequency, mode.
         QTRY_VERIFY(fx.queued().isEmpty());
-        w.MainTmr->stop();
+        fx.holdPolling(true);
         w.FormShow(); // gives the band keys their captions
         w.BandButtons.at(3)->click(); // "7"
         QCOMPARE(fx.queued(), QStringList({"0200000007", "0070300001", "0200000007"}));
-        w.MainTmr->start();
+        fx.holdPolling(false);
     }
 
     // The scale, the arrow keys and the wheel tune the connected radio through
@@ -115,8 +116,8 @@ private slots:
         QTRY_COMPARE(w.ScaleFrequency(), 7030000);
         QTRY_VERIFY(fx.queued().isEmpty());
 
-        // With the poll timer held, what each action leaves in the queue shows.
-        w.MainTmr->stop();
+        // With the poll cycle held, what each action leaves in the queue shows.
+        fx.holdPolling(true);
         w.ConnectionWatchdogTmr->stop();
         QVERIFY(w.FormKeyDown(Qt::Key_Right, Qt::NoModifier));
         w.FormKeyUp(Qt::Key_Right);
@@ -129,10 +130,10 @@ private slots:
         }
         QCOMPARE(fx.queued(), QStringList({"0070350101", "8A0000000A"}));
 
-        w.MainTmr->start();
+        fx.holdPolling(false);
         QTRY_VERIFY(fx.queued().isEmpty());
         QTRY_COMPARE(fx.rig->status("freq"), QString("7035010"));
-        w.MainTmr->stop();
+        fx.holdPolling(true);
         w.FormMouseWheel(120); // the frequency alone
         QCOMPARE(fx.queued(), QStringList({"0070350201"}));
 
@@ -144,7 +145,7 @@ private slots:
         w.GoToFqMarker(broken);
         QCOMPARE(fx.queued(), QStringList({"000000000B", "8A0000000A"}));
         QCOMPARE(w.ScaleFrequency(), 7035020);
-        w.MainTmr->start();
+        fx.holdPolling(false);
     }
 
     void offLineKeys()
@@ -175,13 +176,13 @@ private slots:
         QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
         QVERIFY(!w.ABBtn->isEnabled());
         w.ABBtnClick(); // as the scripting object does
-        QVERIFY(fx.logLines.contains("A/B: main vfo: \"0142500001\", sub vfo: \"1459000008\""));
+        QTRY_VERIFY(fx.logLines.contains("A/B: main vfo: \"0142500001\", sub vfo: \"1459000008\""));
         for (const char *sent : {">1459000001", ">0800000007", ">0142500011", ">0142500021", ">0100000017", ">0100000027"})
-            QVERIFY2(fx.logLines.contains(sent), sent);
+            QTRY_VERIFY2(fx.logLines.contains(sent), sent);
         QTRY_COMPARE(fx.rig->status("satrx"), QString("14250000"));
 
         w.AIsBBtnClick();
-        QVERIFY(fx.logLines.contains("A=B: main vfo: \"1459000008\""));
+        QTRY_VERIFY(fx.logLines.contains("A=B: main vfo: \"1459000008\""));
         QTRY_COMPARE(fx.rig->status("sattx"), QString("145900000"));
         QCOMPARE(fx.rig->status("satrxmode"), QString("FM"));
 
@@ -189,13 +190,14 @@ private slots:
         w.SplitBtn->click();
         QCOMPARE(fx.queued(), QStringList({"000000004E"}));
         QVERIFY(w.close()); // closing sends CAT off
-        QCOMPARE(fx.rig->status("cat"), QString("0"));
+        QTRY_COMPARE(fx.rig->status("cat"), QString("0"));
 
         // Off-line the direct transfers fail: no half of a swap is written.
         MainWindowFixture off;
         TTarnwickFrm &o = off.make();
         o.SetCommandLineSerial({"/dev/null", "FT-847"});
         o.ABBtnClick();
+        QTRY_COMPARE(off.logLines.filter("ERROR [E10]").size(), 2);
         QCOMPARE(off.logLines.filter(">").size(), 2);
     }
 
@@ -228,11 +230,12 @@ private slots:
         TTarnwickFrm &w = fx.makeOnRig({"--silence"}, "FT-847");
         QVERIFY(fx.connect());
         QCOMPARE(w.ConnectionWatchdogTmr->interval(), 3000);
-        w.MainTmr->stop(); // no polls waiting out their read time-outs
+        fx.holdPolling(true); // no polls waiting out their read time-outs
+        // One expiry is enough: the next status stops the shortened timer.
+        QObject::connect(w.CatEngine.get(), &TCatEngine::StatusReport, &w, [&w] { w.ConnectionWatchdogTmr->stop(); });
         w.ConnectionWatchdogTmr->setInterval(10);
         QTRY_COMPARE(w.StatusText(), QString("No communication with TCVR [E20]. Retrying...[10]"));
         QCOMPARE(fx.logLines.count("ERROR [E20]: No communication with TCVR. Retrying..."), 1);
-        w.ConnectionWatchdogTmr->stop();
     }
 };
 

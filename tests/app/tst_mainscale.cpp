@@ -65,7 +65,7 @@ private slots:
             fx.addMarker(3650000 + 10 * i);
         TFqMarker request = *fx.markers.back();
         request.Mode = "AM";
-        w.CatEngine->PendingTune.Place(request);
+        w.CatEngine->PlaceTuneRequest({request.Frequency, request.Mode, request.Caption});
         w.MainTmrTimer();
         QCOMPARE(s.Frequency(), request.Frequency);
         QCOMPARE(w.CurrentMode(), QString("AM"));

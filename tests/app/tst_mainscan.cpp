@@ -74,7 +74,7 @@ private slots:
             {"entry begins", [&] { w.DigiScaleEditBegin(); }},
             {"entry ends", [&] { w.DigiScaleEditEnd(); }},
             {"band key", [&] { w.BandButtons.at(5)->click(); }},
-            {"tune request", [&] { w.CatEngine->PendingTune.Place(request), w.MainTmrTimer(); }},
+            {"tune request", [&] { w.CatEngine->PlaceTuneRequest({request.Frequency, request.Mode, request.Caption}), w.MainTmrTimer(); }},
             {"disconnect", [&] { w.Disconnect(); }},
         };
         for (const auto &[name, stop] : callers) {

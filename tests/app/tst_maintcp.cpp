@@ -80,12 +80,14 @@ private slots:
         QVERIFY(!markerNamed(s, "DX1") && markerNamed(s, "BEACON"));
 
         // Tuning waits for the next poll tick.
+        fx.holdPolling(true);
         w.MainTmr->stop();
         QCOMPARE(client.ask("TT014074000USB  DX2"), QByteArray(""));
         QCOMPARE(w.ScaleFrequency(), 7040000);
         w.MainTmrTimer();
         QCOMPARE(w.ScaleFrequency(), 14074000);
         QVERIFY(w.UsbBtn->isChecked());
+        fx.holdPolling(false);
         w.MainTmr->start();
         QTRY_COMPARE(fx.rig->status("freq"), QString("14074000"));
         QTRY_COMPARE(fx.rig->status("mode"), QString("USB"));

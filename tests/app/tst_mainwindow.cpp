@@ -188,8 +188,7 @@ private slots:
         {
             MainWindowFixture fx;
             TTarnwickFrm &w = fx.make();
-            TCatEngineHost &host = w;
-            host.WriteEngineSetting("ConnectSuccess", "0");
+            emit w.CatEngine->SettingReport("ConnectSuccess", "0");
             QVERIFY(w.StatusText().startsWith("Settings can't be saved to "));
             QCOMPARE(w.StatusBarPnl->FontColor(), QColor(255, 0, 0));
             w.SetStatus("later R&D"); // the next text replaces it, plain and black

@@ -135,17 +135,18 @@ private slots:
 
     void serialPresetsFromTheCommandLine()
     {
+        const QStringList models = {"FT-817", "FT-857", "FT-897"};
         QStringList warnings;
-        SerialPresets presets = ParseSerialPresets({"--port", "/dev/pts/7", "--model", "ft-857"}, &warnings);
+        SerialPresets presets = ParseSerialPresets({"--port", "/dev/pts/7", "--model", "ft-857"}, models, &warnings);
         QCOMPARE(presets.Port, QString("/dev/pts/7"));
         QCOMPARE(presets.Model, QString("FT-857"));
         QVERIFY(warnings.isEmpty());
-        presets = ParseSerialPresets({"--model=FT-897", "--port=/dev/ttyUSB0"}, &warnings);
+        presets = ParseSerialPresets({"--model=FT-897", "--port=/dev/ttyUSB0"}, models, &warnings);
         QCOMPARE(presets.Model + presets.Port, QString("FT-897/dev/ttyUSB0"));
 
-        presets = ParseSerialPresets({"--model", "IC-7300", "--port"}, &warnings);
+        presets = ParseSerialPresets({"--model", "IC-7300", "--port"}, models, &warnings);
         QCOMPARE(presets.Model + presets.Port, QString());
-        QCOMPARE(warnings.size(), 2);
+        QCOMPARE(warnings, QStringList({"--port needs a value", "unknown model \"IC-7300\" (use FT-817, FT-857 or FT-897)"}));
     }
 
     void startAndCloseAnotherProgram()

@@ -1,12 +1,14 @@
 #pragma once
 
 // The CAT engine with a stand-in window, talking to tarnwick-rigsim on a
-// pseudo-terminal through the real serial link.
+// pseudo-terminal through the real serial link. The test drives the timers:
+// each tick waits for its transfer's answer.
 
 #include "FakeEngineHost.h"
 #include "RigProcess.h"
 #include "cat/CatEngine.h"
 #include "cat/CatLog.h"
+#include "cat/SerialTransport.h"
 #include "common/TestEnvironment.h"
 
 #include <QFile>
@@ -20,6 +22,7 @@ struct EngineRig
     QStringList lines;
     FakeEngineHost host;
     TCatEngine engine{host, log};
+    TLinkSettings link;
     qint64 now = 0; // the engine's clock, stepped by the test
 
     explicit EngineRig(const QStringList &rigArguments, int model = 0)
@@ -28,10 +31,12 @@ struct EngineRig
         log.SetWindowVisible(true);
         QObject::connect(&log, &TCatLog::EntryAdded, &log, [this](const QString &line) { lines << line; });
         host.statusLog = &log;
-        host.serial.Port = rig.path();
-        host.serial.TcvrIndex = model;
-        host.serial.SpeedText = QStringLiteral("38400");
-        host.settings[QStringLiteral("ConnectSuccess")] = QStringLiteral("1");
+        host.tcvrIndex = model;
+        host.watch(engine);
+        link.Serial.Port = rig.path();
+        link.Serial.TcvrIndex = model;
+        link.Serial.SpeedText = QStringLiteral("38400");
+        engine.SetManualTimers(true);
         engine.SetClock([this] { return now; });
     }
 
@@ -39,11 +44,11 @@ struct EngineRig
     // for a loaded machine where replies come).
     void fastLine(bool repliesToo = true)
     {
-        engine.Link().SetTimeouts(repliesToo ? TLineTimeouts{20, 5, 100} : TLineTimeouts{10, 2, 30});
+        engine.SerialPort()->SetTimeouts(repliesToo ? TLineTimeouts{20, 5, 100} : TLineTimeouts{10, 2, 30});
     }
     void saveLog()
     {
-        host.saveLog = true;
+        link.SaveLog = true;
         log.SetLogFolder(testenv::sandboxPath("catlogs"));
     }
     QString logFile() const
@@ -52,24 +57,42 @@ struct EngineRig
         return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
     }
 
+    bool settle() { return settleEngine(engine); }
+    void connect()
+    {
+        engine.Connect(link);
+        settle();
+    }
+    void disconnect()
+    {
+        engine.Disconnect();
+        settle();
+    }
     void tick(int count = 1)
     {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             engine.MainTmrTimer();
+            settle();
+        }
+    }
+    void watchdog()
+    {
+        engine.ConnectionWatchdogTmrTimer();
+        settle();
     }
     bool tickUntil(const std::function<bool()> &done, int maxTicks = 200)
     {
         for (int i = 0; i < maxTicks; ++i) {
             if (done())
                 return true;
-            engine.MainTmrTimer();
+            tick();
         }
         return done();
     }
     bool announced() const { return host.lastStatus() == QLatin1String("Connected to TCVR."); }
     bool connectAndAnnounce()
     {
-        engine.Connect();
+        connect();
         return engine.IsConnected() && tickUntil([this] { return announced(); });
     }
     int count(const QString &line) const { return int(lines.count(line)); }

@@ -1,15 +1,19 @@
 #pragma once
 
-// The main window as the CAT engine sees it: plain fields, recorded calls, and
-// timers that the test (or a benchmark) drives itself.
+// The main window as the CAT engine sees it: what the engine reads (plain
+// fields) and what it reports through its signals, recorded. The radio state
+// is the engine's own (engine.State()).
 
-#include "cat/CatEngineHost.h"
+#include "cat/CatEngine.h"
 #include "cat/CatLog.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 
 struct FakeStatus
 {
@@ -21,74 +25,67 @@ struct FakeStatus
 class FakeEngineHost : public TCatEngineHost
 {
 public:
-    bool ctrlHeld = false, dialogAnswer = true, showDebugWnd = false, saveLog = false, simulate = false;
-    int dialogsShown = 0, debugWindowResets = 0, initSynchron = 0;
-    bool debugWindowVisible = false, spectrographAutomatically = false;
-    TSerialSettings serial;
-    QMap<QString, QString> settings;
     qint32 scaleFrequency = 14250000;
-    QList<qint32> assignedFrequencies;
     QString mode = QStringLiteral("USB");
+    bool editing = false;
+    int tcvrIndex = 0;
+
+    QMap<QString, QString> settings;
+    QList<qint32> assignedFrequencies;
     QStringList modePresses;
-    bool ptt = false, vfoKeysEnabled = true, editing = false;
-    int splitIndeterminateCalls = 0, meter = 0, sqlState = 0, cancelledEdits = 0, displayRefreshes = 0;
-    QString meterCaption = QStringLiteral("0%");
-    int scanStops = 0, spectrographStarts = 0, spectrographStops = 0;
     // like the window's, status texts also go to the log file
     QList<FakeStatus> statuses;
     TCatLog *statusLog = nullptr;
-    int litUpdates = 0;
-    bool mainTimerEnabled = true, watchdogEnabled = false;
-    int mainTimerPauses = 0, watchdogInterval = 0, watchdogRestarts = 0;
+    int scanStops = 0, cancelledEdits = 0, displayRefreshes = 0, linkOpens = 0, linkCloses = 0;
 
     QString lastStatus() const { return statuses.isEmpty() ? QString() : statuses.last().text; }
 
-    bool CtrlKeyHeld() const override { return ctrlHeld; }
-    bool RunComSettingsDialog() override { return ++dialogsShown, dialogAnswer; }
-    bool ShowDebugWndChecked() const override { return showDebugWnd; }
-    bool SaveLogChecked() const override { return saveLog; }
-    bool SimulateConnectionChecked() const override { return simulate; }
-    TSerialSettings SerialSettings() const override { return serial; }
-    TLogHeader LogHeader() const override { return TLogHeader{serial.Port, serial.Port, serial.SpeedText, {}, {}, {}}; }
-    int TcvrTypeIndex() const override { return serial.TcvrIndex; }
-    void ResetDebugWindow(bool visible) override { ++debugWindowResets, debugWindowVisible = visible; }
-    int InitSynchronIndex() const override { return initSynchron; }
-    bool SpectrographAutomatically() const override { return spectrographAutomatically; }
-    QString ReadEngineSetting(const QString &name) const override { return settings.value(name); }
-    void WriteEngineSetting(const QString &name, const QString &value) override { settings[name] = value; }
     qint32 ScaleFrequency() const override { return scaleFrequency; }
-    void AssignScaleFrequency(qint32 frequency) override { scaleFrequency = frequency, assignedFrequencies << frequency; }
     QString CurrentMode() const override { return mode; }
-    void PressModeKey(const QString &name) override
+    bool DigitalDisplayEditing() const override { return editing; }
+    int SelectedTcvrIndex() const override { return tcvrIndex; }
+
+    void pressModeKey(const QString &name)
     {
-        static const QStringList known = {"LSB", "USB", "CW", "CW-R", "AM", "WFM", "FM", "DIG", "PKT", "FSK", "FSK-R"};
-        if (known.contains(name))
+        if (IsModeName(name))
             mode = name, modePresses << name;
     }
-    bool PttDown() const override { return ptt; }
-    void SetPttDown(bool down) override { ptt = down; }
-    void ShowSplitIndeterminate() override { ++splitIndeterminateCalls; }
-    void EnableVfoKeys(bool enabled) override { vfoKeysEnabled = enabled; }
-    int MeterValue() const override { return meter; }
-    void SetMeterValue(int percent) override { meter = percent; }
-    void ShowMeterReading(int percent) override { meter = percent, meterCaption = QString::number(percent) + u'%'; }
-    void SetSqlState(int state) override { sqlState = state; }
-    bool DigitalDisplayEditing() const override { return editing; }
-    void CancelDigitalDisplayEdit() override { ++cancelledEdits, editing = false; }
-    void RefreshDigitalDisplay() override { ++displayRefreshes; }
-    void StopScan() override { ++scanStops; }
-    void StartSpectrograph() override { ++spectrographStarts; }
-    void StopSpectrograph() override { ++spectrographStops; }
-    void SetStatus(const QString &text, quint32 colour, bool bold) override
+
+    // Records what the engine says, as the window would show it.
+    void watch(TCatEngine &engine)
     {
-        statuses.append({text, colour, bold});
-        if (statusLog)
-            statusLog->WriteStatusLine(text);
+        QObject::connect(&engine, &TCatEngine::StatusReport, &engine, [this](const QString &text, quint32 colour, bool bold) {
+            statuses.append({text, colour, bold});
+            if (statusLog)
+                statusLog->WriteStatusLine(text);
+        });
+        QObject::connect(&engine, &TCatEngine::SettingReport, &engine,
+                         [this](const QString &name, const QString &value) { settings[name] = value; });
+        QObject::connect(&engine, &TCatEngine::ScaleFollows, &engine, [this](qint32 frequency) {
+            scaleFrequency = frequency, assignedFrequencies << frequency;
+        });
+        QObject::connect(&engine, &TCatEngine::ModeReported, &engine, [this](const QString &name) { pressModeKey(name); });
+        QObject::connect(&engine, &TCatEngine::DisplayRefresh, &engine, [this] { ++displayRefreshes; });
+        QObject::connect(&engine, &TCatEngine::ScanMustStop, &engine, [this] { ++scanStops; });
+        QObject::connect(&engine, &TCatEngine::EditMustEnd, &engine, [this] { ++cancelledEdits, editing = false; });
+        QObject::connect(&engine, &TCatEngine::LinkOpened, &engine, [this] { ++linkOpens; });
+        QObject::connect(&engine, &TCatEngine::LinkClosed, &engine, [this] { ++linkCloses; });
+        QObject::connect(&engine, &TCatEngine::TuneRequestTaken, &engine, [this](const TTuneRequest &request) {
+            pressModeKey(request.Mode);
+            scaleFrequency = request.Frequency, assignedFrequencies << request.Frequency;
+        });
     }
-    void UpdateLitState() override { ++litUpdates; }
-    void EnableMainTimer(bool enabled) override { mainTimerPauses += enabled ? 0 : 1, mainTimerEnabled = enabled; }
-    void StartWatchdog(int intervalMs) override { watchdogInterval = intervalMs, watchdogEnabled = true; }
-    void StopWatchdog() override { watchdogEnabled = false; }
-    bool WatchdogEnabled() const override { return watchdogEnabled; }
-    void RestartWatchdog() override { ++watchdogRestarts, watchdogEnabled = true; }
 };
+
+// Lets the engine's answers arrive until it has nothing left in flight.
+inline bool settleEngine(TCatEngine &engine, int maxMs = 10000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!engine.Idle() && timer.elapsed() < maxMs) {
+        QCoreApplication::processEvents();
+        QThread::usleep(200);
+    }
+    QCoreApplication::processEvents();
+    return engine.Idle();
+}

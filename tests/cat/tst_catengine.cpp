@@ -28,34 +28,31 @@ private slots:
     {
         EngineRig r({});
         QVERIFY(r.rig.ok());
-        r.host.settings.remove("ConnectSuccess"); // never connected: the dialog comes first
-        r.engine.Connect();
-        QCOMPARE(r.host.dialogsShown, 1);
+        r.connect();
         QVERIFY(r.engine.IsConnected());
         QCOMPARE(r.host.lastStatus(), QString("Data integrity check..."));
         QCOMPARE(r.host.settings.value("Connected"), QString("1"));
-        QCOMPARE(r.host.watchdogInterval, 1000);
+        QCOMPARE(r.engine.WatchdogInterval(), 1000);
         QVERIFY(r.engine.CommandQueue.IsEmpty()); // TCVR -> PC sync sends nothing
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.count(">0000000003"), 6);
 
-        r.engine.Disconnect();
+        r.disconnect();
         QCOMPARE(r.host.lastStatus(), Offline);
-        QVERIFY(!r.host.watchdogEnabled);
+        QVERIFY(!r.engine.WatchdogActive());
 
-        // A reconnect to a radio that has not moved: five replies, no dialog.
+        // A reconnect to a radio that has not moved: five replies.
         r.lines.clear();
-        r.engine.Connect();
-        QCOMPARE(r.host.dialogsShown, 1);
+        r.connect();
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.count(">0000000003"), 5);
 
         // PC -> TCVR sync sends the mode, then the frequency.
-        r.engine.Disconnect();
-        r.host.initSynchron = 1;
+        r.disconnect();
+        r.link.SyncToRadio = true;
         r.host.mode = "LSB";
         r.host.scaleFrequency = 7050000;
-        r.engine.Connect();
+        r.connect();
         QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000007", "0070500001"}));
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.rig.status("freq"), QString("7050000"));
@@ -74,7 +71,7 @@ private slots:
         QFETCH(bool, connects);
         EngineRig r({"--drift", QString::number(changes)});
         r.saveLog();
-        r.engine.Connect();
+        r.connect();
         QVERIFY(r.tickUntil([&] { return r.announced() || !r.engine.IsConnected(); }));
         QCOMPARE(r.engine.IsConnected(), connects);
         QCOMPARE(r.count(">0000000003"), connects ? 25 : 21);
@@ -94,21 +91,22 @@ private slots:
         EngineRig r({"--silence"});
         r.fastLine(false);
         r.saveLog();
-        r.engine.Connect();
+        r.connect();
         QVERIFY(r.engine.IsConnected());
-        r.host.ptt = true;
-        r.host.meter = 60;
-        r.host.sqlState = 1;
+        TRadioState &state = r.engine.State();
+        state.SetPtt(true);
+        state.ReportMeter(60);
+        state.SetReceive(TReceive::Receiving);
         // The test is the clock: one poll, then the watchdog's interval is over.
         for (int expiry = 1; expiry <= 10; ++expiry) {
             r.tick();
-            r.engine.ConnectionWatchdogTmrTimer();
+            r.watchdog();
             QCOMPARE(r.host.lastStatus(), QString("No communication with TCVR [E20]. Retrying...[%1]").arg(11 - expiry));
-            QVERIFY(!r.host.ptt && r.host.meter == 0 && r.host.sqlState == 0);
+            QVERIFY(!state.Ptt() && state.Meter() == 0 && state.Receive() == TReceive::SquelchClosed);
             QVERIFY(r.engine.IsConnected());
         }
         r.tick();
-        r.engine.ConnectionWatchdogTmrTimer();
+        r.watchdog();
         QVERIFY(!r.engine.IsConnected());
         QCOMPARE(r.host.settings.value("ConnectSuccess"), QString("0"));
         QCOMPARE(logTail(r.logFile(), "ERROR [E21]"),
@@ -145,7 +143,7 @@ private slots:
         r.fastLine();
         r.host.scaleFrequency = scale;
         const qint32 radio = rigArguments.contains("--freq") ? 144050000 : 14250000;
-        r.engine.Connect();
+        r.connect();
         if (!faultWhenConnected.isEmpty()) {
             QVERIFY(r.tickUntil([&] { return r.announced(); }));
             r.tick(3);
@@ -171,28 +169,26 @@ private slots:
     {
         EngineRig r({"--silence"});
         r.fastLine(false);
-        r.engine.Connect();
-        r.engine.ConnectionWatchdogTmrTimer();
+        r.connect();
+        r.watchdog();
         r.engine.QueueCommand(MakeCommand("0000000081", "81"));
-        r.host.ptt = true;
-        r.engine.Disconnect();
-        QVERIFY(!r.host.ptt);
+        r.engine.State().SetPtt(true);
+        r.disconnect();
+        QVERIFY(!r.engine.State().Ptt());
+        QCOMPARE(r.engine.State().Link(), TLinkPhase::Offline);
         const int sent = r.countStarting(">");
         r.tick(3); // ticks while off-line send nothing
         QCOMPARE(r.countStarting(">"), sent);
-        r.engine.Connect();
+        r.connect();
         QCOMPARE(r.engine.CommandQueue.Count(), 0); // the old queue was discarded
 
-        // A port that cannot be opened, and a cancelled dialog.
-        r.engine.Disconnect();
-        r.host.serial.Port = "/dev/no-such-tty";
-        r.engine.Connect();
-        QCOMPARE(r.host.settings.value("Connected"), QString("0"));
-        r.host.ctrlHeld = true;
-        r.host.dialogAnswer = false;
-        r.engine.Connect();
+        // A port that cannot be opened.
+        r.disconnect();
+        r.link.Serial.Port = "/dev/no-such-tty";
+        r.connect();
         QVERIFY(!r.engine.IsConnected());
-        QCOMPARE(r.host.lastStatus(), Offline);
+        QCOMPARE(r.host.settings.value("Connected"), QString("0"));
+        QCOMPARE(r.host.lastStatus(), QString("Can't initialize COM port [E1]. Click COM button to try again."));
     }
 
     void acknowledgementLearning()
@@ -213,7 +209,7 @@ private slots:
 
         // The FT-817 answers one byte; the learned length is used from then on.
         r.rig.control("fault noack off");
-        r.engine.Disconnect();
+        r.disconnect();
         QVERIFY(r.connectAndAnnounce());
         r.engine.QueueReplacingCommand(MakeFrequencyCommand(3550000, r.engine.GetTcvrType(), u'A'));
         r.tick();
@@ -228,9 +224,8 @@ private slots:
     {
         EngineRig r({"--model", "FT-847"}, 1);
         r.fastLine();
-        r.engine.Connect();
-        QCOMPARE(r.host.watchdogInterval, 3000);
-        QVERIFY(!r.host.vfoKeysEnabled);
+        r.connect();
+        QCOMPARE(r.engine.WatchdogInterval(), 3000);
         QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000000"}));
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.rig.status("cat"), QString("1"));
@@ -245,7 +240,7 @@ private slots:
         // retry of the watchdog sends.
         r.rig.control("set cat off");
         r.tick(3);
-        r.engine.ConnectionWatchdogTmrTimer();
+        r.watchdog();
         QCOMPARE(r.host.lastStatus(), QString("No communication with TCVR [E20]. Retrying...[10]"));
         QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000000"}));
         r.host.statuses.clear();
@@ -255,8 +250,7 @@ private slots:
         QCOMPARE(r.engine.WatchdogRetries, 0);
 
         r.lines.clear();
-        r.engine.Disconnect();
-        QVERIFY(r.host.vfoKeysEnabled);
+        r.disconnect();
         QCOMPARE(r.lines.mid(0, 3), QStringList({">0000000080", "Writing to COM: 5 Bytes", "Reading from COM: No response expected"}));
     }
 
@@ -273,13 +267,14 @@ private slots:
         QVERIFY(plug(rig->path()));
         EngineRig r({});
         r.saveLog();
-        r.host.serial.Port = device;
+        r.link.Serial.Port = device;
         QVERIFY(r.connectAndAnnounce());
 
         rig.reset(); // the adapter is pulled
         r.tick();
         QVERIFY(!r.engine.IsConnected());
-        QVERIFY(!r.host.watchdogEnabled);
+        QVERIFY(!r.engine.WatchdogActive());
+        QCOMPARE(r.engine.State().Link(), TLinkPhase::WaitingForPort);
         QCOMPARE(logTail(r.logFile(), "disappeared").mid(0, 2),
                  QStringList({"ERROR [E11]: Port " + device + " disappeared.",
                               "STATUS: Port " + device + " disappeared. Waiting for it to come back..."}));

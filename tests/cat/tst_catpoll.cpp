@@ -1,4 +1,5 @@
 #include "EngineRig.h"
+#include "cat/SimulatedTransport.h"
 
 #include <QApplication>
 
@@ -7,12 +8,9 @@
 
 namespace {
 
-TFqMarker tuneRequest(qint32 frequency, const QString &mode)
+TTuneRequest tuneRequest(qint32 frequency, const QString &mode)
 {
-    TFqMarker request;
-    request.Frequency = frequency;
-    request.Mode = mode;
-    return request;
+    return {frequency, mode, {}};
 }
 
 // The engine with the stand-in window and no port: for what needs no radio.
@@ -21,6 +19,11 @@ struct Offline
     FakeEngineHost host;
     TCatLog log;
     TCatEngine engine{host, log};
+    Offline()
+    {
+        engine.SetManualTimers(true);
+        host.watch(engine);
+    }
 };
 
 } // namespace
@@ -52,8 +55,9 @@ private slots:
         EngineRig r({"--smeter", "9"});
         QVERIFY(r.connectAndAnnounce());
         r.tick(3);
-        QCOMPARE(r.host.sqlState, 1); // squelch open
-        QCOMPARE(r.host.meterCaption, QString("60%"));
+        const TRadioState &state = r.engine.State();
+        QCOMPARE(state.Receive(), TReceive::Receiving); // squelch open
+        QCOMPARE(state.Meter(), 60);
 
         r.rig.control("set mode CW");
         r.rig.control("set freq 7030000");
@@ -69,17 +73,17 @@ private slots:
         r.rig.control("set ptt on");
         const int stops = r.host.scanStops;
         r.tick(3);
-        QVERIFY(r.host.ptt);
-        QCOMPARE(r.host.sqlState, 2);
-        QCOMPARE(r.host.meter, 100);
+        QVERIFY(state.Ptt());
+        QCOMPARE(state.Receive(), TReceive::Transmitting);
+        QCOMPARE(state.Meter(), 100);
         QVERIFY(r.host.scanStops > stops);
         r.rig.control("set squelch closed");
         r.tick(3);
-        QCOMPARE(r.host.sqlState, 2); // the receive status is ignored while transmitting
+        QCOMPARE(state.Receive(), TReceive::Transmitting); // the receive status is ignored while transmitting
         r.rig.control("set ptt off");
         r.tick(6);
-        QVERIFY(!r.host.ptt);
-        QCOMPARE(r.host.sqlState, 0);
+        QVERIFY(!state.Ptt());
+        QCOMPARE(state.Receive(), TReceive::SquelchClosed);
     }
 
     void slowDialRule_data()
@@ -118,11 +122,12 @@ private slots:
     {
         Offline o;
         o.engine.IntegrityCountdown = 0;
-        o.host.ptt = true; // the receive status is ignored while transmitting
+        TRadioState &state = o.engine.State();
+        state.SetPtt(true); // the receive status is ignored while transmitting
         o.engine.DecodeReply("00000000E7", "0F");
-        QCOMPARE(o.host.sqlState, 0);
-        QCOMPARE(o.host.meter, 0);
-        o.host.ptt = false;
+        QCOMPARE(state.Receive(), TReceive::SquelchClosed);
+        QCOMPARE(state.Meter(), 0);
+        state.SetPtt(false);
         // A jump away from the scale is confirmed by the next reading.
         o.engine.DecodeReply("0000000003", "0001425000"); // 142.5 kHz: held
         o.engine.DecodeReply("0000000003", "0101425000"); // another one: held
@@ -166,7 +171,6 @@ private slots:
         QCOMPARE(o.host.mode, QString("LSB"));
         QVERIFY(!o.engine.PendingTune.IsSet());
         QVERIFY(o.engine.CommandQueue.IsEmpty()); // off-line: nothing for the radio
-        QVERIFY(o.host.mainTimerEnabled);
 
         // Connected, its mode and frequency go to the radio, in that order.
         EngineRig r({});
@@ -185,16 +189,18 @@ private slots:
         set2.FrequencyCodeA = "FA";
         r.engine.SetTcvrTypeOverride(set2);
         r.host.scaleFrequency = 3580000;
-        r.engine.Connect();
+        r.connect();
         // Set commands of this set are never answered, so never probed.
         r.engine.QueueCommand(MakeModeCommand("USB", set2));
         r.tick();
         QCOMPARE(r.lines.mid(r.lines.size() - 4),
                  QStringList({">MD2;", "Writing to COM: 4 Bytes", "Reading from COM: No response expected", "<"}));
-        // Simulated from here on: nothing more goes to the port.
+        // Simulated: the port is opened, but nothing more goes to it.
+        r.disconnect();
         const QString sent = r.rig.status("commands");
-        r.host.simulate = true;
-        r.engine.Link().SetSimulationDelay([](int) {});
+        r.link.Simulate = true;
+        r.engine.Simulated().SetDelaySource([] { return 0; });
+        r.connect();
         QVERIFY(r.tickUntil([&] { return r.host.lastStatus() == "Connected to TCVR (simulated)."; }));
         QVERIFY(r.lines.contains(">SM;"));
         QCOMPARE(r.rig.status("commands"), sent);
@@ -204,8 +210,8 @@ private slots:
         QCOMPARE(r.host.assignedFrequencies.size(), before);
         r.engine.DecodeReply("IF;", "IF00003585000               13100000;");
         QCOMPARE(r.host.scaleFrequency, 3585000);
-        QCOMPARE(r.engine.CurrentVfo, QChar('B'));
-        QCOMPARE(r.host.sqlState, 2);
+        QCOMPARE(r.engine.State().Vfo(), QChar('B'));
+        QCOMPARE(r.engine.State().Receive(), TReceive::Transmitting);
     }
 };
 

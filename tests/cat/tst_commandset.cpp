@@ -243,6 +243,7 @@ private slots:
         FakeEngineHost host;
         TCatLog log;
         TCatEngine engine(host, log);
+        engine.SetManualTimers(true);
         for (qint32 scale : std::as_const(scales)) {
             host.scaleFrequency = scale;
             for (qint32 radio : std::as_const(radios))

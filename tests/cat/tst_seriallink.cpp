@@ -2,6 +2,7 @@
 #include "RigProcess.h"
 #include "cat/CatLog.h"
 #include "cat/SerialLink.h"
+#include "cat/SimulatedTransport.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>
@@ -200,38 +201,36 @@ private slots:
 
     void simulatedTransceiver()
     {
-        Harness h;
+        TRadioSimulator sim;
         // Scripted draws: level draws 5 then 9 make a signal, the next draw is its value.
         QList<int> draws{5, 9, 12, 7};
-        h.link.SetRandomSource([&draws](int n) { return qBound(0, draws.isEmpty() ? 0 : draws.takeFirst(), n - 1); });
-        QList<int> waits;
-        h.link.SetSimulationDelay([&waits](int ms) { waits << ms; });
+        sim.SetRandomSource([&draws](int n) { return qBound(0, draws.isEmpty() ? 0 : draws.takeFirst(), n - 1); });
+        const TTcvrType &ft817 = TcvrTypes[0];
         TSimulatorView view{14250000, "WFM", false, 10};
-        TSimulatedTransfer t = h.link.SimulateCommand("00000000E7", view);
+        TTransfer t = sim.Answer("00000000E7", view, ft817);
         QCOMPARE(t.Reply, QStringLiteral("8C")); // level 12, meter below 25
-        QCOMPARE(waits, QList<int>({27}));
-        QCOMPARE(h.lines, QStringList({">00000000E7", "<8C"}));
-        t = h.link.SimulateCommand("0000000003", view);
+        QCOMPARE(sim.Delay(), 27);
+        t = sim.Answer("0000000003", view, ft817);
         QCOMPARE(t.Reply, QStringLiteral("0142500008")); // WFM outside the broadcast band reads FM
+        view.CurrentMode = "FSK"; // no mode byte of its own: LSB's
+        QCOMPARE(sim.Answer("0000000003", view, ft817).Reply, QStringLiteral("0142500000"));
         view = TSimulatorView{100000000, "LSB", true, 60};
-        QCOMPARE(h.link.SimulateCommand("0000000003", view).Reply, QStringLiteral("1000000006"));
-        t = h.link.SimulateCommand("00000000F7", view);
+        QCOMPARE(sim.Answer("0000000003", view, ft817).Reply, QStringLiteral("1000000006"));
+        t = sim.Answer("00000000F7", view, ft817);
         QVERIFY(t.ReleasePtt); // no transmitting in the broadcast band
         QCOMPARE(t.Reply, QStringLiteral("80"));
         view.ScaleFrequency = 7050000;
-        QCOMPARE(h.link.SimulateCommand("00000000F7", view).Reply, QStringLiteral("00"));
-        QCOMPARE(h.link.SimulateCommand("0142500001", view).Reply, QStringLiteral("F4"));
-        h.link.SetTcvrType(TcvrTypes[1]);
-        QCOMPARE(h.link.SimulateCommand("0142500001", view).Count, 0);
+        QCOMPARE(sim.Answer("00000000F7", view, ft817).Reply, QStringLiteral("00"));
+        QCOMPARE(sim.Answer("0142500001", view, ft817).Reply, QStringLiteral("F4"));
+        QCOMPARE(sim.Answer("0142500001", view, TcvrTypes[1]).Count, 0);
         TTcvrType set2 = TcvrTypes[0];
         set2.CommandSet = 2;
-        h.link.SetTcvrType(set2);
         view = TSimulatorView{14250000, "CW", true, 0};
-        t = h.link.SimulateCommand("IF;", view);
+        t = sim.Answer("IF;", view, set2);
         QCOMPARE(t.Reply, QStringLiteral("IF00014250000") + QString(15, ' ') + "13" + QString(7, ' ') + ";");
         draws = {9, 9, 1234};
-        QCOMPARE(h.link.SimulateCommand("SM;", view).Reply, QStringLiteral("SM1234;"));
-        QCOMPARE(h.link.SimulateCommand("FA00014250000;", view).Reply, QStringLiteral(";"));
+        QCOMPARE(sim.Answer("SM;", view, set2).Reply, QStringLiteral("SM1234;"));
+        QCOMPARE(sim.Answer("FA00014250000;", view, set2).Reply, QStringLiteral(";"));
     }
 };
 

@@ -1,6 +1,6 @@
 #include "common/TestEnvironment.h"
 #include "controls/Depresz.h"
-#include "controls/MeterReadings.h"
+#include "cat/CatCommands.h"
 #include "PaintRecorder.h"
 
 #include <QApplication>
@@ -109,9 +109,9 @@ private slots:
         const std::tuple<int, bool, int> statuses[] = {{0x0F, false, 100}, {0x87, false, 46}, {0xF9, false, 60},
                                                        {0x9F, true, 100},  {0x0F, true, 48},   {0x3F, true, 100}};
         for (const auto &[status, ft847, percent] : statuses)
-            QCOMPARE(meterPercentFromStatus(status, ft847), percent);
-        QCOMPARE(meterPercentFromDigits(9998), 99);
-        QCOMPARE(meterPercentFromDigits(9999), 100);
+            QCOMPARE(MeterPercentFromStatus(status, TcvrTypes[ft847 ? 1 : 0]), percent);
+        QCOMPARE(MeterPercentFromDigits(9998), 99);
+        QCOMPARE(MeterPercentFromDigits(9999), 100);
     }
 };
 

@@ -22,8 +22,8 @@ public:
     {
         r.engine.QueueReplacingCommand(MakeFrequencyCommand(f, r.engine.GetTcvrType(), 'A'));
     }
-    int MeterValue() const override { return r.host.meter; }
-    int SqlState() const override { return r.host.sqlState; }
+    int MeterValue() const override { return r.engine.State().Meter(); }
+    int SqlState() const override { return int(r.engine.State().Receive()); }
     void HoldTuning() override { ++r.engine.TuningBusy; }
     void ReleaseTuning() override { --r.engine.TuningBusy; }
 

@@ -41,13 +41,13 @@ public:
     bool IsConnected() const override { return connected; }
     void QueueModeCommand(const QString &m) override { log << "queue mode " + m; }
     void QueueFrequencyCommand(qint32 f) override { log << QString("queue freq %1").arg(f); }
-    bool KeyDown(TZovKey k) const override { return k == TZovKey::Split ? split : k == TZovKey::Ptt && ptt; }
-    void SetKeyDown(TZovKey k, bool down) override
-    {
-        (k == TZovKey::Split ? split : ptt) = down;
-        log << QString("key %1 %2").arg(keyName(k), down ? "down" : "up");
-    }
-    void ClickKey(TZovKey k) override { log << "click " + keyName(k); }
+    bool SplitOn() const override { return split; }
+    bool PttOn() const override { return ptt; }
+    void ToggleVfo() override { log << "vfo"; }
+    void AlignVfo() override { log << "align"; }
+    void SetSplit(bool on) override { split = on, log << QString("split %1").arg(on ? "on" : "off"); }
+    void SetPtt(bool on) override { ptt = on, log << QString("ptt %1").arg(on ? "on" : "off"); }
+    void ShowPtt(bool on) override { ptt = on, log << QString("ptt shown %1").arg(on ? "on" : "off"); }
     int MeterValue() const override { return meter; }
     QString ReceiveIndicator() const override { return indicator; }
     bool ScriptActive() const override { return blinking; }
@@ -80,12 +80,5 @@ public:
     std::optional<QString> ScriptInputBox(const QString &prompt, const QString &, const QString &) override
     {
         return log << "input:" + prompt, QString("typed");
-    }
-
-private:
-    static QString keyName(TZovKey k)
-    {
-        const char *names[] = {"vfo", "align", "split", "ptt"};
-        return names[int(k)];
     }
 };

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "cat/RadioState.h"
+
+#include <QString>
+
+#include <memory>
+
+class TCatEngine;
+
+// The operations that change the transceiver, for every part of the program
+// (window keys, scale, scripts, D-Bus, rigctld and TCP clients, scanner):
+// each turns into the model's commands and goes through the engine's command
+// queue (the FT-847's VFO copies as one direct sequence), and what the radio
+// cannot report back (split, the VFO of the five-byte set) is written to the
+// radio state at once. Nothing here knows a widget.
+class TRadio
+{
+public:
+    explicit TRadio(TCatEngine &engine);
+
+    TRadioState &State();
+    const TRadioState &State() const;
+    bool IsConnected() const;
+    const TTcvrType &Model() const;
+
+    // How a command joins the queue: appended, or in the place of a waiting
+    // command of its kind (a burst of tuning steps leaves only the newest).
+    enum class Queueing { Append, Replace };
+
+    // Tunes the radio when connected; tonesOff cancels a marker's tones after it.
+    void SetFrequency(qint32 frequency, Queueing queueing, bool tonesOff = false);
+    // Sets the radio's mode when connected (a name outside ModeNames is not sent).
+    void SetMode(const QString &mode, Queueing queueing);
+    // Transmit on or off, queued even off-line (the next connect empties the
+    // queue); the holder is who keyed it.
+    void SetPtt(bool on, const TPttHolder &holder = {TPttHolder::Operator, {}});
+    // VFO A/B; the FT-847 exchanges its main and satellite VFOs instead.
+    void ToggleVfo();
+    // Makes the other VFO equal to the current one (frequency, mode).
+    void AlignVfos(qint32 frequency, const QString &mode);
+    // Split on or off; false when it was refused (off-line while not known).
+    bool SetSplit(bool on);
+    // CTCSS tones in tenths of a hertz, 0 for none; the five-byte set only.
+    void SetTones(int rxTone, int txTone);
+    void TonesOff();
+    // A marker's mode, frequency and tones, each replacing a waiting one;
+    // when connected only. A missing mode or a frequency out of range is
+    // not sent.
+    void GoTo(qint32 frequency, const QString &mode, int rxTone, int txTone);
+
+    // While a hold lives, the radio's frequency reports leave the scale
+    // alone (a drag, a scan).
+    class TuningHold
+    {
+    public:
+        explicit TuningHold(TCatEngine &engine);
+        ~TuningHold();
+        TuningHold(const TuningHold &) = delete;
+        TuningHold &operator=(const TuningHold &) = delete;
+
+    private:
+        TCatEngine &engine_;
+    };
+    std::unique_ptr<TuningHold> HoldTuning();
+
+private:
+    void swapSatelliteVfos();
+    void alignSatelliteVfos();
+
+    TCatEngine &engine_;
+};

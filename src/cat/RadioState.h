@@ -1,0 +1,95 @@
+#pragma once
+
+#include "cat/TcvrTypes.h"
+
+#include <QChar>
+#include <QObject>
+#include <QString>
+
+// How far the link to the radio is.
+enum class TLinkPhase { Offline, Opening, Checking, Connected, Retrying, WaitingForPort };
+
+// The split state: the five-byte command set cannot read it back, so after
+// every (re)start it is not known until the operator sets it.
+enum TSplitState { SplitOff, SplitOn, SplitIndeterminate };
+
+// The receive indicator: squelch closed, receiving, transmitting.
+enum class TReceive { SquelchClosed = 0, Receiving = 1, Transmitting = 2 };
+
+// Who keyed the transmitter.
+struct TPttHolder
+{
+    enum Kind { Nobody, Operator, Client, Script, Bus };
+    Kind kind = Nobody;
+    QString Id;          // the client's address, the script's key, the bus name
+    bool operator==(const TPttHolder &other) const { return kind == other.kind && Id == other.Id; }
+};
+
+// The radio as the program knows it, in one place: the engine writes what the
+// radio reports, the radio operations what they asked for, and the window,
+// the adapters (rigctld, TCP, scripts, D-Bus, the scanner) read it here, never
+// from a widget. User-interface thread only; every field announces its changes.
+class TRadioState : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    TLinkPhase Link() const { return link_; }
+    bool Connected() const { return link_ != TLinkPhase::Offline && link_ != TLinkPhase::Opening && link_ != TLinkPhase::WaitingForPort; }
+    void SetLink(TLinkPhase phase);
+
+    // The model the link talks to (the serial dialog's choice while off-line).
+    const TTcvrType &Model() const { return model_; }
+    void SetModel(const TTcvrType &model) { model_ = model; }
+
+    qint32 Frequency() const { return frequency_; }
+    void SetFrequency(qint32 frequency);
+    QString Mode() const { return mode_; }
+    void SetMode(const QString &mode);
+
+    bool Ptt() const { return ptt_; }
+    const TPttHolder &PttHolder() const { return holder_; }
+    void SetPtt(bool on);
+    void SetPttHolder(const TPttHolder &holder);
+
+    TSplitState Split() const { return split_; }
+    void SetSplit(TSplitState split);
+    QChar Vfo() const { return vfo_; }
+    void SetVfo(QChar vfo);
+
+    TReceive Receive() const { return receive_; }
+    void SetReceive(TReceive receive);
+    // The meter's last reading in per cent (S-meter, or power while transmitting).
+    int Meter() const { return meter_; }
+    // Every reading counts (the needle averages them), also an unchanged one.
+    void ReportMeter(int percent);
+    // Receive-status readings so far: a scan step knows whether it has heard
+    // the radio since it tuned.
+    quint32 ReceiveReadings() const { return receiveReadings_; }
+    void CountReceiveReading() { ++receiveReadings_; }
+
+signals:
+    void LinkChanged(TLinkPhase phase);
+    void FrequencyChanged(qint32 frequency);
+    void ModeChanged(const QString &mode);
+    void PttChanged(bool on);
+    void PttHolderChanged(const TPttHolder &holder);
+    void SplitChanged(TSplitState split);
+    void VfoChanged(QChar vfo);
+    void ReceiveChanged(TReceive receive);
+    void MeterRead(int percent);
+
+private:
+    TLinkPhase link_ = TLinkPhase::Offline;
+    TTcvrType model_ = TcvrTypes[0];
+    qint32 frequency_ = 0;
+    QString mode_;
+    bool ptt_ = false;
+    TPttHolder holder_;
+    TSplitState split_ = SplitIndeterminate;
+    QChar vfo_ = u'A';
+    TReceive receive_ = TReceive::SquelchClosed;
+    int meter_ = 0;
+    quint32 receiveReadings_ = 0;
+};
