@@ -71,7 +71,7 @@ void TTarnwickFrm::GoToFqMarker(const TFqMarker &marker)
     PressModeKey(marker.Mode);
     if (marker.Frequency >= 0 && marker.Frequency <= TCatEngine::HighestRadioHz)
         AssignScaleFrequency(marker.Frequency);
-    Radio->GoTo(marker.Frequency, marker.Mode, marker.RxCtcss, marker.TxCtcss);
+    Radio->GoTo(marker.Frequency, marker.Mode, marker.RxCtcss, marker.TxCtcss, ScanRunning());
     UpdateDigiDisplay();
 }
 

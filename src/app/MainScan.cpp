@@ -35,14 +35,20 @@ public:
     qint32 ScaleEnd() const override { return w.RadioScale->ScaleEnd(); }
     qint32 ScaleFrequency() const override { return w.RadioScale->Frequency(); }
     void SetScaleFrequency(qint32 frequency) override { w.RadioScale->SetFrequency(frequency); }
-    void ScaleFreqChanged(qint32 frequency) override { w.RadioScaleFreqChanged(frequency); }
+    void ScaleFreqChanged(qint32 frequency) override
+    {
+        w.RadioScaleFreqChanged(frequency);
+        tunedAt_ = w.Radio->State().ReceiveReadings();
+    }
     int CountMarkers(const QString &modeFilter, qint32 low, qint32 high) const override
     {
         return w.RadioScale->CountMarkers(modeFilter, low, high);
     }
     int JumpToMarker(bool forward, qint32 low, qint32 high) override
     {
-        return w.RadioScale->JumpToMarker(forward, low, high);
+        const int index = w.RadioScale->JumpToMarker(forward, low, high);
+        tunedAt_ = w.Radio->State().ReceiveReadings();
+        return index;
     }
     QString MarkerMode(int index) const override
     {
@@ -66,8 +72,12 @@ public:
         return w.OptionsFrm->SpectrographAutomaticallyChk->isChecked();
     }
 
-    int MeterValue() const override { return w.Depresz->Value(); }
+    int MeterReading() const override { return w.Radio->State().Meter(); }
     int SqlState() const override { return int(w.Radio->State().Receive()); }
+    bool HeardSinceTuned() const override
+    {
+        return !w.Radio->IsConnected() || w.Radio->State().ReceiveReadings() > tunedAt_;
+    }
 
     void SetScanKeyDown(bool down) override { w.ScanBtn->setChecked(down); }
     void StartScanTimer(int intervalMs) override { w.ScanTmr->start(intervalMs); }
@@ -99,6 +109,7 @@ private:
     TTarnwickFrm &w;
     TScanner scanner;
     std::unique_ptr<TRadio::TuningHold> hold_;
+    quint32 tunedAt_ = 0;
     QObject *watched_ = nullptr;
 };
 

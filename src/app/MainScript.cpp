@@ -9,7 +9,6 @@
 #include "base/Widgets.h"
 #include "cat/Radio.h"
 #include "cat/CatLog.h"
-#include "controls/Depresz.h"
 #include "controls/RadioScale.h"
 #include "data/BandKeys.h"
 #include "remote/ZovDBus.h"
@@ -71,7 +70,7 @@ public:
     void SetSplit(bool on) override { w.Radio->SetSplit(on); }
     void SetPtt(bool on) override { w.Radio->SetPtt(on, {TPttHolder::Script, {}}); }
     void ShowPtt(bool on) override { w.Radio->State().SetPtt(on); }
-    int MeterValue() const override { return w.Depresz->Value(); }
+    int MeterValue() const override { return w.Radio->State().MeterMean(); }
     QString ReceiveIndicator() const override
     {
         static const QString captions[] = {QStringLiteral("SQL"), QStringLiteral("RX"), QStringLiteral("TX")};

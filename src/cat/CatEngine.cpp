@@ -138,11 +138,13 @@ void TCatEngine::RunDirect(TCatTransport::DirectJob job, std::function<void()> d
 
 void TCatEngine::QueueCommand(std::unique_ptr<TTcvrCommand> command)
 {
+    ++commandsQueued_;
     CommandQueue.Append(std::move(command));
 }
 
 void TCatEngine::QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command)
 {
+    ++commandsQueued_;
     CommandQueue.Replace(std::move(command));
 }
 

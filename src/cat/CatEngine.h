@@ -155,6 +155,9 @@ private:
         int expected = 0;
         bool poll = false;
         bool pollEntry0 = false;
+        // Commands queued so far when it went out: a reading taken while
+        // nothing new was queued reflects every command before it.
+        quint64 queued = 0;
     };
     TCatTransport &transport() const;
     void carryOutTuneRequest(const TTuneRequest &request);
@@ -180,6 +183,7 @@ private:
     // The integrity check on a reply to poll entry 0; false when the link was
     // closed by it (E22).
     bool checkIntegrity(const QString &reply);
+    bool isReceiveReading(const QString &command) const;
     void decodeSet1(const QString &command, const QString &reply, const TTcvrType &type);
     void decodeSet2(const QString &reply);
     // False for a frequency far from the scale that was not reported twice in a row.
@@ -209,6 +213,7 @@ private:
     bool automaticOpen_ = false; // the open in progress is a vanished port's return
     bool pollingHeld_ = false;
     quint64 transferSerial_ = 0;
+    quint64 commandsQueued_ = 0;
     QString lostPort_;           // device path of a vanished port while it is waited for
     qint64 lostSince_ = 0;
     qint64 lastReturnTry_ = 0;

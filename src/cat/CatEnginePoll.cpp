@@ -28,7 +28,9 @@ void TCatEngine::MainTmrTimer()
     }
     if (pollingHeld_)
         return;
-    startTransfer(nextCommand(GetTcvrType()));
+    Outgoing out = nextCommand(GetTcvrType());
+    out.queued = commandsQueued_;
+    startTransfer(out);
 }
 
 void TCatEngine::startTransfer(const Outgoing &out)
@@ -73,6 +75,9 @@ void TCatEngine::transferDone(const Outgoing &out, const TTransfer &result)
     if (IntegrityCountdown > 0 && out.pollEntry0 && !checkIntegrity(result.Reply))
         return;
     DecodeReply(out.command, result.Reply);
+    // A scan decides on readings that came after its tuning reached the radio.
+    if (out.poll && out.queued == commandsQueued_ && IntegrityCountdown == 0 && isReceiveReading(out.command))
+        state_.CountReceiveReading();
 }
 
 void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
@@ -98,12 +103,12 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
         // A radio that never acknowledges (the FT-847, the text command set, a
         // model that was seen answering a set-frequency command with nothing)
         // is not probed: each probe would wait out the whole read time-out.
+        // Once learned, every set command waits for the acknowledgement's
+        // length only, not for the read time-out after it.
         if (type.CommandSet == 2 || !type.AnswersSetCommands)
             out.expected = 0;
-        else if (out.frequencyCode)
-            out.expected = AckLength;
         else
-            out.expected = AckLength == 0 ? 0 : int(type.ProbeReplyLength);
+            out.expected = AckLength;
         return out; // the queued command is freed here, after its text was copied
     }
     const int set = type.CommandSet == 2 ? 2 : 1;
@@ -171,7 +176,6 @@ void TCatEngine::decodeSet1(const QString &command, const QString &reply, const 
         followRadioMode(decoded.mode);
         break;
     case TDecodedReply::ReceiveStatus:
-        state_.CountReceiveReading();
         if (!state_.Ptt()) {
             state_.ReportMeter(decoded.percent);
             state_.SetReceive(decoded.squelchClosed ? TReceive::SquelchClosed : TReceive::Receiving);
@@ -205,7 +209,6 @@ void TCatEngine::decodeSet2(const QString &reply)
         } else {
             state_.SetReceive(TReceive::Receiving);
         }
-        state_.CountReceiveReading();
         if (!decoded.vfo.isNull()) {
             CurrentVfo = decoded.vfo;
             state_.SetVfo(decoded.vfo);
@@ -259,6 +262,13 @@ void TCatEngine::followRadioMode(const QString &mode)
     state_.SetMode(mode);
     if (mode != host_.CurrentMode())
         emit ModeReported(mode);
+}
+
+bool TCatEngine::isReceiveReading(const QString &command) const
+{
+    // The receive status (squelch and S-meter); the text set has its S-meter read.
+    const int set = GetTcvrType().CommandSet == 2 ? 2 : 1;
+    return command == PollCommands[set][1].Command;
 }
 
 bool TCatEngine::IsReplyPlausible(const QString &reply) const

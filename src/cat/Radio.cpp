@@ -149,6 +149,8 @@ bool TRadio::SetSplit(bool on)
 
 void TRadio::SetTones(int rxTone, int txTone)
 {
+    rxTone_ = rxTone;
+    txTone_ = txTone;
     const TTcvrType &type = Model();
     engine_.QueueReplacingCommand(MakeToneFrequencyCommand(txTone, rxTone, type));
     engine_.QueueReplacingCommand(MakeToneModeCommand(rxTone, txTone, type));
@@ -156,29 +158,32 @@ void TRadio::SetTones(int rxTone, int txTone)
 
 void TRadio::TonesOff()
 {
+    rxTone_ = txTone_ = 0;
     engine_.QueueReplacingCommand(MakeTonesOffCommand(Model()));
 }
 
-void TRadio::GoTo(qint32 frequency, const QString &mode, int rxTone, int txTone)
+void TRadio::GoTo(qint32 frequency, const QString &mode, int rxTone, int txTone, bool onlyChanges)
 {
     if (!IsConnected())
         return;
-    if (IsModeName(mode))
+    if (IsModeName(mode) && !(onlyChanges && mode == State().Mode()))
         SetMode(mode, Queueing::Replace);
     if (frequency >= 0 && frequency <= TCatEngine::HighestRadioHz)
         SetFrequency(frequency, Queueing::Replace);
-    SetTones(rxTone, txTone);
+    if (!(onlyChanges && rxTone == rxTone_ && txTone == txTone_))
+        SetTones(rxTone, txTone);
 }
 
 TRadio::TuningHold::TuningHold(TCatEngine &engine)
-    : engine_(engine)
+    : engine_(&engine)
 {
-    engine_.HoldTuning();
+    engine_->HoldTuning();
 }
 
 TRadio::TuningHold::~TuningHold()
 {
-    engine_.ReleaseTuning();
+    if (engine_)
+        engine_->ReleaseTuning();
 }
 
 std::unique_ptr<TRadio::TuningHold> TRadio::HoldTuning()

@@ -2,6 +2,7 @@
 
 #include "cat/RadioState.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -46,8 +47,10 @@ public:
     void TonesOff();
     // A marker's mode, frequency and tones, each replacing a waiting one;
     // when connected only. A missing mode or a frequency out of range is
-    // not sent.
-    void GoTo(qint32 frequency, const QString &mode, int rxTone, int txTone);
+    // not sent. A scan stepping from marker to marker sends only what
+    // changes (onlyChanges): every command it saves leaves room for a
+    // reading of the squelch.
+    void GoTo(qint32 frequency, const QString &mode, int rxTone, int txTone, bool onlyChanges = false);
 
     // While a hold lives, the radio's frequency reports leave the scale
     // alone (a drag, a scan).
@@ -60,7 +63,9 @@ public:
         TuningHold &operator=(const TuningHold &) = delete;
 
     private:
-        TCatEngine &engine_;
+        // The engine may go first (a hold kept by an object that the window
+        // destroys after it): then there is nothing to give back.
+        QPointer<TCatEngine> engine_;
     };
     std::unique_ptr<TuningHold> HoldTuning();
 
@@ -69,4 +74,7 @@ private:
     void alignSatelliteVfos();
 
     TCatEngine &engine_;
+    // The tones last sent (-1: none sent yet).
+    int rxTone_ = -1;
+    int txTone_ = -1;
 };

@@ -1,10 +1,16 @@
 #include "cat/RadioState.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
 void TRadioState::SetLink(TLinkPhase phase)
 {
     if (phase == link_)
         return;
     link_ = phase;
+    if (phase == TLinkPhase::Offline)
+        meterSamples_.fill(0);
     emit LinkChanged(phase);
 }
 
@@ -69,5 +75,13 @@ void TRadioState::SetReceive(TReceive receive)
 void TRadioState::ReportMeter(int percent)
 {
     meter_ = percent;
+    std::rotate(meterSamples_.begin(), meterSamples_.begin() + 1, meterSamples_.end());
+    meterSamples_.back() = percent;
     emit MeterRead(percent);
+}
+
+int TRadioState::MeterMean() const
+{
+    const qint64 sum = std::accumulate(meterSamples_.begin(), meterSamples_.end(), qint64(0));
+    return int(std::lround(double(sum) / double(meterSamples_.size())));
 }

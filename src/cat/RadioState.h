@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+
 // How far the link to the radio is.
 enum class TLinkPhase { Offline, Opening, Checking, Connected, Retrying, WaitingForPort };
 
@@ -64,8 +66,12 @@ public:
     int Meter() const { return meter_; }
     // Every reading counts (the needle averages them), also an unchanged one.
     void ReportMeter(int percent);
-    // Receive-status readings so far: a scan step knows whether it has heard
-    // the radio since it tuned.
+    // The mean of the last five readings, as the meter's needle shows it;
+    // it starts from zero again when the link goes off-line.
+    int MeterMean() const;
+    // Receive-status readings taken after every command queued before them
+    // had gone out: a scan step knows whether it has heard the radio on the
+    // frequency it tuned to.
     quint32 ReceiveReadings() const { return receiveReadings_; }
     void CountReceiveReading() { ++receiveReadings_; }
 
@@ -91,5 +97,6 @@ private:
     QChar vfo_ = u'A';
     TReceive receive_ = TReceive::SquelchClosed;
     int meter_ = 0;
+    std::array<int, 5> meterSamples_{};
     quint32 receiveReadings_ = 0;
 };

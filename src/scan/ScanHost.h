@@ -42,9 +42,13 @@ public:
     // The preference "Start Spectrograph automatically".
     virtual bool SpectrographAutomatically() const = 0;
 
-    // --- meter and receive indicator
-    virtual int MeterValue() const = 0;   // smoothed, percent
-    virtual int SqlState() const = 0;     // 0 "SQL", 1 "RX", 2 "TX"
+    // --- the radio's receiver
+    // The meter's last reading in per cent, and the squelch: 0 "SQL", 1 "RX", 2 "TX".
+    virtual int MeterReading() const = 0;
+    virtual int SqlState() const = 0;
+    // Whether the receiver was read after the last tuning reached the radio
+    // (always true off-line: there is nothing to wait for).
+    virtual bool HeardSinceTuned() const = 0;
 
     // --- SCAN key, scan timer, tuning lock
     virtual void SetScanKeyDown(bool down) = 0;

@@ -18,6 +18,7 @@ void TScanner::StartScan(const TScanSettings &settings)
 {
     settings_ = settings;
     paused_ = false;
+    waitingForReading_ = false;
     if (settings_.Kind == ScanKindRange) {
         host_.SetSpectrographRange(host_.ScaleBegin(), host_.ScaleEnd());
         host_.SetScaleFrequency(settings_.RangeFrom);
@@ -70,6 +71,19 @@ void TScanner::ScanTmrTimer()
 {
     if (!ScanRunning())
         return;
+    // The squelch and the meter must be the new frequency's: until the radio
+    // was read there, the decision waits a moment (then the dwell starts
+    // again from the next step).
+    if (!host_.HeardSinceTuned()) {
+        if (!waitingForReading_)
+            host_.StartScanTimer(ReadingWaitMs);
+        waitingForReading_ = true;
+        return;
+    }
+    if (waitingForReading_) {
+        waitingForReading_ = false;
+        host_.StartScanTimer(settings_.Dwell);
+    }
     const int sql = host_.SqlState();
     if (sql == 1 && settings_.WatchSquelch == WatchSquelchStop) {
         StopScan();
@@ -95,7 +109,7 @@ void TScanner::ScanTmrTimer()
 void TScanner::rangeStep(int sql)
 {
     qint32 frequency = host_.ScaleFrequency();
-    host_.AddSpectrographValue(frequency, host_.GraphKeyDown() ? host_.MeterValue() : 0);
+    host_.AddSpectrographValue(frequency, host_.GraphKeyDown() ? host_.MeterReading() : 0);
     if (sql != 0 && settings_.WatchSquelch == WatchSquelchPause) {
         paused_ = true;
     } else {

@@ -3,7 +3,8 @@
 // The SCAN key's automatic tuning: over a range in fixed steps, recording the
 // signal strength of every step into the spectrograph, or from marker to
 // marker. Each tick of the scan timer is one step; a scan can watch the
-// squelch and pause or stop on a signal. Window-free: everything it touches
+// squelch and pause or stop on a signal; it decides only on a reading of the
+// radio taken after its last step reached the radio. Window-free: everything it touches
 // goes through TScanHost.
 //
 // Both kinds hold the tuning lock while they run, so that the radio's
@@ -32,6 +33,8 @@ public:
 
     static const QString TooFewMarkersMessage;
     static const QString NoMarkerLeftStatus;
+    // How often a step looks again for the radio's reading of its frequency.
+    static constexpr int ReadingWaitMs = 20;
 
 private:
     void rangeStep(int sql);
@@ -44,4 +47,5 @@ private:
     TScanSettings settings_;
     bool paused_ = false;
     bool holdsTuning_ = false;
+    bool waitingForReading_ = false;
 };

@@ -78,6 +78,9 @@ private slots:
         QCOMPARE(fx.queued(), QStringList({"0800000007", "1455000001", "088508850B", "2A0000000A"}));
         QTRY_COMPARE(fx.rig->status("freq"), QString("145500000"));
         QTRY_VERIFY(fx.queued().isEmpty());
+        w.Radio->GoTo(145520000, "FM", 885, 0, true); // a scan's step: only what changes
+        QCOMPARE(fx.queued(), QStringList({"1455200001"}));
+        QTRY_VERIFY(fx.queued().isEmpty());
         w.PttBtn->click();
         QCOMPARE(fx.queued(), QStringList({"0000000008"}));
         QTRY_COMPARE(fx.rig->status("ptt"), QString("1"));

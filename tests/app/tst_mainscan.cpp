@@ -47,8 +47,7 @@ private slots:
         QVERIFY(scanStopped(w)); // Cancel lets the key up
 
         answer = true;
-        for (int i = 0; i < 5; ++i)
-            w.Depresz->SetValue(60);
+        w.Radio->State().ReportMeter(60); // the reading the step is plotted with
         fx.requests.clear();
         w.ScanBtn->click();
         QVERIFY(w.ScanTmr->isActive() && w.ScanBtn->isChecked() && w.GraphBtn->isChecked());
@@ -59,6 +58,32 @@ private slots:
         w.ScanBtn->click();
         QVERIFY(scanStopped(w));
         QVERIFY(!w.GraphBtn->isChecked());
+    }
+
+    // A quarter-second marker scan over an FT-817 on its default 4800 bd that
+    // answers after 40 ms: each step sends only what changes and decides on a
+    // reading of its own marker, so the scan stops on the strong signal in
+    // its first round.
+    void markerScanStopsOnTheSignalInItsFirstRound()
+    {
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.create();
+        QVERIFY(fx.connectToRig({"--speed", "4800", "--delay", "40", "--freq", "3550000", "--mode", "CW", "--signal",
+                                 "3620000:15:500", "--squelch-level", "5"}));
+        QTRY_COMPARE_WITH_TIMEOUT(w.StatusText(), QString("Connected to TCVR."), 5000);
+        for (qint32 f = 3560000; f <= 3650000; f += 10000)
+            fx.addMarker(f).RxCtcss = 885;
+        w.ScanPropertiesRunner = [](TScanPropertiesFrm &f) {
+            f.PageControl1->setCurrentIndex(1);
+            f.DwellOnFqMarkerCBx->setCurrentText("0.25");
+            f.WatchSquelchCBx->setCurrentIndex(WatchSquelchStop);
+            return true;
+        };
+        fx.requests.clear();
+        w.ScanBtn->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.ScanTmr->isActive(), 10000);
+        QCOMPARE(fx.rig->status("freq"), QString("3620000"));
+        QCOMPARE(fx.requests.filter("marker").size(), 7); // 3.560 ... 3.620 MHz, each once
     }
 
     void everyCallerStopsARunningScan()

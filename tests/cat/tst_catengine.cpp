@@ -218,6 +218,11 @@ private slots:
         r.lines.clear();
         r.tick();
         QCOMPARE(r.lines, QStringList({">0035600001", "Writing to COM: 5 Bytes", "<00"}));
+        // So does every other set command: no read time-out after its byte.
+        r.engine.QueueCommand(MakeModeCommand("CW", r.engine.GetTcvrType()));
+        r.lines.clear();
+        r.tick();
+        QCOMPARE(r.lines, QStringList({">0200000007", "Writing to COM: 5 Bytes", "<00"}));
     }
 
     void ft847()

@@ -24,7 +24,7 @@ public:
     QList<qint32> tunes;                             // ScaleFreqChanged
     QStringList infos, statuses;
     int tuningBusy = 0, interval = 0, graphClicks = 0, meter = 0, sql = 0, hintHides = 0, restarts = 0;
-    bool timerOn = false, scanKey = false, graphKey = false, autoGraph = false;
+    bool timerOn = false, scanKey = false, graphKey = false, autoGraph = false, heard = true;
 
     FakeScanHost()
     {
@@ -66,8 +66,9 @@ public:
         ++graphClicks;
     }
     bool SpectrographAutomatically() const override { return autoGraph; }
-    int MeterValue() const override { return meter; }
+    int MeterReading() const override { return meter; }
     int SqlState() const override { return sql; }
+    bool HeardSinceTuned() const override { return heard; }
     void SetScanKeyDown(bool down) override { scanKey = down; }
     void StartScanTimer(int ms) override
     {

@@ -21,14 +21,17 @@ public:
     void ScaleFreqChanged(qint32 f) override
     {
         r.engine.QueueReplacingCommand(MakeFrequencyCommand(f, r.engine.GetTcvrType(), 'A'));
+        tunedAt = r.engine.State().ReceiveReadings();
     }
-    int MeterValue() const override { return r.engine.State().Meter(); }
+    int MeterReading() const override { return r.engine.State().Meter(); }
     int SqlState() const override { return int(r.engine.State().Receive()); }
+    bool HeardSinceTuned() const override { return r.engine.State().ReceiveReadings() > tunedAt; }
     void HoldTuning() override { ++r.engine.TuningBusy; }
     void ReleaseTuning() override { --r.engine.TuningBusy; }
 
 private:
     EngineRig &r;
+    quint32 tunedAt = 0;
 };
 
 } // namespace

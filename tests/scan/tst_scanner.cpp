@@ -62,6 +62,27 @@ private slots:
         QCOMPARE(std::pair(p[0].Values[0], p[1].Values[0]), std::pair(40, 0));
     }
 
+    // A step decides only on a reading taken on its own frequency: until the
+    // radio was heard there it looks again shortly, then the dwell goes on.
+    void stepWaitsForTheRadioToBeHeard()
+    {
+        FakeScanHost h;
+        TScanner scanner(h);
+        scanner.StartScan(scanOf(ScanKindRange, 7000000, 7000300, WatchSquelchStop));
+        h.heard = false;
+        h.sql = 1; // the old frequency's open squelch
+        scanner.ScanTmrTimer();
+        scanner.ScanTmrTimer();
+        QVERIFY(scanner.ScanRunning());
+        QCOMPARE(h.interval, TScanner::ReadingWaitMs);
+        QCOMPARE(h.tunes, QList<qint32>({7000000}));
+        h.heard = true;
+        h.sql = 0;
+        scanner.ScanTmrTimer();
+        QCOMPARE(h.interval, 500);
+        QCOMPARE(h.tunes, QList<qint32>({7000000, 7000100}));
+    }
+
     void squelchWatching()
     {
         const struct {
