@@ -7,7 +7,6 @@
 #include "app/Options.h"
 #include "base/MessageBoxes.h"
 #include "cat/Radio.h"
-#include "controls/Depresz.h"
 #include "controls/RadioScale.h"
 #include "controls/SpectroGraph.h"
 #include "scan/ScanProperties.h"
@@ -211,7 +210,8 @@ void TTarnwickFrm::UpdateSpectrographTmrTimer()
         UpdateSpectrographTmr->setInterval(SpectrographRunInterval);
     if (RangeScanRunning() || !GraphBtn->isChecked())
         return;
-    SpectroGraph->AddValue(0, PttBtn->isChecked() ? 0 : Depresz->Value());
+    const TRadioState &state = Radio->State();
+    SpectroGraph->AddValue(0, state.Ptt() ? 0 : state.MeterMean());
 }
 
 void TTarnwickFrm::RestartSpectrograph()

@@ -48,8 +48,8 @@ public:
     // The radio and the rest of the main window.
     virtual void StopScan() = 0;
     virtual bool IsConnected() const = 0;
-    virtual void QueueModeCommand(const QString &Mode) = 0;        // QueueCommand(MakeModeCommand(Mode))
-    virtual void QueueFrequencyCommand(qint32 Frequency) = 0;      // QueueCommand(MakeFrequencyCommand(Frequency))
+    virtual void QueueModeCommand(const QString &Mode) = 0;        // the radio's mode, appended to the queue
+    virtual void QueueFrequencyCommand(qint32 Frequency) = 0;      // the radio's frequency, appended
     virtual bool RestartSpectrographChecked() const = 0;           // preference RestartSpectrographChk
     virtual void RestartSpectrograph() = 0;
     virtual bool SpectrographInFrequencyMode() const = 0;          // PlotMode 2

@@ -4,7 +4,6 @@
 
 #include "MainWindowTestSupport.h"
 #include "cat/CatEngine.h"
-#include "controls/Depresz.h"
 #include "controls/ScaleTestSupport.h"
 #include "controls/SpectroGraph.h"
 #include "scan/ScanProperties.h"
@@ -116,15 +115,16 @@ private slots:
         TTarnwickFrm &w = fx.create();
         w.GraphBtn->click();
         QVERIFY(w.UpdateSpectrographTmr->isActive());
-        w.Depresz->SetValue(40);
+        TRadioState &state = w.Radio->State();
+        state.ReportMeter(40);
         w.UpdateSpectrographTmr->setInterval(TTarnwickFrm::SpectrographStartInterval);
         w.UpdateSpectrographTmrTimer();
         QCOMPARE(w.UpdateSpectrographTmr->interval(), TTarnwickFrm::SpectrographRunInterval);
-        w.PttBtn->setChecked(true); // transmitting: nothing to plot
+        state.SetPtt(true); // transmitting: nothing to plot
         w.UpdateSpectrographTmrTimer();
         QCOMPARE(w.SpectroGraph->Points().at(0).Values[0], 8); // one reading of 40 in the meter's five
         QCOMPARE(w.SpectroGraph->Points().at(1).Values[0], 0);
-        w.PttBtn->setChecked(false);
+        state.SetPtt(false);
         w.OptionsFrm->RestartSpectrographChk->setChecked(false);
         w.RestartSpectrograph();
         QCOMPARE(int(w.SpectroGraph->Points().size()), 2);

@@ -2,10 +2,12 @@
 #include "RigProcess.h"
 #include "cat/CatLog.h"
 #include "cat/SerialLink.h"
+#include "cat/SerialTransport.h"
 #include "cat/SimulatedTransport.h"
 #include "common/TestEnvironment.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 
 #include <algorithm>
 #include <chrono>
@@ -197,6 +199,37 @@ private slots:
         h.link.Drain(); // nothing to drain on a closed port
         QCOMPARE(h.link.SendCommand("0000000003", 5).Result, 2);
         QCOMPARE(lost, 1);
+    }
+
+    // The link's thread answers later; an answer for a link that was closed,
+    // reopened or destroyed meanwhile never arrives.
+    void transportDropsTheAnswersOfAClosedLink()
+    {
+        RigProcess rig({"--model", "FT-817", "--speed", "38400", "--slow", "100"});
+        TCatLog log;
+        QStringList answers;
+        auto open = [&](TSerialTransport &port) {
+            QSignalSpy opened(&port, &TCatTransport::Opened);
+            port.Open(TSerialSettings{rig.path(), 0, "38400", 0, 0}, TcvrTypes[0]);
+            return opened.wait(5000) && opened.at(0).at(0).toBool() && port.IsOpen();
+        };
+        auto ask = [&](TSerialTransport &port, const QString &name) {
+            port.Transfer("0000000003", 5, [&answers, name](const TTransfer &t) { answers << name + ' ' + t.Reply; });
+        };
+        {
+            TSerialTransport port(log);
+            QVERIFY(open(port));
+            ask(port, "closed");
+            port.Close();
+            QVERIFY(!port.IsOpen());
+            QVERIFY(open(port));
+            ask(port, "reopened");
+            port.WaitUntilIdle();
+            QCOMPARE(answers, QStringList({"reopened 0142500001"}));
+            ask(port, "destroyed"); // in flight when the port goes
+        }
+        QTest::qWait(300);
+        QCOMPARE(answers, QStringList({"reopened 0142500001"}));
     }
 
     void simulatedTransceiver()
