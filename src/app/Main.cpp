@@ -8,6 +8,7 @@
 #include "base/Settings.h"
 #include "base/Widgets.h"
 #include "cat/CatEngine.h"
+#include "cat/Radio.h"
 #include "cat/CatLog.h"
 #include "cat/ComSettings.h"
 #include "cat/DebugWindow.h"
@@ -238,10 +239,7 @@ void TTarnwickFrm::FormDestroy()
     if (destroyed)
         return;
     destroyed = true;
-    CatEngine->MainTimer()->stop();
-    CatEngine->WatchdogTimer()->stop();
-    CatEngine->PendingTune.Clear();
-    CatEngine->CommandQueue.Clear();
+    CatEngine->Stop();
 }
 
 void TTarnwickFrm::SetStatus(const QString &text, quint32 color, bool bold)
@@ -304,7 +302,9 @@ void TTarnwickFrm::applyMinimumHeight()
 void TTarnwickFrm::CatBtnClick()
 {
     if (!CatBtn->isChecked()) {
-        if (CatEngine->WatchdogRetries > 0 || CatEngine->IntegrityCountdown >= 1)
+        // Given up before the link was proven: the next connect asks again.
+        const TLinkPhase link = Radio->State().Link();
+        if (link == TLinkPhase::Opening || link == TLinkPhase::Checking || link == TLinkPhase::Retrying)
             writeWindowSetting(QStringLiteral("ConnectSuccess"), QStringLiteral("0"));
         Disconnect();
     } else {

@@ -228,6 +228,14 @@ void TCatEngine::opened(bool ok)
     }
 }
 
+void TCatEngine::Stop()
+{
+    mainTmr_.stop();
+    stopWatchdog();
+    PendingTune.Clear();
+    CommandQueue.Clear();
+}
+
 void TCatEngine::Disconnect()
 {
     lostPort_.clear();

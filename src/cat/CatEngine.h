@@ -53,6 +53,8 @@ public:
     const TTcvrType &GetTcvrType() const;
     void Connect(const TLinkSettings &settings);
     void Disconnect();
+    // The program is going: the timers stop and nothing waits to be sent.
+    void Stop();
     void RestartCommunication(bool purge);
     void InitialSync();
     void QueueCommand(std::unique_ptr<TTcvrCommand> command);

@@ -172,12 +172,15 @@ private slots:
         QVERIFY(!o.engine.PendingTune.IsSet());
         QVERIFY(o.engine.CommandQueue.IsEmpty()); // off-line: nothing for the radio
 
-        // Connected, its mode and frequency go to the radio, in that order.
-        EngineRig r({});
-        QVERIFY(r.connectAndAnnounce());
-        r.engine.PendingTune.Place(tuneRequest(7074000, "LSB"));
-        r.tick();
-        QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000007", "0070740001"}));
+        // Connected (to the simulated radio: no port needed), its mode and
+        // frequency go to the radio, in that order.
+        TCatEngine simulated(o.host, o.log, std::make_unique<TSimulatedTransport>(o.log, nullptr));
+        simulated.SetManualTimers(true);
+        simulated.Connect({});
+        QVERIFY(settleEngine(simulated) && simulated.IsConnected());
+        simulated.PlaceTuneRequest(tuneRequest(7074000, "LSB"));
+        simulated.MainTmrTimer();
+        QCOMPARE(simulated.CommandQueue.Commands(), QStringList({"0000000007", "0070740001"}));
     }
 
     void commandSetTwoRadio()
