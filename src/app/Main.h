@@ -436,7 +436,9 @@ private:
     // --- the CAT link's ends in the window (MainCatHost.cpp)
     bool RunComSettingsDialog();
     bool SimulateConnectionChecked() const;
-    void EnableVfoKeys(bool enabled);
+    // The keys and the meter of what the radio cannot do are off, each with
+    // a hint saying why; null (off-line): everything on.
+    void ShowRadioAbilities(const TTcvrType *type);
     void followEngine();
     void createCatLink();
     void buildComponents();

@@ -129,7 +129,8 @@ void TTarnwickFrm::AllBandsPppPopup()
 
 void TTarnwickFrm::PressModeKey(const QString &mode)
 {
-    if (mode.isEmpty())
+    // A mode the radio lacks stays up: the radio is not switched to it.
+    if (mode.isEmpty() || (IsConnected() && GetTcvrType().ModesOff.contains(mode)))
         return;
     for (QToolButton *key : std::as_const(ModeButtons)) {
         if (key->text() == mode) {

@@ -12,6 +12,7 @@
 #include "cat/CatLog.h"
 #include "cat/ComSettings.h"
 #include "cat/DebugWindow.h"
+#include "cat/HamlibModels.h"
 #include "cat/Radio.h"
 #include "controls/Depresz.h"
 #include "controls/DigiScaleLabels.h"
@@ -61,7 +62,8 @@ void TTarnwickFrm::createCatLink()
     Depresz->setGeometry(2, 2, 152, 76);
     Depresz->SetUnits(QStringLiteral("S/PWR"));
 
-    connect(this, &TTarnwickFrm::LitStateChanged, Depresz, &TDepresz::SetLit);
+    // A meter that is off (a radio without an S-meter) stays dark.
+    connect(this, &TTarnwickFrm::LitStateChanged, Depresz, [this](bool lit) { Depresz->SetLit(lit && Depresz->isEnabled()); });
     connect(PttBtn, &QToolButton::clicked, this, &TTarnwickFrm::PttBtnClick);
     connect(ABBtn, &QToolButton::clicked, this, &TTarnwickFrm::ABBtnClick);
     connect(AIsBBtn, &QToolButton::clicked, this, &TTarnwickFrm::AIsBBtnClick);
@@ -83,13 +85,13 @@ void TTarnwickFrm::followEngine()
         UpdateDigiDisplay();
         if (OptionsFrm->SpectrographAutomaticallyChk->isChecked())
             StartSpectrograph();
-        EnableVfoKeys(GetTcvrType().HasVfoKeys);
+        ShowRadioAbilities(&GetTcvrType());
     });
     connect(engine, &TCatEngine::LinkClosed, this, [this] {
         DigiScale->CancelEdit();
         StopScan();
         StopSpectrograph();
-        EnableVfoKeys(true);
+        ShowRadioAbilities(nullptr);
     });
     connect(engine, &TCatEngine::ScaleFollows, this, &TTarnwickFrm::AssignScaleFrequency);
     connect(engine, &TCatEngine::ModeReported, this, &TTarnwickFrm::PressModeKey);
@@ -182,11 +184,20 @@ void TTarnwickFrm::AssignScaleFrequency(qint32 frequency)
     RadioScale->SetFrequency(frequency);
 }
 
-void TTarnwickFrm::EnableVfoKeys(bool enabled)
+void TTarnwickFrm::ShowRadioAbilities(const TTcvrType *type)
 {
-    ABBtn->setEnabled(enabled);
-    AIsBBtn->setEnabled(enabled);
-    SplitBtn->setEnabled(enabled);
+    const auto offering = [](QWidget *widget, bool on, const QString &why) {
+        widget->setEnabled(on);
+        widget->setToolTip(on ? QString() : why);
+    };
+    for (QToolButton *key : std::as_const(ModeButtons))
+        offering(key, !type || !type->ModesOff.contains(key->text()),
+                 QStringLiteral("The radio has no %1 mode.").arg(key->text()));
+    offering(ABBtn, !type || type->HasVfoKeys, QStringLiteral("The radio has no VFO A/B."));
+    offering(AIsBBtn, !type || type->HasVfoKeys, QStringLiteral("The radio has no VFO A/B."));
+    offering(SplitBtn, !type || type->HasSplit, QStringLiteral("The radio has no split."));
+    offering(Depresz, !type || type->HasMeter, QStringLiteral("The radio reports no S-meter."));
+    Depresz->SetLit(IsConnected() && Depresz->isEnabled());
 }
 
 // A companion program's tune request: the scale and the mode keys go there,
@@ -222,4 +233,8 @@ void TTarnwickFrm::SetCommandLineSerial(const SerialPresets &presets)
 {
     CommandLineSerial = presets;
     ComSettingsFrm->PresetPortAndModel(presets.Port, presets.Model);
+    if (const int model = FindHamlibModel(presets.Hamlib))
+        ComSettingsFrm->PresetHamlib(model);
+    if (!presets.Rigctl.isEmpty())
+        ComSettingsFrm->PresetRigctl(presets.Rigctl);
 }

@@ -1,5 +1,6 @@
 #include "base/Folders.h"
 #include "app/Main.h"
+#include "cat/HamlibModels.h"
 #include "cat/TcvrTypes.h"
 #include "base/ShutdownSignals.h"
 #include "base/SystemQueries.h"
@@ -50,6 +51,8 @@ int main(int argc, char *argv[])
 
     QStringList warnings;
     const SerialPresets presets = ParseSerialPresets(parameters, TcvrModelNames(), &warnings);
+    if (!presets.Hamlib.isEmpty() && FindHamlibModel(presets.Hamlib) == 0)
+        warnings << QStringLiteral("no Hamlib model \"%1\" (rigctl -l lists them by number)").arg(presets.Hamlib);
     const RigctldEndpoint rigctld = ParseRigctldEndpoint(parameters, &warnings);
     for (const QString &warning : std::as_const(warnings))
         std::fprintf(stderr, "%s: %s\n", qPrintable(ExecutableBaseName()), qPrintable(warning));

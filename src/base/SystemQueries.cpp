@@ -273,10 +273,20 @@ QList<QPair<QString, QString>> optionValues(const QStringList &parameters, const
 SerialPresets ParseSerialPresets(const QStringList &parameters, const QStringList &models, QStringList *warnings)
 {
     SerialPresets presets;
-    const auto values = optionValues(parameters, {QStringLiteral("--port"), QStringLiteral("--model")}, warnings);
+    const auto values = optionValues(parameters,
+                                     {QStringLiteral("--port"), QStringLiteral("--model"), QStringLiteral("--hamlib"),
+                                      QStringLiteral("--rigctl")},
+                                     warnings);
     for (const auto &[option, value] : values) {
         if (option == QLatin1String("--port")) {
             presets.Port = value;
+        } else if (option == QLatin1String("--hamlib")) {
+            presets.Hamlib = value;
+        } else if (option == QLatin1String("--rigctl")) {
+            if (IsHostAndPort(value))
+                presets.Rigctl = value;
+            else if (warnings)
+                *warnings << QStringLiteral("--rigctl \"%1\" is no HOST:PORT (for example 192.168.1.20:4532)").arg(value);
         } else {
             const QString model = value.toUpper();
             if (models.contains(model))
@@ -312,6 +322,16 @@ bool SplitEndpoint(const QString &text, QString *address, quint16 *port)
     *address = host;
     *port = quint16(number);
     return true;
+}
+
+bool IsHostAndPort(const QString &text)
+{
+    const qsizetype colon = text.lastIndexOf(u':');
+    const QString host = text.left(colon);
+    bool ok = false;
+    const int port = text.mid(colon + 1).toInt(&ok);
+    const bool bracketed = host.startsWith(u'[') && host.endsWith(u']');
+    return colon > 0 && ok && port >= 1 && port <= 65535 && !host.contains(u' ') && (bracketed || !host.contains(u':'));
 }
 
 RigctldEndpoint ParseRigctldEndpoint(const QStringList &parameters, QStringList *warnings)

@@ -64,11 +64,15 @@ bool HasDefaultRoute(const QString &routeTable, const QStringList &upInterfaces)
 // The exit code of the on-line query mode: 1 on-line, 0 off-line.
 int CheckInternetExitCode();
 
-// "--port DEVICE" and "--model NAME" preset the serial dialog.
+// "--port DEVICE" and "--model NAME" preset the serial dialog; so do
+// "--hamlib MODEL" (a radio through Hamlib on the port) and "--rigctl
+// HOST:PORT" (a radio served by rigctld).
 struct SerialPresets
 {
     QString Port;  // empty: keep the dialog's own choice
     QString Model; // one of the model names the caller accepts; empty: keep
+    QString Hamlib; // a Hamlib model's number or name, as given
+    QString Rigctl; // HOST:PORT of a rigctld
 };
 // Reads the two options from the parameters (program name excluded). Unknown
 // models and options without a value are described in warnings and ignored.
@@ -90,3 +94,6 @@ RigctldEndpoint ParseRigctldEndpoint(const QStringList &parameters, QStringList 
 // The rule for one value; false when the text is not "[ADDRESS:]PORT" with a
 // port from 1 to 65535 and an IP address (or "localhost").
 bool SplitEndpoint(const QString &text, QString *address, quint16 *port);
+// Whether a text is "HOST:PORT" with a host name or address (IPv6 in
+// brackets) and a port from 1 to 65535.
+bool IsHostAndPort(const QString &text);

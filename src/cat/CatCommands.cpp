@@ -1,5 +1,7 @@
 #include "cat/CatCommands.h"
 
+#include "cat/HamlibCommands.h"
+
 #include <limits>
 
 namespace {
@@ -95,6 +97,8 @@ int Set2ModeDigit(const QString &mode)
 
 std::unique_ptr<TTcvrCommand> MakeFrequencyCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo)
 {
+    if (type.CommandSet == 3)
+        return MakeCommand(Set3::Frequency(frequency), QStringLiteral("F"));
     if (type.CommandSet == 2)
         return MakeCommand(QStringLiteral("F") + currentVfo + padded(frequency, 11) + u';',
                            QStringLiteral("F") + currentVfo);
@@ -105,6 +109,8 @@ std::unique_ptr<TTcvrCommand> MakeFrequencyCommand(qint32 frequency, const TTcvr
 
 std::unique_ptr<TTcvrCommand> MakeModeCommand(const QString &mode, const TTcvrType &type)
 {
+    if (type.CommandSet == 3)
+        return MakeCommand(Set3::Mode(mode), QStringLiteral("M"));
     if (type.CommandSet == 2) {
         const int digit = Set2ModeDigit(mode);
         return MakeCommand(digit ? QStringLiteral("MD%1;").arg(digit) : QString(), QStringLiteral("MD"));
@@ -114,6 +120,8 @@ std::unique_ptr<TTcvrCommand> MakeModeCommand(const QString &mode, const TTcvrTy
 
 std::unique_ptr<TTcvrCommand> MakeTransmitCommand(bool on, const TTcvrType &type)
 {
+    if (type.CommandSet == 3)
+        return MakeCommand(Set3::Ptt(on), QStringLiteral("T"));
     if (type.CommandSet == 2)
         return on ? MakeCommand(QStringLiteral("TX;"), QStringLiteral("TX"))
                   : MakeCommand(QStringLiteral("RX;"), QStringLiteral("RX"));
@@ -123,6 +131,8 @@ std::unique_ptr<TTcvrCommand> MakeTransmitCommand(bool on, const TTcvrType &type
 
 std::unique_ptr<TTcvrCommand> MakeVfoToggleCommand(const TTcvrType &type, QChar currentVfo)
 {
+    if (type.CommandSet == 3)
+        return MakeCommand(Set3::VfoToggle(), QStringLiteral("G"));
     if (type.CommandSet == 2)
         return MakeCommand(currentVfo == u'A' ? QStringLiteral("FR1;") : QStringLiteral("FR0;"), QStringLiteral("FR"));
     if (type.VfoMethod != TVfoMethod::Toggle)
@@ -132,6 +142,8 @@ std::unique_ptr<TTcvrCommand> MakeVfoToggleCommand(const TTcvrType &type, QChar 
 
 std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, QChar currentVfo)
 {
+    if (type.CommandSet == 3)
+        return MakeCommand(Set3::Split(on), QStringLiteral("S"));
     if (type.CommandSet == 2) {
         if (on)
             return MakeCommand(currentVfo == u'A' ? QStringLiteral("FT1;") : QStringLiteral("FT0;"), QStringLiteral("FT"));
@@ -146,6 +158,8 @@ std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, Q
 
 std::unique_ptr<TTcvrCommand> MakeCopyToOtherVfoCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo)
 {
+    if (type.CommandSet == 3)
+        return MakeCommand(Set3::VfoCopy(), QStringLiteral("G"));
     if (type.CommandSet != 2)
         return nullptr;
     const QChar other = currentVfo != u'A' ? u'A' : u'B';
@@ -162,6 +176,8 @@ int Ft847ToneCode(int tone)
 
 std::unique_ptr<TTcvrCommand> MakeToneFrequencyCommand(int txTone, int rxTone, const TTcvrType &type)
 {
+    if (type.CommandSet == 3)
+        return MakeCommand(Set3::Tones(txTone, rxTone), QStringLiteral("CTCSS"));
     if (type.CommandSet != 1)
         return nullptr;
     if (type.ToneCodeTable) {
@@ -201,6 +217,8 @@ std::unique_ptr<TTcvrCommand> MakeToneModeCommand(int rxTone, int txTone, const 
 
 std::unique_ptr<TTcvrCommand> MakeTonesOffCommand(const TTcvrType &type)
 {
+    if (type.CommandSet == 3)
+        return MakeCommand(Set3::Tones(0, 0), QStringLiteral("CTCSS"));
     if (type.CommandSet != 1)
         return nullptr;
     return MakeCommand(QStringLiteral("8A0000000A"), QStringLiteral("0A"));

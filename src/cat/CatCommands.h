@@ -18,6 +18,7 @@ struct TTcvrCommand
 // Texts longer than 255 characters are cut, like every field of the queue.
 std::unique_ptr<TTcvrCommand> MakeCommand(const QString &command, const QString &code);
 
+// Command set 3 (the Hamlib transport's) is built in HamlibCommands.h.
 // Set frequency on the current VFO. Command set 2 names the VFO letter.
 std::unique_ptr<TTcvrCommand> MakeFrequencyCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo);
 std::unique_ptr<TTcvrCommand> MakeModeCommand(const QString &mode, const TTcvrType &type);
@@ -27,10 +28,11 @@ std::unique_ptr<TTcvrCommand> MakeTransmitCommand(bool on, const TTcvrType &type
 std::unique_ptr<TTcvrCommand> MakeVfoToggleCommand(const TTcvrType &type, QChar currentVfo);
 // Split on/off; the FT-847 uses its satellite mode instead.
 std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, QChar currentVfo);
-// Command set 2 only: write the frequency into the other VFO (A=B). Null for set 1,
+// Command sets 2 and 3: write the frequency into the other VFO (A=B). Null for set 1,
 // whose A=B is a sequence of toggle, mode, frequency, toggle.
 std::unique_ptr<TTcvrCommand> MakeCopyToOtherVfoCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo);
-// CTCSS, command set 1 only (null otherwise). Tones in tenths of a hertz, 0 = none.
+// CTCSS, command sets 1 and 3 (null otherwise; set 3 sends both tones in the
+// frequency command and has no tone-mode command). Tones in tenths of a hertz, 0 = none.
 // The FT-817/857/897 keep one tone: a single tone goes into both fields. The
 // FT-847 takes one code from its own table; null when the tone is not in it.
 std::unique_ptr<TTcvrCommand> MakeToneFrequencyCommand(int txTone, int rxTone, const TTcvrType &type);

@@ -3,6 +3,8 @@
 
 #include "cat/CatEngine.h"
 
+#include "cat/HamlibModels.h"
+#include "cat/HamlibTransport.h"
 #include "cat/SerialTransport.h"
 #include "cat/SimulatedTransport.h"
 
@@ -37,17 +39,8 @@ TCatEngine::TCatEngine(TCatEngineHost &host, TCatLog &log, std::unique_ptr<TCatT
     simulated_->SetViewSource([this] {
         return TSimulatorView{host_.ScaleFrequency(), host_.CurrentMode(), state_.Ptt(), state_.Meter()};
     });
-    for (TCatTransport *transport : {port_.get(), static_cast<TCatTransport *>(simulated_.get())}) {
-        connect(transport, &TCatTransport::StatusReport, this, &TCatEngine::setStatus);
-        connect(transport, &TCatTransport::Opened, this, [this, transport](bool ok) {
-            if (&this->transport() == transport)
-                opened(ok);
-        });
-        connect(transport, &TCatTransport::PortLost, this, [this, transport] {
-            if (&this->transport() == transport)
-                portLost();
-        });
-    }
+    listenTo(port_.get());
+    listenTo(simulated_.get());
     state_.SetModel(GetTcvrType());
 
     mainTmr_.setInterval(MainTmrInterval);
@@ -61,16 +54,37 @@ TCatEngine::~TCatEngine()
 {
     mainTmr_.stop();
     watchdogTmr_.stop();
+    hamlib_.reset();
     // The simulated transport leans on the port: it goes first. The port's
     // destructor lets what was asked (a CAT-off) go out before it closes.
     simulated_.reset();
     port_.reset();
 }
 
+void TCatEngine::listenTo(TCatTransport *transport)
+{
+    connect(transport, &TCatTransport::StatusReport, this, &TCatEngine::setStatus);
+    connect(transport, &TCatTransport::Opened, this, [this, transport](bool ok) {
+        if (&this->transport() == transport)
+            opened(ok);
+    });
+    connect(transport, &TCatTransport::PortLost, this, [this, transport] {
+        if (&this->transport() == transport)
+            portLost();
+    });
+}
+
+bool TCatEngine::hamlibChosen() const
+{
+    return !settings_.Simulate && settings_.Serial.HamlibModel != 0;
+}
+
 TCatTransport &TCatEngine::transport() const
 {
     if (settings_.Simulate)
         return *simulated_;
+    if (hamlibChosen())
+        return *hamlib_;
     return *port_;
 }
 
@@ -107,6 +121,12 @@ void TCatEngine::setStatus(const QString &text, quint32 colour, bool bold)
     emit StatusReport(text, colour, bold);
 }
 
+void TCatEngine::ReportRefusal(const QString &text)
+{
+    logLine(text);
+    setStatus(text, Red, false);
+}
+
 bool TCatEngine::IsConnected() const
 {
     return transport().IsOpen();
@@ -114,13 +134,15 @@ bool TCatEngine::IsConnected() const
 
 bool TCatEngine::Idle() const
 {
-    return !inFlight_ && !opening_ && port_->Idle() && simulated_->Idle();
+    return !inFlight_ && !opening_ && port_->Idle() && simulated_->Idle() && (!hamlib_ || hamlib_->Idle());
 }
 
 const TTcvrType &TCatEngine::GetTcvrType() const
 {
     if (override_)
         return *override_;
+    if (hamlibChosen())
+        return hamlibType_;
     return TcvrTypeAt(host_.SelectedTcvrIndex());
 }
 
@@ -133,7 +155,10 @@ void TCatEngine::SetTcvrTypeOverride(std::optional<TTcvrType> type)
 
 void TCatEngine::RunDirect(TCatTransport::DirectJob job, std::function<void()> done)
 {
-    port_->RunDirect(std::move(job), std::move(done));
+    if (hamlibChosen())
+        hamlib_->RunDirect(std::move(job), std::move(done));
+    else
+        port_->RunDirect(std::move(job), std::move(done));
 }
 
 void TCatEngine::QueueCommand(std::unique_ptr<TTcvrCommand> command)
@@ -175,6 +200,17 @@ void TCatEngine::Connect(const TLinkSettings &settings)
         goOffline(OfflineStatus, Black, false);
     settings_ = settings;
     lostPort_.clear(); // the user's choice replaces any wait for a vanished port
+    if (hamlibChosen()) {
+        if (!hamlib_) {
+            hamlib_ = std::make_unique<THamlibTransport>(log_);
+            listenTo(hamlib_.get());
+            connect(hamlib_.get(), &THamlibTransport::TcvrTypeLearned, this, [this](const TTcvrType &type) {
+                hamlibType_ = type;
+                state_.SetModel(type);
+            });
+        }
+        hamlibType_ = HamlibModelType(settings.Serial.HamlibModel);
+    }
     openAndStart(false);
 }
 
@@ -260,7 +296,7 @@ void TCatEngine::goOffline(const QString &status, quint32 colour, bool bold)
     emit LinkClosed();
 
     state_.SetPtt(false);
-    if (type.CommandSet == 1)
+    if (type.CommandSet != 2)
         state_.SetSplit(SplitIndeterminate);
 
     setStatus(status, colour, bold);
@@ -348,7 +384,7 @@ void TCatEngine::RestartCommunication(bool purge)
         transport().Drain();
     state_.SetPtt(false);
     state_.SetReceive(TReceive::SquelchClosed);
-    if (type.CommandSet == 1)
+    if (type.CommandSet != 2)
         state_.SetSplit(SplitIndeterminate);
     emit EditMustEnd();
     if (!purge)

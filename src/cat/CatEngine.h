@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class THamlibTransport;
 class TSerialTransport;
 class TSimulatedTransport;
 
@@ -96,6 +97,10 @@ public:
     int WatchdogInterval() const { return watchdogInterval_; }
     TSerialTransport *SerialPort() const;
     TSimulatedTransport &Simulated() const { return *simulated_; }
+    // The Hamlib link, made at the first connect through Hamlib (null before).
+    THamlibTransport *Hamlib() const { return hamlib_.get(); }
+    // An operation the radio cannot carry out: said on the status line and in the log.
+    void ReportRefusal(const QString &text);
 
     // The status line while the link is closed.
     static const QString OfflineStatus;
@@ -162,6 +167,10 @@ private:
         quint64 queued = 0;
     };
     TCatTransport &transport() const;
+    // The transport's answers and reports reach the engine while it is the one in use.
+    void listenTo(TCatTransport *transport);
+    // The last connect chose a radio through Hamlib (not simulated).
+    bool hamlibChosen() const;
     void carryOutTuneRequest(const TTuneRequest &request);
     // The connect sequence after the dialog; automatic tells a reconnect to a
     // port that came back.
@@ -188,6 +197,7 @@ private:
     bool isReceiveReading(const QString &command) const;
     void decodeSet1(const QString &command, const QString &reply, const TTcvrType &type);
     void decodeSet2(const QString &reply);
+    void decodeSet3(const QString &command, const QString &reply);
     // False for a frequency far from the scale that was not reported twice in a row.
     bool frequencyConfirmed(qint32 frequency);
     // The mode key follows a mode the radio reported; an unknown mode leaves it.
@@ -202,6 +212,9 @@ private:
     TRadioState state_;
     std::unique_ptr<TCatTransport> port_;
     std::unique_ptr<TSimulatedTransport> simulated_;
+    std::unique_ptr<THamlibTransport> hamlib_;
+    // The Hamlib radio's abilities: its model's until the open tells the radio's.
+    TTcvrType hamlibType_;
     TLinkSettings settings_;
     std::optional<TTcvrType> override_;
     std::function<qint64()> clock_;

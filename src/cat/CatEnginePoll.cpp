@@ -5,10 +5,18 @@
 
 #include "cat/CatEngine.h"
 
+#include "cat/HamlibCommands.h"
+
 namespace {
 
 constexpr quint32 Black = 0x000000;
 constexpr quint32 Red = 0x0000FF;
+
+// The row of PollCommands for a model's command set.
+int pollSet(const TTcvrType &type)
+{
+    return type.CommandSet >= 1 && type.CommandSet <= CommandSetCount ? type.CommandSet : 1;
+}
 
 } // namespace
 
@@ -111,7 +119,7 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
             out.expected = AckLength;
         return out; // the queued command is freed here, after its text was copied
     }
-    const int set = type.CommandSet == 2 ? 2 : 1;
+    const int set = pollSet(type);
     if (PollIndex < 0 || PollIndex > 2 || PollCommands[set][PollIndex].Command.isEmpty())
         PollIndex = 0;
     const TPollCommand &poll = PollCommands[set][PollIndex];
@@ -159,7 +167,9 @@ void TCatEngine::DecodeReply(const QString &command, const QString &reply)
     if (IntegrityCountdown > 0)
         return;
     const TTcvrType &type = GetTcvrType();
-    if (type.CommandSet == 2)
+    if (type.CommandSet == 3)
+        decodeSet3(command, reply);
+    else if (type.CommandSet == 2)
         decodeSet2(reply);
     else
         decodeSet1(command, reply, type);
@@ -218,6 +228,37 @@ void TCatEngine::decodeSet2(const QString &reply)
     }
 }
 
+void TCatEngine::decodeSet3(const QString &command, const QString &reply)
+{
+    const Set3::TReading reading = Set3::DecodeReply(command, reply);
+    if (reading.Frequency) {
+        if (!frequencyConfirmed(*reading.Frequency))
+            return;
+        ApplyRadioFrequency(*reading.Frequency);
+    }
+    followRadioMode(reading.Mode);
+    if (!reading.Vfo.isNull()) {
+        CurrentVfo = reading.Vfo;
+        state_.SetVfo(reading.Vfo);
+    }
+    if (reading.Split)
+        state_.SetSplit(*reading.Split ? SplitOn : SplitOff);
+    if (reading.Ptt) {
+        state_.SetPtt(*reading.Ptt);
+        if (*reading.Ptt) {
+            state_.SetReceive(TReceive::Transmitting);
+            emit ScanMustStop();
+        }
+    }
+    if (state_.Ptt())
+        return;
+    if (reading.MeterPercent)
+        state_.ReportMeter(*reading.MeterPercent);
+    // A radio that tells no squelch state is receiving whenever it reads a signal.
+    if (reading.SquelchOpen.has_value() || reading.MeterPercent.has_value())
+        state_.SetReceive(reading.SquelchOpen.value_or(true) ? TReceive::Receiving : TReceive::SquelchClosed);
+}
+
 void TCatEngine::ApplyRadioFrequency(qint32 frequency)
 {
     ++FreqReportCount;
@@ -267,12 +308,13 @@ void TCatEngine::followRadioMode(const QString &mode)
 bool TCatEngine::isReceiveReading(const QString &command) const
 {
     // The receive status (squelch and S-meter); the text set has its S-meter read.
-    const int set = GetTcvrType().CommandSet == 2 ? 2 : 1;
-    return command == PollCommands[set][1].Command;
+    return command == PollCommands[pollSet(GetTcvrType())][1].Command;
 }
 
 bool TCatEngine::IsReplyPlausible(const QString &reply) const
 {
+    if (GetTcvrType().CommandSet == 3)
+        return Set3::IsReplyWellFormed(PollCommands[3][0].Command, reply);
     if (GetTcvrType().CommandSet == 2)
         return IsSet2InformationReplyWellFormed(reply);
 

@@ -200,6 +200,7 @@ TComSettingsFrm::TComSettingsFrm(QWidget *parent, PortSource ports)
     auto *typeLayout = new QVBoxLayout(typeGroup);
     typeLayout->addWidget(wrapped(QStringLiteral("Specify type of the transceiver in use.")));
     typeLayout->addWidget(TcvrTypeCBx);
+    typeLayout->addWidget(buildHamlibPart());
     basicLayout->addWidget(typeGroup);
     basicLayout->addStretch();
 
@@ -253,6 +254,8 @@ void TComSettingsFrm::FormCreate()
     SelectedPort.clear();
     for (const TTcvrType &type : TcvrTypes)
         TcvrTypeCBx->addItem(type.Model);
+    TcvrTypeCBx->addItems({HamlibRowText, NetworkRowText});
+    readHamlibSettings();
     TcvrTypeCBx->setCurrentIndex(0);
     DtrCBx->setCurrentIndex(0);
     RtsCBx->setCurrentIndex(0);
@@ -370,6 +373,7 @@ void TComSettingsFrm::ComCBxChange()
 
 void TComSettingsFrm::TcvrTypeCBxChange()
 {
+    showHamlibPart();
     SpeedCBx->update();
     DtrCBx->update();
     RtsCBx->update();
@@ -387,12 +391,16 @@ QString TComSettingsFrm::portFromBox() const
 
 void TComSettingsFrm::accept()
 {
+    if (!hamlibChoiceComplete())
+        return;
+    // A radio on the network needs no port of this computer.
     const QString port = portFromBox();
-    if (port.isEmpty()) {
+    if (port.isEmpty() && rowKind() != RowKind::Network) {
         ShowInformation(this, QStringLiteral("No COM port selected."));
         return;
     }
-    SelectedPort = port;
+    if (!port.isEmpty())
+        SelectedPort = port;
     OkBtnClick();
     QDialog::accept();
 }
@@ -404,6 +412,7 @@ void TComSettingsFrm::OkBtnClick()
     WriteSetting(QStringLiteral("Speed"), SpeedCBx->currentText());
     WriteSetting(QStringLiteral("Dtr"), QString::number(DtrCBx->currentIndex()));
     WriteSetting(QStringLiteral("Rts"), QString::number(RtsCBx->currentIndex()));
+    writeHamlibSettings();
 }
 
 bool TComSettingsFrm::PresetPortAndModel(const QString &port, const QString &model)
@@ -427,7 +436,7 @@ int TComSettingsFrm::TcvrTypeIndex() const
 
 const TTcvrType &TComSettingsFrm::SelectedTcvrType() const
 {
-    return TcvrTypeAt(TcvrTypeIndex());
+    return rowKind() == RowKind::BuiltIn ? TcvrTypeAt(TcvrTypeIndex()) : hamlibType_;
 }
 
 TSerialSettings TComSettingsFrm::SerialSettings() const
@@ -438,13 +447,22 @@ TSerialSettings TComSettingsFrm::SerialSettings() const
     settings.SpeedText = SpeedCBx->currentText();
     settings.Dtr = qMax(0, DtrCBx->currentIndex());
     settings.Rts = qMax(0, RtsCBx->currentIndex());
+    settings.HamlibModel = HamlibModel();
+    if (rowKind() == RowKind::Network)
+        settings.Port = RigctldAddressEdt->text().trimmed();
     return settings;
 }
 
 TLogHeader TComSettingsFrm::LogHeader() const
 {
-    return TLogHeader{SelectedPort, ComCBx->currentText(), SpeedCBx->currentText(), TcvrTypeCBx->currentText(),
-                      DtrCBx->currentText(), RtsCBx->currentText()};
+    const TSerialSettings serial = SerialSettings();
+    const QString tcvr = rowKind() == RowKind::BuiltIn
+                             ? TcvrTypeCBx->currentText()
+                             : QStringLiteral("%1: %2 %3 (%4)")
+                                   .arg(TcvrTypeCBx->currentText(), hamlibType_.Maker, hamlibType_.Model)
+                                   .arg(serial.HamlibModel);
+    return TLogHeader{serial.Port, ComCBx->currentText(), SpeedCBx->currentText(), tcvr, DtrCBx->currentText(),
+                      RtsCBx->currentText()};
 }
 
 TItemLook TComSettingsFrm::SpeedItemLook(const TTcvrType &type, const QString &entry, bool selected)

@@ -12,8 +12,10 @@
 #include <functional>
 
 class QCheckBox;
+class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QTreeWidget;
 
 // One serial port present on the machine.
 struct TPortInfo
@@ -99,6 +101,25 @@ public:
     TSerialSettings SerialSettings() const;
     TLogHeader LogHeader() const;
 
+    // --- radios through Hamlib (ComSettingsHamlib.cpp): two rows after the
+    // built-in models, a searchable list of Hamlib's models for the first,
+    // the address of a rigctld for the second.
+    static const QString HamlibRowText;  // "Other radio (Hamlib)"
+    static const QString NetworkRowText; // "Radio on the network (rigctld)"
+    QWidget *HamlibPnl = nullptr;
+    QLineEdit *HamlibSearchEdt = nullptr;
+    QTreeWidget *HamlibModelsLst = nullptr; // maker, model, number
+    QWidget *NetworkPnl = nullptr;
+    QLineEdit *RigctldAddressEdt = nullptr;
+    // The Hamlib model of the chosen row: the list's choice, NET rigctl for
+    // the network, 0 for a built-in model.
+    int HamlibModel() const;
+    // From the command line: "--hamlib" (a model number) and "--rigctl HOST:PORT".
+    void PresetHamlib(int model);
+    void PresetRigctl(const QString &address);
+    // Shows the models whose maker, model name or number contain every word.
+    void SearchHamlibModels(const QString &text);
+
     static TItemLook SpeedItemLook(const TTcvrType &type, const QString &entry, bool selected);
     static TItemLook ChoiceItemLook(const QString &choices, const QString &entry, bool selected);
     // Natural order of port names: "COM3" before "COM10", "ttyS2" before "ttyUSB0".
@@ -117,5 +138,18 @@ private:
     void drawLookItem(QPainter *painter, const QRect &rect, const QString &text, const TItemLook &look) const;
     QString portFromBox() const;
 
+    enum class RowKind { BuiltIn, Hamlib, Network };
+    RowKind rowKind() const;
+    QWidget *buildHamlibPart();
+    void readHamlibSettings();
+    void writeHamlibSettings() const;
+    // The parts, lists and speeds that the chosen row offers.
+    void showHamlibPart();
+    void chooseHamlibModel(int model);
+    // False, with a message, while the chosen row misses its model or address.
+    bool hamlibChoiceComplete();
+
     PortSource ports_;
+    int hamlibModel_ = 0;
+    TTcvrType hamlibType_ = TcvrTypes[0];
 };

@@ -46,6 +46,10 @@ void TRadio::SetMode(const QString &mode, Queueing queueing)
 {
     if (!IsConnected())
         return;
+    if (Model().ModesOff.contains(mode)) {
+        engine_.ReportRefusal(QStringLiteral("The radio has no %1 mode.").arg(mode));
+        return;
+    }
     auto command = MakeModeCommand(mode, Model());
     if (queueing == Queueing::Replace)
         engine_.QueueReplacingCommand(std::move(command));
@@ -72,8 +76,9 @@ void TRadio::ToggleVfo()
         return;
     }
     engine_.QueueCommand(MakeVfoToggleCommand(type, engine_.CurrentVfo));
-    // The five-byte set never reports its VFO: the toggle is counted here.
-    if (type.CommandSet == 1 && IsConnected())
+    // The five-byte set never reports its VFO: the toggle is counted here
+    // (a Hamlib radio that reads its VFO corrects the count at its next poll).
+    if (type.CommandSet != 2 && IsConnected())
         State().SetVfo(State().Vfo() == u'A' ? u'B' : u'A');
 }
 
@@ -105,7 +110,7 @@ void TRadio::AlignVfos(qint32 frequency, const QString &mode)
         alignSatelliteVfos();
         return;
     }
-    if (type.CommandSet == 2) {
+    if (type.CommandSet != 1) {
         engine_.QueueCommand(MakeCopyToOtherVfoCommand(frequency, type, engine_.CurrentVfo));
         return;
     }
@@ -141,8 +146,9 @@ bool TRadio::SetSplit(bool on)
         return false;
     const TTcvrType &type = Model();
     engine_.QueueCommand(MakeSplitCommand(on, type, engine_.CurrentVfo));
-    // The text set reports its split itself; the five-byte set never does.
-    if (type.CommandSet == 1)
+    // The text set reports its split itself; the five-byte set never does
+    // (nor do some Hamlib radios; those that do correct it at their next poll).
+    if (type.CommandSet != 2)
         State().SetSplit(on ? SplitOn : SplitOff);
     return true;
 }

@@ -31,7 +31,8 @@ public:
 
     // Tunes the radio when connected; tonesOff cancels a marker's tones after it.
     void SetFrequency(qint32 frequency, Queueing queueing, bool tonesOff = false);
-    // Sets the radio's mode when connected (a name outside ModeNames is not sent).
+    // Sets the radio's mode when connected (a name outside ModeNames is not
+    // sent; a mode the radio lacks is refused with a message).
     void SetMode(const QString &mode, Queueing queueing);
     // Transmit on or off, queued even off-line (the next connect empties the
     // queue); the holder is who keyed it.

@@ -19,6 +19,9 @@ struct TSerialSettings
     QString SpeedText; // text of the speed list: "4800", "9600", "38400", "57600"
     int Dtr = 0;       // 0 Disabled, 1 Enabled, 2 Hand-shake
     int Rts = 0;       // 0 Disabled, 1 Enabled, 2 Hand-shake, 3 Toggle
+    // A radio driven through Hamlib: its model number (0: one of TcvrTypes
+    // on this link). Port is then its device, or HOST:PORT of a rigctld.
+    int HamlibModel = 0;
 };
 
 // Result codes of one transfer.

@@ -54,6 +54,7 @@ TTcvrType ft847()
     type.CatOffCommand = QStringLiteral("0000000080");
     type.WatchdogInterval = 3000;
     type.HasVfoKeys = false;
+    type.HasSplit = false;
     type.AnswersSetCommands = false;
     type.VfoMethod = TVfoMethod::SatelliteCopy;
     type.SatelliteSplit = true;
@@ -108,7 +109,7 @@ const TTcvrType &TcvrTypeAt(int index)
     return TcvrTypes[index];
 }
 
-const TPollCommand PollCommands[3][PollCommandCount] = {
+const TPollCommand PollCommands[CommandSetCount + 1][PollCommandCount] = {
     {{}, {}, {}, {}, {}},
     {{QStringLiteral("0000000003"), 5},
      {QStringLiteral("00000000E7"), 1},
@@ -116,6 +117,13 @@ const TPollCommand PollCommands[3][PollCommandCount] = {
      {QString(), 0},
      {QString(), 0}},
     {{QStringLiteral("IF;"), 38}, {QStringLiteral("SM;"), 7}, {QString(), 0}, {QString(), 0}, {QString(), 0}},
+    // Like the five-byte set: frequency and mode (with VFO and split), the
+    // receive state, the transmit state.
+    {{QStringLiteral("f;m;v;s"), 0},
+     {QStringLiteral("l STRENGTH;dcd"), 0},
+     {QStringLiteral("t"), 0},
+     {QString(), 0},
+     {QString(), 0}},
 };
 
 const QString ModeNames[ModeCount] = {

@@ -26,7 +26,7 @@ struct TTcvrType
 {
     QString Model;            // shown in the serial dialog's type list
     QString Maker;
-    qint32 CommandSet;        // 1: five-byte Yaesu binary, 2: ";"-terminated text
+    qint32 CommandSet;        // 1: five-byte Yaesu binary, 2: ";"-terminated text, 3: Hamlib (HamlibCommands.h)
     QString DefaultSpeed;     // marked "(tcvr default)" in the speed list
     QString Speeds;           // comma-separated speeds the radio supports
     QString DtrChoices;
@@ -56,6 +56,14 @@ struct TTcvrType
     int MeterMax = 15;
     // The modes the radio can be set to (of ModeNames).
     QStringList Modes;
+    // Modes whose keys are off: the radio has no such mode and a request for
+    // one is refused with a message. Empty for the four built-in models,
+    // whose spare keys send their nearest mode.
+    QStringList ModesOff;
+    // Split can be switched (the VFO keys: HasVfoKeys).
+    bool HasSplit = true;
+    // The radio reports its signal strength.
+    bool HasMeter = true;
     QList<TFrequencyRange> ReceiveRanges;
     QList<TFrequencyRange> TransmitRanges;
     int LowPowerMw = 5000;
@@ -87,9 +95,10 @@ struct TPollCommand
 };
 
 constexpr int PollCommandCount = 5;
+constexpr int CommandSetCount = 3;
 // Indexed by the command set number itself (row 0 is empty and unused), then
 // by the poll index: PollCommands[set][PollIndex].
-extern const TPollCommand PollCommands[3][PollCommandCount];
+extern const TPollCommand PollCommands[CommandSetCount + 1][PollCommandCount];
 
 constexpr int ModeCount = 11;
 extern const QString ModeNames[ModeCount];

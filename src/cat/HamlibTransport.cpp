@@ -1,0 +1,130 @@
+#include "cat/HamlibTransport.h"
+
+#include "cat/CatLog.h"
+#include "cat/HamlibRig.h"
+
+namespace {
+
+constexpr quint32 Red = 0x0000FF;
+
+} // namespace
+
+THamlibTransport::THamlibTransport(TCatLog &log, QObject *parent)
+    : TCatTransport(parent)
+    , log_(log)
+    , rig_(std::make_unique<THamlibRig>())
+    , thread_(std::make_unique<TLinkThread>())
+{
+}
+
+THamlibTransport::~THamlibTransport()
+{
+    // What was asked still goes out (a transmit-off), then the radio is
+    // closed on the link thread.
+    post([](THamlibRig &rig) { rig.Close(); });
+    thread_.reset();
+}
+
+void THamlibTransport::deliver(int session, std::function<void()> action)
+{
+    ++undelivered_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, session, action = std::move(action)] {
+            --undelivered_;
+            if (session == session_)
+                action();
+        },
+        Qt::QueuedConnection);
+}
+
+void THamlibTransport::post(std::function<void(THamlibRig &)> job)
+{
+    thread_->Post([this, job = std::move(job)] { job(*rig_); });
+}
+
+void THamlibTransport::report(int session, const QString &failure)
+{
+    deliver(session, [this, failure] {
+        if (failure.isEmpty()) {
+            failing_ = false;
+        } else if (!failing_) {
+            failing_ = true;
+            emit StatusReport(failure, Red, false);
+        }
+    });
+}
+
+void THamlibTransport::Open(const TSerialSettings &settings, const TTcvrType &)
+{
+    const int session = ++session_;
+    open_ = false;
+    failing_ = false;
+    post([this, session, settings](THamlibRig &rig) {
+        QString failure;
+        const bool ok = rig.Open(settings, &failure);
+        log_.LogEvent(ok ? QStringLiteral("Hamlib: radio model %1 open on %2.").arg(settings.HamlibModel).arg(settings.Port)
+                         : QStringLiteral("Hamlib: ") + failure);
+        const TTcvrType type = rig.Type();
+        deliver(session, [this, ok, failure, type] {
+            open_ = ok;
+            if (ok)
+                emit TcvrTypeLearned(type);
+            else
+                emit StatusReport(failure, Red, true);
+            emit Opened(ok);
+        });
+    });
+}
+
+void THamlibTransport::Close()
+{
+    ++session_;
+    open_ = false;
+    post([](THamlibRig &rig) { rig.Close(); });
+}
+
+TTransfer THamlibTransport::execute(THamlibRig &rig, const QString &command, int session)
+{
+    log_.LogEvent(QStringLiteral(">") + command);
+    QString failure;
+    const TTransfer result = rig.Execute(command, &failure);
+    if (result.Result == ReplyRead && !result.Reply.isEmpty())
+        log_.LogEvent(QStringLiteral("<") + result.Reply);
+    if (!failure.isEmpty())
+        log_.LogEvent(QStringLiteral("Hamlib: ") + failure);
+    report(session, failure);
+    return result;
+}
+
+void THamlibTransport::Transfer(const QString &command, int, TransferDone done)
+{
+    const int session = session_;
+    post([this, session, command, done = std::move(done)](THamlibRig &rig) {
+        const TTransfer result = execute(rig, command, session);
+        deliver(session, [done, result] { done(result); });
+    });
+}
+
+void THamlibTransport::Drain()
+{
+    post([this](THamlibRig &rig) {
+        if (!rig.Reopen())
+            log_.LogEvent(QStringLiteral("Hamlib: the radio could not be opened again."));
+    });
+}
+
+void THamlibTransport::RunDirect(DirectJob job, std::function<void()> done)
+{
+    const int session = session_;
+    post([this, session, job = std::move(job), done = std::move(done)](THamlibRig &rig) {
+        job([this, &rig, session](const QString &command, int) { return execute(rig, command, session); });
+        if (done)
+            deliver(session, done);
+    });
+}
+
+bool THamlibTransport::Idle() const
+{
+    return thread_->Pending() == 0 && undelivered_ == 0;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "cat/CatTransport.h"
+#include "cat/LinkThread.h"
+
+#include <atomic>
+#include <memory>
+
+class TCatLog;
+class THamlibRig;
+
+// A radio through Hamlib, on a link thread of its own: librig's blocking
+// calls run there, one command text of command set 3 per transfer, and the
+// answers come back to the thread that created this object as queued events.
+// What goes wrong is said in plain words on the status line ("Radio does not
+// answer (Hamlib: Communication timed out)"), once for a run of failures.
+class THamlibTransport : public TCatTransport
+{
+    Q_OBJECT
+public:
+    explicit THamlibTransport(TCatLog &log, QObject *parent = nullptr);
+    ~THamlibTransport() override;
+
+    void Open(const TSerialSettings &settings, const TTcvrType &type) override;
+    void Close() override;
+    bool IsOpen() const override { return open_; }
+    void SetTcvrType(const TTcvrType &) override {}
+    void Transfer(const QString &command, int expectedLength, TransferDone done) override;
+    // Nothing waits on a Hamlib link; a far end that went away (rigctld
+    // stopped) is opened again.
+    void Drain() override;
+    void RunDirect(DirectJob job, std::function<void()> done = {}) override;
+    bool Idle() const override;
+
+signals:
+    // What the opened radio can do; comes before Opened(true).
+    void TcvrTypeLearned(const TTcvrType &type);
+
+private:
+    void deliver(int session, std::function<void()> action);
+    void post(std::function<void(THamlibRig &)> job);
+    // Runs one command on the link thread, logging it and its answer.
+    TTransfer execute(THamlibRig &rig, const QString &command, int session);
+    void report(int session, const QString &failure);
+
+    TCatLog &log_;
+    std::unique_ptr<THamlibRig> rig_; // used on the link thread only
+    std::atomic<int> undelivered_{0};
+    int session_ = 0;
+    bool open_ = false;
+    bool failing_ = false; // a failure was said and nothing has worked since
+    // Declared last: destroyed first, so jobs still waiting run while the rig exists.
+    std::unique_ptr<TLinkThread> thread_;
+};
