@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <type_traits>
@@ -39,6 +40,15 @@ vfo_t otherOf(vfo_t vfo)
     case RIG_VFO_SUB: return RIG_VFO_MAIN;
     default: return RIG_VFO_B;
     }
+}
+
+// Hamlib keeps a set of VFO operations in a field of its enumeration's type:
+// read as the bits it is (a load as the enumeration is undefined behaviour).
+bool hasVfoOp(const rig_caps *caps, vfo_op_t op)
+{
+    std::underlying_type_t<vfo_op_t> ops = 0;
+    std::memcpy(&ops, &caps->vfo_ops, sizeof ops);
+    return ops & op;
 }
 
 QList<TFrequencyRange> rangesOf(const freq_range_t *list, int *lowMw, int *highMw)
@@ -400,7 +410,7 @@ TTcvrType HamlibRigType(const s_rig &rigRef)
     type.WatchdogInterval = HamlibWatchdogMs;
     // Set commands are answered by Hamlib's return code, never by bytes to wait for.
     type.AnswersSetCommands = false;
-    type.HasVfoKeys = (caps->vfo_ops & RIG_OP_TOGGLE) || (caps->set_vfo && caps->get_vfo);
+    type.HasVfoKeys = hasVfoOp(caps, RIG_OP_TOGGLE) || (caps->set_vfo && caps->get_vfo);
     type.HasSplit = caps->set_split_vfo != nullptr;
     type.HasMeter = rig_has_get_level(rig, RIG_LEVEL_STRENGTH) != 0;
 

@@ -147,6 +147,14 @@ private slots:
         presets = ParseSerialPresets({"--model", "IC-7300", "--port"}, models, &warnings);
         QCOMPARE(presets.Model + presets.Port, QString());
         QCOMPARE(warnings, QStringList({"--port needs a value", "unknown model \"IC-7300\" (use FT-817, FT-857 or FT-897)"}));
+
+        warnings.clear();
+        presets = ParseSerialPresets({"--hamlib", "IC-7300", "--rigctl", "shack-pi:4532", "--rigctl=[::1]:4532",
+                                      "--rigctl", "shack-pi", "--rigctl", "::1:4532", "--rigctl", "pi:0"},
+                                     models, &warnings);
+        QCOMPARE(presets.Hamlib + u' ' + presets.Rigctl, QString("IC-7300 [::1]:4532"));
+        QCOMPARE(warnings.size(), 3);
+        QCOMPARE(warnings.first(), QString("--rigctl \"shack-pi\" is no HOST:PORT (for example 192.168.1.20:4532)"));
     }
 
     void startAndCloseAnotherProgram()

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QTreeWidget>
 
 namespace {
 
@@ -29,7 +31,7 @@ QStringList entries(const QComboBox *box)
 
 void clearStoredSettings()
 {
-    for (const char *name : {"Tcvr", "Com", "Speed", "Dtr", "Rts"})
+    for (const char *name : {"Tcvr", "Com", "Speed", "Dtr", "Rts", "HamlibModel", "RigctldAddress"})
         WriteSetting(QString::fromLatin1(name), QString());
 }
 
@@ -186,6 +188,53 @@ private slots:
         // Changing the model changes no selection.
         dialog.TcvrTypeCBx->setCurrentIndex(1);
         QCOMPARE(dialog.SpeedCBx->currentText(), QStringLiteral("57600"));
+    }
+
+    void hamlibRadioChosenStoredAndReadBack()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({"ttyUSB0"}));
+        testenv::PromptRecorder prompts;
+        dialog.FormShow();
+        dialog.ComCBx->setCurrentIndex(0);
+        dialog.TcvrTypeCBx->setCurrentText(TComSettingsFrm::HamlibRowText);
+        QVERIFY(dialog.HamlibPnl->isVisibleTo(&dialog) && !dialog.NetworkPnl->isVisibleTo(&dialog));
+        QCOMPARE(entries(dialog.SpeedCBx).last(), QStringLiteral("115200"));
+        dialog.accept();
+        dialog.HamlibSearchEdt->setText("icom 7300");
+        QList<QTreeWidgetItem *> shown;
+        for (int i = 0; i < dialog.HamlibModelsLst->topLevelItemCount(); ++i)
+            if (!dialog.HamlibModelsLst->topLevelItem(i)->isHidden())
+                shown << dialog.HamlibModelsLst->topLevelItem(i);
+        QCOMPARE(shown.size(), 1);
+        dialog.HamlibModelsLst->setCurrentItem(shown.first());
+        dialog.accept();
+        QCOMPARE(prompts.texts(), QStringList({"No radio model selected."}));
+        QCOMPARE(ReadSetting("Tcvr") + u' ' + ReadSetting("HamlibModel"), QStringLiteral("Other radio (Hamlib) 3073"));
+
+        TComSettingsFrm again(nullptr, portsNamed({"ttyUSB0"}));
+        const TSerialSettings s = again.SerialSettings();
+        QCOMPARE(QStringLiteral("%1 %2 %3").arg(s.HamlibModel).arg(s.Port, again.SelectedTcvrType().Model),
+                 QStringLiteral("3073 ttyUSB0 IC-7300"));
+    }
+
+    void networkRadioNeedsAnAddressButNoPort()
+    {
+        TComSettingsFrm dialog(nullptr, portsNamed({}));
+        testenv::PromptRecorder prompts;
+        dialog.FormShow();
+        dialog.PresetRigctl("shack pi");
+        QVERIFY(!dialog.ComCBx->isEnabled() && dialog.NetworkPnl->isVisibleTo(&dialog));
+        dialog.accept();
+        dialog.RigctldAddressEdt->setText("shack-pi:4532");
+        dialog.accept();
+        QCOMPARE(prompts.texts(), QStringList({"The rigctld address must be HOST:PORT (for example localhost:4532)."}));
+        TComSettingsFrm again(nullptr, portsNamed({}));
+        const TSerialSettings s = again.SerialSettings();
+        QCOMPARE(QStringLiteral("%1 %2").arg(s.HamlibModel).arg(s.Port), QStringLiteral("2 shack-pi:4532"));
+        // Back to a built-in model: old settings read as before.
+        again.PresetPortAndModel("ttyS0", "FT-857");
+        QCOMPARE(again.SerialSettings().HamlibModel, 0);
+        QCOMPARE(entries(again.SpeedCBx), QStringList({"4800", "9600", "38400", "57600"}));
     }
 
     void presetFromTheCommandLine()
