@@ -71,8 +71,8 @@ struct SerialPresets
 {
     QString Port;  // empty: keep the dialog's own choice
     QString Model; // one of the model names the caller accepts; empty: keep
-    QString Hamlib; // a Hamlib model's number or name, as given
-    QString Rigctl; // HOST:PORT of a rigctld
+    QString Hamlib = {}; // a Hamlib model's number or name, as given
+    QString Rigctl = {}; // HOST:PORT of a rigctld
 };
 // Reads the two options from the parameters (program name excluded). Unknown
 // models and options without a value are described in warnings and ignored.

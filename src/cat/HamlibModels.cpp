@@ -5,6 +5,7 @@
 #include <hamlib/rig.h>
 
 #include <algorithm>
+#include <clocale>
 
 namespace {
 
@@ -18,12 +19,23 @@ int collect(const rig_caps *caps, rig_ptr_t data)
 
 } // namespace
 
+void PrepareHamlib()
+{
+    static std::once_flag prepared;
+    std::call_once(prepared, [] {
+        // Hamlib's own debug output would go to the program's standard error.
+        rig_set_debug(RIG_DEBUG_NONE);
+        // Hamlib switches the numeric locale to "C" while it parses numbers
+        // and keeps the name of the one before, which that switch frees
+        // unless it is "C" already. Nothing of ours formats numbers with the
+        // C library; Qt has its own locale.
+        std::setlocale(LC_NUMERIC, "C");
+    });
+}
+
 std::mutex &HamlibLibraryMutex()
 {
     static std::mutex mutex;
-    // Hamlib's own debug output would go to the program's standard error.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { rig_set_debug(RIG_DEBUG_NONE); });
     return mutex;
 }
 
@@ -31,6 +43,7 @@ const QList<THamlibModel> &HamlibModels()
 {
     static const QList<THamlibModel> models = [] {
         QList<THamlibModel> list;
+        PrepareHamlib();
         std::lock_guard lock(HamlibLibraryMutex());
         rig_load_all_backends();
         rig_list_foreach(collect, &list);
@@ -74,6 +87,7 @@ QStringList HamlibSpeeds()
 
 TTcvrType HamlibModelType(int model)
 {
+    PrepareHamlib();
     std::lock_guard lock(HamlibLibraryMutex());
     RIG *rig = rig_init(rig_model_t(model));
     if (!rig)

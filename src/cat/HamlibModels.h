@@ -32,6 +32,10 @@ TTcvrType HamlibModelType(int model);
 // The line speeds offered for a radio through Hamlib.
 QStringList HamlibSpeeds();
 
+// Hamlib quiet and safe to call (once for the program, on the thread that
+// first uses it: the window's). Every entry into Hamlib comes after it.
+void PrepareHamlib();
+
 // librig's table of models is not safe for two threads at once: its
 // initialisations and clean-ups run under this lock.
 std::mutex &HamlibLibraryMutex();

@@ -101,6 +101,7 @@ bool THamlibRig::Open(const TSerialSettings &settings, QString *failure)
     txTone_ = rxTone_ = -1;
 
     RIG *rig = nullptr;
+    PrepareHamlib();
     {
         std::lock_guard lock(HamlibLibraryMutex());
         rig = rig_init(rig_model_t(settings.HamlibModel));
@@ -111,7 +112,9 @@ bool THamlibRig::Open(const TSerialSettings &settings, QString *failure)
     }
     const bool serial = rig->caps->port_type == RIG_PORT_SERIAL;
     const QString where = serial ? TCatLink::DevicePath(settings.Port) : settings.Port;
-    setConf(rig, "rig_pathname", where);
+    // A radio without a port (Hamlib's dummy) would take the name for a file.
+    if (rig->caps->port_type != RIG_PORT_NONE)
+        setConf(rig, "rig_pathname", where);
     if (serial) {
         const int speed = settings.SpeedText.section(u' ', 0, 0).toInt();
         if (speed > 0)
@@ -405,7 +408,7 @@ TTcvrType HamlibRigType(const s_rig &rigRef)
         type.RtsChoices = type.DtrChoices;
     }
     type.HexCoded = false;
-    type.FrequencyCodeA = type.FrequencyCodeB = QStringLiteral("F");
+    // No acknowledgement to learn: Hamlib tells how each command went.
     type.ProbeReplyLength = 0;
     type.WatchdogInterval = HamlibWatchdogMs;
     // Set commands are answered by Hamlib's return code, never by bytes to wait for.

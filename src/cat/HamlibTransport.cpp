@@ -1,6 +1,7 @@
 #include "cat/HamlibTransport.h"
 
 #include "cat/CatLog.h"
+#include "cat/HamlibModels.h"
 #include "cat/HamlibRig.h"
 
 namespace {
@@ -15,6 +16,7 @@ THamlibTransport::THamlibTransport(TCatLog &log, QObject *parent)
     , rig_(std::make_unique<THamlibRig>())
     , thread_(std::make_unique<TLinkThread>())
 {
+    PrepareHamlib();
 }
 
 THamlibTransport::~THamlibTransport()
