@@ -6,7 +6,11 @@
 // server and records each reply's wait; getrusage gives the program's CPU
 // use while it polls an idle radio.
 //
-// Usage: bench_window_latency [seconds per phase] [speed] [radio delay ms]
+// With "rigctld" after them, the window reaches the same radio through
+// rigctld as a radio on the network (the Hamlib engine; rigctld -m 1020, on
+// the PATH; Hamlib's FT-817 backend wants a delay of 55 ms or more).
+//
+// Usage: bench_window_latency [seconds per phase] [speed] [radio delay ms] [rigctld]
 // The emulator is found through TARNWICK_RIGSIM or next to this program.
 
 #include "app/Main.h"
@@ -18,6 +22,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QToolButton>
@@ -145,6 +151,7 @@ int main(int argc, char *argv[])
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const int speed = argc > 2 ? std::max(1200, atoi(argv[2])) : 4800;
     const int delayMs = argc > 3 ? std::max(0, atoi(argv[3])) : 40;
+    const bool throughRigctld = argc > 4 && QByteArray(argv[4]) == "rigctld";
     SetInformationAnswerer([](QWidget *, const QString &) {});
     SetConfirmationAnswerer([](QWidget *, const QString &) { return false; });
     TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
@@ -156,22 +163,44 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot start the radio emulator tarnwick-rigsim\n");
         return 1;
     }
+    QProcess rigctld;
+    SerialPresets presets{rig.path(), QStringLiteral("FT-817")};
+    if (throughRigctld) {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        rigctld.start(QStringLiteral("rigctld"), {"-m", "1020", "-r", rig.path(), "-s", QString::number(speed), "-T",
+                                                  "127.0.0.1", "-t", QString::number(port)});
+        QElapsedTimer started;
+        started.start();
+        while (started.elapsed() < 5000) {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            if (socket.waitForConnected(100))
+                break;
+        }
+        presets.Rigctl = QStringLiteral("127.0.0.1:%1").arg(port);
+    }
     testenv::clearSettings();
     TTarnwickFrm window;
-    window.SetCommandLineSerial({rig.path(), QStringLiteral("FT-817")});
+    window.SetCommandLineSerial(presets);
     window.StartTcpServer();
     const quint16 tcpPort = window.TcpServer->ListeningPorts().value(0);
     window.CatBtn->click();
     QElapsedTimer wait;
     wait.start();
-    while (window.ScaleFrequency() != 7074000 && wait.elapsed() < 15000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (window.ScaleFrequency() != 7074000) {
-        std::fprintf(stderr, "no connection at %d bd\n", speed);
+    // (Hamlib's FT-817 backend may leave the radio on VFO B as it opens.)
+    const auto following = [&] { return window.ScaleFrequency() == rig.status(QStringLiteral("freq")).toInt(); };
+    while (!(window.StatusText() == QLatin1String("Connected to TCVR.") && following()) && wait.elapsed() < 20000)
+        runEventLoop(100);
+    if (!following()) {
+        std::fprintf(stderr, "no connection at %d bd: %s\n", speed, qPrintable(window.StatusText()));
         return 1;
     }
 
-    std::printf("FT-817 emulator at %d bd, radio delay %d ms, %d s per phase; milliseconds\n", speed, delayMs, seconds);
+    std::printf("FT-817 emulator at %d bd%s, radio delay %d ms, %d s per phase; milliseconds\n", speed,
+                throughRigctld ? " through rigctld" : "", delayMs, seconds);
     const double cpuStart = cpuSeconds();
     QElapsedTimer idle;
     idle.start();
@@ -190,5 +219,7 @@ int main(int argc, char *argv[])
     std::printf("CPU while polling an idle radio: %.2f %%\n", cpuPercent);
     std::printf("last status: %s\n", qPrintable(window.StatusText()));
     window.close();
+    rigctld.terminate();
+    rigctld.waitForFinished(2000);
     return 0;
 }
