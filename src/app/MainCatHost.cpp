@@ -114,7 +114,9 @@ TLinkSettings TTarnwickFrm::LinkSettings() const
 {
     TLinkSettings settings;
     settings.Serial = ComSettingsFrm->SerialSettings();
-    settings.Simulate = SimulateConnectionChecked();
+    // The simulated transceiver is one of the built-in models: a radio
+    // through Hamlib is always the real one (Hamlib's dummy stands in for it).
+    settings.Simulate = SimulateConnectionChecked() && settings.Serial.HamlibModel == 0;
     settings.SaveLog = ComSettingsFrm->SaveLogChk->isChecked();
     settings.LogHeader = ComSettingsFrm->LogHeader();
     settings.SyncToRadio = OptionsFrm->InitSynchronRdo->ItemIndex() == 1;

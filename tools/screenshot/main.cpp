@@ -3,7 +3,8 @@
 // frequency markers in several rows into main-window-markers.png, and the
 // "All Frequency Markers" window into all-markers.png; then connected to the
 // radio emulator after a few range scans of the 40 m band with signals on it,
-// the spectrograph filled, into main-window-scan.png.
+// the spectrograph filled, into main-window-scan.png; last driving Hamlib's
+// dummy radio, into main-window-hamlib.png.
 //
 //   tarnwick-screenshot [OUTPUT_FOLDER]      (default: the current folder)
 //
@@ -72,15 +73,21 @@ bool render(TTarnwickFrm &window, const QSize &size, const QString &file)
 // Connects to the emulator, switches to 40 m and scans it three times in
 // 500 Hz steps while one signal fades and another comes up, so that the
 // spectrograph shows its layers. The scan timer and the poll are driven here
-// tick by tick instead of waited for.
+// tick by tick, each tick's answer waited for (it comes from the link's thread).
 bool scanTheBand(TTarnwickFrm &window, RigProcess &rig)
 {
     window.SetCommandLineSerial({rig.path(), QStringLiteral("FT-817")});
     TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
+    window.CatEngine->SetManualTimers(true);
     window.CatBtn->click();
+    if (!QTest::qWaitFor([&window] { return window.IsConnected(); }, 5000))
+        return false;
     auto poll = [&window](int ticks) {
-        for (int i = 0; i < ticks; ++i)
+        for (int i = 0; i < ticks; ++i) {
             window.MainTmrTimer();
+            if (!QTest::qWaitFor([&window] { return window.CatEngine->Idle(); }, 2000))
+                return;
+        }
     };
     for (int i = 0; i < 50 && window.StatusText() != QLatin1String("Connected to TCVR."); ++i)
         poll(1);
@@ -93,6 +100,7 @@ bool scanTheBand(TTarnwickFrm &window, RigProcess &rig)
         return true;
     };
     window.ScanBtn->click();
+    window.ScanTmr->start(3600000); // running, but stepped by hand below
     const int steps = (window.RadioScale->ScaleEnd() - window.RadioScale->ScaleBegin()) / 500;
     const char *const sweeps[][2] = {{"signal add 7074000:14:2500", "signal add 7160000:5:8000"},
                                      {"signal add 7074000:11:2500", "signal add 7160000:8:8000"},
@@ -106,8 +114,24 @@ bool scanTheBand(TTarnwickFrm &window, RigProcess &rig)
         }
     }
     window.StopScan();
+    window.CatEngine->SetManualTimers(false);
     QCoreApplication::processEvents();
     return true;
+}
+
+// Connected to Hamlib's dummy radio (in this process) and tuned to FT8 on
+// 20 m from the window: the keys of the modes it lacks (DIG, PKT) are off.
+bool driveTheDummy(TTarnwickFrm &window)
+{
+    window.CatBtn->click(); // off the emulator
+    window.SetCommandLineSerial({QString(), QString(), QStringLiteral("1")});
+    window.CatBtn->click();
+    if (!QTest::qWaitFor([&] { return window.StatusText() == QLatin1String("Connected to TCVR."); }, 10000))
+        return false;
+    window.UsbBtn->click();
+    window.TuneRadio(14074000, true);
+    QTest::qWait(1500); // the meter settles on the dummy's noise
+    return window.ScaleFrequency() == 14074000 && window.UsbBtn->isChecked();
 }
 
 // Markers of an evening on 80 m: close ones stack in rows, one is temporary
@@ -212,6 +236,11 @@ int main(int argc, char *argv[])
     }
     const bool scanned = render(window, QSize(TTarnwickFrm::DesignWidth, TTarnwickFrm::DesignHeight),
                                 out.filePath(QStringLiteral("main-window-scan.png")));
+    const bool hamlib = driveTheDummy(window)
+        && render(window, QSize(TTarnwickFrm::DesignWidth, TTarnwickFrm::DesignHeight),
+                  out.filePath(QStringLiteral("main-window-hamlib.png")));
+    if (!hamlib)
+        std::fprintf(stderr, "tarnwick-screenshot: the window did not drive Hamlib's dummy radio\n");
     window.close();
-    return scanned && markersOk ? 0 : 1;
+    return scanned && markersOk && hamlib ? 0 : 1;
 }
