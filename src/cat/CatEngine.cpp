@@ -121,10 +121,14 @@ void TCatEngine::setStatus(const QString &text, quint32 colour, bool bold)
     emit StatusReport(text, colour, bold);
 }
 
-void TCatEngine::ReportRefusal(const QString &text)
+bool TCatEngine::RefuseMissingMode(const QString &mode)
 {
+    if (!GetTcvrType().ModesOff.contains(mode))
+        return false;
+    const QString text = QStringLiteral("The radio has no %1 mode.").arg(mode);
     logLine(text);
     setStatus(text, Red, false);
+    return true;
 }
 
 bool TCatEngine::IsConnected() const
@@ -402,7 +406,7 @@ void TCatEngine::InitialSync()
     // With no mode key down there is no mode to tell the radio: sending the
     // fallback byte would switch it to CW.
     const QString mode = host_.CurrentMode();
-    if (!mode.isEmpty())
+    if (!mode.isEmpty() && !RefuseMissingMode(mode))
         QueueCommand(MakeModeCommand(mode, type));
     QueueCommand(MakeFrequencyCommand(host_.ScaleFrequency(), type, CurrentVfo));
 }

@@ -99,8 +99,9 @@ public:
     TSimulatedTransport &Simulated() const { return *simulated_; }
     // The Hamlib link, made at the first connect through Hamlib (null before).
     THamlibTransport *Hamlib() const { return hamlib_.get(); }
-    // An operation the radio cannot carry out: said on the status line and in the log.
-    void ReportRefusal(const QString &text);
+    // True, with a message on the status line and in the log, when the
+    // model lacks the mode (its key is off): nothing is sent for it then.
+    bool RefuseMissingMode(const QString &mode);
 
     // The status line while the link is closed.
     static const QString OfflineStatus;

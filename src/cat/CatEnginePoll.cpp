@@ -94,7 +94,7 @@ void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
     emit TuneRequestTaken(request);
     if (IsConnected()) {
         const TTcvrType &type = GetTcvrType();
-        if (IsModeName(request.Mode))
+        if (IsModeName(request.Mode) && !RefuseMissingMode(request.Mode))
             QueueCommand(MakeModeCommand(request.Mode, type));
         if (request.Frequency >= 0 && request.Frequency <= HighestRadioHz)
             QueueCommand(MakeFrequencyCommand(request.Frequency, type, CurrentVfo));

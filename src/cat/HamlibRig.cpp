@@ -140,9 +140,9 @@ bool THamlibRig::Open(const TSerialSettings &settings, QString *failure)
             std::lock_guard lock(HamlibLibraryMutex());
             rig_cleanup(rig);
         }
-        *failure = serial || rig_model_t(settings.HamlibModel) != RIG_MODEL_NETRIGCTL
-                       ? QStringLiteral("Cannot open the radio on %1 (Hamlib: %2).").arg(where, reason)
-                       : QStringLiteral("Cannot reach rigctld at %1 (Hamlib: %2).").arg(where, reason);
+        *failure = rig_model_t(settings.HamlibModel) == RIG_MODEL_NETRIGCTL
+                       ? QStringLiteral("Cannot reach rigctld at %1 (Hamlib: %2).").arg(where, reason)
+                       : QStringLiteral("Cannot open the radio on %1 (Hamlib: %2).").arg(where, reason);
         return false;
     }
     rig_ = rig;

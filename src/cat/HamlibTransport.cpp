@@ -66,7 +66,7 @@ void THamlibTransport::Open(const TSerialSettings &settings, const TTcvrType &)
         QString failure;
         const bool ok = rig.Open(settings, &failure);
         log_.LogEvent(ok ? QStringLiteral("Hamlib: radio model %1 open on %2.").arg(settings.HamlibModel).arg(settings.Port)
-                         : QStringLiteral("Hamlib: ") + failure);
+                         : failure);
         const TTcvrType type = rig.Type();
         deliver(session, [this, ok, failure, type] {
             open_ = ok;
@@ -94,7 +94,7 @@ TTransfer THamlibTransport::execute(THamlibRig &rig, const QString &command, int
     if (result.Result == ReplyRead && !result.Reply.isEmpty())
         log_.LogEvent(QStringLiteral("<") + result.Reply);
     if (!failure.isEmpty())
-        log_.LogEvent(QStringLiteral("Hamlib: ") + failure);
+        log_.LogEvent(failure);
     report(session, failure);
     return result;
 }

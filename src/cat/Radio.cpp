@@ -46,10 +46,8 @@ void TRadio::SetMode(const QString &mode, Queueing queueing)
 {
     if (!IsConnected())
         return;
-    if (Model().ModesOff.contains(mode)) {
-        engine_.ReportRefusal(QStringLiteral("The radio has no %1 mode.").arg(mode));
+    if (engine_.RefuseMissingMode(mode))
         return;
-    }
     auto command = MakeModeCommand(mode, Model());
     if (queueing == Queueing::Replace)
         engine_.QueueReplacingCommand(std::move(command));
