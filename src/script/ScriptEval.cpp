@@ -1,6 +1,7 @@
 // Evaluation of expressions, calls of the script's procedures, of built-ins
 // and of the members of objects.
 #include "script/ScriptBuiltins.h"
+#include "script/ScriptClass.h"
 #include "script/ScriptRuntime.h"
 
 #include <exception>
@@ -35,12 +36,15 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
     case EExpr::Literal:
         return E.Value;
     case EExpr::Local:
-    case EExpr::Global: {
+    case EExpr::Global:
+    case EExpr::Dynamic:
+    case EExpr::Ref:
+    case EExpr::Field: {
         if (!E.HasArgs)
             return SlotRef(E, F);
         TArgValues args;
         EvalArgs(E.Args, F, args);
-        return Index(SlotRef(E, F), E, args);
+        return Index(SlotRef(E, F), E.Name, args);
     }
     case EExpr::Binary: {
         const TScriptValue a = Eval(*E.Left, F);
@@ -100,8 +104,16 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
         const TScriptValue base = Eval(*E.Left, F);
         TArgValues args;
         EvalArgs(E.Args, F, args);
-        return Index(base, *E.Left, args);
+        return Index(base, E.Left->Name, args);
     }
+    case EExpr::Me:
+        return TScriptValue::FromObject(F.Me);
+    case EExpr::New:
+        return NewObject(E);
+    case EExpr::Property:
+        return MeProperty(E, F, TScriptInvoke::Get, nullptr);
+    case EExpr::Unqualified:
+        throw TScriptError(ScriptErr::UnqualifiedReference);
     case EExpr::Undefined:
         throw TScriptError(ScriptErr::VariableUndefined, {}, E.Name);
     case EExpr::Missing:
@@ -110,6 +122,25 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
         break;
     }
     throw TScriptError(51);
+}
+
+void TScriptRuntime::Create(const TExpr &E)
+{
+    m_exists[static_cast<std::size_t>(E.Slot)] = 1;
+    E.Creates = false;
+}
+
+TScriptValue &TScriptRuntime::OtherSlot(const TExpr &E, TFrame &F)
+{
+    switch (E.Kind) {
+    case EExpr::Dynamic:
+        return m_exists[static_cast<std::size_t>(E.GlobalSlot)] ? m_globals[static_cast<std::size_t>(E.GlobalSlot)]
+                                                                : *F.Slots[E.Slot];
+    case EExpr::Ref:
+        return *E.Ref;
+    default:
+        return F.Me->Fields[static_cast<std::size_t>(E.Slot)];
+    }
 }
 
 quint32 TScriptRuntime::EvalArgs(const std::vector<TExprPtr> &Args, TFrame &F, TArgValues &Out)
@@ -139,7 +170,7 @@ TScriptValue &TScriptRuntime::Element(TScriptValue &Base, const TArgValues &Inde
     return items.Items[static_cast<std::size_t>(items.Offset(at.constData(), at.size()))];
 }
 
-TScriptValue TScriptRuntime::Index(const TScriptValue &Base, const TExpr &E, TArgValues &Args)
+TScriptValue TScriptRuntime::Index(const TScriptValue &Base, const QString &Name, TArgValues &Args)
 {
     if (Base.IsArray()) {
         QVarLengthArray<qint32, 4> at;
@@ -149,8 +180,8 @@ TScriptValue TScriptRuntime::Index(const TScriptValue &Base, const TExpr &E, TAr
         return items.Items[static_cast<std::size_t>(items.Offset(at.constData(), at.size()))];
     }
     if (Base.IsObject())
-        return InvokeDefault(Base, E.Name, TScriptInvoke::Get, Args);
-    throw TScriptError(ScriptErr::TypeMismatch, {}, E.Name);
+        return InvokeDefault(Base, Name, TScriptInvoke::Get, Args);
+    throw TScriptError(ScriptErr::TypeMismatch, {}, Name);
 }
 
 TScriptValue TScriptRuntime::CallHost(TScriptObject &Object, int Id, TScriptInvoke Kind, TArgValues &Args,
@@ -195,9 +226,16 @@ TScriptValue TScriptRuntime::InvokeMember(const TExpr &E, TFrame &F, TScriptInvo
         id = object->MemberId(E.Name);
         E.CachedObject = object;
         E.CachedId = id;
+        E.CachedInstance = dynamic_cast<TClassInstance *>(object.get());
     }
     if (id < 0)
         throw TScriptError(ScriptErr::NoSuchMember, {}, E.Name);
+    // A method of a script's class takes its arguments by reference, as the
+    // script's own procedures do.
+    if (E.CachedInstance && Kind != TScriptInvoke::Put && Kind != TScriptInvoke::PutRef) {
+        if (const TProc *method = E.CachedInstance->Type().Members[static_cast<std::size_t>(id)].Method)
+            return CallProcExprs(*method, E.Args, F, E.CachedInstance->shared_from_this(), E.Name);
+    }
     TArgValues args;
     EvalArgs(E.Args, F, args);
     if (PutValue)
@@ -214,10 +252,11 @@ TScriptValue TScriptRuntime::CallBuiltin(const TExpr &E, TFrame &F)
     TArgValues args;
     const quint32 missing = EvalArgs(E.Args, F, args);
     try {
-        return builtin.Function(TBuiltinCall{*this, TScriptArgs(args.constData(), static_cast<std::size_t>(args.size())), missing});
+        return builtin.Function(
+            TBuiltinCall{*this, TScriptArgs(args.constData(), static_cast<std::size_t>(args.size())), missing, &F});
     } catch (TScriptError &error) {
         // "Type mismatch: 'CInt'", as VBScript names the function.
-        if (error.Name.isEmpty() && error.Number != ScriptErr::OutOfStringSpace)
+        if (builtin.NamesErrors && error.Name.isEmpty() && error.Number != ScriptErr::OutOfStringSpace)
             error.Name = E.Name;
         throw;
     }
@@ -225,38 +264,47 @@ TScriptValue TScriptRuntime::CallBuiltin(const TExpr &E, TFrame &F)
 
 TScriptValue TScriptRuntime::CallProc(const TExpr &E, TFrame &F)
 {
-    const TProc &proc = *E.Proc;
-    if (E.Args.size() != proc.Params.size())
-        throw TScriptError(ScriptErr::WrongArguments, {}, E.Name);
+    return CallProcExprs(*E.Proc, E.Args, F, E.Proc->Owner ? F.Me : nullptr, E.Name);
+}
+
+void TScriptRuntime::CheckStack() const
+{
     // The native stack a call may use is limited, so that deep recursion is
     // a script error (Out of stack space) and not a crash.
     const char *here = static_cast<const char *>(__builtin_frame_address(0));
     if (m_stackBase && static_cast<std::size_t>(m_stackBase - here) > Limits.MaxStack)
         throw TScriptError(ScriptErr::OutOfStack);
+}
 
-    const auto count = static_cast<qsizetype>(proc.Scope.Names.size());
-    QVarLengthArray<TScriptValue, 16> storage(count);
-    QVarLengthArray<TScriptValue *, 16> pointers(count);
-    for (qsizetype i = 0; i < count; ++i)
-        pointers[i] = &storage[i];
-    for (std::size_t i = 0; i < proc.Params.size(); ++i) {
-        const TExpr &arg = *E.Args[i];
-        if (arg.Kind == EExpr::Missing)
-            throw TScriptError(ScriptErr::WrongArguments, {}, E.Name);
-        if (proc.Params[i].ByRef && !arg.Parenthesized && !arg.HasArgs
-            && (arg.Kind == EExpr::Local || arg.Kind == EExpr::Global)) {
-            pointers[static_cast<qsizetype>(i)] = &SlotRef(arg, F);
-        } else {
-            Store(storage[static_cast<qsizetype>(i)], Eval(arg, F));
+TScriptValue TScriptRuntime::CallProcExprs(const TProc &Proc, const std::vector<TExprPtr> &Args, TFrame &F,
+                                           const std::shared_ptr<TClassInstance> &Me, const QString &Name)
+{
+    if (Args.size() != Proc.Params.size())
+        throw TScriptError(ScriptErr::WrongArguments, {}, Name);
+    CheckStack();
+    TScriptValue result;
+    {
+        const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
+        QVarLengthArray<TScriptValue, 16> storage(count);
+        QVarLengthArray<TScriptValue *, 16> pointers(count);
+        for (qsizetype i = 0; i < count; ++i)
+            pointers[i] = &storage[i];
+        for (std::size_t i = 0; i < Proc.Params.size(); ++i) {
+            const TExpr &arg = *Args[i];
+            if (arg.Kind == EExpr::Missing)
+                throw TScriptError(ScriptErr::WrongArguments, {}, Name);
+            if (Proc.Params[i].ByRef && !arg.Parenthesized && !arg.HasArgs && IsVariable(arg.Kind))
+                pointers[static_cast<qsizetype>(i)] = &SlotRef(arg, F);
+            else
+                Store(storage[static_cast<qsizetype>(i)], Eval(arg, F));
         }
+        result = RunProc(Proc, pointers.data(), Me);
     }
-    InitArrays(proc.Scope.Arrays, pointers.data(), nullptr);
-    TFrame frame;
-    frame.Slots = pointers.data();
-    ExecBlock(proc.Body, frame);
-    if (!proc.IsFunction)
-        return TScriptValue();
-    return std::move(*pointers[proc.ResultSlot]);
+    // Objects the call held are let go of now: their Class_Terminate runs
+    // before the caller goes on.
+    if (!m_terminating.empty())
+        RunTerminates();
+    return result;
 }
 
 void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
@@ -271,9 +319,16 @@ void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
     case EExpr::Member:
         InvokeMember(E, F, TScriptInvoke::Call, nullptr);
         return;
+    case EExpr::Property:
+        MeProperty(E, F, TScriptInvoke::Call, nullptr);
+        return;
     case EExpr::Object:
     case EExpr::Local:
     case EExpr::Global:
+    case EExpr::Dynamic:
+    case EExpr::Ref:
+    case EExpr::Field:
+    case EExpr::Me:
     case EExpr::Index: {
         TArgValues args;
         EvalArgs(E.Args, F, args);
@@ -282,6 +337,8 @@ void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
             target = TScriptValue::FromObject(Objects[E.Slot]);
         else if (E.Kind == EExpr::Index)
             target = Eval(*E.Left, F);
+        else if (E.Kind == EExpr::Me)
+            target = TScriptValue::FromObject(F.Me);
         else
             target = SlotRef(E, F);
         if (!target.IsObject())
