@@ -273,6 +273,12 @@ TScriptValue &TScriptRuntime::Declared(const QString &Key, TFrame *Context)
         const TScope &scope = Context->Proc->Scope;
         if (const int slot = scope.Slots.value(Key, -1); slot >= 0)
             return *Context->Slots[slot];
+        // A name the procedure uses undeclared: what it means there now.
+        if (const int slot = scope.DynamicSlots.value(Key, -1); slot >= 0) {
+            const int global = m_program->Globals.Slots.value(Key);
+            return m_exists[static_cast<std::size_t>(global)] ? m_globals[static_cast<std::size_t>(global)]
+                                                              : *Context->Slots[slot];
+        }
         return *NewVariable(Key, Context);
     }
     if (const int slot = m_program->Globals.Slots.value(Key, -1); slot >= 0) {
