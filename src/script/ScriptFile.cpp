@@ -184,7 +184,11 @@ QByteArray TScriptFileText::BytesFor(const QString &Edited) const
         // A line that was the file's last has no end of its own yet.
         const qsizetype old = match[static_cast<std::size_t>(i)];
         const QString own = old >= 0 && old < lineEnds.size() ? lineEnds.at(old) : QString();
-        withLineEnds += own.isEmpty() ? lineEnd : own;
+        QString end = own.isEmpty() ? lineEnd : own;
+        // CR, then an empty line ending in LF, would read back as one CR LF.
+        if (lines.at(i).isEmpty() && withLineEnds.endsWith(QLatin1Char('\r')) && end.startsWith(QLatin1Char('\n')))
+            end = QStringLiteral("\r");
+        withLineEnds += end;
     }
     return Encode(withLineEnds, encoding);
 }
