@@ -78,7 +78,8 @@ std::vector<qsizetype> MatchLines(const QStringList &Old, const QStringList &Now
 
 bool ValidUtf8(const QByteArray &Bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Stateless: a sequence cut off by the end of the bytes is an error too.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(Bytes); // decode() only converts when its result is taken
     Q_UNUSED(text);
     return !decoder.hasError();

@@ -45,7 +45,9 @@ QString DecodeScriptText(const QByteArray &Bytes)
         QStringDecoder decoder(QStringDecoder::Utf16BE);
         return decoder.decode(Bytes.mid(2));
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a sequence cut off by the end (a Windows-1252 file ending in
+    // "é") is not UTF-8.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(Bytes);
     if (!utf8.hasError())
         return text;

@@ -26,6 +26,8 @@ private slots:
         QTest::newRow("ansi, CR LF") << QByteArray("a\xE9\r\nb") << QString("a\u00E9\nb") << QByteArray("a\xE9\r\nb\r\nx");
         QTest::newRow("ansi, mixed ends") << QByteArray("a\nb\r\nc\rd\x80\x81") << QString("a\nb\nc\nd\u20AC\u0081")
                                           << QByteArray("a\nb\r\nc\rd\x80\x81\nx");
+        QTest::newRow("ansi, last byte high") << QByteArray("a\r\nb\xE9") << QString("a\nb\u00E9")
+                                              << QByteArray("a\r\nb\xE9\r\nx");
         QTest::newRow("utf-8, LF") << QByteArray("a\xC3\xA9\nb\n") << QString("a\u00E9\nb\n")
                                    << QByteArray("a\xC3\xA9\nb\n\nx");
         QTest::newRow("utf-8 with mark, CR") << QByteArray("\xEF\xBB\xBF" "a\rb") << QString("a\nb")
