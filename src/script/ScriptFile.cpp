@@ -191,7 +191,12 @@ QByteArray TScriptFileText::BytesFor(const QString &Edited) const
             end = QStringLiteral("\r");
         withLineEnds += end;
     }
-    return Encode(withLineEnds, encoding);
+    // Bytes that would read back otherwise (Windows-1252 text that begins
+    // like a byte-order mark does) are written as UTF-8 with its mark.
+    const QByteArray bytes = Encode(withLineEnds, encoding);
+    if (DecodeScriptText(bytes) == withLineEnds)
+        return bytes;
+    return QByteArray("\xEF\xBB\xBF") + withLineEnds.toUtf8();
 }
 
 QString ScriptHint(const QByteArray &Bytes)

@@ -37,8 +37,9 @@ public:
     // The bytes that hold Edited: the file as read when Edited is its text;
     // otherwise the text in the file's character set (Windows-1252 text that
     // gained a character the code page lacks is written as UTF-8, so that
-    // nothing typed is lost), each line the file had unchanged with its own
-    // line end, other lines with LineEnd().
+    // nothing typed is lost; text whose bytes would read back as another is
+    // written as UTF-8 with a byte-order mark), each line the file had
+    // unchanged with its own line end, other lines with LineEnd().
     QByteArray BytesFor(const QString &Edited) const;
 
 private:
