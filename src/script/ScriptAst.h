@@ -32,10 +32,9 @@ enum class EExpr : quint8 {
     Unqualified, // .Name outside any With
     // What binding makes of a Name:
     Local,      // a procedure's variable or parameter: Slot
-    Global,     // a variable of the script: Slot; Creates when it is one the
-                // script's own code makes by using it
-    Dynamic,    // a name a procedure uses without declaring it: the script's
-                // variable GlobalSlot once that exists, else the local Slot
+    Global,     // a variable of the script: Slot
+    NewGlobal,  // one the script's code makes by using it, not used here yet:
+                // using it marks it existing and makes this a Global
     Ref,        // a variable of code run by Execute: *Ref
     Field,      // a variable of the object whose class procedure runs: Slot
     Property,   // a property of that object used without Me.: member Slot
@@ -44,31 +43,30 @@ enum class EExpr : quint8 {
     Builtin,    // a built-in function: Slot
     Undefined,  // no such name under Option Explicit
 };
+static_assert(EExpr::Global == EExpr(int(EExpr::Local) + 1) && EExpr::NewGlobal == EExpr(int(EExpr::Local) + 2)
+                  && EExpr::Ref == EExpr(int(EExpr::Local) + 3) && EExpr::Field == EExpr(int(EExpr::Local) + 4),
+              "IsVariable takes the variables as one range");
 
 // Whether the expression names a variable that can be assigned and passed
 // by reference.
 inline bool IsVariable(EExpr Kind)
 {
-    return Kind == EExpr::Local || Kind == EExpr::Global || Kind == EExpr::Dynamic || Kind == EExpr::Ref
-        || Kind == EExpr::Field;
+    return Kind >= EExpr::Local && Kind <= EExpr::Field;
 }
 
 struct TExpr
 {
-    EExpr Kind = EExpr::Literal;
+    // Mutable for NewGlobal's one change to Global.
+    mutable EExpr Kind = EExpr::Literal;
     EOp Op = EOp::Add;
     // Written with an argument list, even an empty one: f().
     bool HasArgs = false;
     bool Hard = false;
     // Written in parentheses: passed by value even to a ByRef parameter.
     bool Parenthesized = false;
-    // The first use of a variable the script creates by use marks it
-    // existing (a procedure's names bind to it from then on).
-    mutable bool Creates = false;
     int Line = 0;
     int Depth = 1;
     int Slot = -1;
-    int GlobalSlot = -1;
     const TProc *Proc = nullptr;
     TScriptValue *Ref = nullptr;
     std::shared_ptr<const TClass> Class;
@@ -219,8 +217,11 @@ struct TScope
     // Per slot: created by use rather than declared.
     std::vector<bool> Implicit;
     std::vector<TArrayDecl> Arrays;
-    // A procedure's slots for the names it uses without declaring them.
+    // A procedure's slots for the names it uses without declaring them, and
+    // the script's variable of each name: a call's slot is that variable
+    // when it exists as the call starts, else the call's own.
     QHash<QString, int> DynamicSlots;
+    std::vector<std::pair<int, int>> DynamicGlobals; // local slot, the script's slot
 
     bool Declared(const QString &Key) const { return Slots.contains(Key) || Constants.contains(Key); }
     int Add(const QString &Name, bool IsImplicit = false)

@@ -99,9 +99,8 @@ private:
             return true;
         }
         if (const auto d = scope.DynamicSlots.constFind(Key); d != scope.DynamicSlots.cend()) {
-            E.Kind = EExpr::Dynamic;
+            E.Kind = EExpr::Local;
             E.Slot = d.value();
-            E.GlobalSlot = Globals().Slots.value(Key);
             return true;
         }
         if (!Proc.Owner)
@@ -154,9 +153,8 @@ private:
             // exists by now, else one of the procedure's call.
             if (implicit && m_context && !m_runtime->GlobalExists(slot))
                 return false;
-            E.Kind = EExpr::Global;
+            E.Kind = implicit ? EExpr::NewGlobal : EExpr::Global;
             E.Slot = slot;
-            E.Creates = implicit;
             return true;
         }
         if (m_runtime) {
@@ -175,10 +173,10 @@ private:
         if (local < 0) {
             local = scope.AddHidden(E.Name);
             scope.DynamicSlots.insert(Key, local);
+            scope.DynamicGlobals.emplace_back(local, GlobalSlot);
         }
-        E.Kind = EExpr::Dynamic;
+        E.Kind = EExpr::Local;
         E.Slot = local;
-        E.GlobalSlot = GlobalSlot;
     }
 
     bool ResolveProc(TExpr &E, const QString &Key)
@@ -241,9 +239,8 @@ private:
         const int slot = m_program.Globals.Add(E.Name, true);
         if (m_proc)
             return BindDynamic(E, Key, slot);
-        E.Kind = EExpr::Global;
+        E.Kind = EExpr::NewGlobal;
         E.Slot = slot;
-        E.Creates = true;
     }
 
     void BindName(TExpr &E, bool Declare)

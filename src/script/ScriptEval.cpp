@@ -1,9 +1,11 @@
-// Evaluation of expressions, calls of the script's procedures, of built-ins
-// and of the members of objects.
+// Evaluation of expressions, calls of the script's procedures (with their
+// arguments' expressions or with values), of built-ins and of the members of
+// objects.
 #include "script/ScriptBuiltins.h"
 #include "script/ScriptClass.h"
 #include "script/ScriptRuntime.h"
 
+#include <cmath>
 #include <exception>
 #include <limits>
 #include <new>
@@ -37,7 +39,7 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
         return E.Value;
     case EExpr::Local:
     case EExpr::Global:
-    case EExpr::Dynamic:
+    case EExpr::NewGlobal:
     case EExpr::Ref:
     case EExpr::Field: {
         if (!E.HasArgs)
@@ -63,8 +65,41 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
             case EOp::Gt: return TScriptValue::FromBool(x > y);
             case EOp::Le: return TScriptValue::FromBool(x <= y);
             case EOp::Ge: return TScriptValue::FromBool(x >= y);
+            case EOp::IntDiv:
+            case EOp::Mod:
+                // Division by zero, and a Long out of range, take the long
+                // way and fail there.
+                if (y != 0) {
+                    const qint64 r = E.Op == EOp::Mod ? x % y : x / y;
+                    if (!isLong)
+                        return TScriptValue::FromWhole(r);
+                    if (r <= std::numeric_limits<qint32>::max())
+                        return TScriptValue::FromLong(static_cast<qint32>(r));
+                }
+                break;
             default: break;
             }
+        } else if ((a.type() == TScriptValue::Double || a.IsWhole()) && (b.type() == TScriptValue::Double || b.IsWhole())) {
+            // A Double with a Double or a whole number: + - * and the
+            // comparisons straight away (an overflow takes the long way and
+            // fails there).
+            const double x = a.type() == TScriptValue::Double ? a.DoubleValue() : a.WholeValue();
+            const double y = b.type() == TScriptValue::Double ? b.DoubleValue() : b.WholeValue();
+            double r = 0;
+            switch (E.Op) {
+            case EOp::Add: r = x + y; break;
+            case EOp::Sub: r = x - y; break;
+            case EOp::Mul: r = x * y; break;
+            case EOp::Eq: return TScriptValue::FromBool(x == y);
+            case EOp::Ne: return TScriptValue::FromBool(x != y);
+            case EOp::Lt: return TScriptValue::FromBool(x < y);
+            case EOp::Gt: return TScriptValue::FromBool(x > y);
+            case EOp::Le: return TScriptValue::FromBool(x <= y);
+            case EOp::Ge: return TScriptValue::FromBool(x >= y);
+            default: r = std::numeric_limits<double>::infinity(); break;
+            }
+            if (std::isfinite(r))
+                return TScriptValue::FromDouble(r);
         }
         switch (E.Op) {
         case EOp::Concat:
@@ -87,7 +122,7 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
         return E.Op == EOp::Neg ? ScriptOps::Negate(a) : ScriptOps::Not(a);
     }
     case EExpr::Proc:
-        return CallProc(E, F);
+        return CallProcExprs(*E.Proc, E.Args, F, E.Proc->Owner ? F.Me : nullptr, E.Name);
     case EExpr::Builtin:
         return CallBuiltin(E, F);
     case EExpr::Member:
@@ -107,7 +142,7 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
         return Index(base, E.Left->Name, args);
     }
     case EExpr::Me:
-        return TScriptValue::FromObject(F.Me);
+        return TScriptValue::FromObject(F.Me->shared_from_this());
     case EExpr::New:
         return NewObject(E);
     case EExpr::Property:
@@ -124,18 +159,14 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
     throw TScriptError(51);
 }
 
-void TScriptRuntime::Create(const TExpr &E)
-{
-    m_exists[static_cast<std::size_t>(E.Slot)] = 1;
-    E.Creates = false;
-}
-
 TScriptValue &TScriptRuntime::OtherSlot(const TExpr &E, TFrame &F)
 {
     switch (E.Kind) {
-    case EExpr::Dynamic:
-        return m_exists[static_cast<std::size_t>(E.GlobalSlot)] ? m_globals[static_cast<std::size_t>(E.GlobalSlot)]
-                                                                : *F.Slots[E.Slot];
+    case EExpr::NewGlobal:
+        // The variable exists from its first use on.
+        m_exists[static_cast<std::size_t>(E.Slot)] = 1;
+        E.Kind = EExpr::Global;
+        return m_globals[static_cast<std::size_t>(E.Slot)];
     case EExpr::Ref:
         return *E.Ref;
     default:
@@ -234,7 +265,7 @@ TScriptValue TScriptRuntime::InvokeMember(const TExpr &E, TFrame &F, TScriptInvo
     // script's own procedures do.
     if (E.CachedInstance && Kind != TScriptInvoke::Put && Kind != TScriptInvoke::PutRef) {
         if (const TProc *method = E.CachedInstance->Type().Members[static_cast<std::size_t>(id)].Method)
-            return CallProcExprs(*method, E.Args, F, E.CachedInstance->shared_from_this(), E.Name);
+            return CallProcExprs(*method, E.Args, F, E.CachedInstance, E.Name);
     }
     TArgValues args;
     EvalArgs(E.Args, F, args);
@@ -267,44 +298,63 @@ TScriptValue TScriptRuntime::CallProc(const TExpr &E, TFrame &F)
     return CallProcExprs(*E.Proc, E.Args, F, E.Proc->Owner ? F.Me : nullptr, E.Name);
 }
 
-void TScriptRuntime::CheckStack() const
+inline TScriptValue TScriptRuntime::RunProc(const TProc &Proc, TScriptValue **Slots, TClassInstance *Me)
 {
-    // The native stack a call may use is limited, so that deep recursion is
-    // a script error (Out of stack space) and not a crash.
-    const char *here = static_cast<const char *>(__builtin_frame_address(0));
-    if (m_stackBase && static_cast<std::size_t>(m_stackBase - here) > Limits.MaxStack)
-        throw TScriptError(ScriptErr::OutOfStack);
+    // A name the procedure uses undeclared is the script's variable when
+    // that exists now, else the call's own.
+    for (const auto &[local, global] : Proc.Scope.DynamicGlobals)
+        if (m_exists[static_cast<std::size_t>(global)])
+            Slots[local] = &m_globals[static_cast<std::size_t>(global)];
+    InitArrays(Proc.Scope.Arrays, Slots, nullptr);
+    TFrame frame;
+    frame.Slots = Slots;
+    frame.Proc = &Proc;
+    frame.Me = Me;
+    ExecBlock(Proc.Body, frame);
+    if (!Proc.IsFunction)
+        return TScriptValue();
+    return std::move(*Slots[Proc.ResultSlot]);
 }
 
 TScriptValue TScriptRuntime::CallProcExprs(const TProc &Proc, const std::vector<TExprPtr> &Args, TFrame &F,
-                                           const std::shared_ptr<TClassInstance> &Me, const QString &Name)
+                                           TClassInstance *Me, const QString &Name)
 {
     if (Args.size() != Proc.Params.size())
         throw TScriptError(ScriptErr::WrongArguments, {}, Name);
     CheckStack();
-    TScriptValue result;
-    {
-        const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
-        QVarLengthArray<TScriptValue, 16> storage(count);
-        QVarLengthArray<TScriptValue *, 16> pointers(count);
-        for (qsizetype i = 0; i < count; ++i)
-            pointers[i] = &storage[i];
-        for (std::size_t i = 0; i < Proc.Params.size(); ++i) {
-            const TExpr &arg = *Args[i];
-            if (arg.Kind == EExpr::Missing)
-                throw TScriptError(ScriptErr::WrongArguments, {}, Name);
-            if (Proc.Params[i].ByRef && !arg.Parenthesized && !arg.HasArgs && IsVariable(arg.Kind))
-                pointers[static_cast<qsizetype>(i)] = &SlotRef(arg, F);
-            else
-                Store(storage[static_cast<qsizetype>(i)], Eval(arg, F));
-        }
-        result = RunProc(Proc, pointers.data(), Me);
+    const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
+    QVarLengthArray<TScriptValue, 16> storage(count);
+    QVarLengthArray<TScriptValue *, 16> pointers(count);
+    for (qsizetype i = 0; i < count; ++i)
+        pointers[i] = &storage[i];
+    for (std::size_t i = 0; i < Proc.Params.size(); ++i) {
+        const TExpr &arg = *Args[i];
+        if (arg.Kind == EExpr::Missing)
+            throw TScriptError(ScriptErr::WrongArguments, {}, Name);
+        if (Proc.Params[i].ByRef && !arg.Parenthesized && !arg.HasArgs && IsVariable(arg.Kind))
+            pointers[static_cast<qsizetype>(i)] = &SlotRef(arg, F);
+        else
+            Store(storage[static_cast<qsizetype>(i)], Eval(arg, F));
     }
-    // Objects the call held are let go of now: their Class_Terminate runs
-    // before the caller goes on.
-    if (!m_terminating.empty())
-        RunTerminates();
-    return result;
+    // Objects the call held go with its variables; their Class_Terminate
+    // runs before the next statement.
+    return RunProc(Proc, pointers.data(), Me);
+}
+
+TScriptValue TScriptRuntime::CallProcValues(const TProc &Proc, TScriptArgs Args, TClassInstance *Me,
+                                            const QString &Name)
+{
+    if (Args.size() != Proc.Params.size())
+        throw TScriptError(ScriptErr::WrongArguments, {}, Name);
+    CheckStack();
+    const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
+    QVarLengthArray<TScriptValue, 16> storage(count);
+    QVarLengthArray<TScriptValue *, 16> pointers(count);
+    for (qsizetype i = 0; i < count; ++i)
+        pointers[i] = &storage[i];
+    for (std::size_t i = 0; i < Args.size(); ++i)
+        Store(storage[static_cast<qsizetype>(i)], TScriptValue(Args[i]));
+    return RunProc(Proc, pointers.data(), Me);
 }
 
 void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
@@ -325,7 +375,7 @@ void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
     case EExpr::Object:
     case EExpr::Local:
     case EExpr::Global:
-    case EExpr::Dynamic:
+    case EExpr::NewGlobal:
     case EExpr::Ref:
     case EExpr::Field:
     case EExpr::Me:
@@ -338,7 +388,7 @@ void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
         else if (E.Kind == EExpr::Index)
             target = Eval(*E.Left, F);
         else if (E.Kind == EExpr::Me)
-            target = TScriptValue::FromObject(F.Me);
+            target = TScriptValue::FromObject(F.Me->shared_from_this());
         else
             target = SlotRef(E, F);
         if (!target.IsObject())

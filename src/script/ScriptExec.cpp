@@ -166,7 +166,7 @@ EFlow TScriptRuntime::Exec(const TStmt &S, TFrame &F)
         TScriptValue value = Eval(*s.Value, F);
         if (!value.IsObject())
             throw TScriptError(ScriptErr::ObjectRequired, {}, s.Value->Name);
-        Assign(*s.Target, std::move(value), F, true);
+        AssignObject(*s.Target, std::move(value), F);
         return EFlow::Normal;
     }
     case EStmt::Call:
@@ -220,7 +220,7 @@ TScriptValue &TScriptRuntime::LValue(const TExpr &E, TFrame &F)
     switch (E.Kind) {
     case EExpr::Local:
     case EExpr::Global:
-    case EExpr::Dynamic:
+    case EExpr::NewGlobal:
     case EExpr::Ref:
     case EExpr::Field:
     case EExpr::Index: {
@@ -238,19 +238,33 @@ TScriptValue &TScriptRuntime::LValue(const TExpr &E, TFrame &F)
     }
 }
 
-void TScriptRuntime::Assign(const TExpr &Target, TScriptValue Value, TFrame &F, bool IsSet)
+void TScriptRuntime::AssignObject(const TExpr &Target, TScriptValue Value, TFrame &F)
 {
-    const TScriptInvoke put = IsSet ? TScriptInvoke::PutRef : TScriptInvoke::Put;
+    // A property takes an object through its Property Set.
+    if (Target.Kind == EExpr::Member)
+        InvokeMember(Target, F, TScriptInvoke::PutRef, &Value);
+    else if (Target.Kind == EExpr::Property)
+        MeProperty(Target, F, TScriptInvoke::PutRef, &Value);
+    else
+        Assign(Target, std::move(Value), F);
+}
+
+void TScriptRuntime::Assign(const TExpr &Target, TScriptValue Value, TFrame &F)
+{
+    if (!Target.HasArgs && IsVariable(Target.Kind)) {
+        Store(SlotRef(Target, F), std::move(Value));
+        return;
+    }
     switch (Target.Kind) {
     case EExpr::Member:
-        InvokeMember(Target, F, put, &Value);
+        InvokeMember(Target, F, TScriptInvoke::Put, &Value);
         return;
     case EExpr::Property:
-        MeProperty(Target, F, put, &Value);
+        MeProperty(Target, F, TScriptInvoke::Put, &Value);
         return;
     case EExpr::Local:
     case EExpr::Global:
-    case EExpr::Dynamic:
+    case EExpr::NewGlobal:
     case EExpr::Ref:
     case EExpr::Field:
     case EExpr::Index: {

@@ -116,6 +116,15 @@ TScriptValue CurrencyResult(EOp Op, const TNum &A, const TNum &B)
     return TScriptValue::FromCurrency(static_cast<qint64>(r));
 }
 
+// + - * of a Single or a Currency (the rare cases, kept out of the way of
+// Double's).
+[[gnu::noinline]] TScriptValue SingleOrCurrency(EOp Op, const TNum &A, const TNum &B, TNum::Rank Rank)
+{
+    if (Rank == TNum::Currency)
+        return CurrencyResult(Op, A, B);
+    return SingleResult(Op == EOp::Add ? A.real + B.real : Op == EOp::Sub ? A.real - B.real : A.real * B.real);
+}
+
 // An operand of \, Mod and the logical operators: rounded to a whole number.
 struct TWhole
 {
@@ -249,12 +258,9 @@ TScriptValue Arithmetic(EOp Op, const TScriptValue &A, const TScriptValue &B, qs
         // A date moved by a number stays a date; the distance of two dates
         // and any product are numbers.
         const bool date = Op != EOp::Mul && (a.date != b.date) && (a.date || Op == EOp::Add);
-        if (rank == TNum::Currency && !date)
-            return CurrencyResult(Op, a, b);
-        const double r = Op == EOp::Add ? a.real + b.real : Op == EOp::Sub ? a.real - b.real : a.real * b.real;
-        if (rank == TNum::Single)
-            return SingleResult(r);
-        return FloatResult(r, date);
+        if (rank != TNum::Double && !date)
+            return SingleOrCurrency(Op, a, b, rank);
+        return FloatResult(Op == EOp::Add ? a.real + b.real : Op == EOp::Sub ? a.real - b.real : a.real * b.real, date);
     }
     case EOp::Div: {
         const TNum a = Number(A);

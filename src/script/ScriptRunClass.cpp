@@ -1,6 +1,6 @@
-// Procedures called with values, the objects of the script's classes and
-// their Class_Terminate, GetRef, code that Execute, ExecuteGlobal and Eval
-// compile while the script runs, and the end of a run.
+// The objects of the script's classes and their Class_Terminate, GetRef,
+// code that Execute, ExecuteGlobal and Eval compile while the script runs,
+// and the end of a run.
 #include "script/ScriptClass.h"
 #include "script/ScriptParser.h"
 
@@ -92,7 +92,7 @@ TScriptValue TScriptRuntime::NewObject(const TExpr &E)
         Fail(ScriptErr::ClassNotDefined, E.Name);
     const std::shared_ptr<TClassInstance> object = TClassInstance::Make(*this, type);
     if (type->Initialize)
-        CallProcValues(*type->Initialize, {}, object, type->Initialize->Name);
+        CallProcValues(*type->Initialize, {}, object.get(), type->Initialize->Name);
     object->TerminateDue = type->Terminate != nullptr;
     return TScriptValue::FromObject(object);
 }
@@ -129,7 +129,7 @@ void TScriptRuntime::RunTerminates()
         object->TerminateDue = false;
         const std::shared_ptr<TClassInstance> me = TClassInstance::Adopt(object);
         try {
-            CallProcValues(*object->Type().Terminate, {}, me, object->Type().Terminate->Name);
+            CallProcValues(*object->Type().Terminate, {}, me.get(), object->Type().Terminate->Name);
         } catch (const TScriptError &) {
             // Nobody is left to hear of an error while an object goes.
         }
@@ -138,8 +138,8 @@ void TScriptRuntime::RunTerminates()
 
 TScriptValue TScriptRuntime::InvokeInstance(TClassInstance &Object, int Member, TScriptInvoke Kind, TScriptArgs Args)
 {
+    // Whoever asks holds the object for the call.
     const TClassMember &member = Object.Type().Members[static_cast<std::size_t>(Member)];
-    const std::shared_ptr<TClassInstance> me = Object.shared_from_this();
     const bool put = Kind == TScriptInvoke::Put || Kind == TScriptInvoke::PutRef;
     if (member.Field >= 0) {
         TScriptValue &field = Object.Fields[static_cast<std::size_t>(member.Field)];
@@ -161,12 +161,12 @@ TScriptValue TScriptRuntime::InvokeInstance(TClassInstance &Object, int Member, 
     if (member.Method) {
         if (put)
             Fail(ScriptErr::IllegalAssignment, member.Name);
-        return CallProcValues(*member.Method, Args, me, member.Name);
+        return CallProcValues(*member.Method, Args, &Object, member.Name);
     }
     const TProc *proc = Kind == TScriptInvoke::PutRef ? member.Set : Kind == TScriptInvoke::Put ? member.Let : member.Get;
     if (!proc)
         Fail(ScriptErr::NoSuchMember, member.Name);
-    return CallProcValues(*proc, Args, me, member.Name);
+    return CallProcValues(*proc, Args, &Object, member.Name);
 }
 
 TScriptValue TScriptRuntime::MeProperty(const TExpr &E, TFrame &F, TScriptInvoke Kind, const TScriptValue *PutValue)
@@ -176,43 +176,6 @@ TScriptValue TScriptRuntime::MeProperty(const TExpr &E, TFrame &F, TScriptInvoke
     if (PutValue)
         args.append(*PutValue);
     return InvokeInstance(*F.Me, E.Slot, Kind, TScriptArgs(args.constData(), static_cast<std::size_t>(args.size())));
-}
-
-// --- procedures
-
-TScriptValue TScriptRuntime::CallProcValues(const TProc &Proc, TScriptArgs Args,
-                                            const std::shared_ptr<TClassInstance> &Me, const QString &Name)
-{
-    if (Args.size() != Proc.Params.size())
-        Fail(ScriptErr::WrongArguments, Name);
-    CheckStack();
-    TScriptValue result;
-    {
-        const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
-        QVarLengthArray<TScriptValue, 16> storage(count);
-        QVarLengthArray<TScriptValue *, 16> pointers(count);
-        for (qsizetype i = 0; i < count; ++i)
-            pointers[i] = &storage[i];
-        for (std::size_t i = 0; i < Args.size(); ++i)
-            Store(storage[static_cast<qsizetype>(i)], TScriptValue(Args[i]));
-        result = RunProc(Proc, pointers.data(), Me);
-    }
-    if (!m_terminating.empty())
-        RunTerminates();
-    return result;
-}
-
-TScriptValue TScriptRuntime::RunProc(const TProc &Proc, TScriptValue **Slots, const std::shared_ptr<TClassInstance> &Me)
-{
-    InitArrays(Proc.Scope.Arrays, Slots, nullptr);
-    TFrame frame;
-    frame.Slots = Slots;
-    frame.Proc = &Proc;
-    frame.Me = Me;
-    ExecBlock(Proc.Body, frame);
-    if (!Proc.IsFunction)
-        return TScriptValue();
-    return std::move(*Slots[Proc.ResultSlot]);
 }
 
 TScriptValue TScriptRuntime::ProcReference(const QString &Name)
@@ -273,12 +236,8 @@ TScriptValue &TScriptRuntime::Declared(const QString &Key, TFrame *Context)
         const TScope &scope = Context->Proc->Scope;
         if (const int slot = scope.Slots.value(Key, -1); slot >= 0)
             return *Context->Slots[slot];
-        // A name the procedure uses undeclared: what it means there now.
-        if (const int slot = scope.DynamicSlots.value(Key, -1); slot >= 0) {
-            const int global = m_program->Globals.Slots.value(Key);
-            return m_exists[static_cast<std::size_t>(global)] ? m_globals[static_cast<std::size_t>(global)]
-                                                              : *Context->Slots[slot];
-        }
+        if (const int slot = scope.DynamicSlots.value(Key, -1); slot >= 0)
+            return *Context->Slots[slot];
         return *NewVariable(Key, Context);
     }
     if (const int slot = m_program->Globals.Slots.value(Key, -1); slot >= 0) {

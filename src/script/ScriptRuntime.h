@@ -34,8 +34,9 @@ struct TFrame
     TScriptValue **Slots = nullptr;
     bool ResumeNext = false;
     const TProc *Proc = nullptr;
-    // The object a class's procedure runs for.
-    std::shared_ptr<TClassInstance> Me;
+    // The object a class's procedure runs for; whoever called the procedure
+    // holds it.
+    TClassInstance *Me = nullptr;
     std::unique_ptr<TFrameExtras> Extras;
 };
 
@@ -89,8 +90,14 @@ public:
 
     void CheckString(qint64 Length) const;
     void CheckArray(qint64 Count) const;
-    // Out of stack space when the native stack is used up to the limit.
-    void CheckStack() const;
+    // Out of stack space when the native stack is used up to the limit (so
+    // that deep recursion is a script error, not a crash).
+    void CheckStack() const
+    {
+        const char *here = static_cast<const char *>(__builtin_frame_address(0));
+        if (m_stackBase && static_cast<std::size_t>(m_stackBase - here) > Limits.MaxStack) [[unlikely]]
+            throw TScriptError(ScriptErr::OutOfStack);
+    }
 
     // --- evaluation (ScriptEval.cpp)
     TScriptValue Eval(const TExpr &E, TFrame &F);
@@ -103,17 +110,16 @@ public:
     {
         if (E.Kind == EExpr::Local)
             return *F.Slots[E.Slot];
-        if (E.Kind == EExpr::Global) {
-            if (E.Creates) [[unlikely]]
-                Create(E);
+        if (E.Kind == EExpr::Global)
             return m_globals[static_cast<std::size_t>(E.Slot)];
-        }
         return OtherSlot(E, F);
     }
 
     // --- statements (ScriptExec.cpp)
     EFlow ExecBlock(const TBlock &Block, TFrame &F);
-    void Assign(const TExpr &Target, TScriptValue Value, TFrame &F, bool IsSet = false);
+    void Assign(const TExpr &Target, TScriptValue Value, TFrame &F);
+    // Set Target = Value.
+    void AssignObject(const TExpr &Target, TScriptValue Value, TFrame &F);
     TScriptValue &LValue(const TExpr &E, TFrame &F);
     static void Store(TScriptValue &Slot, TScriptValue &&Value);
     void InitArrays(const std::vector<TArrayDecl> &Arrays, TScriptValue *const *Slots, TScriptValue *Globals);
@@ -121,8 +127,7 @@ public:
     // --- procedures, classes, code compiled while running (ScriptRunClass.cpp)
     // A procedure called with values (by a reference from GetRef, through an
     // object of a class, or Class_Initialize); Me for a class's procedure.
-    TScriptValue CallProcValues(const TProc &Proc, TScriptArgs Args, const std::shared_ptr<TClassInstance> &Me,
-                                const QString &Name);
+    TScriptValue CallProcValues(const TProc &Proc, TScriptArgs Args, TClassInstance *Me, const QString &Name);
     // A member of an object of a script's class, by its number; Args holds
     // any indexes, then the value for Put and PutRef.
     TScriptValue InvokeInstance(TClassInstance &Object, int Member, TScriptInvoke Kind, TScriptArgs Args);
@@ -158,12 +163,11 @@ public:
 
 private:
     void SlowStep();
-    void Create(const TExpr &E);
     TScriptValue &OtherSlot(const TExpr &E, TFrame &F);
     TScriptValue CallProc(const TExpr &E, TFrame &F);
-    TScriptValue CallProcExprs(const TProc &Proc, const std::vector<TExprPtr> &Args, TFrame &F,
-                               const std::shared_ptr<TClassInstance> &Me, const QString &Name);
-    TScriptValue RunProc(const TProc &Proc, TScriptValue **Slots, const std::shared_ptr<TClassInstance> &Me);
+    TScriptValue CallProcExprs(const TProc &Proc, const std::vector<TExprPtr> &Args, TFrame &F, TClassInstance *Me,
+                               const QString &Name);
+    TScriptValue RunProc(const TProc &Proc, TScriptValue **Slots, TClassInstance *Me);
     TScriptValue CallBuiltin(const TExpr &E, TFrame &F);
     TScriptValue Index(const TScriptValue &Base, const QString &Name, TArgValues &Args);
     TScriptValue CallHost(TScriptObject &Object, int Id, TScriptInvoke Kind, TArgValues &Args, const QString &Name);
