@@ -60,7 +60,9 @@ private slots:
              "1/15/2024 2:30:05 PM | Monday, January 15, 2024 | 1/15/2024 | 2:30:05 PM | 14:30"},
             {"MsgBox CDbl(#1/1/1900#) & \" \" & #12/30/1899# & \" \" & CDbl(#12/29/1899 6:00 AM#) & \" \" & (#1/2/2024# - #1/1/2024#) & TypeName(#1/1/2024# + 1)",
              "2 12:00:00 AM -1.25 1Date"},
-            {"x = CDate(\"Hello\")", "#13@1"},
+            {"MsgBox CDate(\"Jan 2, 2024\") & \"|\" & CDate(\"2 pm\") & \"|\" & CDate(\"Tuesday, 1.2.29\") & \"|\" & CDate(\"1/2/99 23:05\")",
+             "1/2/2024|2:00:00 PM|1/2/2029|1/2/1999 11:05:00 PM"},
+            {"x = CDate(\"2024-01-15T10\")", "#13@1"},
             {"x = DateAdd(\"x\", 1, Now)", "#5@1"},
             {"x = DateSerial(10000, 1, 1)", "#5@1"},
             {"x = #32/1/2024#", "#1002@1"},
@@ -78,6 +80,9 @@ private slots:
              "126 Byte 300Integer 17"},
             {"MsgBox CCur(543.214588 * 2) & \" \" & TypeName(CCur(1)) & \" \" & CCur(0.1) * 3 & \" \" & TypeName(CCur(1) * 1.5) & TypeName(CCur(1) / 3) & \" \" & VarType(CCur(1)) & VarType(CSng(1))",
              "1086.4292 Currency 0.3 CurrencyDouble 64"},
+            // Currency rounds half to even at its fourth decimal, and moves a date as a number does.
+            {"MsgBox CCur(0.0001) * CCur(0.5) & \" \" & CCur(0.0003) * CCur(0.5) & \" \" & TypeName(#1/1/2024# + CCur(1)) & \" \" & CByte(7) Mod CByte(4) & TypeName(CByte(7) \\ CByte(2))",
+             "0 0.0002 Date 3Byte"},
             {"x = CByte(256)", "#6@1"},
             {"x = CByte(-1)", "#6@1"},
             {"x = CCur(1E19)", "#6@1"},
@@ -141,6 +146,12 @@ private slots:
             {"Class P\nPublic X, Y, A(2)\nEnd Class\nSet p1 = New P\nWith p1\n.X = 1\nWith New P\n.X = 5 : MsgBox .X\nEnd With\n.Y = .X + 1 : .A(1) = 7\nEnd With\nMsgBox p1.X & p1.Y & p1.A(1) & UBound(p1.A)",
              "5|1272"},
             {"Class R\nPublic Property Get V : V = 1 : Exit Property : V = 2 : End Property\nEnd Class\nSet r = New R : MsgBox r.V", "1"},
+            // An indexed property; Me is the object itself.
+            {"Class G\nPrivate m(2)\nPublic Property Get Cell(i) : Cell = m(i) : End Property\nPublic Property Let Cell(i, v) : m(i) = v * 2 : End Property\n"
+             "Public Function Self : Set Self = Me : End Function\nEnd Class\nSet g = New G : g.Cell(1) = 4 : MsgBox g.Cell(1) & IsEmpty(g.Cell(0)) & (g.Self Is g)",
+             "8TrueTrue"},
+            // An error in Class_Terminate is nobody's.
+            {"Class E\nPrivate Sub Class_Terminate : x = 1 / 0 : End Sub\nEnd Class\nSet e = New E : Set e = Nothing : MsgBox Err.Number", "0"},
             // A chain of objects that hold each other is freed at the end.
             {"Class N\nPublic Other\nEnd Class\nSet a = New N : Set b = New N : Set a.Other = b : Set b.Other = a : MsgBox \"ok\"", "ok"},
             {"Class C\nPrivate p\nEnd Class\nSet o = New C : o.p = 1", "#438@4"},
