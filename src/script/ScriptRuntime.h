@@ -126,7 +126,8 @@ public:
 
     // --- procedures, classes, code compiled while running (ScriptRunClass.cpp)
     // A procedure called with values (by a reference from GetRef, through an
-    // object of a class, or Class_Initialize); Me for a class's procedure.
+    // object of a class, or Class_Initialize); Me for a class's procedure
+    // (ScriptEval.cpp, beside the calls from the script's expressions).
     TScriptValue CallProcValues(const TProc &Proc, TScriptArgs Args, TClassInstance *Me, const QString &Name);
     // A member of an object of a script's class, by its number; Args holds
     // any indexes, then the value for Put and PutRef.
@@ -135,7 +136,8 @@ public:
     // expression, compiled now: in F's scope or at the script's level.
     void ExecuteText(const QString &Text, TFrame &F, bool Global);
     TScriptValue EvalText(const QString &Text, TFrame &F);
-    // GetRef: an object that calls the procedure; Nothing when there is none.
+    // GetRef: an object that calls the procedure; "Invalid procedure call or
+    // argument" when there is none by that name.
     TScriptValue ProcReference(const QString &Name);
     // An object a script made, to be detached when the run ends.
     void Own(const std::weak_ptr<TScriptOwned> &Object);
