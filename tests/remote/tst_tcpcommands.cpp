@@ -79,6 +79,7 @@ private slots:
         QTest::newRow("DM, empty") << "DM" << "delete  0";
         QTest::newRow("SM") << "SMDX;SPOTS;" << "groups DX|SPOTS";
         QTest::newRow("SM, empty entries") << "SM;DX;;" << "groups |DX|";
+        QTest::newRow("SM, CR separates") << "SMDX\rSPOTS;A" << "groups DX|SPOTS|A";
         QTest::newRow("TT") << "TT 14074000USB  FT8 " << "tune 14074000/USB/FT8";
         QTest::newRow("TT, trimmed number") << "TT7040000  LSB" << "tune 7040000/LSB/";
         QTest::newRow("TT, no number") << "TTabc" << "tune 0/CW   /";
