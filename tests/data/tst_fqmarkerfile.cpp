@@ -173,6 +173,20 @@ private slots:
         QTRY_COMPARE(TFqMarkerStore::ReadVisibleGroups(), groups);
     }
 
+    // The store's own delay, not an injected one: an edit is on the disk
+    // within about a second while the program runs on.
+    void editReachesTheDiskWithinASecond()
+    {
+        QVERIFY(writeBytes(programFile("FqMarkers.tsv"), Comment));
+        TFqMarkerStore store;
+        QList<TFqMarker *> list = store.LoadMarkers().Markers;
+        store.SetSource([&] { return list; }, {});
+        list << store.NewMarker();
+        QVERIFY(ParseMarkerLine("3550000\tSOON", *list.last()));
+        store.MarkersChanged();
+        QTRY_VERIFY_WITH_TIMEOUT(readBytes(programFile("FqMarkers.tsv")).contains("SOON"), 1200);
+    }
+
     void failedSaveIsReportedOncePerRunOfFailures()
     {
         TFqMarkerStore store;
