@@ -92,7 +92,12 @@ void CloseProgramWindows(qint64 processId)
     if (processId <= 0 || processId == QCoreApplication::applicationPid())
         return;
 #ifdef Q_OS_UNIX
-    ::kill(static_cast<pid_t>(processId), SIGTERM);
+    const pid_t process = static_cast<pid_t>(processId);
+    const pid_t group = getpgid(process);
+    if (group > 1 && group == getsid(process) && group != getpgrp())
+        ::kill(-group, SIGTERM);
+    else
+        ::kill(process, SIGTERM);
 #endif
 }
 
@@ -107,6 +112,31 @@ QString ProcessExecutable(qint64 processId)
     Q_UNUSED(processId);
     return QString();
 #endif
+}
+
+StartedProcess RunningProcess(qint64 processId)
+{
+    if (processId <= 0)
+        return {};
+#ifdef Q_OS_LINUX
+    // The fields after the command name, which is in brackets and may hold
+    // blanks and brackets itself: state first, the start time 20th.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(processId));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 1).simplified().split(' ');
+    if (fields.size() < 20 || fields.at(0) == "Z" || fields.at(0) == "X")
+        return {};
+    return {processId, fields.at(19).toULongLong()};
+#else
+    return {processId, 0};
+#endif
+}
+
+bool ProcessRuns(const StartedProcess &process)
+{
+    return process.Id > 0 && RunningProcess(process.Id) == process;
 }
 
 bool ProgramRunning(const QString &path, const QString &windowClass)

@@ -153,8 +153,12 @@ private slots:
         QCOMPARE(StartProgram("/nonexistent/folder/program --flag"), qint64(0));
         const qint64 pid = StartProgram("sleep 30", ShowMode::Minimized);
         QVERIFY(pid > 0 && processRuns(pid));
+        // A later process under the same id would have another start time.
+        const StartedProcess started = RunningProcess(pid);
+        QVERIFY(ProcessRuns(started) && !ProcessRuns({pid, started.StartTime + 1}));
         CloseProgramWindows(pid);
         QTRY_VERIFY_WITH_TIMEOUT(!processRuns(pid), 5000);
+        QVERIFY(!ProcessRuns(started));
 
         // 0 would address the whole process group, our own id ourselves.
         CloseProgramWindows(0);
