@@ -94,6 +94,18 @@ private slots:
         QTRY_COMPARE(fx.rig->status("freq"), QString("14074000"));
         QTRY_COMPARE(fx.rig->status("mode"), QString("USB"));
         QTRY_COMPARE(client.ask("QS").left(14), QByteArray("014074000USB  "));
+
+        // No frequency, or one below 100 kHz: nothing reaches the radio.
+        for (const QByteArray line : {"TT", "TTabc      LSB", "TT000099999LSB"}) {
+            w.MainTmr->stop();
+            QCOMPARE(client.ask(line), QByteArray(""));
+            w.MainTmrTimer();
+            QVERIFY2(fx.queued().isEmpty() && w.ScaleFrequency() == 14074000 && w.UsbBtn->isChecked(), line);
+            w.MainTmr->start();
+        }
+        QTRY_VERIFY(fx.logLines.contains("TCPIP: Tune request refused: 99999 Hz is not within 100 kHz ... 500 MHz."));
+        QCOMPARE(fx.rig->status("freq"), QString("14074000"));
+        QCOMPARE(fx.rig->status("mode"), QString("USB"));
     }
 
     // Closing with a client connected asks once; No keeps the window, Yes
