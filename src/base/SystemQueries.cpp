@@ -14,6 +14,8 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -198,6 +200,36 @@ bool IsRegistrationMode(const QStringList &parameters)
 {
     return SwitchPresentIn(parameters, QStringLiteral("/REGSERVER"))
         || SwitchPresentIn(parameters, QStringLiteral("/UNREGSERVER"));
+}
+
+QString FirstUnknownParameter(const QStringList &parameters)
+{
+    static const QStringList withValue = {QStringLiteral("--port"), QStringLiteral("--model"), QStringLiteral("--rigctld")};
+    static const QStringList switches = {QStringLiteral("/CheckInternet"), QStringLiteral("/REGSERVER"),
+                                         QStringLiteral("/UNREGSERVER")};
+    for (int i = 0; i < parameters.size(); ++i) {
+        const QString &parameter = parameters.at(i);
+        if (withValue.contains(parameter)) {
+            ++i; // its value
+            continue;
+        }
+        const qsizetype equals = parameter.indexOf(u'=');
+        const bool optionAndValue = equals > 0 && withValue.contains(parameter.left(equals));
+        const bool knownSwitch = std::any_of(switches.begin(), switches.end(),
+                                             [&](const QString &name) { return SwitchPresentIn({parameter}, name); });
+        if (!optionAndValue && !knownSwitch)
+            return parameter;
+    }
+    return QString();
+}
+
+QString CommandLineUsage()
+{
+    return QStringLiteral("Usage:\n"
+                          "    tarnwick [--port DEVICE] [--model FT-817|FT-847|FT-857|FT-897] [--rigctld [ADDRESS:]PORT]\n"
+                          "    tarnwick /CheckInternet\n"
+                          "    tarnwick /REGSERVER | /UNREGSERVER\n"
+                          "    tarnwick --help\n");
 }
 
 bool HasDefaultRoute(const QString &routeTable, const QStringList &upInterfaces)

@@ -72,6 +72,14 @@ bool IsCheckInternetMode(const QStringList &parameters);
 // Registration switches of the automation class ("/REGSERVER", "/UNREGSERVER").
 bool IsRegistrationMode(const QStringList &parameters);
 
+// The first parameter that is none of the program's options or switches
+// ("--port", "--model" and "--rigctld" with their values, "/CheckInternet",
+// "/REGSERVER", "/UNREGSERVER"); "--help" is none either. Empty when every
+// parameter is known.
+QString FirstUnknownParameter(const QStringList &parameters);
+// The lines of the command line's usage, each ended by a line break.
+QString CommandLineUsage();
+
 // Whether the computer is on-line. Uses the system's network information
 // where a backend exists, else looks for an interface that is up, not the
 // loopback, and carries the default route.
