@@ -85,6 +85,8 @@ void TFqMarkerOps::LoadMarkers()
     else if (!loaded.Problem.isEmpty())
         ShowInformation(DialogParent, loaded.Problem
                                           + QStringLiteral("\n\nChanges to the frequency markers will not be saved in this run."));
+    else if (!loaded.UnreadableLines.isEmpty())
+        ShowInformation(DialogParent, TFqMarkerStore::UnreadableLinesMessage(loaded.UnreadableLines));
     if (!Scale)
         return;
     // As AddMarker one by one would place them (rounded to the tuning step,

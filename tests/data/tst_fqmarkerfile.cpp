@@ -106,6 +106,14 @@ private slots:
         QCOMPARE(lines, QStringList({"14074000\tFT8\tUSB\t1\t\t\t0\t0", QString::fromUtf8("7040000\tGrüß\tCW\t1\t\t\t0\t0"),
                                      "3550000\t\tCW\t1\t\t\t0\t0", "3560000\tlast\tCW\t1\t\t\t0\t0"}));
         QCOMPARE(store.OwnedCount(), 4);
+
+        // A line that is no marker stays: written back after the markers.
+        QCOMPARE(loaded.UnreadableLines, QStringList{"abc\tbad"});
+        QList<TFqMarker *> list = loaded.Markers.mid(3);
+        store.SetSource([&] { return list; }, {});
+        store.MarkersChanged();
+        QVERIFY(store.SaveNow());
+        QCOMPARE(readBytes(programFile("FqMarkers.tsv")), Comment + "3560000\tlast\tCW\t1\t\t\t0\t0\r\nabc\tbad\r\n");
     }
 
     void fileHoldsPermanentMarkersOnly()

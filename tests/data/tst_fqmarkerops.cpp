@@ -116,7 +116,9 @@ private slots:
                            Comment + "3600000\tB\r\n3550006\tA\r\nbad\r\n3600000\tC\tAM\t1\tREPEATER\r\n"));
         WriteSetting("VisibleFqMarkers", "REPEATER\r\n");
         Rig rig;
-        QVERIFY(rig.prompts.shown.isEmpty());
+        QCOMPARE(rig.prompts.texts(), QStringList{"1 line(s) of \"" + programFile("FqMarkers.tsv")
+                                                  + "\" could not be read as frequency markers. They are kept in the "
+                                                    "file unchanged, after the markers.\n\nThe first one:\nbad"});
         // Rounded to the tuning step, in frequency order, equal ones as read.
         QCOMPARE(rig.lines(), QStringList({"3550010\tA\tCW\t1\t\t\t0\t0", "3600000\tB\tCW\t1\t\t\t0\t0",
                                            "3600000\tC\tAM\t1\tREPEATER\t\t0\t0"}));
