@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -107,6 +108,19 @@ void TFilteredMemo::keyPressEvent(QKeyEvent *Event)
     const QString kept = Filter(typed);
     if (!kept.isEmpty())
         insertPlainText(kept);
+    Event->accept();
+}
+
+void TFilteredMemo::inputMethodEvent(QInputMethodEvent *Event)
+{
+    const QString kept = Filter(Event->commitString());
+    if (kept == Event->commitString()) {
+        QPlainTextEdit::inputMethodEvent(Event);
+        return;
+    }
+    QInputMethodEvent filtered(Event->preeditString(), Event->attributes());
+    filtered.setCommitString(kept, Event->replacementStart(), Event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&filtered);
     Event->accept();
 }
 

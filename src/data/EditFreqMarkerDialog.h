@@ -18,8 +18,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 
-// A memo that refuses or changes characters as they are typed or pasted:
-// Filter gets each piece of text and returns what goes in.
+// A memo that refuses or changes characters however they come: typed,
+// composed by an input method (a dead key), pasted or dropped. Filter gets
+// each piece of text and returns what goes in.
 class TFilteredMemo : public QPlainTextEdit
 {
     Q_OBJECT
@@ -29,6 +30,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *Event) override;
+    void inputMethodEvent(QInputMethodEvent *Event) override;
     void insertFromMimeData(const QMimeData *Source) override;
 
 private:

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -143,6 +144,11 @@ private slots:
         editor.RemarkMmo->clear();
         editor.RemarkMmo->paste();
         QCOMPARE(editor.RemarkMmo->toPlainText(), QString("x-y z\nw"));
+        // A dead key (dead tilde, then space) types through the input method.
+        QInputMethodEvent composed;
+        composed.setCommitString("~!");
+        QApplication::sendEvent(editor.RemarkMmo, &composed);
+        QCOMPARE(editor.RemarkMmo->toPlainText(), QString("x-y z\nw!"));
 
         // Empty attribute lines go on every close, Cancel too.
         editor.AttributesMmo->setPlainText("A\n  \n\nB\n");

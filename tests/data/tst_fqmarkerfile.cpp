@@ -69,12 +69,12 @@ private slots:
         QCOMPARE(marker.Remark, QString("one\r\ntwo"));
 
         // Empty attribute lines never give "--"; TABs and breaks in a field
-        // never give another field.
+        // never give another field, a "~" in a remark line no break.
         marker.Caption = "two\tfields";
         marker.Attributes = "\r\nBEACON\r\n\r\n\r\nCW\r\n";
-        marker.Remark = "a\tb\rc";
+        marker.Remark = "a\tb\rc~d";
         marker.Permanent = false;
-        QCOMPARE(FormatMarkerLine(marker), QString("14074000\ttwo fields\tUSB\t0\t-BEACON-CW-\ta b~c\t885\t0"));
+        QCOMPARE(FormatMarkerLine(marker), QString("14074000\ttwo fields\tUSB\t0\t-BEACON-CW-\ta b~c d\t885\t0"));
     }
 
     void captionsPreferUpperCase()
