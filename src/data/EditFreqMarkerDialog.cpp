@@ -47,24 +47,43 @@ QString memoText(const QPlainTextEdit *Memo)
     return removeTrailingBreaks(MarkerTextLines(Memo->toPlainText()).join(QLatin1String("\r\n")));
 }
 
+// Selects the item of Text in a list whose first Offered items are its own.
+// A value the list does not offer (a mode "usb" or a tone of 88.6 Hz from a
+// hand-edited file) is shown as an item of its own after them, so that Ok
+// keeps it; such an item of the marker shown before goes.
+void selectOrAdd(QComboBox *Box, int Offered, const QString &Text, const QVariant &Data = {})
+{
+    while (Box->count() > Offered)
+        Box->removeItem(Offered);
+    int index = Box->findText(Text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0 && !Text.isEmpty()) {
+        Box->addItem(Text, Data);
+        index = Offered;
+    }
+    Box->setCurrentIndex(index);
+}
+
+constexpr int ToneItems = 39; // "<None>" and the 38 tones
+
 void selectTone(QComboBox *Box, int Tenths)
 {
-    const int index = Tenths == 0 ? -1 : Box->findText(CtcssText(Tenths));
-    Box->setCurrentIndex(index < 0 ? 0 : index);
+    if (Tenths == 0)
+        selectOrAdd(Box, ToneItems, Box->itemText(0));
+    else
+        selectOrAdd(Box, ToneItems, CtcssText(Tenths), Tenths);
 }
 
 int selectedTone(const QComboBox *Box)
 {
-    const int index = Box->currentIndex();
-    return index <= 0 ? 0 : CtcssTones().value(index - 1);
+    return Box->currentData().toInt();
 }
 
 QComboBox *makeToneBox(QWidget *Parent)
 {
     auto *box = new QComboBox(Parent);
-    box->addItem(QStringLiteral("<None>"));
+    box->addItem(QStringLiteral("<None>"), 0);
     for (int tone : CtcssTones())
-        box->addItem(CtcssText(tone));
+        box->addItem(CtcssText(tone), tone);
     return box;
 }
 
@@ -172,6 +191,7 @@ TEditFreqMarkerFrm::TEditFreqMarkerFrm(QWidget *Parent)
     setObjectName(QStringLiteral("EditFreqMarkerFrm"));
     setWindowTitle(QStringLiteral("Frequency Marker"));
     ModeCBx->addItems(PlanModeNames());
+    PlanModeCount = ModeCBx->count();
     ModeCBx->setMaxVisibleItems(16);
 
     auto *form = new QFormLayout;
@@ -208,7 +228,7 @@ void TEditFreqMarkerFrm::ShowMarkerInEditor(const TFqMarker &Marker)
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     CaptionEdt->setText(Marker.Caption);
     FrequencyEdt->setText(locale.toString(Marker.Frequency / 1000.0, 'f', QLocale::FloatingPointShortest));
-    ModeCBx->setCurrentIndex(ModeCBx->findText(Marker.Mode, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    selectOrAdd(ModeCBx, PlanModeCount, Marker.Mode);
     PermanentChk->setChecked(Marker.Permanent);
     AttributesMmo->setPlainText(MarkerTextLines(Marker.Attributes).join(QLatin1Char('\n')));
     RemarkMmo->setPlainText(MarkerTextLines(Marker.Remark).join(QLatin1Char('\n')));
@@ -262,6 +282,12 @@ bool TEditFreqMarkerFrm::FormCloseQuery(bool Ok)
     DeleteEmptyAttributeLines();
     if (!Ok)
         return true;
+    // Added with no mode key down, a marker would have no mode now and CW
+    // after the next start.
+    if (ModeCBx->currentText().isEmpty()) {
+        ShowInformation(this, QStringLiteral("Select the mode of the frequency marker."));
+        return false;
+    }
     const qint64 frequency = EnteredFrequency();
     if (frequency < LowestHz) {
         ShowInformation(this, QStringLiteral("Invalid value for frequency.\nThe value must be higher or equal to 100 kHz."));

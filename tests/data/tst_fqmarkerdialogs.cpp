@@ -68,15 +68,30 @@ private slots:
         QCOMPARE(FormatMarkerLine(taken), line);
         QCOMPARE(taken.Attributes, QString("BEACON\r\nCW"));
 
-        // Trailing line breaks go; a tone the list lacks shows as none.
-        editor.ShowMarkerInEditor(marker("14074000\tX\tNOMODE\t0\t\t\t123\t0"));
+        // Trailing line breaks go; a mode or tone the lists lack is shown and
+        // kept, and gone from the lists with the next marker.
+        editor.ShowMarkerInEditor(marker("14074000\tX\tusb\t0\t\t\t886\t0"));
         QCOMPARE(editor.FrequencyEdt->text(), QString("14074"));
-        QCOMPARE(editor.ModeCBx->currentIndex(), -1);
-        QCOMPARE(editor.RxCtcssCBx->currentIndex(), 0);
+        QCOMPARE(editor.ModeCBx->currentText() + " " + editor.RxCtcssCBx->currentText(), QString("usb 88.6"));
         editor.RemarkMmo->setPlainText("r\n\n  ");
         editor.TakeMarkerFromEditor(taken);
         QCOMPARE(taken.Remark, QString("r"));
-        QVERIFY(!taken.Permanent);
+        QCOMPARE(FormatMarkerLine(taken), QString("14074000\tX\tusb\t0\t\tr\t886\t0"));
+        editor.ShowMarkerInEditor(marker(line));
+        QVERIFY(editor.ModeCBx->findText("usb") < 0 && editor.RxCtcssCBx->findText("88.6") < 0);
+    }
+
+    void okNeedsAMode()
+    {
+        PromptRecorder prompts;
+        TEditFreqMarkerFrm editor;
+        TFqMarker values = marker("3550000\tX");
+        values.Mode.clear(); // added with no mode key down
+        editor.ShowMarkerInEditor(values);
+        editor.show();
+        editor.accept();
+        QCOMPARE(prompts.texts(), QStringList{"Select the mode of the frequency marker."});
+        QVERIFY(editor.isVisible());
     }
 
     void editorChecksTheFrequency_data()
