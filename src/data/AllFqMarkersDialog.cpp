@@ -138,6 +138,7 @@ void TAllFqMarkersFrm::EditInEditor(int Row, bool Adding)
     else
         Rows->SetLine(Row, line);
     SelectRow(Rows->ResortMarkerRow(at));
+    emit RowsEdited();
 }
 
 void TAllFqMarkersFrm::AddMnuClick()
@@ -163,6 +164,7 @@ void TAllFqMarkersFrm::DeleteMnuClick()
                                    + QStringLiteral(" selected marker(s)?")))
         return;
     Rows->RemoveRows(rows);
+    emit RowsEdited();
 }
 
 void TAllFqMarkersFrm::Find2Click()

@@ -44,6 +44,11 @@ TFqMarkerOps::TFqMarkerOps(TRadioScale &Scale, TFqMarkersHost &Host, QWidget *Di
     connect(&MarkerStore, &TFqMarkerStore::SaveFailed, this,
             [this](const QString &Problem) { ShowInformation(this->DialogParent, Problem); });
     EditFreqMarkerFrm->SetMarkerSource([this] { return this->Scale ? this->Scale->Markers : QList<TFqMarker *>(); });
+    // Every change in the open list is saved soon, not only when it closes.
+    connect(AllFqMarkersFrm, &TAllFqMarkersFrm::RowsEdited, this, [this] {
+        if (this->Scale)
+            RebuildFromRows(-1);
+    });
     AllFqMarkersFrm->SetNewMarkerPlace(
         [this] {
             if (!this->Scale)

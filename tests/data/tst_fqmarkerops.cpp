@@ -221,6 +221,26 @@ private slots:
         QCOMPARE(rig.prompts.texts().size(), 1); // its hidden group offered
     }
 
+    // A deletion in the open list is on the disk before the list closes.
+    void listChangesAreSavedWhileItIsOpen()
+    {
+        Rig rig;
+        rig.add("3600000\tKEEP");
+        rig.add("3650000\tGONE");
+        QTRY_VERIFY(readBytes(programFile("FqMarkers.tsv")).contains("GONE"));
+        bool savedWhileOpen = false;
+        rig.run([&](QDialog &dialog) {
+            auto &list = static_cast<TAllFqMarkersFrm &>(dialog);
+            list.SelectRow(1);
+            list.DeleteMnuClick();
+            savedWhileOpen = QTest::qWaitFor([] { return !readBytes(programFile("FqMarkers.tsv")).contains("GONE"); });
+            return int(QDialog::Accepted);
+        });
+        rig.ops->AllFreqMarkersMnuClick();
+        QVERIFY(savedWhileOpen);
+        QCOMPARE(rig.lines(), QStringList{"3600000\tKEEP\tCW\t1\t\t\t0\t0"});
+    }
+
     void groupDialogReplacesTheVisibleGroups()
     {
         Rig rig;
