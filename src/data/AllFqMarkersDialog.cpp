@@ -172,7 +172,10 @@ void TAllFqMarkersFrm::Find2Click()
     const QString text = AskFindText();
     for (int row = Rows->FindRow(text, 0); row >= 0; row = Rows->FindRow(text, row + 1)) {
         SelectRow(row);
-        if (!AskConfirmation(this, QStringLiteral("Occurence found. \n\nDo you want to search for another?")))
+        // At the list's top right, so that the row found stays in view.
+        const QRect list = frameGeometry();
+        if (!AskConfirmationAt(this, QStringLiteral("Occurence found. \n\nDo you want to search for another?"),
+                               QPoint(list.x() + list.width() - 300, list.y())))
             return;
     }
 }

@@ -46,6 +46,21 @@ private slots:
         answerNextBox(seen, &owner, QMessageBox::No);
         QVERIFY(!AskConfirmation(&owner, "Delete?", DefaultAnswer::Yes));
         QCOMPARE(seen.section('|', 3), QString::number(int(QMessageBox::Yes)));
+
+        // Placed by hand, in the information style.
+        QPoint shownAt;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            shownAt = box->pos();
+            icon = box->icon();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(AskConfirmationAt(&owner, "Again?", QPoint(40, 30)));
+        QCOMPARE(shownAt, QPoint(40, 30));
+        QCOMPARE(icon, QMessageBox::Information);
     }
 };
 
