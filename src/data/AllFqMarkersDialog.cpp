@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMenuBar>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -42,7 +43,12 @@ TAllFqMarkersFrm::TAllFqMarkersFrm(TEditFreqMarkerFrm &Editor, QWidget *Parent)
     MarkersLBx->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QHeaderView *header = MarkersLBx->header();
     header->setStretchLastSection(true);
-    const int widths[] = {80, 220, 45, 150};
+    // The frequency column holds the highest frequency, 500,000.000, in the
+    // list's font, with the margins an item keeps around its text.
+    const int textMargins = 2 * (MarkersLBx->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, MarkersLBx) + 1);
+    const int frequencyWidth =
+        MarkersLBx->fontMetrics().horizontalAdvance(GroupMarkerFrequency(500000000)) + textMargins + 2;
+    const int widths[] = {qMax(80, frequencyWidth), 220, 45, 150};
     for (int column = 0; column < 4; ++column)
         header->resizeSection(column, widths[column]);
 

@@ -11,6 +11,8 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
+#include <QScopeGuard>
 #include <QInputMethodEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -169,6 +171,25 @@ private slots:
         editor.AttributesMmo->setPlainText("A\n  \n\nB\n");
         editor.reject();
         QCOMPARE(editor.AttributesMmo->toPlainText(), QString("A\nB"));
+    }
+
+    // The frequency column holds the highest frequency whole, in any font.
+    void frequencyColumnFitsTheHighestFrequency()
+    {
+        const QFont original = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(original); });
+        for (int points : {9, 16}) {
+            QFont font = original;
+            font.setPointSize(points);
+            QApplication::setFont(font);
+            TEditFreqMarkerFrm editor;
+            TAllFqMarkersFrm list(editor);
+            list.Rows->SetLines({"500000000\tTOP"});
+            list.show();
+            const QAbstractItemView *view = list.MarkersLBx;
+            QVERIFY2(view->sizeHintForColumn(0) <= list.MarkersLBx->header()->sectionSize(0),
+                     qPrintable(QString::number(points)));
+        }
     }
 
     void pickListOffersUnusedGroups()
