@@ -32,6 +32,8 @@ public:
 
     static const QString TooFewMarkersMessage;
     static const QString NoMarkerLeftStatus;
+    // "%1": the step in hertz.
+    static const QString RangeTooNarrowMessage;
 
 private:
     void rangeStep(int sql);
