@@ -3,6 +3,7 @@
 #include "base/ShutdownSignals.h"
 #include "base/SystemQueries.h"
 #include "remote/DBusActivation.h"
+#include "remote/TcpStream.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -53,6 +54,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Every client of the command server takes a descriptor.
+    RaiseOpenFileLimit();
     QApplication app(argc, argv);
     app.setApplicationName(ApplicationTitle());
     app.setApplicationVersion(FileVersionText());

@@ -65,6 +65,9 @@ struct TTcpServerLimits
     // How long a reverse lookup of a client's address may take; after that
     // the address stands for the name.
     int LookupTimeoutMs = 2000;
+    // How long accepting pauses when the system has no descriptor left for
+    // a new client (unless a client leaves before).
+    int AcceptRetryMs = 500;
 };
 
 // Finds the host name of an address: calls Done once with the name, or with

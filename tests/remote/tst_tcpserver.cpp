@@ -1,10 +1,12 @@
 // The TCP command server with real sockets on 127.0.0.1 and a fake window:
-// replies in order and after their effects, the log, the client list,
-// listening, and clients that misbehave.
+// replies in order and after their effects, also to a client that half-closes,
+// the log, the client list, listening, clients that misbehave, and running out
+// of descriptors.
 
 #include "common/TestEnvironment.h"
 #include "remote/TcpFakeHost.h"
 #include "remote/TcpServer.h"
+#include "remote/TcpStream.h"
 #include "remote/TcpTestClient.h"
 
 #include <QMutex>
@@ -13,6 +15,16 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <ctime>
+#include <netinet/in.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +58,25 @@ struct Served
 };
 
 const QByteArray Status = "007040000CW   007000000007200000 ";
+
+// A plain socket connected to the server, for what QTcpSocket cannot do.
+int connectedSocket(quint16 port)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to);
+    return fd;
+}
+
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
 
 } // namespace
 
@@ -83,6 +114,30 @@ private slots:
         QCOMPARE(s.log.mid(0, 3), (QStringList{"TCPIP: Client connected \"companion.local\" on 127.0.0.1",
                                                "TCPIP: Unknown command received: \"qs\".",
                                                "TCPIP: Unknown command received: \"\"."}));
+    }
+
+    // A client that shuts its sending side right after its lines (printf
+    // 'QS\n' | nc -N) gets every reply, one after a window command too, and
+    // then the end of the connection.
+    void halfCloseGetsEveryReply()
+    {
+        Served s;
+        const int fd = connectedSocket(s.port);
+        const QByteArray lines = "QS\nSMDX\nXS\nIV";
+        QCOMPARE(send(fd, lines.constData(), size_t(lines.size()), 0), ssize_t(lines.size()));
+        shutdown(fd, SHUT_WR);
+        QByteArray received;
+        const bool ended = QTest::qWaitFor([&] {
+            char buffer[256];
+            const ssize_t got = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+            received.append(buffer, int(qMax<ssize_t>(got, 0)));
+            return got == 0;
+        });
+        close(fd);
+        QVERIFY(ended);
+        QCOMPARE(received, Status + "\r\n\r\nTarnwick\r\n"); // the last line lacks its LF
+        QCOMPARE(s.host.calls, QStringList{"groups DX"});
+        QTRY_COMPARE(s.server.ClientCount(), 0);
     }
 
     // A failed or a slow reverse lookup: the address stands for the name.
@@ -153,6 +208,42 @@ private slots:
                                  10000);
         QTRY_COMPARE(s.server.ClientCount(), 1);
         QCOMPARE(other.ask("CS"), QByteArray("0"));
+    }
+
+    // Out of descriptors, accepting pauses instead of spinning; once there
+    // are descriptors again (the soft limit raised to the hard one, as at
+    // start), every waiting client is served.
+    void outOfDescriptors()
+    {
+        TTcpServerLimits limits;
+        limits.AcceptRetryMs = 100;
+        Served s(limits);
+        rlimit low{};
+        getrlimit(RLIMIT_NOFILE, &low);
+        low.rlim_cur = rlim_t(QDir("/proc/self/fd").count()) + 8;
+        setrlimit(RLIMIT_NOFILE, &low);
+        const pid_t child = fork();
+        if (child == 0) { // thirty clients that wait to be killed
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            rlimit plenty{256, 256};
+            setrlimit(RLIMIT_NOFILE, &plenty);
+            for (int i = 0; i < 30; ++i)
+                connectedSocket(s.port);
+            for (;;)
+                pause();
+        }
+        QTRY_VERIFY(s.logged("TCPIP: Can't accept a client: Too many open files. Trying again."));
+        const double before = cpuSeconds();
+        QTest::qWait(500);
+        const double used = cpuSeconds() - before;
+        RaiseOpenFileLimit();
+        rlimit raised{};
+        getrlimit(RLIMIT_NOFILE, &raised);
+        QTRY_COMPARE_WITH_TIMEOUT(s.server.ClientCount(), 30, 10000);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        QVERIFY2(used < 0.05, qPrintable(QString::number(used))); // a spinning thread takes far more
+        QCOMPARE(raised.rlim_cur, raised.rlim_max);
     }
 
     // A thousand connections opened at once and dropped at once, half of
