@@ -19,8 +19,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -102,32 +100,19 @@ private slots:
     }
 
     // A save that fails as the window closes (a shutdown closes any box)
-    // reaches the CAT log and standard error.
+    // stays in the CAT log.
     void failureAtCloseIsLogged()
     {
         MainWindowFixture fx;
         TTarnwickFrm &w = fx.create();
         w.FqMarkers->Store().SetSaveDelay(600000);
         w.FqMarkers->AddOrReplaceMarker(markerOf("3520000\tLOST"));
-        int errors[2];
-        QVERIFY(pipe(errors) == 0);
-        const int savedError = dup(2);
-        dup2(errors[1], 2);
         {
             datatest::NoFileWrites blocked;
             w.close();
         }
-        dup2(savedError, 2);
-        close(savedError);
-        close(errors[1]);
-        fcntl(errors[0], F_SETFL, O_NONBLOCK);
-        char text[4096];
-        const ssize_t length = read(errors[0], text, sizeof text);
-        close(errors[0]);
-        QVERIFY(std::any_of(fx.logLines.begin(), fx.logLines.end(), [](const QString &line) {
-            return line.contains("FqMarkers.tsv");
-        }));
-        QVERIFY(length > 0 && QByteArray(text, int(length)).contains("FqMarkers.tsv"));
+        QVERIFY(std::any_of(fx.logLines.begin(), fx.logLines.end(),
+                            [](const QString &line) { return line.contains("FqMarkers.tsv"); }));
     }
 };
 

@@ -1,15 +1,11 @@
 #include "app/Options.h"
 #include "base/Settings.h"
 #include "base/Widgets.h"
-#include "common/PromptRecorder.h"
 #include "common/TestEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
-#include <QScopeGuard>
-#include <QSettings>
 
 class TestOptions : public QObject
 {
@@ -106,22 +102,6 @@ private slots:
         QVERIFY(restarted.ShowHintMouseHoverChk->isChecked());
     }
 
-    // Ok with a settings file that cannot be written (a folder stands where
-    // it belongs) says so; the choice holds for this run.
-    void okWithUnwritableSettingsSaysSo()
-    {
-        const QString broken = testenv::sandboxPath("broken-config");
-        QDir().mkpath(broken + "/Orbelle/Tarnwick1.conf");
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, broken);
-        const auto restore = qScopeGuard(
-            [] { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, testenv::sandboxPath("config")); });
-        testenv::PromptRecorder prompts;
-        TOptionsFrm options;
-        options.CwTuneStepCBx->setCurrentIndex(3);
-        options.done(QDialog::Accepted);
-        QCOMPARE(prompts.texts(), QStringList{"Settings can't be saved to " + SettingsLocation()});
-        QCOMPARE(options.CwTuneStep(), 100);
-    }
 };
 
 TARNWICK_TEST_CLASS(TestOptions)

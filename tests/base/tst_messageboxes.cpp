@@ -48,19 +48,13 @@ private slots:
         QCOMPARE(seen.section('|', 3), QString::number(int(QMessageBox::Yes)));
 
         // Placed by hand, in the information style.
-        QPoint shownAt;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&seen] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            shownAt = box->pos();
-            icon = box->icon();
+            seen = QString("%1,%2 %3").arg(box->x()).arg(box->y()).arg(box->icon());
             box->button(QMessageBox::Yes)->click();
         });
         QVERIFY(AskConfirmationAt(&owner, "Again?", QPoint(40, 30)));
-        QCOMPARE(shownAt, QPoint(40, 30));
-        QCOMPARE(icon, QMessageBox::Information);
+        QCOMPARE(seen, QString("40,30 %1").arg(QMessageBox::Information));
     }
 };
 
