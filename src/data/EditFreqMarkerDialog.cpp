@@ -67,10 +67,7 @@ constexpr int ToneItems = 39; // "<None>" and the 38 tones
 
 void selectTone(QComboBox *Box, int Tenths)
 {
-    if (Tenths == 0)
-        selectOrAdd(Box, ToneItems, Box->itemText(0));
-    else
-        selectOrAdd(Box, ToneItems, CtcssText(Tenths), Tenths);
+    selectOrAdd(Box, ToneItems, Tenths == 0 ? Box->itemText(0) : CtcssText(Tenths), Tenths);
 }
 
 int selectedTone(const QComboBox *Box)

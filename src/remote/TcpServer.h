@@ -22,7 +22,9 @@
 // No client can hold up another or the window: writes never block; a client
 // whose unread replies pass OutputHighWater is not read from until they
 // drain, and is dropped when none drains for StallTimeoutMs; a line longer
-// than TcpMaxLineLength drops its client.
+// than TcpMaxLineLength drops its client. A client that has finished sending
+// (a half-close) gets the replies to all its lines before the server closes
+// the connection.
 
 #include "remote/TcpCommands.h"
 
