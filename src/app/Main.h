@@ -236,8 +236,8 @@ public:
     std::unique_ptr<TDebugFrm> DebugFrm;
 
     // --- state (the link's own state lives in CatEngine)
-    qint64 HeronpostProcessId = 0;
-    qint64 LinkmoorProcessId = 0;
+    StartedProcess HeronpostProcess;
+    StartedProcess LinkmoorProcess;
     bool ActivatedOnce = false;
     int RestoreLeft = DesignLeft;
     int RestoreWidth = DesignWidth;

@@ -177,7 +177,7 @@ private slots:
         TTarnwickFrm &w = fx.makeOnRig({}, "FT-847");
         QVERIFY(fx.connect());
         QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
-        QVERIFY(!w.ABBtn->isEnabled());
+        QVERIFY(!w.ABBtn->isEnabled() && !w.AIsBBtn->isEnabled() && !w.SplitBtn->isEnabled());
         w.ABBtnClick(); // as the scripting object does
         QTRY_VERIFY(fx.logLines.contains("A/B: main vfo: \"0142500001\", sub vfo: \"1459000008\""));
         for (const char *sent : {">1459000001", ">0800000007", ">0142500011", ">0142500021", ">0100000017", ">0100000027"})
