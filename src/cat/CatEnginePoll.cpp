@@ -88,7 +88,7 @@ void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
         const TTcvrType &type = GetTcvrType();
         if (IsModeName(request.Mode))
             QueueCommand(MakeModeCommand(request.Mode, type));
-        if (request.Frequency >= 0 && request.Frequency <= HighestRadioHz)
+        if (request.Frequency >= LowestRadioHz && request.Frequency <= HighestRadioHz)
             QueueCommand(MakeFrequencyCommand(request.Frequency, type, CurrentVfo));
     }
 }

@@ -168,7 +168,9 @@ void TRadio::GoTo(qint32 frequency, const QString &mode, int rxTone, int txTone,
         return;
     if (IsModeName(mode) && !(onlyChanges && mode == State().Mode()))
         SetMode(mode, Queueing::Replace);
-    if (frequency >= 0 && frequency <= TCatEngine::HighestRadioHz)
+    // A hand-edited marker may hold a frequency no radio tunes (0 Hz would
+    // even break the link): the radio is not sent there.
+    if (frequency >= TCatEngine::LowestRadioHz && frequency <= TCatEngine::HighestRadioHz)
         SetFrequency(frequency, Queueing::Replace);
     if (!(onlyChanges && rxTone == rxTone_ && txTone == txTone_))
         SetTones(rxTone, txTone);

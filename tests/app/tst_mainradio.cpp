@@ -140,14 +140,16 @@ private slots:
         w.FormMouseWheel(120); // the frequency alone
         QCOMPARE(fx.queued(), QStringList({"0070350201"}));
 
-        // A marker without a mode and beyond the radio's range sends only its
-        // (empty) tones; the window stays where it is.
-        w.CatEngine->CommandQueue.Clear();
-        TFqMarker broken;
-        broken.Frequency = 600000000;
-        w.GoToFqMarker(broken);
-        QCOMPARE(fx.queued(), QStringList({"000000000B", "8A0000000A"}));
-        QCOMPARE(w.ScaleFrequency(), 7035020);
+        // A marker without a mode and beyond the radio's range (either end)
+        // sends only its (empty) tones; above the scale the window stays.
+        for (const qint32 frequency : {600000000, 50000}) {
+            w.CatEngine->CommandQueue.Clear();
+            TFqMarker broken;
+            broken.Frequency = frequency;
+            w.GoToFqMarker(broken);
+            QCOMPARE(fx.queued(), QStringList({"000000000B", "8A0000000A"}));
+            QCOMPARE(w.ScaleFrequency(), frequency > TCatEngine::HighestRadioHz ? 7035020 : frequency);
+        }
         fx.holdPolling(false);
     }
 
