@@ -75,7 +75,11 @@ void TRadio::ToggleVfo()
     // The poll does not report the VFO of the five-byte set: it shows the
     // toggle at once, and the radio's memory says where it really is.
     if (type.CommandSet == 1 && IsConnected()) {
+        // What was in use is the other VFO now.
+        const qint32 frequency = State().Frequency();
+        const QString mode = State().Mode();
         State().SetVfo(State().Vfo() == u'A' ? u'B' : u'A');
+        State().SetSplitVfo(frequency, mode);
         engine_.QueueVfoRead();
     }
 }

@@ -47,14 +47,14 @@ QChar otherVfo(QChar vfo)
     return vfo == u'B' ? u'A' : u'B';
 }
 
-// Whether a VFO argument names the one that transmits in split rather than
-// the one in use (absent: the one in use).
-bool namesSplitVfo(const QString &text, const TRigctldRadio &radio)
+// Whether a VFO argument names the other VFO rather than the one in use
+// (absent: the one in use); tx is the one that transmits in split.
+bool namesOtherVfo(const QString &text, const TRigctldRadio &radio, QChar tx)
 {
     switch (parseVfo(text)) {
     case VfoName::A: return radio.Vfo == u'B';
     case VfoName::B: return radio.Vfo != u'B';
-    case VfoName::Transmit: return radio.Split == 1;
+    case VfoName::Transmit: return radio.Split == 1 && tx != radio.Vfo;
     default: return false;
     }
 }
@@ -196,7 +196,9 @@ bool TRigctldProtocol::readNeeded(const TRigctldRequest &request, TRigctldRead *
             return true; // the state, as it is
     for (const char *name : splitReads)
         if (isCommand(request, name)) {
-            *what = TRigctldRead::SplitVfo;
+            // A client that went over to the transmit VFO reads it as the one in use.
+            if (transmitVfo(host_.RigctldRadio()) != host_.RigctldRadio().Vfo)
+                *what = TRigctldRead::SplitVfo;
             return true;
         }
     if (isCommand(request, "get_vfo") || isCommand(request, "set_vfo")) {
@@ -210,7 +212,8 @@ bool TRigctldProtocol::readNeeded(const TRigctldRequest &request, TRigctldRead *
         return true;
     }
     if (isCommand(request, "get_vfo_info")) {
-        if (namesSplitVfo(request.Arguments.value(0), host_.RigctldRadio()))
+        const TRigctldRadio radio = host_.RigctldRadio();
+        if (namesOtherVfo(request.Arguments.value(0), radio, transmitVfo(radio)))
             *what = TRigctldRead::SplitVfo;
         return true;
     }
@@ -292,9 +295,12 @@ TRigctldAnswer TRigctldProtocol::answerNow(const TRigctldRequest &request)
 TRigctldAnswer TRigctldProtocol::answerRead(const TRigctldRequest &request, const TRigctldRadio &radio)
 {
     TRigctldAnswer answer;
-    const QString splitMode = HamlibMode(radio.SplitMode);
-    const QString splitFrequency = QString::number(radio.SplitFrequency);
-    const QString splitPassband = QString::number(passbandOf(radio.SplitMode, true));
+    const bool onCurrent = transmitVfo(radio) == radio.Vfo;
+    const qint32 txFrequency = onCurrent ? radio.Frequency : radio.SplitFrequency;
+    const QString txMode = onCurrent ? radio.Mode : radio.SplitMode;
+    const QString splitMode = HamlibMode(txMode);
+    const QString splitFrequency = QString::number(txFrequency);
+    const QString splitPassband = QString::number(passbandOf(txMode, true));
     if (isCommand(request, "get_freq")) {
         answer.Reply = format(request, RigctldCode::Ok, {{"Frequency", QString::number(radio.Frequency)}});
     } else if (isCommand(request, "get_mode")) {
@@ -311,13 +317,12 @@ TRigctldAnswer TRigctldProtocol::answerRead(const TRigctldRequest &request, cons
         // switched to split from here.
         const bool split = radio.Split == 1;
         answer.Reply = format(request, RigctldCode::Ok,
-                              {{"Split", split ? "1" : "0"},
-                               {"TX VFO", vfoText(split ? otherVfo(radio.Vfo) : radio.Vfo)}});
+                              {{"Split", split ? "1" : "0"}, {"TX VFO", vfoText(split ? transmitVfo(radio) : radio.Vfo)}});
     } else if (request.Command.startsWith(QLatin1String("get_split_freq")) || isCommand(request, "get_split_mode")) {
         const bool wantsFrequency = !isCommand(request, "get_split_mode");
         const bool wantsMode = !isCommand(request, "get_split_freq");
         // Not read: command set 2 has no way, or the radio did not answer.
-        if ((wantsFrequency && radio.SplitFrequency <= 0) || (wantsMode && radio.SplitMode.isEmpty())) {
+        if ((wantsFrequency && txFrequency <= 0) || (wantsMode && txMode.isEmpty())) {
             answer.Reply = format(request, radio.Type.CommandSet == 2 ? RigctldCode::NotAvailable : RigctldCode::IoError, {});
         } else if (isCommand(request, "get_split_freq")) {
             answer.Reply = format(request, RigctldCode::Ok, {{"TX Frequency", splitFrequency}});
@@ -367,7 +372,7 @@ TRigctldAnswer TRigctldProtocol::answerVfoInfo(const TRigctldRequest &request, c
         answer.Reply = format(request, RigctldCode::InvalidArgument, {});
         return answer;
     }
-    const bool split = namesSplitVfo(request.Arguments.value(0), radio);
+    const bool split = namesOtherVfo(request.Arguments.value(0), radio, transmitVfo(radio));
     const QString mode = split ? radio.SplitMode : radio.Mode;
     const QString hamlibMode = HamlibMode(mode);
     answer.Reply = format(request, RigctldCode::Ok,
@@ -438,7 +443,18 @@ int TRigctldProtocol::setSplitFrequency(const QString &text, const TRigctldRadio
     const qint64 frequency = RadioFrequency(text, radio.Type);
     if (frequency < 0)
         return RigctldCode::InvalidArgument;
+    if (transmitVfo(radio) == radio.Vfo) {
+        host_.RigctldTune(qint32(frequency));
+        return RigctldCode::Ok;
+    }
     return host_.RigctldSetSplitFrequency(qint32(frequency)) ? RigctldCode::Ok : RigctldCode::NotAvailable;
+}
+
+QChar TRigctldProtocol::transmitVfo(const TRigctldRadio &radio) const
+{
+    // Hamlib's clients name the transmit VFO once and go over to it to read
+    // it; the FT-847 transmits on its satellite VFO whatever they name.
+    return radio.Type.HasVfoKeys ? splitVfo_ : otherVfo(radio.Vfo);
 }
 
 namespace {
@@ -476,7 +492,9 @@ int TRigctldProtocol::setSplitMode(const QStringList &arguments, const TRigctldR
     int passband = 0;
     if (!parseMode(arguments, radio.Type, &mode, &passband))
         return RigctldCode::InvalidArgument;
-    if (!host_.RigctldSetSplitMode(mode))
+    if (transmitVfo(radio) == radio.Vfo)
+        host_.RigctldSetMode(mode);
+    else if (!host_.RigctldSetSplitMode(mode))
         return RigctldCode::NotAvailable;
     if (passband >= 0 || splitPassband_.mode != mode)
         splitPassband_ = {mode, qMax(0, passband)};
@@ -524,8 +542,8 @@ int TRigctldProtocol::setPtt(const TRigctldRequest &request)
 
 int TRigctldProtocol::setSplit(const TRigctldRequest &request, const TRigctldRadio &radio)
 {
-    // The transmit VFO is the other one whatever the client names: these
-    // radios split between A and B only.
+    // These radios split between A and B only: the VFO a client names is
+    // remembered as the one it means by the transmit VFO.
     bool ok = false;
     const int value = request.Arguments.value(0).toInt(&ok);
     if (!ok || value < 0 || value > 1)
@@ -536,6 +554,8 @@ int TRigctldProtocol::setSplit(const TRigctldRequest &request, const TRigctldRad
             return RigctldCode::InvalidArgument;
         if (vfo == VfoName::Unavailable)
             return RigctldCode::NotAvailable;
+        if (value == 1 && (vfo == VfoName::A || vfo == VfoName::B))
+            splitVfo_ = vfo == VfoName::A ? u'A' : u'B';
     }
     if (radio.Split != value)
         host_.RigctldSetSplit(value == 1);

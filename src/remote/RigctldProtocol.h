@@ -156,6 +156,8 @@ private:
     int vfoOperation(const TRigctldRequest &request, const TRigctldRadio &radio);
     // The passband a client set with the mode, or the mode's own.
     int passbandOf(const QString &mode, bool split) const;
+    // The VFO that transmits in split, as the client names it.
+    QChar transmitVfo(const TRigctldRadio &radio) const;
 
     TRigctldHost &host_;
     // Answers still on their way hold a weak copy: they are dropped once the
@@ -170,6 +172,7 @@ private:
     };
     SetPassband passband_;
     SetPassband splitPassband_;
+    QChar splitVfo_ = u'B'; // the transmit VFO clients named last (VFO B until one does)
 };
 
 // Splits what a client sent into lines. Bytes that no command contains (a

@@ -1,11 +1,14 @@
 #pragma once
 
 // Runs Hamlib's rigctl (Debian libhamlib-utils) while the event loop runs: the
-// endpoint under test answers on this same thread.
+// endpoint under test answers on this same thread. Daemon runs Hamlib's own
+// rigctld beside it, for answers to compare with.
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <memory>
@@ -43,5 +46,43 @@ inline QStringList run(const QString &model, const QString &target, const QStrin
 {
     return output(*start(model, target, commands));
 }
+
+// "rigctld -m model -r device -s speed" on a free port of 127.0.0.1.
+class Daemon
+{
+public:
+    static QString program() { return QStandardPaths::findExecutable(QStringLiteral("rigctld")); }
+
+    Daemon(const QString &model, const QString &device, const QString &speed)
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        port_ = probe.serverPort();
+        probe.close();
+        process_.start(program(), {QStringLiteral("-m"), model, QStringLiteral("-r"), device, QStringLiteral("-s"), speed,
+                                   QStringLiteral("-T"), QStringLiteral("127.0.0.1"), QStringLiteral("-t"),
+                                   QString::number(port_)});
+        QElapsedTimer timer;
+        timer.start();
+        while (!listening() && timer.elapsed() < 10000)
+            QTest::qWait(50);
+    }
+    ~Daemon()
+    {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+    QString target() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    bool listening()
+    {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port_);
+        return socket.waitForConnected(200);
+    }
+
+private:
+    QProcess process_;
+    quint16 port_ = 0;
+};
 
 } // namespace rigctl

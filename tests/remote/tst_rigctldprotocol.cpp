@@ -17,6 +17,7 @@ void applyRadio(TRigctldRadio &radio, const QString &spec)
             radio.Type = TcvrTypeAt(TcvrTypeIndex(value));
         radio.Type.CommandSet = key == "set2" ? 2 : radio.Type.CommandSet;
         radio.Mode = key == "mode" ? value : radio.Mode;
+        radio.Frequency = key == "freq" ? value.toInt() : radio.Frequency;
         radio.Ptt = key == "ptt" || radio.Ptt;
         radio.Split = key == "split" ? value.toInt() : radio.Split;
         radio.Vfo = key == "vfo" ? value.at(0) : radio.Vfo;
@@ -61,12 +62,15 @@ private slots:
         row("v", "vfo=B", "v", "VFOB\n", "read vfo");
         row("t", "ptt=1", "t", "1\n");
         row("s on", "split=1", "s", "1\nVFOB\n");
-        row("s on, B", "split=1 vfo=B", "s", "1\nVFOA\n");
+        row("s on, B", "split=1 vfo=B", "s", "1\nVFOB\n");
         row("s unknown", "split=-1", "+s", "get_split_vfo:\nSplit: 0\nTX VFO: VFOA\nRPRT 0\n");
         row("i", "tx=14075500 txmode=DIG", "i", "14075500\n", "read split");
         row("+x", "tx=14075500 txmode=DIG", "+x", "get_split_mode:\nTX Mode: PKTUSB\nTX Passband: 2200\nRPRT 0\n", "read split");
         row("k", "tx=14075500 txmode=LSB", "k", "14075500\nLSB\n2200\n", "read split");
         row("i not read", "", "i", "RPRT -6\n", "read split");
+        // A client that went over to the transmit VFO reads and sets it there.
+        row("i on B", "vfo=B freq=14075500", "i", "14075500\n");
+        row("S 1 VFOA, i", "freq=14075500", "S 1 VFOA i", "RPRT 0\n14075500\n", "split 1");
         row("info A", "split=1", "+\\get_vfo_info VFOA",
             "get_vfo_info: VFOA\nFreq: 14250000\nMode: USB\nWidth: 2200\nSplit: 1\nSatMode: 0\nRPRT 0\n");
         row("info B", "tx=7074000 txmode=LSB", "\\get_vfo_info VFOB", "7074000\nLSB\n2200\n0\n0\n", "read split");
@@ -136,6 +140,8 @@ private slots:
         row("S bad VFO", "", "S 1 VFOX", "RPRT -1\n");
         row("I", "", "I 14075505", "RPRT 0\n", "split freq 14075510");
         row("I gap", "", "I 60000000", "RPRT -1\n");
+        row("I on B", "vfo=B", "I 14075500", "RPRT 0\n", "tune 14075500");
+        row("X on B", "vfo=B", "X USB 0", "RPRT 0\n", "mode USB");
         row("X", "", "X PKTUSB 3000 x", "RPRT 0\nPKTUSB\n3000\n", "split mode DIG,read split");
         row("X set2", "set2", "X USB 0", "RPRT -11\n");
         row("K", "", "K 7075000 LSB 0", "RPRT 0\n", "split mode LSB,split freq 7075000");

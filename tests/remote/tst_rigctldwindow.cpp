@@ -1,7 +1,8 @@
 // Hamlib's rigctl works the emulated radio through the window: sets reach the
-// radio through the command queue and the window follows at once, reads come
-// from what the window shows; the options and the command line place the
-// listener, and a port that is taken is reported on the status line.
+// radio through the command queue and the window follows at once, reads
+// answer what the radio holds; a WSJT-X session with split leaves the radio
+// as Hamlib's own rigctld leaves it. The options and the command line place
+// the listener, and a port that is taken is reported on the status line.
 
 #include "Rigctl.h"
 #include "app/Main.h"
@@ -50,6 +51,29 @@ struct RigctldWindow
     QString target() const { return QStringLiteral("127.0.0.1:%1").arg(port); }
     QStringList rigctl(const QStringList &commands) { return rigctl::run("2", target(), commands); }
 };
+
+// VFO A on 28 074 000 USB, B on 21 074 000 LSB, A in use.
+void twoBands(RigProcess &rig)
+{
+    for (const char *line : {"set vfo B", "set freq 21074000", "set mode LSB", "set vfo A", "set freq 28074000"})
+        rig.control(line);
+}
+
+QString radioHolds(RigProcess &rig)
+{
+    QStringList held;
+    for (const char *key : {"vfo", "freqa", "modea", "freqb", "modeb", "split", "ptt"})
+        held << QStringLiteral("%1=%2").arg(key, rig.status(key));
+    return held.join(u' ');
+}
+
+// What WSJT-X asks with "Split Operation: Rig": its start-up reads, split on,
+// the receive and transmit frequencies and modes, a transmission, the
+// transmit VFO read back. Each part runs as one rigctl, so that the radio
+// can be looked at while it transmits.
+const QStringList wsjtxKeying = {"v", "f", "m", "s", "t", "S", "1", "VFOB", "F", "14074000", "I", "14075500",
+                                 "X", "PKTUSB", "3000", "M", "PKTUSB", "3000", "T", "1"};
+const QStringList wsjtxUnkeying = {"T", "0", "i", "x"};
 
 } // namespace
 
@@ -109,6 +133,33 @@ private slots:
         QVERIFY(came >= 11);
         QTRY_COMPARE(w.log.filter(QRegularExpression("^RIGCTLD: Client 127.0.0.1:\\d+ disconnected\\.$")).size(), came);
         QCOMPARE(w.window.RigctldServer->ClientCount(), 0);
+    }
+
+    void wsjtxSplitSessionLeavesTheRadioAsRigctldDoes()
+    {
+        RigctldWindow w;
+        twoBands(w.rig);
+        w.window.CatBtn->click();
+        QTRY_COMPARE(w.window.ScaleFrequency(), 28074000);
+        QCOMPARE(w.rigctl(wsjtxKeying), QStringList({"VFOA", "28074000", "USB", "2200", "0", "VFOA", "0"}));
+        QTRY_COMPARE(w.rig.status("ptt"), QString("1"));
+        QCOMPARE(w.rigctl(wsjtxUnkeying), QStringList({"14075500", "PKTUSB", "3000"}));
+        const QString held = "vfo=A freqa=14074000 modea=DIG freqb=14075500 modeb=DIG split=1 ptt=0";
+        QTRY_COMPARE(radioHolds(w.rig), held);
+        // VFO B was only visited between two toggles: the window never showed it.
+        QCOMPARE(w.window.ScaleFrequency(), 14074000);
+
+        if (rigctl::Daemon::program().isEmpty())
+            QSKIP("rigctld not found: the comparison with Hamlib's own daemon needs libhamlib-utils");
+        RigProcess theirs({"--delay", "60"});
+        twoBands(theirs);
+        rigctl::Daemon daemon("1020", theirs.path(), "4800");
+        QVERIFY(daemon.listening());
+        // Their passband is the radio's (0: normal); ours the one WSJT-X set.
+        QCOMPARE(rigctl::run("2", daemon.target(), wsjtxKeying), QStringList({"VFOA", "28074000", "USB", "2200", "0", "VFOA", "0"}));
+        QCOMPARE(theirs.status("ptt"), QString("1"));
+        QCOMPARE(rigctl::run("2", daemon.target(), wsjtxUnkeying), QStringList({"14075500", "PKTUSB", "0"}));
+        QCOMPARE(radioHolds(theirs), held);
     }
 
     void optionsPlaceTheListener()
