@@ -113,17 +113,27 @@ private slots:
         QCOMPARE(w.rigctl({"T", "1"}), QStringList());
         QVERIFY(w.window.PttBtn->isChecked());
         QTRY_COMPARE(w.rig.status("ptt"), QString("1"));
-        QCOMPARE(w.rigctl({"t", "l", "STRENGTH"}), QStringList({"1", "-54"})); // no signal while transmitting
+        // No signal while transmitting; the FT-817's transmit meters read from the radio.
+        for (const char *line : {"set power 6", "set swr 3", "set alc 2"})
+            w.rig.control(line);
+        QCOMPARE(w.rigctl({"t", "l", "STRENGTH", "l", "RFPOWER", "l", "SWR", "l", "ALC"}),
+                 QStringList({"1", "-54", "0.660000", "1.800000", "0.400000"}));
         QCOMPARE(w.rigctl({"T", "0"}), QStringList());
         QTRY_COMPARE(w.rig.status("ptt"), QString("0"));
 
-        // VFO B holds 7.05 MHz LSB in the emulator: the window follows it there.
-        QCOMPARE(w.rigctl({"V", "VFOB"}), QStringList());
+        // VFO B holds 7.05 MHz LSB in the emulator; A/B on the radio itself:
+        // the window follows, the VFO is read from the radio.
+        w.rig.control("set vfo B");
         QTRY_COMPARE(w.window.ScaleFrequency(), 7050000);
         QTRY_VERIFY(w.window.LsbBtn->isChecked());
-        QCOMPARE(w.rigctl({"v"}), QStringList({"VFOB"}));
-        QCOMPARE(w.rigctl({"V", "VFOA"}), QStringList());
-        QTRY_COMPARE(w.rig.status("vfo"), QString("A"));
+        QCOMPARE(w.rigctl({"v", "f"}), QStringList({"VFOB", "7050000"}));
+        w.rig.control("set vfo A");
+        // Across VFO changes every command reaches the radio in its order, and
+        // a read answers what the radio holds (10 Hz steps) on that VFO.
+        QCOMPARE(w.rigctl({"V", "VFOB", "F", "7075005", "V", "VFOA", "F", "14074000", "f", "V", "VFOB", "f", "V", "VFOA"}),
+                 QStringList({"14074000", "7075010"}));
+        QCOMPARE(w.rig.status("freqa") + ' ' + w.rig.status("freqb") + ' ' + w.rig.status("vfo"),
+                 QString("14074000 7075010 A"));
         QCOMPARE(w.rigctl({"S", "1", "VFOB"}), QStringList());
         QCOMPARE(w.window.GetSplitState(w.window.SplitBtn), SplitOn);
         QTRY_COMPARE(w.rig.status("split"), QString("1"));
