@@ -116,12 +116,15 @@ void TRadio::AlignVfos(qint32 frequency, const QString &mode)
         engine_.QueueCommand(MakeCopyToOtherVfoCommand(frequency, type, engine_.CurrentVfo));
         return;
     }
-    // Over to the other VFO, write mode and frequency there, and back.
-    engine_.QueueCommand(MakeVfoToggleCommand(type, engine_.CurrentVfo));
+    // Over to the other VFO, write mode and frequency there, and back, in one piece.
+    TTcvrCommands commands;
+    commands.push_back(MakeVfoToggleCommand(type, engine_.CurrentVfo));
     if (!mode.isEmpty())
-        engine_.QueueCommand(MakeModeCommand(mode, type));
-    engine_.QueueCommand(MakeFrequencyCommand(frequency, type, engine_.CurrentVfo));
-    engine_.QueueCommand(MakeVfoToggleCommand(type, engine_.CurrentVfo));
+        commands.push_back(MakeModeCommand(mode, type));
+    commands.push_back(MakeFrequencyCommand(frequency, type, engine_.CurrentVfo));
+    commands.push_back(MakeVfoToggleCommand(type, engine_.CurrentVfo));
+    engine_.QueueCommands(std::move(commands));
+    State().SetSplitVfo(frequency, mode);
 }
 
 void TRadio::alignSatelliteVfos()

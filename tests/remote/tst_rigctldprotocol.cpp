@@ -174,6 +174,17 @@ private slots:
         QCOMPARE(answer.quit, line == "q");
     }
 
+    // What loggers look for in "\\dump_caps", and the tuning step of "\\dump_state".
+    void dumpsSayWhatTheEndpointDoes()
+    {
+        const QByteArray caps = TRigctldProtocol::DumpCaps(TcvrTypes[0]);
+        for (const char *line : {"Model name:\tFT-817\n", "Can set Split Freq:\tY\n", "Can get Split Mode:\tY\n",
+                                 "VFO Ops: CPY TOGGLE\n", "Get level: RFPOWER RAWSTR SWR ALC STRENGTH\n"})
+            QVERIFY2(caps.contains(line), line);
+        QVERIFY(TRigctldProtocol::DumpCaps(TcvrTypes[1]).contains("VFO list: VFOA\n"));
+        QVERIFY(TRigctldProtocol::DumpState(TcvrTypes[0]).contains("\n0x18ff 10\n"));
+    }
+
     void lineReader_data()
     {
         using L = QList<QByteArray>;
