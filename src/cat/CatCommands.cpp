@@ -79,6 +79,13 @@ std::unique_ptr<TTcvrCommand> reading(const QString &text, int replyLength,
     return command;
 }
 
+TTcvrCommands one(std::unique_ptr<TTcvrCommand> command)
+{
+    TTcvrCommands commands;
+    commands.push_back(std::move(command));
+    return commands;
+}
+
 // Over to the other VFO, the commands, and back: every step a barrier, so
 // that nothing queued later lands on the other VFO.
 TTcvrCommands overOtherVfo(std::unique_ptr<TTcvrCommand> command, const TTcvrType &type)
@@ -176,17 +183,10 @@ std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, Q
 
 TTcvrCommands MakeSplitFrequencyCommands(qint32 frequency, const TTcvrType &type, QChar currentVfo)
 {
-    if (type.CommandSet == 2) {
-        TTcvrCommands commands;
-        commands.push_back(barrier(MakeCopyToOtherVfoCommand(frequency, type, currentVfo)));
-        return commands;
-    }
-    const QString digits = padded(frequency / 10, 8);
-    if (type.VfoMethod == TVfoMethod::SatelliteCopy) {
-        TTcvrCommands commands;
-        commands.push_back(barrier(MakeCommand(digits + QStringLiteral("21"), QStringLiteral("21"))));
-        return commands;
-    }
+    if (type.CommandSet == 2)
+        return one(barrier(MakeCopyToOtherVfoCommand(frequency, type, currentVfo)));
+    if (type.VfoMethod == TVfoMethod::SatelliteCopy)
+        return one(barrier(MakeCommand(padded(frequency / 10, 8) + QStringLiteral("21"), QStringLiteral("21"))));
     return overOtherVfo(MakeFrequencyCommand(frequency, type, currentVfo), type);
 }
 
@@ -194,11 +194,8 @@ TTcvrCommands MakeSplitModeCommands(const QString &mode, const TTcvrType &type)
 {
     if (type.CommandSet == 2)
         return {};
-    if (type.VfoMethod == TVfoMethod::SatelliteCopy) {
-        TTcvrCommands commands;
-        commands.push_back(barrier(MakeCommand(Set1ModeByte(mode) + QStringLiteral("00000027"), QStringLiteral("27"))));
-        return commands;
-    }
+    if (type.VfoMethod == TVfoMethod::SatelliteCopy)
+        return one(barrier(MakeCommand(Set1ModeByte(mode) + QStringLiteral("00000027"), QStringLiteral("27"))));
     return overOtherVfo(MakeModeCommand(mode, type), type);
 }
 
@@ -206,11 +203,8 @@ TTcvrCommands MakeSplitReadCommands(const TTcvrType &type, std::function<void(co
 {
     if (type.CommandSet == 2)
         return {};
-    if (type.VfoMethod == TVfoMethod::SatelliteCopy) {
-        TTcvrCommands commands;
-        commands.push_back(reading(QStringLiteral("0000000023"), 5, std::move(takeReply)));
-        return commands;
-    }
+    if (type.VfoMethod == TVfoMethod::SatelliteCopy)
+        return one(reading(QStringLiteral("0000000023"), 5, std::move(takeReply)));
     return overOtherVfo(reading(QStringLiteral("0000000003"), 5, std::move(takeReply)), type);
 }
 
@@ -222,10 +216,9 @@ std::unique_ptr<TTcvrCommand> MakeEepromReadCommand(int address, std::function<v
 
 int EepromByte(const QString &reply, int address)
 {
-    const QByteArray bytes = HexToBytes(reply);
     if (reply.size() != 4 || !isHexText(reply))
         return -1;
-    return quint8(bytes.at(address % 2));
+    return quint8(HexToBytes(reply).at(address % 2));
 }
 
 std::unique_ptr<TTcvrCommand> MakeTransmitMeteringCommand(std::function<void(const QString &reply)> takeReply)

@@ -156,16 +156,16 @@ void TCatEngine::QueueVfoRead()
     // The simulated radio has no memory to read.
     if (type.CommandSet != 1 || settings_.Simulate)
         return;
-    if (type.VfoEepromAddress >= 0)
-        QueueCommand(MakeEepromReadCommand(type.VfoEepromAddress, [this, address = type.VfoEepromAddress](const QString &reply) {
-            const int byte = EepromByte(reply, address);
-            if (byte >= 0)
+    const int vfo = type.VfoEepromAddress;
+    const int split = type.SplitEepromAddress;
+    if (vfo >= 0)
+        QueueCommand(MakeEepromReadCommand(vfo, [this, vfo](const QString &reply) {
+            if (const int byte = EepromByte(reply, vfo); byte >= 0)
                 state_.SetVfo(byte & 0x01 ? u'B' : u'A');
         }));
-    if (type.SplitEepromAddress >= 0)
-        QueueCommand(MakeEepromReadCommand(type.SplitEepromAddress, [this, address = type.SplitEepromAddress](const QString &reply) {
-            const int byte = EepromByte(reply, address);
-            if (byte >= 0)
+    if (split >= 0)
+        QueueCommand(MakeEepromReadCommand(split, [this, split](const QString &reply) {
+            if (const int byte = EepromByte(reply, split); byte >= 0)
                 state_.SetSplit(byte & 0x80 ? SplitOn : SplitOff);
         }));
 }
