@@ -285,13 +285,11 @@ private slots:
         const char *const splits[] = {"off", "on", "unknown"};
         QTEST(QStringLiteral("%1 %2").arg(state.Vfo()).arg(splits[state.Split()]), "atConnect");
         radio.ToggleVfo();
-        QVERIFY(r.tickUntil([&] { return r.engine.CommandQueue.IsEmpty(); }));
+        const auto sent = [&r] { return r.lines.filter(QRegularExpression("^>")).join(u',').remove(u'>').replace("0000000081", "81"); };
+        const auto done = [&r] { return r.tickUntil([&r] { return r.engine.CommandQueue.IsEmpty() && !r.engine.TransferInFlight(); }); };
+        QVERIFY(done());
         QCOMPARE(state.Vfo(), u'A');
 
-        const auto sent = [&r] {
-            QStringList commands = r.lines.filter(QRegularExpression("^>"));
-            return commands.join(u',').remove(u'>').replace("0000000081", "81");
-        };
         r.lines.clear();
         QVERIFY(radio.SetSplitFrequency(14075500) && radio.SetSplitMode("CW"));
         bool fresh = false;
@@ -303,8 +301,7 @@ private slots:
 
         r.engine.State().SetSplitVfo(7000000, "LSB");
         r.lines.clear();
-        QVERIFY(radio.ReadSplitVfo());
-        QVERIFY(r.tickUntil([&] { return r.engine.CommandQueue.IsEmpty() && !r.engine.TransferInFlight(); }));
+        QVERIFY(radio.ReadSplitVfo() && done());
         QTEST(sent(), "read");
         QCOMPARE(QStringLiteral("%1 %2").arg(state.SplitFrequency()).arg(state.SplitMode()), QString("14075500 CW"));
     }

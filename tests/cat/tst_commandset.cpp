@@ -75,11 +75,7 @@ private slots:
         row("set 1 copies by toggling", tc(MakeCopyToOtherVfoCommand(14250000, ft817(), u'A')), "null");
         // The transmit VFO of split: over to the other VFO and back, or the FT-847's satellite VFO.
         row("split freq", tcs(MakeSplitFrequencyCommands(14075505, ft817(), u'A')), "0000000081/81!,0140755001/01!,0000000081/81!");
-        row("847 split freq", tcs(MakeSplitFrequencyCommands(14075500, ft847(), u'A')), "0140755021/21!");
         row("split mode", tcs(MakeSplitModeCommands("DIG", ft857())), "0000000081/81!,0A00000007/07!,0000000081/81!");
-        row("847 split mode", tcs(MakeSplitModeCommands("CW", ft847())), "0200000027/27!");
-        row("split read", tcs(MakeSplitReadCommands(ft817(), {})), "0000000081/81!,0000000003/03!,0000000081/81!");
-        row("847 split read", tcs(MakeSplitReadCommands(ft847(), {})), "0000000023/23!");
         row("eeprom odd address", tc(MakeEepromReadCommand(0x8D, {})), "008C0000BB/BB!");
         // Tones, as Hamlib 4.5 writes them: a single tone goes into both fields.
         row("tones tx and rx", tc(MakeToneFrequencyCommand(1000, 885, ft817())), "100008850B/0B");

@@ -10,27 +10,20 @@
 
 #include <QStringList>
 
+#include <utility>
 #include <vector>
 
 class FakeRigctldHost : public TRigctldHost
 {
 public:
-    TRigctldRadio radio = [] {
-        TRigctldRadio connected;
-        connected.Connected = true;
-        connected.Frequency = 14250000;
-        connected.Mode = QStringLiteral("USB");
-        return connected;
-    }();
+    TRigctldRadio radio{true, TcvrTypes[0], 14250000, QStringLiteral("USB"), false, 0, u'A', 0, 0, {}, {}};
     QStringList calls;
     bool holdReads = false;
     std::vector<std::function<void()>> held;
 
     void release()
     {
-        std::vector<std::function<void()>> waiting;
-        waiting.swap(held);
-        for (const auto &done : waiting)
+        for (const auto &done : std::exchange(held, {}))
             done();
     }
 
@@ -40,10 +33,7 @@ public:
         static const char *const names[] = {nullptr, "read vfo", "read split", "read meters"};
         if (names[int(what)])
             calls << QString::fromLatin1(names[int(what)]);
-        if (holdReads)
-            held.push_back(std::move(done));
-        else
-            done();
+        holdReads ? held.push_back(std::move(done)) : done();
     }
     void RigctldTune(qint32 frequency) override { calls << QStringLiteral("tune %1").arg(radio.Frequency = frequency); }
     void RigctldSetMode(const QString &mode) override { calls << QStringLiteral("mode ") + (radio.Mode = mode); }
@@ -57,19 +47,16 @@ public:
     void RigctldSetSplit(bool on) override { calls << QStringLiteral("split %1").arg(radio.Split = on ? 1 : 0); }
     bool RigctldSetSplitFrequency(qint32 frequency) override
     {
-        calls << QStringLiteral("split freq %1").arg(radio.SplitFrequency = frequency);
-        return true;
+        return !(calls << QStringLiteral("split freq %1").arg(radio.SplitFrequency = frequency)).isEmpty();
     }
+    // Command set 2 has no command for it.
     bool RigctldSetSplitMode(const QString &mode) override
     {
-        if (radio.Type.CommandSet == 2)
-            return false;
-        calls << QStringLiteral("split mode ") + (radio.SplitMode = mode);
-        return true;
+        return radio.Type.CommandSet == 1 && !(calls << QStringLiteral("split mode ") + (radio.SplitMode = mode)).isEmpty();
     }
 };
 
-// Every command of a line answered in turn (reads that are held answer later).
+// Every command of a line answered in turn (held reads answer later, unseen here).
 struct LineAnswer
 {
     QByteArray reply;
@@ -81,9 +68,7 @@ inline LineAnswer answerLine(TRigctldProtocol &protocol, const QByteArray &line)
     auto answer = std::make_shared<LineAnswer>();
     for (const TRigctldRequest &request : ParseRigctldLine(line))
         protocol.Answer(request, [answer](const TRigctldAnswer &one) {
-            answer->reply += one.Reply;
-            answer->quit = answer->quit || one.Quit;
-            answer->logged = answer->logged || !one.LogText.isEmpty();
+            *answer = {answer->reply + one.Reply, answer->quit || one.Quit, answer->logged || !one.LogText.isEmpty()};
         });
     return *answer;
 }

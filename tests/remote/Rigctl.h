@@ -48,41 +48,30 @@ inline QStringList run(const QString &model, const QString &target, const QStrin
 }
 
 // "rigctld -m model -r device -s speed" on a free port of 127.0.0.1.
-class Daemon
+struct Daemon
 {
-public:
     static QString program() { return QStandardPaths::findExecutable(QStringLiteral("rigctld")); }
+    QProcess process;
+    quint16 port = [] {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        return probe.serverPort();
+    }();
 
     Daemon(const QString &model, const QString &device, const QString &speed)
     {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        port_ = probe.serverPort();
-        probe.close();
-        process_.start(program(), {QStringLiteral("-m"), model, QStringLiteral("-r"), device, QStringLiteral("-s"), speed,
-                                   QStringLiteral("-T"), QStringLiteral("127.0.0.1"), QStringLiteral("-t"),
-                                   QString::number(port_)});
-        QElapsedTimer timer;
-        timer.start();
-        while (!listening() && timer.elapsed() < 10000)
-            QTest::qWait(50);
+        process.start(program(), {"-m", model, "-r", device, "-s", speed, "-T", "127.0.0.1", "-t", QString::number(port)});
+        for (int i = 0; i < 50 && !listening(); ++i)
+            QTest::qWait(200);
     }
-    ~Daemon()
-    {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    QString target() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    ~Daemon() { process.kill(), process.waitForFinished(5000); }
+    QString target() const { return QStringLiteral("127.0.0.1:%1").arg(port); }
     bool listening()
     {
         QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port_);
+        socket.connectToHost(QHostAddress::LocalHost, port);
         return socket.waitForConnected(200);
     }
-
-private:
-    QProcess process_;
-    quint16 port_ = 0;
 };
 
 } // namespace rigctl
