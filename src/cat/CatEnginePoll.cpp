@@ -37,11 +37,13 @@ void TCatEngine::startTransfer(const Outgoing &out)
 {
     inFlight_ = true;
     mainTmr_.stop();
+    inFlightReply_ = out.takeReply;
     const quint64 serial = ++transferSerial_;
     transport().Transfer(out.command, out.expected, [this, out, serial](const TTransfer &result) {
         if (serial != transferSerial_)
             return; // the cycle it belonged to was restarted or closed
         inFlight_ = false;
+        inFlightReply_ = {};
         transferDone(out, result);
         if (!manualTimers_ && !inFlight_)
             mainTmr_.start();
@@ -70,11 +72,20 @@ void TCatEngine::transferDone(const Outgoing &out, const TTransfer &result)
         return;
     }
 
+    if (out.takeReply) {
+        if (result.Result == ReplyRead)
+            RestartWatchdog();
+        out.takeReply(result.Result == ReplyRead ? result.Reply : QString());
+        return;
+    }
     if (result.Result != ReplyRead)
         return;
     if (IntegrityCountdown > 0 && out.pollEntry0 && !checkIntegrity(result.Reply))
         return;
+    readingApplied_ = false;
     DecodeReply(out.command, result.Reply);
+    if (readingApplied_)
+        freshReading(out.queued);
     // A scan decides on readings that came after its tuning reached the radio.
     if (out.poll && out.queued == commandsQueued_ && IntegrityCountdown == 0 && isReceiveReading(out.command))
         state_.CountReceiveReading();
@@ -98,6 +109,11 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
     Outgoing out;
     if (std::unique_ptr<TTcvrCommand> queued = CommandQueue.TakeFirst()) {
         out.command = queued->Command;
+        if (queued->TakeReply) {
+            out.expected = queued->ReplyLength;
+            out.takeReply = std::move(queued->TakeReply);
+            return out;
+        }
         const QString &code = queued->Code;
         out.frequencyCode = !code.isEmpty() && (code == type.FrequencyCodeA || code == type.FrequencyCodeB);
         // A radio that never acknowledges (the FT-847, the text command set, a
@@ -144,6 +160,7 @@ bool TCatEngine::checkIntegrity(const QString &reply)
         setStatus(settings_.Simulate ? QStringLiteral("Connected to TCVR (simulated).") : QStringLiteral("Connected to TCVR."),
                   Black, false);
         ConnectAnnounced = true;
+        QueueVfoRead();
     }
     return true;
 }
@@ -174,6 +191,7 @@ void TCatEngine::decodeSet1(const QString &command, const QString &reply, const 
             break;
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
+        readingApplied_ = true;
         break;
     case TDecodedReply::ReceiveStatus:
         if (!state_.Ptt()) {
@@ -202,6 +220,7 @@ void TCatEngine::decodeSet2(const QString &reply)
             return;
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
+        readingApplied_ = true;
         state_.SetPtt(decoded.transmitting);
         if (decoded.transmitting) {
             state_.SetReceive(TReceive::Transmitting);

@@ -59,7 +59,7 @@ private slots:
         TTarnwickFrm &w = fx.makeOnRig({});
         QVERIFY(fx.connect());
         QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
-        QTRY_VERIFY(w.UsbBtn->isChecked());
+        QTRY_VERIFY(w.UsbBtn->isChecked() && fx.queued().isEmpty()); // the VFO read from the radio
 
         w.FskBtn->click(); // not an FT-817 mode: sent as CW
         QCOMPARE(fx.queued(), QStringList({"0200000007"}));
@@ -87,8 +87,8 @@ private slots:
         w.PttBtn->click();
         QTRY_COMPARE(fx.rig->status("ptt"), QString("0"));
         QTRY_VERIFY(fx.queued().isEmpty());
-        w.ABBtn->click();
-        QCOMPARE(fx.queued(), QStringList({"0000000081"}));
+        w.ABBtn->click(); // and where it went, read from the radio's memory
+        QCOMPARE(fx.queued(), QStringList({"0000000081", "00540000BB", "007A0000BB"}));
         QTRY_COMPARE(fx.rig->status("vfo"), QString("B"));
         QTRY_COMPARE(w.ScaleFrequency(), 14250000); // VFO B got A=B's frequency
         w.SplitBtn->click();
