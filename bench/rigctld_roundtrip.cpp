@@ -1,8 +1,8 @@
 // "f" round trips through the rigctld endpoint of a real main window while
-// its CAT engine polls the radio emulator with the 20 ms MainTmr: one client
-// on its own thread asks, waits for the answer, asks again (as WSJT-X and
-// fldigi do). The user-interface thread serves the socket between the poll
-// transfers, each of which blocks it for the time the radio takes to answer.
+// its CAT engine polls the radio emulator with the 20 ms MainTmr: one client,
+// then ten, each on its own thread, asks, waits for the answer, asks again
+// (as WSJT-X and fldigi do). The user-interface thread serves the sockets
+// between the poll transfers.
 //
 // Usage: bench_rigctld_roundtrip [seconds per measurement]
 // The emulator is found through TARNWICK_RIGSIM or next to this program.
@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -45,52 +46,62 @@ quint16 freePort()
     return probe.serverPort();
 }
 
-// A client thread that asks "f" for the given time while this thread's event
-// loop serves it.
-Result measure(quint16 port, int seconds, const QByteArray &expected)
+// Client threads that ask "f" for the given time while this thread's event
+// loop serves them; the trips of all of them count.
+Result measure(quint16 port, int seconds, const QByteArray &expected, int clients = 1)
 {
-    std::vector<double> latencies;
+    std::vector<std::vector<double>> each(clients);
+    std::vector<int> wrongs(clients, 0);
+    std::vector<double> elapsed(clients, 0);
     QEventLoop loop; // the user-interface thread waits in it, as the program does
-    int wrong = 0;
-    double elapsedMs = 0;
-    std::thread client([&] {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        if (!socket.waitForConnected(3000)) {
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-            return;
-        }
-        QElapsedTimer total;
-        total.start();
-        QElapsedTimer one;
-        while (total.elapsed() < seconds * 1000) {
-            one.start();
-            socket.write("f\n");
-            socket.waitForBytesWritten(1000);
-            QByteArray reply;
-            while (!reply.endsWith('\n') && socket.waitForReadyRead(3000))
-                reply += socket.readAll();
-            latencies.push_back(one.nsecsElapsed() / 1e3);
-            if (reply != expected)
-                ++wrong;
-        }
-        elapsedMs = total.nsecsElapsed() / 1e6;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
+    std::atomic<int> running{clients};
+    std::vector<std::thread> threads;
+    for (int c = 0; c < clients; ++c)
+        threads.emplace_back([&, c] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            if (socket.waitForConnected(3000)) {
+                QElapsedTimer total;
+                total.start();
+                QElapsedTimer one;
+                while (total.elapsed() < seconds * 1000) {
+                    one.start();
+                    socket.write("f\n");
+                    socket.waitForBytesWritten(1000);
+                    QByteArray reply;
+                    while (!reply.endsWith('\n') && socket.waitForReadyRead(3000))
+                        reply += socket.readAll();
+                    each[c].push_back(one.nsecsElapsed() / 1e3);
+                    if (reply != expected)
+                        ++wrongs[c];
+                }
+                elapsed[c] = total.nsecsElapsed() / 1e6;
+            }
+            if (--running == 0)
+                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
     loop.exec();
-    client.join();
+    for (std::thread &thread : threads)
+        thread.join();
     Result result;
+    std::vector<double> latencies;
+    double perSecond = 0;
+    for (int c = 0; c < clients; ++c) {
+        latencies.insert(latencies.end(), each[c].begin(), each[c].end());
+        if (elapsed[c] > 0)
+            perSecond += each[c].size() / (elapsed[c] / 1000.0);
+        result.wrong += wrongs[c];
+    }
     if (latencies.empty())
         return result;
     std::sort(latencies.begin(), latencies.end());
     double sum = 0;
     for (double us : latencies)
         sum += us;
-    result.perSecond = latencies.size() / (elapsedMs / 1000.0);
+    result.perSecond = perSecond;
     result.averageUs = sum / latencies.size();
     result.p99Us = latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
     result.maxUs = latencies.back();
-    result.wrong = wrong;
     return result;
 }
 
@@ -110,7 +121,7 @@ int main(int argc, char *argv[])
     SetConfirmationAnswerer([](QWidget *, const QString &) { return false; });
     TTarnwickFrm::SetComSettingsRunner([](TComSettingsFrm &) { return true; });
 
-    std::printf("%d s per measurement; one client asking \"f\" and waiting for each answer\n", seconds);
+    std::printf("%d s per measurement; clients asking \"f\" and waiting for each answer\n", seconds);
     std::printf("%-38s %10s %10s %10s %10s %6s\n", "", "trips/s", "avg us", "p99 us", "max us", "wrong");
     const struct { int speed; int delay; } lines[] = {{38400, 1}, {9600, 5}, {4800, 5}};
     bool first = true;
@@ -147,6 +158,7 @@ int main(int argc, char *argv[])
         }
         const QByteArray label = QStringLiteral("polling at %1 bd, radio delay %2 ms").arg(line.speed).arg(line.delay).toLatin1();
         print(label.constData(), measure(port, seconds, "7074000\n"));
+        print("  the same, ten clients at once", measure(port, seconds, "7074000\n", 10));
         window.close();
     }
     std::printf("\ntrips/s: answered requests per second; avg, p99, max: microseconds from sending \"f\" to the\n"

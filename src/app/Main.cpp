@@ -81,8 +81,8 @@ void TTarnwickFrm::FormCreate()
     RestoreTop = DesignTop;
     RestoreHeight = DesignHeight;
 
-    HeronpostProcessId = 0;
-    LinkmoorProcessId = 0;
+    HeronpostProcess = {};
+    LinkmoorProcess = {};
     ActivatedOnce = false;
 
     FqEdt->hide();

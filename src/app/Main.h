@@ -119,7 +119,7 @@ public:
     void GoToFqMarker(const TFqMarker &marker);
     // Tunes the radio to a frequency chosen in the window (scale, keyboard,
     // typed entry); tonesOff adds the CTCSS-off command after it.
-    void TuneRadio(qint32 frequency, bool tonesOff);
+    void TuneRadio(qint32 frequency, bool tonesOff, TRadio::Queueing queueing = TRadio::Queueing::Replace);
     // The scale's frequency.
     qint32 ScaleFrequency() const override;
     bool DigitalDisplayEditing() const override;
@@ -236,8 +236,8 @@ public:
     std::unique_ptr<TDebugFrm> DebugFrm;
 
     // --- state (the link's own state lives in CatEngine)
-    qint64 HeronpostProcessId = 0;
-    qint64 LinkmoorProcessId = 0;
+    StartedProcess HeronpostProcess;
+    StartedProcess LinkmoorProcess;
     bool ActivatedOnce = false;
     int RestoreLeft = DesignLeft;
     int RestoreWidth = DesignWidth;

@@ -5,6 +5,7 @@
 #include "app/Main.h"
 
 #include "app/Options.h"
+#include "base/Folders.h"
 #include "controls/RadioScale.h"
 #include "data/FqMarkerOps.h"
 
@@ -12,6 +13,8 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QToolButton>
+
+#include <cstdio>
 
 // What the marker operations need from the main window.
 class MainFqMarkersHost : public QObject, public TFqMarkersHost
@@ -60,6 +63,13 @@ void TTarnwickFrm::SetupMarkers()
     connect(ToolButton6, &QToolButton::clicked, this, &TTarnwickFrm::SearchForFreqMarkerMnuClick);
     connect(DeleteFqMarkerBtn, &QToolButton::clicked, this, &TTarnwickFrm::DeleteFqMarkerBtnClick);
 
+    // A failure while the program goes down (SIGTERM, logout) shows in no
+    // box, since the shutdown closes it: the CAT log and standard error keep
+    // it.
+    connect(&FqMarkers->Store(), &TFqMarkerStore::SaveFailed, this, [this](const QString &problem) {
+        LogEvent(problem);
+        std::fprintf(stderr, "%s: %s\n", qPrintable(ExecutableBaseName()), qPrintable(problem));
+    });
     FqMarkers->LoadMarkers();
 }
 

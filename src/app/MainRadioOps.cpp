@@ -75,7 +75,7 @@ void TTarnwickFrm::GoToFqMarker(const TFqMarker &marker)
     UpdateDigiDisplay();
 }
 
-void TTarnwickFrm::TuneRadio(qint32 frequency, bool tonesOff)
+void TTarnwickFrm::TuneRadio(qint32 frequency, bool tonesOff, TRadio::Queueing queueing)
 {
     if (frequency < 0 || frequency > TCatEngine::HighestRadioHz)
         return;
@@ -83,6 +83,6 @@ void TTarnwickFrm::TuneRadio(qint32 frequency, bool tonesOff)
     // already; assigning again would repeat its whole change of frequency.
     if (frequency != ScaleFrequency())
         AssignScaleFrequency(frequency);
-    Radio->SetFrequency(frequency, TRadio::Queueing::Replace, tonesOff);
+    Radio->SetFrequency(frequency, queueing, tonesOff);
     UpdateDigiDisplay();
 }

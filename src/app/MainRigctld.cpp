@@ -1,6 +1,7 @@
-// The window's end of the rigctld endpoint: what Hamlib programs read is what
-// the window shows from its polling, what they set goes to the radio the way
-// the window's own keys send it, and the listener follows the options.
+// The window's end of the rigctld endpoint: what Hamlib programs read is the
+// radio state (read from the radio first where a read needs it), what they
+// set goes to the radio the way the window's own keys send it, and the
+// listener follows the options.
 
 #include "app/Main.h"
 #include "app/Options.h"
@@ -30,16 +31,32 @@ public:
         TRigctldRadio radio;
         radio.Connected = radio_.IsConnected();
         radio.Type = radio_.Model();
-        radio.Frequency = w.ScaleFrequency();
-        radio.Mode = w.CurrentMode();
+        radio.Frequency = state.Frequency();
+        radio.Mode = state.Mode();
         radio.Ptt = state.Ptt();
         radio.Split = state.Split() == SplitOn ? 1 : state.Split() == SplitOff ? 0 : -1;
         radio.Vfo = state.Vfo();
         // While transmitting the meter shows the power, not a signal.
         radio.MeterPercent = radio.Ptt || state.Receive() == TReceive::Transmitting ? 0 : state.Meter();
+        radio.SplitFrequency = state.SplitFrequency();
+        radio.SplitMode = state.SplitMode();
+        radio.Transmit = radio_.TransmitMeters();
         return radio;
     }
-    void RigctldTune(qint32 frequency) override { w.TuneRadio(frequency, false); }
+    void RigctldRefresh(TRigctldRead what, std::function<void()> done) override
+    {
+        if (radio_.IsConnected()) {
+            if (what == TRigctldRead::Vfo)
+                radio_.ReadVfo();
+            else if (what == TRigctldRead::SplitVfo)
+                radio_.ReadSplitVfo();
+            else if (what == TRigctldRead::TransmitMeters)
+                radio_.ReadTransmitMeters();
+        }
+        radio_.AfterChanges(std::move(done));
+    }
+    // A client's commands are appended: each reaches the radio, in order.
+    void RigctldTune(qint32 frequency) override { w.TuneRadio(frequency, false, TRadio::Queueing::Append); }
     void RigctldSetMode(const QString &mode) override
     {
         // As a click on the mode key does.
@@ -48,7 +65,10 @@ public:
     }
     void RigctldSetPtt(bool on) override { radio_.SetPtt(on, {TPttHolder::Client, {}}); }
     void RigctldToggleVfo() override { radio_.ToggleVfo(); }
+    void RigctldCopyVfo() override { radio_.AlignVfos(radio_.State().Frequency(), radio_.State().Mode()); }
     void RigctldSetSplit(bool on) override { radio_.SetSplit(on); }
+    bool RigctldSetSplitFrequency(qint32 frequency) override { return radio_.SetSplitFrequency(frequency); }
+    bool RigctldSetSplitMode(const QString &mode) override { return radio_.SetSplitMode(mode); }
 
 private:
     TTarnwickFrm &w;

@@ -127,6 +127,8 @@ void TTarnwickFrm::SetupScan()
     scanHost->watchPanel(SpectroGraphPnl);
     SpectroGraphPnlResize();
     connect(this, &TTarnwickFrm::LitStateChanged, SpectroGraph, &TSpectroGraph::SetLit);
+    // Bars stand under their frequencies only while both show one range.
+    connect(RadioScale, &TRadioScale::OnRangeChanged, this, &TTarnwickFrm::SetSpectrographRange);
     connect(ScanBtn, &QToolButton::clicked, this, &TTarnwickFrm::ScanBtnClick);
     connect(GraphBtn, &QToolButton::clicked, this, &TTarnwickFrm::GraphBtnClick);
     connect(ScanTmr, &QTimer::timeout, this, &TTarnwickFrm::ScanTmrTimer);

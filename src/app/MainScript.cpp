@@ -96,13 +96,15 @@ public:
     void SetProgKeyEnabled(int key, bool enabled) override { progKey(key)->setEnabled(enabled); }
     bool ProgKeyRed(int key) const override
     {
-        return progKey(key)->palette().color(QPalette::ButtonText) == QColor(Qt::red);
+        return progKey(key)->palette().color(QPalette::Active, QPalette::ButtonText) == QColor(Qt::red);
     }
     void SetProgKeyRed(int key, bool red) override
     {
+        // Only the enabled key's text: a disabled one keeps the style's grey.
         QToolButton *button = progKey(key);
         QPalette palette = button->palette();
-        palette.setColor(QPalette::ButtonText, red ? QColor(Qt::red) : QColor(Qt::black));
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            palette.setColor(group, QPalette::ButtonText, red ? QColor(Qt::red) : QColor(Qt::black));
         button->setPalette(palette);
     }
     void SetProgKeyHint(int key, const QString &hint) override { progKey(key)->setToolTip(hint); }

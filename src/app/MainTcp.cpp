@@ -123,16 +123,16 @@ void TTarnwickFrm::StartTcpServer()
 void TTarnwickFrm::StartClientPrograms()
 {
     const QString folder = ProgramFolder();
-    HeronpostProcessId =
-        StartCompanionProgram(HeronpostProgram, folder, OptionsFrm->HeronpostRdo->ItemIndex(), HeronpostProcessId);
-    LinkmoorProcessId =
-        StartCompanionProgram(LinkmoorProgram, folder, OptionsFrm->LinkmoorRdo->ItemIndex(), LinkmoorProcessId);
+    HeronpostProcess =
+        StartCompanionProgram(HeronpostProgram, folder, OptionsFrm->HeronpostRdo->ItemIndex(), HeronpostProcess);
+    LinkmoorProcess =
+        StartCompanionProgram(LinkmoorProgram, folder, OptionsFrm->LinkmoorRdo->ItemIndex(), LinkmoorProcess);
 }
 
 void TTarnwickFrm::CloseHeronpost()
 {
-    CloseCompanionProgram(HeronpostProcessId, CompanionPath(ProgramFolder(), HeronpostProgram), CompanionCloseWaitMs);
-    HeronpostProcessId = 0;
+    CloseCompanionProgram(HeronpostProcess, CompanionCloseWaitMs);
+    HeronpostProcess = {};
 }
 
 void TTarnwickFrm::PublishTcpState()
@@ -169,7 +169,10 @@ bool TTarnwickFrm::TcpCloseQuery()
 
 void TTarnwickFrm::ApplyTcpPreferences()
 {
-    CloseHeronpost();
+    // Heronpost is started anew for the new endpoints, unless the page now
+    // says to leave it alone.
+    if (OptionsFrm->HeronpostRdo->ItemIndex() != DontStartCompanion)
+        CloseHeronpost();
     StartTcpServer();
     StartClientPrograms();
 }
@@ -179,6 +182,6 @@ void TTarnwickFrm::StopTcpServer()
     DisconnectAndTerminateTmr->stop();
     TcpServer->Stop();
     // "Start/close LKR automatically": the Linkmoor started here goes too.
-    CloseCompanionProgram(LinkmoorProcessId, CompanionPath(ProgramFolder(), LinkmoorProgram), 0);
-    LinkmoorProcessId = 0;
+    CloseCompanionProgram(LinkmoorProcess, 0);
+    LinkmoorProcess = {};
 }

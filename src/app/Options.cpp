@@ -1,6 +1,8 @@
 #include "app/Options.h"
 
 #include "base/ControlState.h"
+#include "base/MessageBoxes.h"
+#include "base/Settings.h"
 #include "base/Widgets.h"
 
 #include <QCheckBox>
@@ -424,8 +426,13 @@ void TOptionsFrm::showEvent(QShowEvent *event)
 void TOptionsFrm::done(int result)
 {
     if (result == QDialog::Accepted) {
+        bool saved = true;
         for (QObject *control : std::as_const(stored))
-            SaveControlState(control);
+            saved = SaveControlState(control) && saved;
+        // The choices hold for this run either way; the operator learns that
+        // they will be gone at the next start.
+        if (!saved)
+            ShowInformation(this, QStringLiteral("Settings can't be saved to ") + SettingsLocation());
     } else {
         // Back to what was last saved. Controls that were never saved go
         // back to their defaults first, so an edit of them is undone too.

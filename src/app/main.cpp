@@ -5,6 +5,7 @@
 #include "base/ShutdownSignals.h"
 #include "base/SystemQueries.h"
 #include "remote/DBusActivation.h"
+#include "remote/TcpStream.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,6 +29,16 @@ QStringList parametersOf(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     const QStringList parameters = parametersOf(argc, argv);
+    // Before anything is read or written: "--help" and an option the
+    // program does not know end it with the usage.
+    const QString unknown = FirstUnknownParameter(parameters);
+    if (!unknown.isEmpty()) {
+        const bool help = unknown == QLatin1String("--help");
+        if (!help)
+            std::fprintf(stderr, "%s: unknown option \"%s\"\n", argv[0], qPrintable(unknown));
+        std::fputs(qPrintable(CommandLineUsage()), help ? stdout : stderr);
+        return help ? 0 : 2;
+    }
     if (IsCheckInternetMode(parameters)) {
         QCoreApplication app(argc, argv);
         return CheckInternetExitCode();
@@ -45,6 +56,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Every client of the command server takes a descriptor.
+    RaiseOpenFileLimit();
     QApplication app(argc, argv);
     app.setApplicationName(ApplicationTitle());
     app.setApplicationVersion(FileVersionText());

@@ -110,9 +110,14 @@ QString boolText(bool value)
     return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+// Whether a write of the current save failed (saving runs on the window's
+// thread only).
+bool writeFailed = false;
+
 void write(const QString &name, const QString &value)
 {
-    WriteSettingValue(SettingsGroup::Default, name, value);
+    if (!WriteSettingValue(SettingsGroup::Default, name, value))
+        writeFailed = true;
 }
 
 bool exists(const QString &name)
@@ -319,10 +324,12 @@ QString rootPrefix()
 
 } // namespace
 
-void SaveControlState(QObject *control)
+bool SaveControlState(QObject *control)
 {
+    writeFailed = false;
     if (control)
         walk(control, rootPrefix(), true, save);
+    return !writeFailed;
 }
 
 void LoadControlState(QObject *control)

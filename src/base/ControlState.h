@@ -26,5 +26,7 @@ class QObject;
 // number that cannot be read stops that control (a panel keeps what was
 // applied before it); the walk goes on with the next control.
 
-void SaveControlState(QObject *control);
+// Saving returns false when a value could not be written (the settings
+// store is not writable); the caller tells the operator.
+bool SaveControlState(QObject *control);
 void LoadControlState(QObject *control);

@@ -48,3 +48,13 @@ bool AskConfirmation(QWidget *parent, const QString &text, DefaultAnswer default
     return QMessageBox::question(parent, ApplicationTitle(), text, QMessageBox::Yes | QMessageBox::No, defaultButton)
         == QMessageBox::Yes;
 }
+
+bool AskConfirmationAt(QWidget *parent, const QString &text, QPoint topLeft)
+{
+    if (confirmationAnswerer())
+        return confirmationAnswerer()(parent, text);
+    QMessageBox box(QMessageBox::Information, ApplicationTitle(), text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.move(topLeft);
+    return box.exec() == QMessageBox::Yes;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <functional>
 
@@ -14,6 +15,10 @@ enum class DefaultAnswer { No, Yes };
 
 void ShowInformation(QWidget *parent, const QString &text);
 bool AskConfirmation(QWidget *parent, const QString &text, DefaultAnswer defaultAnswer = DefaultAnswer::No);
+// A Yes/No confirmation in the style of an information box, its top-left
+// corner at topLeft (screen coordinates) instead of centred on its parent:
+// for a question that must leave what it asks about in view.
+bool AskConfirmationAt(QWidget *parent, const QString &text, QPoint topLeft);
 
 using InformationAnswerer = std::function<void(QWidget *parent, const QString &text)>;
 using ConfirmationAnswerer = std::function<bool(QWidget *parent, const QString &text)>;

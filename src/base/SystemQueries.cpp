@@ -14,6 +14,8 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -92,7 +94,12 @@ void CloseProgramWindows(qint64 processId)
     if (processId <= 0 || processId == QCoreApplication::applicationPid())
         return;
 #ifdef Q_OS_UNIX
-    ::kill(static_cast<pid_t>(processId), SIGTERM);
+    const pid_t process = static_cast<pid_t>(processId);
+    const pid_t group = getpgid(process);
+    if (group > 1 && group == getsid(process) && group != getpgrp())
+        ::kill(-group, SIGTERM);
+    else
+        ::kill(process, SIGTERM);
 #endif
 }
 
@@ -107,6 +114,31 @@ QString ProcessExecutable(qint64 processId)
     Q_UNUSED(processId);
     return QString();
 #endif
+}
+
+StartedProcess RunningProcess(qint64 processId)
+{
+    if (processId <= 0)
+        return {};
+#ifdef Q_OS_LINUX
+    // The fields after the command name, which is in brackets and may hold
+    // blanks and brackets itself: state first, the start time 20th.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(processId));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 1).simplified().split(' ');
+    if (fields.size() < 20 || fields.at(0) == "Z" || fields.at(0) == "X")
+        return {};
+    return {processId, fields.at(19).toULongLong()};
+#else
+    return {processId, 0};
+#endif
+}
+
+bool ProcessRuns(const StartedProcess &process)
+{
+    return process.Id > 0 && RunningProcess(process.Id) == process;
 }
 
 bool ProgramRunning(const QString &path, const QString &windowClass)
@@ -168,6 +200,36 @@ bool IsRegistrationMode(const QStringList &parameters)
 {
     return SwitchPresentIn(parameters, QStringLiteral("/REGSERVER"))
         || SwitchPresentIn(parameters, QStringLiteral("/UNREGSERVER"));
+}
+
+QString FirstUnknownParameter(const QStringList &parameters)
+{
+    static const QStringList withValue = {QStringLiteral("--port"), QStringLiteral("--model"), QStringLiteral("--rigctld")};
+    static const QStringList switches = {QStringLiteral("/CheckInternet"), QStringLiteral("/REGSERVER"),
+                                         QStringLiteral("/UNREGSERVER")};
+    for (int i = 0; i < parameters.size(); ++i) {
+        const QString &parameter = parameters.at(i);
+        if (withValue.contains(parameter)) {
+            ++i; // its value
+            continue;
+        }
+        const qsizetype equals = parameter.indexOf(u'=');
+        const bool optionAndValue = equals > 0 && withValue.contains(parameter.left(equals));
+        const bool knownSwitch = std::any_of(switches.begin(), switches.end(),
+                                             [&](const QString &name) { return SwitchPresentIn({parameter}, name); });
+        if (!optionAndValue && !knownSwitch)
+            return parameter;
+    }
+    return QString();
+}
+
+QString CommandLineUsage()
+{
+    return QStringLiteral("Usage:\n"
+                          "    tarnwick [--port DEVICE] [--model FT-817|FT-847|FT-857|FT-897] [--rigctld [ADDRESS:]PORT]\n"
+                          "    tarnwick /CheckInternet\n"
+                          "    tarnwick /REGSERVER | /UNREGSERVER\n"
+                          "    tarnwick --help\n");
 }
 
 bool HasDefaultRoute(const QString &routeTable, const QStringList &upInterfaces)

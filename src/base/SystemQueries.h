@@ -30,13 +30,31 @@ enum class ShowMode { Normal, Minimized };
 qint64 StartProgram(const QString &commandLine, ShowMode mode = ShowMode::Normal);
 
 // Asks the windows of a process started by StartProgram to close (a polite
-// terminate request). Ids of 0 or below and the program's own id are ignored.
+// terminate request). Such a process runs in a session of its own: the
+// request goes to its whole process group, so that a wrapper script and the
+// program it runs end together. Ids of 0 or below and the program's own id
+// are ignored.
 void CloseProgramWindows(qint64 processId);
 
 // The full path of the file a running process was started from, empty when
 // there is no such process (or a finished one) or it cannot be looked into.
 // Known on Linux only (empty elsewhere).
 QString ProcessExecutable(qint64 processId);
+
+// A process told apart from any later process that is given the same id:
+// its id and its start time (clock ticks after boot). Start times are known
+// on Linux only; elsewhere they are 0 and the id alone counts.
+struct StartedProcess
+{
+    qint64 Id = 0;
+    quint64 StartTime = 0;
+    bool operator==(const StartedProcess &) const = default;
+};
+// The process that runs under the id now; an empty one when none runs (a
+// finished process that was not reaped yet does not run).
+StartedProcess RunningProcess(qint64 processId);
+// Whether the very process still runs.
+bool ProcessRuns(const StartedProcess &process);
 
 // Whether another program already runs: on Windows, a top-level window of
 // windowClass exists; elsewhere a process of this user was started from the
@@ -53,6 +71,14 @@ bool SwitchPresentIn(const QStringList &parameters, const QString &switchText);
 bool IsCheckInternetMode(const QStringList &parameters);
 // Registration switches of the automation class ("/REGSERVER", "/UNREGSERVER").
 bool IsRegistrationMode(const QStringList &parameters);
+
+// The first parameter that is none of the program's options or switches
+// ("--port", "--model" and "--rigctld" with their values, "/CheckInternet",
+// "/REGSERVER", "/UNREGSERVER"); "--help" is none either. Empty when every
+// parameter is known.
+QString FirstUnknownParameter(const QStringList &parameters);
+// The lines of the command line's usage, each ended by a line break.
+QString CommandLineUsage();
 
 // Whether the computer is on-line. Uses the system's network information
 // where a backend exists, else looks for an interface that is up, not the

@@ -65,11 +65,48 @@ int usableTone(int tone, const TTcvrType &type)
     return tone;
 }
 
+std::unique_ptr<TTcvrCommand> barrier(std::unique_ptr<TTcvrCommand> command)
+{
+    if (command)
+        command->Barrier = true;
+    return command;
+}
+
+std::unique_ptr<TTcvrCommand> reading(const QString &text, int replyLength,
+                                      std::function<void(const QString &reply)> takeReply)
+{
+    auto command = barrier(MakeCommand(text, text.right(2)));
+    command->ReplyLength = replyLength;
+    command->TakeReply = std::move(takeReply);
+    return command;
+}
+
+TTcvrCommands one(std::unique_ptr<TTcvrCommand> command)
+{
+    TTcvrCommands commands;
+    commands.push_back(std::move(command));
+    return commands;
+}
+
+// Over to the other VFO, the commands, and back: every step a barrier, so
+// that nothing queued later lands on the other VFO.
+TTcvrCommands overOtherVfo(std::unique_ptr<TTcvrCommand> command, const TTcvrType &type)
+{
+    TTcvrCommands sequence;
+    sequence.push_back(MakeVfoToggleCommand(type, u'A'));
+    sequence.push_back(barrier(std::move(command)));
+    sequence.push_back(MakeVfoToggleCommand(type, u'A'));
+    return sequence;
+}
+
 } // namespace
 
 std::unique_ptr<TTcvrCommand> MakeCommand(const QString &command, const QString &code)
 {
-    return std::make_unique<TTcvrCommand>(TTcvrCommand{command.left(MaxCommandText), code.left(MaxCommandText)});
+    auto made = std::make_unique<TTcvrCommand>();
+    made->Command = command.left(MaxCommandText);
+    made->Code = code.left(MaxCommandText);
+    return made;
 }
 
 QString Set1ModeByte(const QString &mode, const QString &fallback)
@@ -132,28 +169,94 @@ std::unique_ptr<TTcvrCommand> MakeTransmitCommand(bool on, const TTcvrType &type
 std::unique_ptr<TTcvrCommand> MakeVfoToggleCommand(const TTcvrType &type, QChar currentVfo)
 {
     if (type.CommandSet == 3)
-        return MakeCommand(Set3::VfoToggle(), QStringLiteral("G"));
+        return barrier(MakeCommand(Set3::VfoToggle(), QStringLiteral("G")));
     if (type.CommandSet == 2)
-        return MakeCommand(currentVfo == u'A' ? QStringLiteral("FR1;") : QStringLiteral("FR0;"), QStringLiteral("FR"));
+        return barrier(MakeCommand(currentVfo == u'A' ? QStringLiteral("FR1;") : QStringLiteral("FR0;"), QStringLiteral("FR")));
     if (type.VfoMethod != TVfoMethod::Toggle)
         return nullptr;
-    return MakeCommand(QStringLiteral("0000000081"), QStringLiteral("81"));
+    return barrier(MakeCommand(QStringLiteral("0000000081"), QStringLiteral("81")));
 }
 
 std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, QChar currentVfo)
 {
     if (type.CommandSet == 3)
-        return MakeCommand(Set3::Split(on), QStringLiteral("S"));
+        return barrier(MakeCommand(Set3::Split(on), QStringLiteral("S")));
     if (type.CommandSet == 2) {
         if (on)
-            return MakeCommand(currentVfo == u'A' ? QStringLiteral("FT1;") : QStringLiteral("FT0;"), QStringLiteral("FT"));
+            return barrier(MakeCommand(currentVfo == u'A' ? QStringLiteral("FT1;") : QStringLiteral("FT0;"), QStringLiteral("FT")));
         const QString digit = currentVfo == u'B' ? QStringLiteral("1") : currentVfo == u'M' ? QStringLiteral("2")
                                                                                             : QStringLiteral("0");
-        return MakeCommand(QStringLiteral("FR") + digit + u';', QStringLiteral("FR"));
+        return barrier(MakeCommand(QStringLiteral("FR") + digit + u';', QStringLiteral("FR")));
     }
     const QString text = type.SatelliteSplit ? (on ? QStringLiteral("000000004E") : QStringLiteral("000000008E"))
                                        : (on ? QStringLiteral("0000000002") : QStringLiteral("0000000082"));
-    return MakeCommand(text, text.mid(8, 2));
+    return barrier(MakeCommand(text, text.mid(8, 2)));
+}
+
+TTcvrCommands MakeSplitFrequencyCommands(qint32 frequency, const TTcvrType &type, QChar currentVfo)
+{
+    if (type.CommandSet == 3)
+        return one(barrier(MakeCommand(Set3::SplitFrequency(frequency), QStringLiteral("I"))));
+    if (type.CommandSet == 2)
+        return one(barrier(MakeCopyToOtherVfoCommand(frequency, type, currentVfo)));
+    if (type.VfoMethod == TVfoMethod::SatelliteCopy)
+        return one(barrier(MakeCommand(padded(frequency / 10, 8) + QStringLiteral("21"), QStringLiteral("21"))));
+    return overOtherVfo(MakeFrequencyCommand(frequency, type, currentVfo), type);
+}
+
+TTcvrCommands MakeSplitModeCommands(const QString &mode, const TTcvrType &type)
+{
+    if (type.CommandSet == 3)
+        return one(barrier(MakeCommand(Set3::SplitMode(mode), QStringLiteral("X"))));
+    if (type.CommandSet == 2)
+        return {};
+    if (type.VfoMethod == TVfoMethod::SatelliteCopy)
+        return one(barrier(MakeCommand(Set1ModeByte(mode) + QStringLiteral("00000027"), QStringLiteral("27"))));
+    return overOtherVfo(MakeModeCommand(mode, type), type);
+}
+
+TTcvrCommands MakeSplitReadCommands(const TTcvrType &type, std::function<void(const QString &reply)> takeReply)
+{
+    if (type.CommandSet != 1)
+        return {};
+    if (type.VfoMethod == TVfoMethod::SatelliteCopy)
+        return one(reading(QStringLiteral("0000000023"), 5, std::move(takeReply)));
+    return overOtherVfo(reading(QStringLiteral("0000000003"), 5, std::move(takeReply)), type);
+}
+
+std::unique_ptr<TTcvrCommand> MakeEepromReadCommand(int address, std::function<void(const QString &reply)> takeReply)
+{
+    const QString at = QStringLiteral("%1").arg(address & 0xFFFE, 4, 16, QChar(u'0')).toUpper();
+    return reading(at + QStringLiteral("0000BB"), 2, std::move(takeReply));
+}
+
+int EepromByte(const QString &reply, int address)
+{
+    if (reply.size() != 4 || !isHexText(reply))
+        return -1;
+    return quint8(HexToBytes(reply).at(address % 2));
+}
+
+std::unique_ptr<TTcvrCommand> MakeTransmitMeteringCommand(std::function<void(const QString &reply)> takeReply)
+{
+    return reading(QStringLiteral("00000000BD"), 2, std::move(takeReply));
+}
+
+std::optional<TTransmitReading> DecodeTransmitMetering(const QString &reply)
+{
+    if (reply.size() != 4 || !isHexText(reply))
+        return std::nullopt;
+    const QByteArray bytes = HexToBytes(reply);
+    // The power bar's segments are not evenly spaced in watts.
+    static const int powerPercent[] = {0, 10, 14, 20, 34, 50, 66, 82, 100};
+    const int power = quint8(bytes.at(0)) >> 4;
+    const int swr = quint8(bytes.at(0)) & 0x0F;
+    const int alc = quint8(bytes.at(1)) & 0x0F;
+    TTransmitReading reading;
+    reading.Power = powerPercent[qMin(power, 8)] / 100.0;
+    reading.Swr = 1.0 + swr * 4.0 / 15.0;
+    reading.Alc = qMin(alc, 5) / 5.0;
+    return reading;
 }
 
 std::unique_ptr<TTcvrCommand> MakeCopyToOtherVfoCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo)

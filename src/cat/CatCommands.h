@@ -1,19 +1,33 @@
 #pragma once
 
+#include "cat/RadioState.h"
 #include "cat/TcvrTypes.h"
 
 #include <QByteArray>
 #include <QChar>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 // One command waiting in the command queue. The queue owns it.
 struct TTcvrCommand
 {
     QString Command; // what goes to the port (hexadecimal text for command set 1)
     QString Code;    // short name of the operation; equal codes replace each other
+    // A change of VFO or split, a step of a sequence over the other VFO, or
+    // a reading: a newer command never takes the place of one queued before
+    // it, since it would then reach another VFO or undo the order.
+    bool Barrier = false;
+    // A reading among the commands: the length of its reply and who takes
+    // the reply (empty when none came or the command was dropped). The poll
+    // cycle's decoding never sees it.
+    int ReplyLength = 0;
+    std::function<void(const QString &reply)> TakeReply;
 };
+using TTcvrCommands = std::vector<std::unique_ptr<TTcvrCommand>>;
 
 // Texts longer than 255 characters are cut, like every field of the queue.
 std::unique_ptr<TTcvrCommand> MakeCommand(const QString &command, const QString &code);
@@ -31,6 +45,25 @@ std::unique_ptr<TTcvrCommand> MakeSplitCommand(bool on, const TTcvrType &type, Q
 // Command sets 2 and 3: write the frequency into the other VFO (A=B). Null for set 1,
 // whose A=B is a sequence of toggle, mode, frequency, toggle.
 std::unique_ptr<TTcvrCommand> MakeCopyToOtherVfoCommand(qint32 frequency, const TTcvrType &type, QChar currentVfo);
+// The VFO that transmits in split: the other VFO of the FT-817, FT-857 and
+// FT-897 (over to it, the command, and back, as one sequence), the FT-847's
+// satellite transmit VFO, the other VFO of command set 2, Hamlib's split
+// VFO for set 3. Empty where the model has no way (a mode on command set 2).
+TTcvrCommands MakeSplitFrequencyCommands(qint32 frequency, const TTcvrType &type, QChar currentVfo);
+TTcvrCommands MakeSplitModeCommands(const QString &mode, const TTcvrType &type);
+// Reads the transmit VFO's frequency and mode; the reply is the one of the
+// frequency-and-mode poll. Command set 1 only (the others' is the radio state).
+TTcvrCommands MakeSplitReadCommands(const TTcvrType &type, std::function<void(const QString &reply)> takeReply);
+// Command set 1: the two EEPROM bytes of the even address at or below
+// address; the byte asked for is EepromByte of the reply.
+std::unique_ptr<TTcvrCommand> MakeEepromReadCommand(int address, std::function<void(const QString &reply)> takeReply);
+int EepromByte(const QString &reply, int address); // -1 when the reply is not two bytes
+// The FT-817's metering of a transmission: two bytes, power and SWR, then
+// modulation and ALC, a nibble each (one byte while receiving).
+std::unique_ptr<TTcvrCommand> MakeTransmitMeteringCommand(std::function<void(const QString &reply)> takeReply);
+// Its reply in the radio's meter scales: power 0 to 8 segments, ALC 0 to 5,
+// SWR 0 to 15 (1:1 to 5:1); nothing when the reply is not two bytes.
+std::optional<TTransmitReading> DecodeTransmitMetering(const QString &reply);
 // CTCSS, command sets 1 and 3 (null otherwise; set 3 sends both tones in the
 // frequency command and has no tone-mode command). Tones in tenths of a hertz, 0 = none.
 // The FT-817/857/897 keep one tone: a single tone goes into both fields. The

@@ -159,6 +159,8 @@ void TCatEngine::SetTcvrTypeOverride(std::optional<TTcvrType> type)
 
 void TCatEngine::RunDirect(TCatTransport::DirectJob job, std::function<void()> done)
 {
+    // Counted as a command: a reading after it reflects what it did.
+    ++commandsQueued_;
     if (hamlibChosen())
         hamlib_->RunDirect(std::move(job), std::move(done));
     else
@@ -169,6 +171,57 @@ void TCatEngine::QueueCommand(std::unique_ptr<TTcvrCommand> command)
 {
     ++commandsQueued_;
     CommandQueue.Append(std::move(command));
+}
+
+void TCatEngine::QueueCommands(TTcvrCommands commands)
+{
+    ++commandsQueued_;
+    CommandQueue.Append(std::move(commands));
+}
+
+void TCatEngine::QueueVfoRead()
+{
+    const TTcvrType &type = GetTcvrType();
+    // The simulated radio has no memory to read.
+    if (type.CommandSet != 1 || settings_.Simulate)
+        return;
+    const int vfo = type.VfoEepromAddress;
+    const int split = type.SplitEepromAddress;
+    if (vfo >= 0)
+        QueueCommand(MakeEepromReadCommand(vfo, [this, vfo](const QString &reply) {
+            if (const int byte = EepromByte(reply, vfo); byte >= 0)
+                state_.SetVfo(byte & 0x01 ? u'B' : u'A');
+        }));
+    if (split >= 0)
+        QueueCommand(MakeEepromReadCommand(split, [this, split](const QString &reply) {
+            if (const int byte = EepromByte(reply, split); byte >= 0)
+                state_.SetSplit(byte & 0x80 ? SplitOn : SplitOff);
+        }));
+}
+
+void TCatEngine::WhenFresh(std::function<void()> done)
+{
+    if (freshQueued_ >= commandsQueued_ || !IsConnected()) {
+        done();
+        return;
+    }
+    freshWaiters_.emplace_back(commandsQueued_, std::move(done));
+}
+
+void TCatEngine::freshReading(quint64 queued)
+{
+    freshQueued_ = qMax(freshQueued_, queued);
+    if (freshWaiters_.empty())
+        return;
+    // A waiter may queue again and wait again: the list is taken first.
+    std::vector<std::pair<quint64, std::function<void()>>> waiting;
+    waiting.swap(freshWaiters_);
+    for (auto &waiter : waiting) {
+        if (waiter.first <= queued)
+            waiter.second();
+        else
+            freshWaiters_.push_back(std::move(waiter));
+    }
 }
 
 void TCatEngine::QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command)
@@ -298,6 +351,8 @@ void TCatEngine::goOffline(const QString &status, quint32 colour, bool bold)
     transport().Close();
     state_.SetLink(TLinkPhase::Offline);
     emit LinkClosed();
+    // Nothing is coming from the radio now: who waits hears the state as it is.
+    freshReading(commandsQueued_);
 
     state_.SetPtt(false);
     if (type.CommandSet != 2)
@@ -316,6 +371,8 @@ void TCatEngine::abandonTransfer()
     ++transferSerial_;
     if (!manualTimers_)
         mainTmr_.start();
+    if (auto takeReply = std::exchange(inFlightReply_, {}))
+        takeReply(QString());
 }
 
 void TCatEngine::failIntegrity()

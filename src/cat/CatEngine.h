@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class THamlibTransport;
 class TSerialTransport;
@@ -59,7 +61,16 @@ public:
     void RestartCommunication(bool purge);
     void InitialSync();
     void QueueCommand(std::unique_ptr<TTcvrCommand> command);
+    // A sequence that nothing may come between (no poll, no other command).
+    void QueueCommands(TTcvrCommands commands);
     void QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command);
+    // Reads the VFO in use and split from the radio's memory where it keeps
+    // them (the FT-817, FT-857 and FT-897); the radio state follows.
+    void QueueVfoRead();
+    // done runs once a frequency reading that was taken after every command
+    // queued so far has reached the radio state: at once when nothing was
+    // queued since the last one, and also when the link goes off-line.
+    void WhenFresh(std::function<void()> done);
     // A tune request from another thread, carried out at the next tick.
     void PlaceTuneRequest(const TTuneRequest &request) { PendingTune.Place(request); }
     // A sequence of direct transfers on the real port (never simulated),
@@ -166,6 +177,8 @@ private:
         // Commands queued so far when it went out: a reading taken while
         // nothing new was queued reflects every command before it.
         quint64 queued = 0;
+        // A reading among the commands: who takes its reply.
+        std::function<void(const QString &reply)> takeReply;
     };
     TCatTransport &transport() const;
     // The transport's answers and reports reach the engine while it is the one in use.
@@ -192,6 +205,9 @@ private:
     void transferDone(const Outgoing &out, const TTransfer &result);
     // The transfer in flight (if any) belongs to a cycle that is over.
     void abandonTransfer();
+    // A frequency reading reflecting every command queued up to queued has
+    // reached the radio state (all: the link went away).
+    void freshReading(quint64 queued);
     // The integrity check on a reply to poll entry 0; false when the link was
     // closed by it (E22).
     bool checkIntegrity(const QString &reply);
@@ -230,6 +246,10 @@ private:
     bool pollingHeld_ = false;
     quint64 transferSerial_ = 0;
     quint64 commandsQueued_ = 0;
+    quint64 freshQueued_ = 0;        // commandsQueued_ at the last reading applied
+    bool readingApplied_ = false;    // the reply being decoded moved the radio state
+    std::function<void(const QString &)> inFlightReply_;
+    std::vector<std::pair<quint64, std::function<void()>>> freshWaiters_;
     QString lostPort_;           // device path of a vanished port while it is waited for
     qint64 lostSince_ = 0;
     qint64 lastReturnTry_ = 0;

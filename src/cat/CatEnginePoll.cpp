@@ -45,11 +45,13 @@ void TCatEngine::startTransfer(const Outgoing &out)
 {
     inFlight_ = true;
     mainTmr_.stop();
+    inFlightReply_ = out.takeReply;
     const quint64 serial = ++transferSerial_;
     transport().Transfer(out.command, out.expected, [this, out, serial](const TTransfer &result) {
         if (serial != transferSerial_)
             return; // the cycle it belonged to was restarted or closed
         inFlight_ = false;
+        inFlightReply_ = {};
         transferDone(out, result);
         if (!manualTimers_ && !inFlight_)
             mainTmr_.start();
@@ -78,11 +80,20 @@ void TCatEngine::transferDone(const Outgoing &out, const TTransfer &result)
         return;
     }
 
+    if (out.takeReply) {
+        if (result.Result == ReplyRead)
+            RestartWatchdog();
+        out.takeReply(result.Result == ReplyRead ? result.Reply : QString());
+        return;
+    }
     if (result.Result != ReplyRead)
         return;
     if (IntegrityCountdown > 0 && out.pollEntry0 && !checkIntegrity(result.Reply))
         return;
+    readingApplied_ = false;
     DecodeReply(out.command, result.Reply);
+    if (readingApplied_)
+        freshReading(out.queued);
     // A scan decides on readings that came after its tuning reached the radio.
     if (out.poll && out.queued == commandsQueued_ && IntegrityCountdown == 0 && isReceiveReading(out.command))
         state_.CountReceiveReading();
@@ -96,7 +107,7 @@ void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
         const TTcvrType &type = GetTcvrType();
         if (IsModeName(request.Mode) && !RefuseMissingMode(request.Mode))
             QueueCommand(MakeModeCommand(request.Mode, type));
-        if (request.Frequency >= 0 && request.Frequency <= HighestRadioHz)
+        if (request.Frequency >= LowestRadioHz && request.Frequency <= HighestRadioHz)
             QueueCommand(MakeFrequencyCommand(request.Frequency, type, CurrentVfo));
     }
 }
@@ -106,6 +117,11 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
     Outgoing out;
     if (std::unique_ptr<TTcvrCommand> queued = CommandQueue.TakeFirst()) {
         out.command = queued->Command;
+        if (queued->TakeReply) {
+            out.expected = queued->ReplyLength;
+            out.takeReply = std::move(queued->TakeReply);
+            return out;
+        }
         const QString &code = queued->Code;
         out.frequencyCode = !code.isEmpty() && (code == type.FrequencyCodeA || code == type.FrequencyCodeB);
         // A radio that never acknowledges (the FT-847, the text command set, a
@@ -152,6 +168,7 @@ bool TCatEngine::checkIntegrity(const QString &reply)
         setStatus(settings_.Simulate ? QStringLiteral("Connected to TCVR (simulated).") : QStringLiteral("Connected to TCVR."),
                   Black, false);
         ConnectAnnounced = true;
+        QueueVfoRead();
     }
     return true;
 }
@@ -184,6 +201,7 @@ void TCatEngine::decodeSet1(const QString &command, const QString &reply, const 
             break;
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
+        readingApplied_ = true;
         break;
     case TDecodedReply::ReceiveStatus:
         if (!state_.Ptt()) {
@@ -212,6 +230,7 @@ void TCatEngine::decodeSet2(const QString &reply)
             return;
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
+        readingApplied_ = true;
         state_.SetPtt(decoded.transmitting);
         if (decoded.transmitting) {
             state_.SetReceive(TReceive::Transmitting);
@@ -235,6 +254,7 @@ void TCatEngine::decodeSet3(const QString &command, const QString &reply)
         if (!frequencyConfirmed(*reading.Frequency))
             return;
         ApplyRadioFrequency(*reading.Frequency);
+        readingApplied_ = true;
     }
     followRadioMode(reading.Mode);
     if (!reading.Vfo.isNull()) {

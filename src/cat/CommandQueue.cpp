@@ -8,6 +8,14 @@ void TCommandQueue::Append(std::unique_ptr<TTcvrCommand> command)
     items_.push_back(std::move(command));
 }
 
+void TCommandQueue::Append(TTcvrCommands commands)
+{
+    QMutexLocker lock(&mutex_);
+    for (auto &command : commands)
+        if (command)
+            items_.push_back(std::move(command));
+}
+
 void TCommandQueue::Replace(std::unique_ptr<TTcvrCommand> command)
 {
     if (!command)
@@ -15,9 +23,11 @@ void TCommandQueue::Replace(std::unique_ptr<TTcvrCommand> command)
     QMutexLocker lock(&mutex_);
     // The newest waiting command of the code is the one sent last: replacing
     // an older one would let the newest undo the request (a band switch
-    // queues mode, frequency, mode; a mode set after it must win).
+    // queues mode, frequency, mode; a mode set after it must win). Nothing
+    // moves across a barrier: a frequency queued before a VFO toggle belongs
+    // to the other VFO.
     if (!command->Code.isEmpty()) {
-        for (auto slot = items_.rbegin(); slot != items_.rend(); ++slot) {
+        for (auto slot = items_.rbegin(); slot != items_.rend() && !(*slot)->Barrier; ++slot) {
             if ((*slot)->Code == command->Code) {
                 *slot = std::move(command); // the older command is freed here
                 return;
@@ -44,7 +54,10 @@ void TCommandQueue::Clear()
         QMutexLocker lock(&mutex_);
         discarded.swap(items_);
     }
-    // freed outside the lock
+    // Told and freed outside the lock: a reader may queue again.
+    for (const auto &command : discarded)
+        if (command->TakeReply)
+            command->TakeReply(QString());
 }
 
 int TCommandQueue::Count() const

@@ -11,9 +11,10 @@
 
 // The commands waiting for the poll cycle, first in first out. The queue owns
 // every command it holds: a command leaves it only by being taken out for
-// sending, replaced by a newer one with the same code, or discarded. Every
-// operation takes the queue's lock exactly once, so other threads may add to
-// it while the user-interface thread sends.
+// sending, replaced by a newer one with the same code, or discarded (a
+// reading discarded hears an empty reply). Every operation takes the queue's
+// lock exactly once, so other threads may add to it while the user-interface
+// thread sends.
 class TCommandQueue
 {
 public:
@@ -23,8 +24,11 @@ public:
 
     // Appends; a missing command is ignored.
     void Append(std::unique_ptr<TTcvrCommand> command);
+    // Appends them all at once: nothing gets between them.
+    void Append(TTcvrCommands commands);
     // The command takes the place of the last waiting command with the same
-    // non-empty code (which is freed); otherwise it is appended.
+    // non-empty code (which is freed) unless a barrier was queued after that
+    // one; otherwise it is appended.
     void Replace(std::unique_ptr<TTcvrCommand> command);
     // The oldest command, or null when the queue is empty.
     std::unique_ptr<TTcvrCommand> TakeFirst();

@@ -80,6 +80,17 @@ QString Split(bool on)
     return on ? QStringLiteral("S 1") : QStringLiteral("S 0");
 }
 
+QString SplitFrequency(qint64 hertz)
+{
+    return QStringLiteral("I ") + QString::number(hertz);
+}
+
+QString SplitMode(const QString &mode)
+{
+    const QString name = HamlibModeName(mode);
+    return name.isEmpty() ? QString() : QStringLiteral("X ") + name + QStringLiteral(" 0");
+}
+
 QString Tones(int txTone, int rxTone)
 {
     return QStringLiteral("CTCSS %1 %2").arg(qMax(0, txTone)).arg(qMax(0, rxTone));

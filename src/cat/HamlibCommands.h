@@ -16,6 +16,8 @@
 //   "G TOGGLE"       VFO A/B
 //   "G CPY"          the other VFO takes the current one's frequency and mode
 //   "S 1", "S 0"     split on (transmitting on the other VFO), off
+//   "I 14076000"     frequency of the transmitting VFO in split
+//   "X USB 0"        mode of the transmitting VFO in split
 //   "CTCSS 885 0"    transmit and receive tone in tenths of a hertz, 0 none
 // Reads, several in one transfer separated by ";", answered field by field
 // in the same order; a field stays empty when the radio cannot tell:
@@ -32,6 +34,8 @@ QString Ptt(bool on);
 QString VfoToggle();
 QString VfoCopy();
 QString Split(bool on);
+QString SplitFrequency(qint64 hertz);
+QString SplitMode(const QString &mode);
 QString Tones(int txTone, int rxTone);
 
 // Hamlib's name of one of ModeNames ("DIG" is "PKTUSB"); empty for none.

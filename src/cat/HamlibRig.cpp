@@ -286,11 +286,15 @@ int THamlibRig::set(const QString &command)
     const QString first = words.value(1);
     if (verb == u'F')
         return rig_set_freq(rig_, RIG_VFO_CURR, freq_t(first.toLongLong()));
-    if (verb == u'M') {
+    if (verb == u'I')
+        return rig_set_split_freq(rig_, RIG_VFO_CURR, freq_t(first.toLongLong()));
+    if (verb == u'M' || verb == u'X') {
         const rmode_t mode = rig_parse_mode(first.toLatin1().constData());
         if (mode == RIG_MODE_NONE)
             return -RIG_EINVAL;
-        return rig_set_mode(rig_, RIG_VFO_CURR, mode, pbwidth_t(words.value(2).toLong()));
+        const pbwidth_t width = pbwidth_t(words.value(2).toLong());
+        return verb == u'M' ? rig_set_mode(rig_, RIG_VFO_CURR, mode, width)
+                            : rig_set_split_mode(rig_, RIG_VFO_CURR, mode, width);
     }
     if (verb == u'T')
         return rig_set_ptt(rig_, RIG_VFO_CURR, first == u'1' ? RIG_PTT_ON : RIG_PTT_OFF);
@@ -422,6 +426,14 @@ TTcvrType HamlibRigType(const s_rig &rigRef)
     type.TransmitRanges = rangesOf(rig->state.tx_range_list, &lowMw, &highMw);
     type.LowPowerMw = lowMw;
     type.HighPowerMw = highMw;
+    type.AmHighPowerMw = highMw;
+    for (int i = 0; i < HAMLIB_FRQRANGESIZ && !RIG_IS_FRNG_END(rig->state.tx_range_list[i]); ++i)
+        if (rig->state.tx_range_list[i].modes == RIG_MODE_AM)
+            type.AmHighPowerMw = rig->state.tx_range_list[i].high_power;
+    type.TuningStepHz = 1;
+    for (int i = 0; i < HAMLIB_TSLSTSIZ && rig->state.tuning_steps[i].modes != RIG_MODE_NONE; ++i)
+        if (rig->state.tuning_steps[i].ts > 0 && (i == 0 || rig->state.tuning_steps[i].ts < type.TuningStepHz))
+            type.TuningStepHz = int(rig->state.tuning_steps[i].ts);
     rmode_t modes = RIG_MODE_NONE;
     for (int i = 0; i < HAMLIB_FRQRANGESIZ && !RIG_IS_FRNG_END(rig->state.rx_range_list[i]); ++i)
         modes |= rig->state.rx_range_list[i].modes;

@@ -74,10 +74,17 @@ void TRadio::ToggleVfo()
         return;
     }
     engine_.QueueCommand(MakeVfoToggleCommand(type, engine_.CurrentVfo));
-    // The five-byte set never reports its VFO: the toggle is counted here
-    // (a Hamlib radio that reads its VFO corrects the count at its next poll).
-    if (type.CommandSet != 2 && IsConnected())
+    // The poll does not report the VFO of the five-byte set: it shows the
+    // toggle at once, and the radio's memory says where it really is (a
+    // Hamlib radio that reads its VFO says so at its next poll).
+    if (type.CommandSet != 2 && IsConnected()) {
+        // What was in use is the other VFO now.
+        const qint32 frequency = State().Frequency();
+        const QString mode = State().Mode();
         State().SetVfo(State().Vfo() == u'A' ? u'B' : u'A');
+        State().SetSplitVfo(frequency, mode);
+        engine_.QueueVfoRead();
+    }
 }
 
 void TRadio::swapSatelliteVfos()
@@ -112,12 +119,15 @@ void TRadio::AlignVfos(qint32 frequency, const QString &mode)
         engine_.QueueCommand(MakeCopyToOtherVfoCommand(frequency, type, engine_.CurrentVfo));
         return;
     }
-    // Over to the other VFO, write mode and frequency there, and back.
-    engine_.QueueCommand(MakeVfoToggleCommand(type, engine_.CurrentVfo));
+    // Over to the other VFO, write mode and frequency there, and back, in one piece.
+    TTcvrCommands commands;
+    commands.push_back(MakeVfoToggleCommand(type, engine_.CurrentVfo));
     if (!mode.isEmpty())
-        engine_.QueueCommand(MakeModeCommand(mode, type));
-    engine_.QueueCommand(MakeFrequencyCommand(frequency, type, engine_.CurrentVfo));
-    engine_.QueueCommand(MakeVfoToggleCommand(type, engine_.CurrentVfo));
+        commands.push_back(MakeModeCommand(mode, type));
+    commands.push_back(MakeFrequencyCommand(frequency, type, engine_.CurrentVfo));
+    commands.push_back(MakeVfoToggleCommand(type, engine_.CurrentVfo));
+    engine_.QueueCommands(std::move(commands));
+    State().SetSplitVfo(frequency, mode);
 }
 
 void TRadio::alignSatelliteVfos()
@@ -151,6 +161,74 @@ bool TRadio::SetSplit(bool on)
     return true;
 }
 
+bool TRadio::SetSplitFrequency(qint32 frequency)
+{
+    TTcvrCommands commands = MakeSplitFrequencyCommands(frequency, Model(), engine_.CurrentVfo);
+    if (commands.empty())
+        return false;
+    engine_.QueueCommands(std::move(commands));
+    State().SetSplitVfo(frequency, QString());
+    return true;
+}
+
+bool TRadio::SetSplitMode(const QString &mode)
+{
+    TTcvrCommands commands = MakeSplitModeCommands(mode, Model());
+    if (commands.empty() || !IsModeName(mode))
+        return false;
+    engine_.QueueCommands(std::move(commands));
+    State().SetSplitVfo(0, mode);
+    return true;
+}
+
+bool TRadio::ReadSplitVfo()
+{
+    const TTcvrType &type = Model();
+    if (type.VfoMethod == TVfoMethod::Toggle && State().Ptt())
+        return false;
+    TTcvrCommands commands = MakeSplitReadCommands(type, [&state = State(), type](const QString &reply) {
+        const TDecodedReply decoded = DecodeSet1Reply(QStringLiteral("0000000003"), reply, type);
+        if (reply.size() == 10 && decoded.frequency > 0)
+            state.SetSplitVfo(decoded.frequency, decoded.mode);
+    });
+    if (commands.empty())
+        return false;
+    engine_.QueueCommands(std::move(commands));
+    return true;
+}
+
+void TRadio::ReadVfo()
+{
+    engine_.QueueVfoRead();
+}
+
+void TRadio::ReadTransmitMeters()
+{
+    if (Model().TransmitMeters != TTcvrType::TTransmitMeters::MeteringCommand || !State().Ptt())
+        return;
+    engine_.QueueCommand(MakeTransmitMeteringCommand([&state = State()](const QString &reply) {
+        const std::optional<TTransmitReading> reading = DecodeTransmitMetering(reply);
+        if (reading)
+            state.SetTransmitReading(*reading);
+    }));
+}
+
+TTransmitReading TRadio::TransmitMeters() const
+{
+    const double meter = State().Meter() / 100.0;
+    switch (Model().TransmitMeters) {
+    case TTcvrType::TTransmitMeters::MeteringCommand: return State().TransmitReading();
+    case TTcvrType::TTransmitMeters::StatusPower: return {meter, -1, -1};
+    case TTcvrType::TTransmitMeters::StatusAlc: return {-1, -1, meter};
+    }
+    return {};
+}
+
+void TRadio::AfterChanges(std::function<void()> done)
+{
+    engine_.WhenFresh(std::move(done));
+}
+
 void TRadio::SetTones(int rxTone, int txTone)
 {
     rxTone_ = rxTone;
@@ -172,7 +250,9 @@ void TRadio::GoTo(qint32 frequency, const QString &mode, int rxTone, int txTone,
         return;
     if (IsModeName(mode) && !(onlyChanges && mode == State().Mode()))
         SetMode(mode, Queueing::Replace);
-    if (frequency >= 0 && frequency <= TCatEngine::HighestRadioHz)
+    // A hand-edited marker may hold a frequency no radio tunes (0 Hz would
+    // even break the link): the radio is not sent there.
+    if (frequency >= TCatEngine::LowestRadioHz && frequency <= TCatEngine::HighestRadioHz)
         SetFrequency(frequency, Queueing::Replace);
     if (!(onlyChanges && rxTone == rxTone_ && txTone == txTone_))
         SetTones(rxTone, txTone);

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class TCatEngine;
@@ -43,6 +44,25 @@ public:
     void AlignVfos(qint32 frequency, const QString &mode);
     // Split on or off; false when it was refused (off-line while not known).
     bool SetSplit(bool on);
+    // The VFO that transmits in split (the other VFO; the FT-847's satellite
+    // transmit VFO); false when the model has no way to set it. The radio
+    // state shows the request at once.
+    bool SetSplitFrequency(qint32 frequency);
+    bool SetSplitMode(const QString &mode);
+    // Reads that VFO's frequency and mode into the radio state; false when
+    // the model cannot (command set 2) or must not now: the FT-817, FT-857
+    // and FT-897 read it by changing VFOs, which would move a transmission.
+    bool ReadSplitVfo();
+    // Reads the VFO in use (and split) where the radio keeps it readable.
+    void ReadVfo();
+    // The meters of a transmission: read from the radio where it needs a
+    // command of its own (the FT-817), else what the poll reports.
+    void ReadTransmitMeters();
+    TTransmitReading TransmitMeters() const;
+    // done runs once the radio state shows what the radio holds after
+    // everything asked of it so far (a reading taken after the last
+    // command): at once when nothing was asked since, or while off-line.
+    void AfterChanges(std::function<void()> done);
     // CTCSS tones in tenths of a hertz, 0 for none; the five-byte set only.
     void SetTones(int rxTone, int txTone);
     void TonesOff();

@@ -64,6 +64,25 @@ void TRadioState::SetVfo(QChar vfo)
     emit VfoChanged(vfo);
 }
 
+void TRadioState::SetSplitVfo(qint32 frequency, const QString &mode)
+{
+    const qint32 newFrequency = frequency > 0 ? frequency : splitFrequency_;
+    const QString newMode = mode.isEmpty() ? splitMode_ : mode;
+    if (newFrequency == splitFrequency_ && newMode == splitMode_)
+        return;
+    splitFrequency_ = newFrequency;
+    splitMode_ = newMode;
+    emit SplitVfoChanged(newFrequency, newMode);
+}
+
+void TRadioState::SetTransmitReading(const TTransmitReading &reading)
+{
+    if (reading == transmitReading_)
+        return;
+    transmitReading_ = reading;
+    emit TransmitReadingChanged(reading);
+}
+
 void TRadioState::SetReceive(TReceive receive)
 {
     if (receive == receive_)

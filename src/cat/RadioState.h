@@ -11,8 +11,9 @@
 // How far the link to the radio is.
 enum class TLinkPhase { Offline, Opening, Checking, Connected, Retrying, WaitingForPort };
 
-// The split state: the five-byte command set cannot read it back, so after
-// every (re)start it is not known until the operator sets it.
+// The split state: the five-byte command set has no command to read it back,
+// so after every (re)start it is not known until the operator sets it or the
+// radio's memory tells it (the FT-817, FT-857 and FT-897).
 enum TSplitState { SplitOff, SplitOn, SplitIndeterminate };
 
 // The receive indicator: squelch closed, receiving, transmitting.
@@ -25,6 +26,19 @@ struct TPttHolder
     Kind kind = Nobody;
     QString Id;          // the client's address, the script's key, the bus name
     bool operator==(const TPttHolder &other) const { return kind == other.kind && Id == other.Id; }
+};
+
+// The meters of a transmission as last read (the FT-817's metering): power
+// and ALC from 0 to 1, SWR as a ratio; negative while not read.
+struct TTransmitReading
+{
+    double Power = -1;
+    double Swr = -1;
+    double Alc = -1;
+    bool operator==(const TTransmitReading &other) const
+    {
+        return Power == other.Power && Swr == other.Swr && Alc == other.Alc;
+    }
 };
 
 // The radio as the program knows it, in one place: the engine writes what the
@@ -59,6 +73,14 @@ public:
     void SetSplit(TSplitState split);
     QChar Vfo() const { return vfo_; }
     void SetVfo(QChar vfo);
+    // The VFO that transmits in split (the other VFO; the FT-847's satellite
+    // transmit VFO) as last set or read: 0 and no mode while not known.
+    qint32 SplitFrequency() const { return splitFrequency_; }
+    QString SplitMode() const { return splitMode_; }
+    // A frequency of 0 or an empty mode leaves that part as it is.
+    void SetSplitVfo(qint32 frequency, const QString &mode);
+    const TTransmitReading &TransmitReading() const { return transmitReading_; }
+    void SetTransmitReading(const TTransmitReading &reading);
 
     TReceive Receive() const { return receive_; }
     void SetReceive(TReceive receive);
@@ -83,6 +105,8 @@ signals:
     void PttHolderChanged(const TPttHolder &holder);
     void SplitChanged(TSplitState split);
     void VfoChanged(QChar vfo);
+    void SplitVfoChanged(qint32 frequency, const QString &mode);
+    void TransmitReadingChanged(const TTransmitReading &reading);
     void ReceiveChanged(TReceive receive);
     void MeterRead(int percent);
 
@@ -95,6 +119,9 @@ private:
     TPttHolder holder_;
     TSplitState split_ = SplitIndeterminate;
     QChar vfo_ = u'A';
+    qint32 splitFrequency_ = 0;
+    QString splitMode_;
+    TTransmitReading transmitReading_;
     TReceive receive_ = TReceive::SquelchClosed;
     int meter_ = 0;
     std::array<int, 5> meterSamples_{};

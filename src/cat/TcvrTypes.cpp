@@ -10,8 +10,14 @@ const QStringList narrowModes = {QStringLiteral("LSB"), QStringLiteral("USB"), Q
 // broadcast band (wide FM only), 2 m and 70 cm.
 const QList<TFrequencyRange> yaesuReceive = {
     {100000, 56000000, false}, {76000000, 108000000, true}, {118000000, 164000000, false}, {420000000, 470000000, false}};
-const QList<TFrequencyRange> yaesuTransmit = {
-    {1800000, 54000000, false}, {144000000, 148000000, false}, {430000000, 450000000, false}};
+// The amateur bands the radios transmit on, at their widest (the American
+// edges); 60 m is not among them.
+const QList<TFrequencyRange> hfTransmit = {
+    {1800000, 2000000, false},   {3500000, 4000000, false},   {7000000, 7300000, false},
+    {10100000, 10150000, false}, {14000000, 14350000, false}, {18068000, 18168000, false},
+    {21000000, 21450000, false}, {24890000, 24990000, false}, {28000000, 29700000, false},
+    {50000000, 54000000, false}};
+const QList<TFrequencyRange> vuTransmit = {{144000000, 148000000, false}, {430000000, 450000000, false}};
 
 TTcvrType yaesu(const char *model, const char *speeds, int hamlibModel, int lowPowerMw, int highPowerMw)
 {
@@ -31,10 +37,23 @@ TTcvrType yaesu(const char *model, const char *speeds, int hamlibModel, int lowP
     type.HasVfoKeys = true;
     type.Modes = narrowModes + QStringList{QStringLiteral("WFM")};
     type.ReceiveRanges = yaesuReceive;
-    type.TransmitRanges = yaesuTransmit;
+    type.TransmitRanges = hfTransmit + vuTransmit;
     type.LowPowerMw = lowPowerMw;
     type.HighPowerMw = highPowerMw;
+    type.AmHighPowerMw = highPowerMw / 4;
     type.HamlibModel = hamlibModel;
+    type.VfoEepromAddress = 0x68;
+    type.SplitEepromAddress = 0x8D;
+    return type;
+}
+
+TTcvrType ft817()
+{
+    TTcvrType type = yaesu("FT-817", "4800,9600,38400", 1020, 500, 5000);
+    type.AmHighPowerMw = 1500;
+    type.VfoEepromAddress = 0x55;
+    type.SplitEepromAddress = 0x7A;
+    type.TransmitMeters = TTcvrType::TTransmitMeters::MeteringCommand;
     return type;
 }
 
@@ -64,8 +83,9 @@ TTcvrType ft847()
                   QStringLiteral("CW-R"), QStringLiteral("AM"), QStringLiteral("FM")};
     type.ReceiveRanges = {{100000, 30000000, false}, {36000000, 76000000, false},
                           {108000000, 174000000, false}, {420000000, 512000000, false}};
-    type.TransmitRanges = {{1800000, 30000000, false}, {50000000, 54000000, false},
-                           {144000000, 148000000, false}, {430000000, 450000000, false}};
+    type.TransmitRanges = hfTransmit + vuTransmit;
+    type.VfoEepromAddress = type.SplitEepromAddress = -1;
+    type.TransmitMeters = TTcvrType::TTransmitMeters::StatusAlc;
     return type;
 }
 
@@ -80,7 +100,7 @@ bool TTcvrType::Receives(qint64 frequency) const
 }
 
 const TTcvrType TcvrTypes[TcvrTypeCount] = {
-    yaesu("FT-817", "4800,9600,38400", 1020, 500, 5000),
+    ft817(),
     ft847(),
     ft857("FT-857", 1022),
     ft857("FT-897", 1023),

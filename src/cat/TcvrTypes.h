@@ -68,6 +68,18 @@ struct TTcvrType
     QList<TFrequencyRange> TransmitRanges;
     int LowPowerMw = 5000;
     int HighPowerMw = 100000;
+    int AmHighPowerMw = 25000; // the carrier in AM
+    // The smallest step the radio tunes to by CAT.
+    int TuningStepHz = 10;
+    // EEPROM addresses that say which VFO is in use (bit 0: VFO B) and
+    // whether split is on (bit 7); -1 where the radio has none to read.
+    int VfoEepromAddress = -1;
+    int SplitEepromAddress = -1;
+    // Where the meters of a transmission come from: the FT-817's metering
+    // command (power, SWR, ALC), or the transmit status byte alone (power on
+    // the FT-857 and FT-897, power or ALC as the FT-847's meter switch says).
+    enum class TTransmitMeters { MeteringCommand, StatusPower, StatusAlc };
+    TTransmitMeters TransmitMeters = TTransmitMeters::StatusPower;
     // The model's number in Hamlib (what a rigctld client is told it talks to).
     int HamlibModel = 0;
 

@@ -215,6 +215,9 @@ signals:
     void OnMouseUp();
     void OnBandChange(int bandIdx);
     void OnFqMarkerClick(int markerIdx);
+    // The shown range changed, however: a zoom, a scroll, a band change, or
+    // the scale following its frequency out of the range.
+    void OnRangeChanged(int scaleBegin, int scaleEnd);
 
 public slots:
     void DragTimerTimer();

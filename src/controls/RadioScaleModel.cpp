@@ -165,10 +165,13 @@ void TRadioScale::Rescale()
 
 void TRadioScale::StoreRange(qint32 begin, qint32 end)
 {
+    const bool changed = begin != FScaleBegin || end != FScaleEnd;
     FScaleBegin = begin;
     FScaleEnd = end;
     CalculateScale();
     PictureChanged();
+    if (changed)
+        emit OnRangeChanged(begin, end);
 }
 
 void TRadioScale::SetFirstMarkerRow(int row)

@@ -427,9 +427,14 @@ void TRadioScale::PaintMarkers(QPainter *p, bool draw)
     const int pitch = th + 2;
     const int base = FShowModes ? 65 : 60;
     const int rows = (h - base - 10) / pitch;
-    if (p)
-        p->setFont(font8);
     draw = draw && p;
+    if (draw) {
+        p->save();
+        p->setFont(font8);
+        // A flag wider than the scale (a caption thousands of characters
+        // long) is cut at the frame, not drawn over it.
+        p->setClipRect(QRect(3, 3, w - 4, h - 4));
+    }
 
     MoreAbove = false;
     MoreBelow = false;
@@ -492,6 +497,7 @@ void TRadioScale::PaintMarkers(QPainter *p, bool draw)
 
     if (!draw)
         return;
+    p->restore();
     if (MoreAbove)
         MoreMarkersArrow(*p, ArrowRectUp(), true);
     if (MoreBelow)

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMenuBar>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -42,7 +43,12 @@ TAllFqMarkersFrm::TAllFqMarkersFrm(TEditFreqMarkerFrm &Editor, QWidget *Parent)
     MarkersLBx->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QHeaderView *header = MarkersLBx->header();
     header->setStretchLastSection(true);
-    const int widths[] = {80, 220, 45, 150};
+    // The frequency column holds the highest frequency, 500,000.000, in the
+    // list's font, with the margins an item keeps around its text.
+    const int textMargins = 2 * (MarkersLBx->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, MarkersLBx) + 1);
+    const int frequencyWidth =
+        MarkersLBx->fontMetrics().horizontalAdvance(GroupMarkerFrequency(500000000)) + textMargins + 2;
+    const int widths[] = {qMax(80, frequencyWidth), 220, 45, 150};
     for (int column = 0; column < 4; ++column)
         header->resizeSection(column, widths[column]);
 
@@ -138,6 +144,7 @@ void TAllFqMarkersFrm::EditInEditor(int Row, bool Adding)
     else
         Rows->SetLine(Row, line);
     SelectRow(Rows->ResortMarkerRow(at));
+    emit RowsEdited();
 }
 
 void TAllFqMarkersFrm::AddMnuClick()
@@ -163,6 +170,7 @@ void TAllFqMarkersFrm::DeleteMnuClick()
                                    + QStringLiteral(" selected marker(s)?")))
         return;
     Rows->RemoveRows(rows);
+    emit RowsEdited();
 }
 
 void TAllFqMarkersFrm::Find2Click()
@@ -170,7 +178,10 @@ void TAllFqMarkersFrm::Find2Click()
     const QString text = AskFindText();
     for (int row = Rows->FindRow(text, 0); row >= 0; row = Rows->FindRow(text, row + 1)) {
         SelectRow(row);
-        if (!AskConfirmation(this, QStringLiteral("Occurence found. \n\nDo you want to search for another?")))
+        // At the list's top right, so that the row found stays in view.
+        const QRect list = frameGeometry();
+        if (!AskConfirmationAt(this, QStringLiteral("Occurence found. \n\nDo you want to search for another?"),
+                               QPoint(list.x() + list.width() - 300, list.y())))
             return;
     }
 }

@@ -2,7 +2,8 @@
 
 // "All Frequency Markers": every marker as a row in file-line form, with
 // add, edit, delete, find and tune-to. The dialog owns no markers; whoever
-// runs it rebuilds the scale's list from the rows when it closes.
+// runs it rebuilds the scale's list from the rows after every change
+// (RowsEdited), so that it is saved at once, and when it closes.
 
 #include "data/DialogRunner.h"
 
@@ -45,6 +46,11 @@ public:
     // Asks for the text to find; empty when cancelled (tests answer it).
     void SetFindTextAsker(std::function<QString()> Asker) { AskFindText = std::move(Asker); }
 
+signals:
+    // A row was added, edited or deleted.
+    void RowsEdited();
+
+public:
     TFqMarkerRows *Rows;
     QTreeView *MarkersLBx;
     QAction *CloseMnu;

@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,24 +47,40 @@ QString memoText(const QPlainTextEdit *Memo)
     return removeTrailingBreaks(MarkerTextLines(Memo->toPlainText()).join(QLatin1String("\r\n")));
 }
 
+// Selects the item of Text in a list whose first Offered items are its own.
+// A value the list does not offer (a mode "usb" or a tone of 88.6 Hz from a
+// hand-edited file) is shown as an item of its own after them, so that Ok
+// keeps it; such an item of the marker shown before goes.
+void selectOrAdd(QComboBox *Box, int Offered, const QString &Text, const QVariant &Data = {})
+{
+    while (Box->count() > Offered)
+        Box->removeItem(Offered);
+    int index = Box->findText(Text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0 && !Text.isEmpty()) {
+        Box->addItem(Text, Data);
+        index = Offered;
+    }
+    Box->setCurrentIndex(index);
+}
+
+constexpr int ToneItems = 39; // "<None>" and the 38 tones
+
 void selectTone(QComboBox *Box, int Tenths)
 {
-    const int index = Tenths == 0 ? -1 : Box->findText(CtcssText(Tenths));
-    Box->setCurrentIndex(index < 0 ? 0 : index);
+    selectOrAdd(Box, ToneItems, Tenths == 0 ? Box->itemText(0) : CtcssText(Tenths), Tenths);
 }
 
 int selectedTone(const QComboBox *Box)
 {
-    const int index = Box->currentIndex();
-    return index <= 0 ? 0 : CtcssTones().value(index - 1);
+    return Box->currentData().toInt();
 }
 
 QComboBox *makeToneBox(QWidget *Parent)
 {
     auto *box = new QComboBox(Parent);
-    box->addItem(QStringLiteral("<None>"));
+    box->addItem(QStringLiteral("<None>"), 0);
     for (int tone : CtcssTones())
-        box->addItem(CtcssText(tone));
+        box->addItem(CtcssText(tone), tone);
     return box;
 }
 
@@ -107,6 +124,19 @@ void TFilteredMemo::keyPressEvent(QKeyEvent *Event)
     const QString kept = Filter(typed);
     if (!kept.isEmpty())
         insertPlainText(kept);
+    Event->accept();
+}
+
+void TFilteredMemo::inputMethodEvent(QInputMethodEvent *Event)
+{
+    const QString kept = Filter(Event->commitString());
+    if (kept == Event->commitString()) {
+        QPlainTextEdit::inputMethodEvent(Event);
+        return;
+    }
+    QInputMethodEvent filtered(Event->preeditString(), Event->attributes());
+    filtered.setCommitString(kept, Event->replacementStart(), Event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&filtered);
     Event->accept();
 }
 
@@ -158,6 +188,7 @@ TEditFreqMarkerFrm::TEditFreqMarkerFrm(QWidget *Parent)
     setObjectName(QStringLiteral("EditFreqMarkerFrm"));
     setWindowTitle(QStringLiteral("Frequency Marker"));
     ModeCBx->addItems(PlanModeNames());
+    PlanModeCount = ModeCBx->count();
     ModeCBx->setMaxVisibleItems(16);
 
     auto *form = new QFormLayout;
@@ -194,7 +225,7 @@ void TEditFreqMarkerFrm::ShowMarkerInEditor(const TFqMarker &Marker)
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     CaptionEdt->setText(Marker.Caption);
     FrequencyEdt->setText(locale.toString(Marker.Frequency / 1000.0, 'f', QLocale::FloatingPointShortest));
-    ModeCBx->setCurrentIndex(ModeCBx->findText(Marker.Mode, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    selectOrAdd(ModeCBx, PlanModeCount, Marker.Mode);
     PermanentChk->setChecked(Marker.Permanent);
     AttributesMmo->setPlainText(MarkerTextLines(Marker.Attributes).join(QLatin1Char('\n')));
     RemarkMmo->setPlainText(MarkerTextLines(Marker.Remark).join(QLatin1Char('\n')));
@@ -248,6 +279,12 @@ bool TEditFreqMarkerFrm::FormCloseQuery(bool Ok)
     DeleteEmptyAttributeLines();
     if (!Ok)
         return true;
+    // Added with no mode key down, a marker would have no mode now and CW
+    // after the next start.
+    if (ModeCBx->currentText().isEmpty()) {
+        ShowInformation(this, QStringLiteral("Select the mode of the frequency marker."));
+        return false;
+    }
     const qint64 frequency = EnteredFrequency();
     if (frequency < LowestHz) {
         ShowInformation(this, QStringLiteral("Invalid value for frequency.\nThe value must be higher or equal to 100 kHz."));

@@ -18,8 +18,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 
-// A memo that refuses or changes characters as they are typed or pasted:
-// Filter gets each piece of text and returns what goes in.
+// A memo that refuses or changes characters however they come: typed,
+// composed by an input method (a dead key), pasted or dropped. Filter gets
+// each piece of text and returns what goes in.
 class TFilteredMemo : public QPlainTextEdit
 {
     Q_OBJECT
@@ -29,6 +30,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *Event) override;
+    void inputMethodEvent(QInputMethodEvent *Event) override;
     void insertFromMimeData(const QMimeData *Source) override;
 
 private:
@@ -69,9 +71,10 @@ public:
     // separator) times 1000, rounded; 0 when unreadable.
     qint64 EnteredFrequency() const;
 
-    // Empty attribute lines go whatever the result; with Ok the frequency
-    // must lie within 100 kHz ... 500 MHz (false keeps the dialog open), and
-    // differing tones bring the split-tone warning.
+    // Empty attribute lines go whatever the result; with Ok a mode must be
+    // chosen and the frequency must lie within 100 kHz ... 500 MHz (false
+    // keeps the dialog open), and differing tones bring the split-tone
+    // warning.
     bool FormCloseQuery(bool Ok);
     // "Add existing attribute...": the pick list of the groups the markers
     // use that the memo does not hold yet.
@@ -103,4 +106,5 @@ private:
 
     std::function<QList<TFqMarker *>()> MarkerSource;
     TDialogRunner RunDialog;
+    int PlanModeCount = 0; // the modes the list offers, before a marker's own
 };

@@ -101,7 +101,8 @@ void appendOneLine(QString &Line, const QString &Text)
 // Appends multi-line Text with every line break (CR LF, CR or LF) as
 // Separator and TABs as blanks. With Collapse, a Separator never follows
 // another: empty lines (and the separator character itself, which then
-// means a break too) give one.
+// means a break too) give one. Without, the separator character itself
+// becomes a blank: it would read back as a break.
 void appendJoinedLines(QString &Line, const QString &Text, QChar Separator, bool Collapse)
 {
     bool lastWasSeparator = false;
@@ -116,7 +117,7 @@ void appendJoinedLines(QString &Line, const QString &Text, QChar Separator, bool
             lastWasSeparator = true;
             continue;
         }
-        Line.append(c == Tab ? QLatin1Char(' ') : c);
+        Line.append(c == Tab || c == Separator ? QLatin1Char(' ') : c);
         lastWasSeparator = false;
     }
 }

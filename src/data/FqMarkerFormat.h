@@ -32,7 +32,8 @@ bool ParseMarkerLine(const QString &Line, TFqMarker &Marker);
 
 // The file line of a marker. TABs and line breaks inside a field become
 // blanks, so that the line keeps its eight fields; empty attribute lines
-// never give two "-" in a row.
+// never give two "-" in a row; a "~" inside a remark line becomes a blank,
+// since only a line break is written as "~".
 QString FormatMarkerLine(const TFqMarker &Marker);
 
 // The lines of an in-memory multi-line text (CR LF, also lone CR or LF).

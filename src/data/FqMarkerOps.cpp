@@ -44,6 +44,11 @@ TFqMarkerOps::TFqMarkerOps(TRadioScale &Scale, TFqMarkersHost &Host, QWidget *Di
     connect(&MarkerStore, &TFqMarkerStore::SaveFailed, this,
             [this](const QString &Problem) { ShowInformation(this->DialogParent, Problem); });
     EditFreqMarkerFrm->SetMarkerSource([this] { return this->Scale ? this->Scale->Markers : QList<TFqMarker *>(); });
+    // Every change in the open list is saved soon, not only when it closes.
+    connect(AllFqMarkersFrm, &TAllFqMarkersFrm::RowsEdited, this, [this] {
+        if (this->Scale)
+            RebuildFromRows(-1);
+    });
     AllFqMarkersFrm->SetNewMarkerPlace(
         [this] {
             if (!this->Scale)
@@ -85,6 +90,8 @@ void TFqMarkerOps::LoadMarkers()
     else if (!loaded.Problem.isEmpty())
         ShowInformation(DialogParent, loaded.Problem
                                           + QStringLiteral("\n\nChanges to the frequency markers will not be saved in this run."));
+    else if (!loaded.UnreadableLines.isEmpty())
+        ShowInformation(DialogParent, TFqMarkerStore::UnreadableLinesMessage(loaded.UnreadableLines));
     if (!Scale)
         return;
     // As AddMarker one by one would place them (rounded to the tuning step,

@@ -70,14 +70,15 @@ TFqMarkerStore::TLoadResult TFqMarkerStore::LoadMarkers()
     result.Found = read.Found;
     result.Problem = read.Error;
     CanSave = read.Error.isEmpty();
-    result.Markers = ParseMarkerFile(read.Bytes);
+    result.Markers = ParseMarkerFile(read.Bytes, &result.UnreadableLines);
+    KeptLines = result.UnreadableLines;
     LastWritten.clear();
     if (!result.Found)
         MarkersChanged(); // a new file, so that the missing-file message is not repeated
     return result;
 }
 
-QList<TFqMarker *> TFqMarkerStore::ParseMarkerFile(const QByteArray &Bytes)
+QList<TFqMarker *> TFqMarkerStore::ParseMarkerFile(const QByteArray &Bytes, QStringList *Unreadable)
 {
     QList<TFqMarker *> markers;
     const QStringList lines = ParseDataFileLines(Bytes);
@@ -86,8 +87,11 @@ QList<TFqMarker *> TFqMarkerStore::ParseMarkerFile(const QByteArray &Bytes)
     TFqMarker parsed;
     for (const QString &line : lines) {
         parsed = TFqMarker();
-        if (!ParseMarkerLine(line, parsed))
+        if (!ParseMarkerLine(line, parsed)) {
+            if (Unreadable)
+                Unreadable->append(line);
             continue;
+        }
         TFqMarker *marker = NewMarker();
         *marker = std::move(parsed);
         markers.append(marker);
@@ -95,15 +99,24 @@ QList<TFqMarker *> TFqMarkerStore::ParseMarkerFile(const QByteArray &Bytes)
     return markers;
 }
 
-QByteArray TFqMarkerStore::FormatMarkerFile(const QList<TFqMarker *> &Markers)
+QByteArray TFqMarkerStore::FormatMarkerFile(const QList<TFqMarker *> &Markers, const QStringList &Kept)
 {
     QStringList lines;
-    lines.reserve(Markers.size());
+    lines.reserve(Markers.size() + Kept.size());
     for (const TFqMarker *marker : Markers) {
         if (marker->Permanent)
             lines.append(FormatMarkerLine(*marker));
     }
+    lines += Kept;
     return FormatDataFileLines(lines);
+}
+
+QString TFqMarkerStore::UnreadableLinesMessage(const QStringList &Lines)
+{
+    return QStringLiteral("%1 line(s) of \"%2\" could not be read as frequency markers. They are kept in the "
+                          "file unchanged, after the markers.\n\nThe first one:\n%3")
+        .arg(Lines.size())
+        .arg(DataFileReadPath(FileName()), Lines.value(0).left(200));
 }
 
 QStringList TFqMarkerStore::ReadVisibleGroups()
@@ -188,7 +201,7 @@ bool TFqMarkerStore::SaveFile()
     if (!FilePending || !CanSave || !MarkerSource)
         return true;
     FilePending = false;
-    const QByteArray bytes = FormatMarkerFile(MarkerSource());
+    const QByteArray bytes = FormatMarkerFile(MarkerSource(), KeptLines);
     if (bytes == LastWritten)
         return true;
     const QString problem = SaveDataFile(FileName(), bytes);

@@ -46,18 +46,26 @@ public:
     // ---- the file
     struct TLoadResult
     {
-        QList<TFqMarker *> Markers; // owned, in file order
-        bool Found = false;         // the file exists
-        QString Problem;            // it exists but could not be read
+        QList<TFqMarker *> Markers;  // owned, in file order
+        bool Found = false;          // the file exists
+        QString Problem;             // it exists but could not be read
+        QStringList UnreadableLines; // lines that are no marker, as read
     };
-    // Reads the file (data-folder copy first). Lines that do not parse are
-    // skipped. After a failed read the store saves nothing in this run, so
-    // that a file it could not read is never replaced by what it holds.
+    // Reads the file (data-folder copy first). Lines that are no marker (a
+    // typo in a hand-edited frequency) are kept as they were read and written
+    // back after the markers with every save, so that nothing the operator
+    // wrote is lost. After a failed read the store saves nothing in this run,
+    // so that a file it could not read is never replaced by what it holds.
     TLoadResult LoadMarkers();
-    // Markers of the file's bytes, owned, in file order; bad lines skipped.
-    QList<TFqMarker *> ParseMarkerFile(const QByteArray &Bytes);
-    // The comment line and the line of every permanent marker, in list order.
-    static QByteArray FormatMarkerFile(const QList<TFqMarker *> &Markers);
+    // Markers of the file's bytes, owned, in file order; lines that are no
+    // marker go to Unreadable when given.
+    QList<TFqMarker *> ParseMarkerFile(const QByteArray &Bytes, QStringList *Unreadable = nullptr);
+    // The comment line, the line of every permanent marker in list order,
+    // then the Kept lines.
+    static QByteArray FormatMarkerFile(const QList<TFqMarker *> &Markers, const QStringList &Kept = {});
+    // The message for the operator about unreadable lines: how many, and the
+    // first of them.
+    static QString UnreadableLinesMessage(const QStringList &Lines);
 
     // ---- the visible groups
     // The stored list, or the four default groups when none was ever stored.
@@ -103,4 +111,5 @@ private:
     bool FileFailureReported = false;
     bool GroupsFailureReported = false;
     QByteArray LastWritten;
+    QStringList KeptLines; // unreadable lines of the file, written back
 };

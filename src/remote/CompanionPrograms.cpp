@@ -1,7 +1,5 @@
 #include "remote/CompanionPrograms.h"
 
-#include "base/SystemQueries.h"
-
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -23,36 +21,27 @@ QString CompanionCommandLine(const QString &Path, int Choice)
     return Choice == StartCompanionMinimized ? quoted + QStringLiteral(" -m") : quoted;
 }
 
-qint64 StartCompanionProgram(const TCompanionProgram &Program, const QString &Folder, int Choice, qint64 CurrentId)
+StartedProcess StartCompanionProgram(const TCompanionProgram &Program, const QString &Folder, int Choice,
+                                     const StartedProcess &Current)
 {
     const QString path = CompanionPath(Folder, Program);
-    if (!QFileInfo(path).isFile() || ProgramRunning(path, QLatin1String(Program.WindowClass)))
-        return CurrentId;
     const QString commandLine = CompanionCommandLine(path, Choice);
     if (commandLine.isEmpty())
-        return 0;
-    return StartProgram(commandLine, Choice == StartCompanionMinimized ? ShowMode::Minimized : ShowMode::Normal);
+        return {};
+    // Judged by the process started, not by its executable: a wrapper script
+    // runs as its interpreter.
+    if (ProcessRuns(Current))
+        return Current;
+    if (!QFileInfo(path).isFile() || ProgramRunning(path, QLatin1String(Program.WindowClass)))
+        return {};
+    return RunningProcess(StartProgram(commandLine, Choice == StartCompanionMinimized ? ShowMode::Minimized : ShowMode::Normal));
 }
 
-namespace {
-
-bool runs(qint64 ProcessId, const QString &Path)
+void CloseCompanionProgram(const StartedProcess &Process, int TimeoutMs)
 {
-#ifdef Q_OS_LINUX
-    return ProcessExecutable(ProcessId) == QFileInfo(Path).canonicalFilePath();
-#else
-    Q_UNUSED(Path);
-    return ProcessId > 0;
-#endif
-}
-
-} // namespace
-
-void CloseCompanionProgram(qint64 ProcessId, const QString &Path, int TimeoutMs)
-{
-    if (ProcessId <= 0 || !runs(ProcessId, Path))
+    if (!ProcessRuns(Process))
         return;
-    CloseProgramWindows(ProcessId);
+    CloseProgramWindows(Process.Id);
 #ifdef Q_OS_LINUX
     // Started again right after (new preferences), it must be gone first,
     // or it would count as running and not start.
@@ -60,7 +49,7 @@ void CloseCompanionProgram(qint64 ProcessId, const QString &Path, int TimeoutMs)
     waited.start();
     do {
         QThread::msleep(10);
-    } while (waited.elapsed() < TimeoutMs && runs(ProcessId, Path));
+    } while (waited.elapsed() < TimeoutMs && ProcessRuns(Process));
 #else
     Q_UNUSED(TimeoutMs);
     QThread::msleep(10);

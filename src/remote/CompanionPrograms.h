@@ -4,6 +4,8 @@
 // folder, started with the main window as the preferences ask, and closed
 // again.
 
+#include "base/SystemQueries.h"
+
 #include <QString>
 
 struct TCompanionProgram
@@ -27,14 +29,15 @@ QString CompanionPath(const QString &Folder, const TCompanionProgram &Program);
 // DontStartCompanion.
 QString CompanionCommandLine(const QString &Path, int Choice);
 
-// Starts one companion program as Choice asks. Nothing happens (CurrentId
-// is returned) when its file does not exist or it runs already; otherwise
-// the result is the id of the process started, 0 when Choice starts nothing
-// or the start failed.
-qint64 StartCompanionProgram(const TCompanionProgram &Program, const QString &Folder, int Choice, qint64 CurrentId);
+// Starts one companion program as Choice asks and returns the process that
+// is the window's own from then on. The one started before (Current) is kept
+// while it runs, and nothing is started while another copy of the program
+// runs or its file does not exist. DontStartCompanion leaves a running one
+// alone and lets go of it: it is no longer closed with the window.
+StartedProcess StartCompanionProgram(const TCompanionProgram &Program, const QString &Folder, int Choice,
+                                     const StartedProcess &Current);
 
-// Asks a companion program started by this window to close, when the
-// process ProcessId still runs the executable at Path (an id that has been
-// given to another program since is left alone), and waits until it has
-// ended, at most TimeoutMs.
-void CloseCompanionProgram(qint64 ProcessId, const QString &Path, int TimeoutMs);
+// Asks a companion program started by this window to close when that very
+// process still runs (an id given to another process since is left alone),
+// and waits until it has ended, at most TimeoutMs.
+void CloseCompanionProgram(const StartedProcess &Process, int TimeoutMs);

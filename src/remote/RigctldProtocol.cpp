@@ -7,84 +7,6 @@
 
 namespace {
 
-// Hamlib's mode bits.
-constexpr quint32 ModeAm = 0x1;
-constexpr quint32 ModeCw = 0x2;
-constexpr quint32 ModeUsb = 0x4;
-constexpr quint32 ModeLsb = 0x8;
-constexpr quint32 ModeRtty = 0x10;
-constexpr quint32 ModeFm = 0x20;
-constexpr quint32 ModeWfm = 0x40;
-constexpr quint32 ModeCwr = 0x80;
-constexpr quint32 ModeRttyr = 0x100;
-constexpr quint32 ModePktusb = 0x800;
-constexpr quint32 ModePktfm = 0x1000;
-
-// Hamlib's level bits: the S-meter in dB and raw.
-constexpr quint64 LevelRawStrength = 0x04000000;
-constexpr quint64 LevelStrength = 0x40000000;
-
-struct ModePair
-{
-    const char *radio;
-    const char *hamlib;
-    quint32 bit;
-};
-// The radio's mode is reported as the Hamlib name of its first row (the
-// names every Hamlib version reads); newer Hamlib writes some modes under the
-// names of the last rows.
-constexpr ModePair modePairs[] = {
-    {"LSB", "LSB", ModeLsb},       {"USB", "USB", ModeUsb},        {"CW", "CW", ModeCw},
-    {"CW-R", "CWR", ModeCwr},      {"AM", "AM", ModeAm},           {"WFM", "WFM", ModeWfm},
-    {"FM", "FM", ModeFm},          {"DIG", "PKTUSB", ModePktusb},  {"DIG", "RTTY", ModeRtty},
-    {"PKT", "PKTFM", ModePktfm},   {"FSK", "RTTY", ModeRtty},      {"FSK-R", "RTTYR", ModeRttyr},
-    {"CW-R", "CW-R", ModeCwr},     {"DIG", "USB-D", ModePktusb},   {"PKT", "FM-D", ModePktfm},
-    {"FSK-R", "RTTY-R", ModeRttyr},
-};
-
-// What Hamlib's own backends say about a radio, in the bits of its modes.
-struct Model
-{
-    int hamlibModel;
-    quint32 modes;          // what the radio can be set to
-    QList<TFrequencyRange> receive;
-    QList<TFrequencyRange> transmit;
-    int lowPowerMw;
-    int highPowerMw;
-};
-
-quint32 hamlibModeBits(const QStringList &modes)
-{
-    quint32 bits = 0;
-    for (const ModePair &pair : modePairs)
-        if (modes.contains(QLatin1String(pair.radio)))
-            bits |= pair.bit;
-    return bits;
-}
-
-Model modelOf(const TTcvrType &type)
-{
-    return {type.HamlibModel, hamlibModeBits(type.Modes), type.ReceiveRanges, type.TransmitRanges, type.LowPowerMw,
-            type.HighPowerMw};
-}
-
-// The modes a range takes: the broadcast band only wide FM, the others all
-// the radio's modes but wide FM.
-quint32 rangeModes(const Model &model, const TFrequencyRange &range)
-{
-    return range.WideFmOnly ? (model.modes & ModeWfm) : (model.modes & ~quint32(ModeWfm));
-}
-
-QString hex(quint64 value)
-{
-    return QStringLiteral("0x") + QString::number(value, 16);
-}
-
-QString hertz(double value)
-{
-    return QString::number(value, 'f', 6);
-}
-
 // A VFO argument: which one it names, as far as this radio knows VFOs.
 enum class VfoName { A, B, Current, Transmit, Unavailable, Invalid };
 
@@ -125,19 +47,49 @@ QChar otherVfo(QChar vfo)
     return vfo == u'B' ? u'A' : u'B';
 }
 
+// Whether a VFO argument names the other VFO rather than the one in use
+// (absent: the one in use); tx is the one that transmits in split.
+bool namesOtherVfo(const QString &text, const TRigctldRadio &radio, QChar tx)
+{
+    switch (parseVfo(text)) {
+    case VfoName::A: return radio.Vfo == u'B';
+    case VfoName::B: return radio.Vfo != u'B';
+    case VfoName::Transmit: return radio.Split == 1 && tx != radio.Vfo;
+    default: return false;
+    }
+}
+
 struct CommandName
 {
     char shortName;
     const char *longName;
+    int arguments;
 };
 // The commands carried out here; a short name of 0 has only the long form.
 constexpr CommandName commandNames[] = {
-    {'F', "set_freq"},  {'f', "get_freq"},      {'M', "set_mode"},      {'m', "get_mode"},
-    {'V', "set_vfo"},   {'v', "get_vfo"},       {'T', "set_ptt"},       {'t', "get_ptt"},
-    {'S', "set_split_vfo"}, {'s', "get_split_vfo"}, {'l', "get_level"}, {'q', "quit"},
-    {'Q', "quit"},      {0, "chk_vfo"},         {0, "dump_state"},      {0, "get_powerstat"},
-    {0, "get_lock_mode"},
+    {'F', "set_freq", 1},        {'f', "get_freq", 0},        {'M', "set_mode", 2},
+    {'m', "get_mode", 0},        {'V', "set_vfo", 1},         {'v', "get_vfo", 0},
+    {'T', "set_ptt", 1},         {'t', "get_ptt", 0},         {'S', "set_split_vfo", 2},
+    {'s', "get_split_vfo", 0},   {'I', "set_split_freq", 1},  {'i', "get_split_freq", 0},
+    {'X', "set_split_mode", 2},  {'x', "get_split_mode", 0},  {'K', "set_split_freq_mode", 3},
+    {'k', "get_split_freq_mode", 0}, {'l', "get_level", 1},   {'G', "vfo_op", 1},
+    {'1', "dump_caps", 0},       {'q', "quit", 0},            {'Q', "quit", 0},
+    {0, "chk_vfo", 0},           {0, "dump_state", 0},        {0, "get_powerstat", 0},
+    {0, "get_lock_mode", 0},     {0, "get_vfo_info", 1},
 };
+
+const CommandName *findCommand(const QByteArray &longName, char shortName)
+{
+    for (const CommandName &name : commandNames)
+        if (longName.isEmpty() ? name.shortName != 0 && name.shortName == shortName : longName == name.longName)
+            return &name;
+    return nullptr;
+}
+
+bool isSpace(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c));
+}
 
 bool isSeparator(char c)
 {
@@ -156,50 +108,65 @@ QString printable(const QByteArray &line)
     return text;
 }
 
+QString number(double value)
+{
+    return QString::number(value, 'f', 6);
+}
+
+bool isCommand(const TRigctldRequest &request, const char *name)
+{
+    return request.Command == QLatin1String(name);
+}
+
 } // namespace
 
-TRigctldRequest ParseRigctldLine(const QByteArray &line)
+QList<TRigctldRequest> ParseRigctldLine(const QByteArray &line)
 {
-    TRigctldRequest request;
-    const QByteArray text = line.trimmed();
-    if (text.isEmpty() || text.at(0) == '#')
-        return request;
+    QList<TRigctldRequest> requests;
     qsizetype pos = 0;
-    if (isSeparator(text.at(0))) {
-        request.Separator = text.at(0) == '+' ? QChar(u'\n') : QChar(QLatin1Char(text.at(0)));
-        ++pos;
+    const qsizetype size = line.size();
+    const auto skipSpace = [&] {
+        while (pos < size && isSpace(line.at(pos)))
+            ++pos;
+    };
+    for (skipSpace(); pos < size && line.at(pos) != '#'; skipSpace()) {
+        TRigctldRequest request;
+        if (isSeparator(line.at(pos))) {
+            request.Separator = line.at(pos) == '+' ? QChar(u'\n') : QChar(QLatin1Char(line.at(pos)));
+            ++pos;
+            skipSpace();
+            if (pos >= size)
+                break;
+        }
+        const CommandName *name = nullptr;
+        if (line.at(pos) == '\\') {
+            const qsizetype start = ++pos;
+            while (pos < size && !isSpace(line.at(pos)))
+                ++pos;
+            const QByteArray word = line.mid(start, pos - start);
+            name = findCommand(word, 0);
+            request.Command = name ? QString::fromLatin1(name->longName) : u'\\' + QString::fromLatin1(word);
+        } else {
+            const char shortName = line.at(pos++);
+            name = findCommand(QByteArray(), shortName);
+            request.Command = name ? QString::fromLatin1(name->longName) : QString(QLatin1Char(shortName));
+        }
+        request.Known = name != nullptr;
+        // An unknown command takes the rest of the line: where its arguments
+        // end is not known.
+        const int arguments = name ? name->arguments : int(size);
+        for (int i = 0; i < arguments; ++i) {
+            skipSpace();
+            if (pos >= size || line.at(pos) == '#')
+                break;
+            const qsizetype start = pos;
+            while (pos < size && !isSpace(line.at(pos)))
+                ++pos;
+            request.Arguments << QString::fromLatin1(line.mid(start, pos - start));
+        }
+        requests << request;
     }
-    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text.at(pos))))
-        ++pos;
-    if (pos >= text.size())
-        return request;
-
-    QByteArray rest;
-    if (text.at(pos) == '\\') {
-        qsizetype end = pos + 1;
-        while (end < text.size() && !std::isspace(static_cast<unsigned char>(text.at(end))))
-            ++end;
-        request.Command = QString::fromLatin1(text.mid(pos + 1, end - pos - 1));
-        for (const CommandName &name : commandNames)
-            if (request.Command == QLatin1String(name.longName))
-                request.Known = true;
-        if (!request.Known)
-            request.Command.prepend(u'\\');
-        rest = text.mid(end);
-    } else {
-        const char shortName = text.at(pos);
-        request.Command = QString(QLatin1Char(shortName));
-        for (const CommandName &name : commandNames)
-            if (name.shortName != 0 && name.shortName == shortName) {
-                request.Command = QString::fromLatin1(name.longName);
-                request.Known = true;
-            }
-        rest = text.mid(pos + 1);
-    }
-    for (const QByteArray &word : rest.simplified().split(' '))
-        if (!word.isEmpty())
-            request.Arguments << QString::fromLatin1(word);
-    return request;
+    return requests;
 }
 
 TRigctldProtocol::TRigctldProtocol(TRigctldHost &host)
@@ -207,43 +174,86 @@ TRigctldProtocol::TRigctldProtocol(TRigctldHost &host)
 {
 }
 
-TRigctldAnswer TRigctldProtocol::Answer(const QByteArray &line)
+void TRigctldProtocol::Answer(const TRigctldRequest &request, const Reply &reply)
+{
+    TRigctldRead what = TRigctldRead::State;
+    if (!readNeeded(request, &what)) {
+        reply(answerNow(request));
+        return;
+    }
+    host_.RigctldRefresh(what, [this, alive = std::weak_ptr<int>(alive_), request, reply] {
+        if (alive.lock())
+            reply(answerNow(request));
+    });
+}
+
+bool TRigctldProtocol::readNeeded(const TRigctldRequest &request, TRigctldRead *what) const
+{
+    static const char *const stateReads[] = {"get_freq", "get_mode", "get_ptt", "get_split_vfo"};
+    static const char *const splitReads[] = {"get_split_freq", "get_split_mode", "get_split_freq_mode"};
+    for (const char *name : stateReads)
+        if (isCommand(request, name))
+            return true; // the state, as it is
+    for (const char *name : splitReads)
+        if (isCommand(request, name)) {
+            // A client that went over to the transmit VFO reads it as the one in use.
+            if (transmitVfo(host_.RigctldRadio()) != host_.RigctldRadio().Vfo)
+                *what = TRigctldRead::SplitVfo;
+            return true;
+        }
+    if (isCommand(request, "get_vfo") || isCommand(request, "set_vfo")) {
+        *what = TRigctldRead::Vfo;
+        return true;
+    }
+    if (isCommand(request, "get_level")) {
+        const QString level = request.Arguments.value(0);
+        if (level == QLatin1String("RFPOWER") || level == QLatin1String("SWR") || level == QLatin1String("ALC"))
+            *what = TRigctldRead::TransmitMeters;
+        return true;
+    }
+    if (isCommand(request, "get_vfo_info")) {
+        const TRigctldRadio radio = host_.RigctldRadio();
+        if (namesOtherVfo(request.Arguments.value(0), radio, transmitVfo(radio)))
+            *what = TRigctldRead::SplitVfo;
+        return true;
+    }
+    return false;
+}
+
+TRigctldAnswer TRigctldProtocol::answerNow(const TRigctldRequest &request)
 {
     TRigctldAnswer answer;
-    const TRigctldRequest request = ParseRigctldLine(line);
-    const QString &command = request.Command;
-    if (command.isEmpty())
-        return answer;
     if (!request.Known) {
         answer.Reply = format(request, RigctldCode::NotAvailable, {});
-        answer.LogText = QStringLiteral("Command \"%1\" is not implemented.").arg(printable(line.trimmed()));
+        answer.LogText = QStringLiteral("Command \"%1\" is not implemented.")
+                             .arg(printable((request.Command + u' ' + request.Arguments.join(u' ')).trimmed().toLatin1()));
         return answer;
     }
-    if (command == QLatin1String("quit")) {
+    if (isCommand(request, "quit")) {
         answer.Reply = format(request, RigctldCode::Ok, {});
         answer.Quit = true;
         return answer;
     }
-    if (command == QLatin1String("chk_vfo")) {
+    if (isCommand(request, "chk_vfo")) {
         // No VFO argument in front of the others' arguments.
         answer.Reply = request.Separator.isNull() ? QByteArray("0\n") : QByteArray("ChkVFO: 0\n");
         return answer;
     }
 
     const TRigctldRadio radio = host_.RigctldRadio();
-    if (command == QLatin1String("dump_state")) {
-        const QByteArray dump = DumpState(radio.Type);
-        if (request.Separator.isNull())
-            answer.Reply = dump;
-        else
-            answer.Reply = "dump_state:" + QString(request.Separator).toLatin1() + dump + "RPRT 0\n";
+    if (isCommand(request, "dump_state")) {
+        answer.Reply = formatText(request, DumpState(radio.Type), false);
         return answer;
     }
-    if (command == QLatin1String("get_powerstat")) {
+    if (isCommand(request, "dump_caps")) {
+        answer.Reply = formatText(request, DumpCaps(radio.Type), true);
+        return answer;
+    }
+    if (isCommand(request, "get_powerstat")) {
         answer.Reply = format(request, RigctldCode::Ok, {{"Power Status", radio.Connected ? "1" : "0"}});
         return answer;
     }
-    if (command == QLatin1String("get_lock_mode")) {
+    if (isCommand(request, "get_lock_mode")) {
         answer.Reply = format(request, RigctldCode::Ok, {{"Locked", "0"}});
         return answer;
     }
@@ -251,52 +261,126 @@ TRigctldAnswer TRigctldProtocol::Answer(const QByteArray &line)
         answer.Reply = format(request, RigctldCode::IoError, {});
         return answer;
     }
+    if (request.Command.startsWith(QLatin1String("get_")))
+        return answerRead(request, radio);
 
-    if (command == QLatin1String("get_freq")) {
+    int code = RigctldCode::InvalidArgument;
+    if (isCommand(request, "set_freq"))
+        code = setFrequency(request, radio);
+    else if (isCommand(request, "set_mode"))
+        code = setMode(request, radio);
+    else if (isCommand(request, "set_vfo"))
+        code = setVfo(request, radio);
+    else if (isCommand(request, "set_ptt"))
+        code = setPtt(request);
+    else if (isCommand(request, "set_split_vfo"))
+        code = setSplit(request, radio);
+    else if (isCommand(request, "set_split_freq"))
+        code = setSplitFrequency(request.Arguments.value(0), radio);
+    else if (isCommand(request, "set_split_mode"))
+        code = setSplitMode(request.Arguments, radio);
+    else if (isCommand(request, "set_split_freq_mode")) {
+        // The mode first: a frequency that cannot be had leaves the mode set,
+        // as two separate requests would.
+        code = request.Arguments.size() < 2 ? RigctldCode::InvalidArgument
+                                            : setSplitMode(request.Arguments.mid(1), radio);
+        if (code == RigctldCode::Ok)
+            code = setSplitFrequency(request.Arguments.value(0), radio);
+    } else if (isCommand(request, "vfo_op"))
+        code = vfoOperation(request, radio);
+    answer.Reply = format(request, code, {});
+    return answer;
+}
+
+TRigctldAnswer TRigctldProtocol::answerRead(const TRigctldRequest &request, const TRigctldRadio &radio)
+{
+    TRigctldAnswer answer;
+    const bool onCurrent = transmitVfo(radio) == radio.Vfo;
+    const qint32 txFrequency = onCurrent ? radio.Frequency : radio.SplitFrequency;
+    const QString txMode = onCurrent ? radio.Mode : radio.SplitMode;
+    const QString splitMode = HamlibMode(txMode);
+    const QString splitFrequency = QString::number(txFrequency);
+    const QString splitPassband = QString::number(passbandOf(txMode, true));
+    if (isCommand(request, "get_freq")) {
         answer.Reply = format(request, RigctldCode::Ok, {{"Frequency", QString::number(radio.Frequency)}});
-    } else if (command == QLatin1String("get_mode")) {
+    } else if (isCommand(request, "get_mode")) {
         const QString mode = HamlibMode(radio.Mode);
         answer.Reply = format(request, RigctldCode::Ok,
                               {{"Mode", mode.isEmpty() ? QStringLiteral("None") : mode},
-                               {"Passband", QString::number(Passband(radio.Mode))}});
-    } else if (command == QLatin1String("get_vfo")) {
+                               {"Passband", QString::number(passbandOf(radio.Mode, false))}});
+    } else if (isCommand(request, "get_vfo")) {
         answer.Reply = format(request, RigctldCode::Ok, {{"VFO", vfoText(radio.Vfo)}});
-    } else if (command == QLatin1String("get_ptt")) {
+    } else if (isCommand(request, "get_ptt")) {
         answer.Reply = format(request, RigctldCode::Ok, {{"PTT", radio.Ptt ? "1" : "0"}});
-    } else if (command == QLatin1String("get_split_vfo")) {
+    } else if (isCommand(request, "get_split_vfo")) {
         // A split state not known yet is reported as off: the radio was not
         // switched to split from here.
         const bool split = radio.Split == 1;
         answer.Reply = format(request, RigctldCode::Ok,
-                              {{"Split", split ? "1" : "0"},
-                               {"TX VFO", vfoText(split ? otherVfo(radio.Vfo) : radio.Vfo)}});
-    } else if (command == QLatin1String("get_level")) {
-        const QString level = request.Arguments.value(0);
-        if (level == QLatin1String("STRENGTH")) {
-            answer.Reply = format(request, RigctldCode::Ok, {{"", QString::number(StrengthDb(radio.MeterPercent))}});
-        } else if (level == QLatin1String("RAWSTR")) {
-            answer.Reply = format(request, RigctldCode::Ok,
-                                  {{"", QString::number(RawStrength(radio.MeterPercent, radio.Type))}});
-        } else if (level.isEmpty()) {
-            answer.Reply = format(request, RigctldCode::InvalidArgument, {});
+                              {{"Split", split ? "1" : "0"}, {"TX VFO", vfoText(split ? transmitVfo(radio) : radio.Vfo)}});
+    } else if (request.Command.startsWith(QLatin1String("get_split_freq")) || isCommand(request, "get_split_mode")) {
+        const bool wantsFrequency = !isCommand(request, "get_split_mode");
+        const bool wantsMode = !isCommand(request, "get_split_freq");
+        // Not read: command set 2 has no way, or the radio did not answer.
+        if ((wantsFrequency && txFrequency <= 0) || (wantsMode && txMode.isEmpty())) {
+            answer.Reply = format(request, radio.Type.CommandSet == 2 ? RigctldCode::NotAvailable : RigctldCode::IoError, {});
+        } else if (isCommand(request, "get_split_freq")) {
+            answer.Reply = format(request, RigctldCode::Ok, {{"TX Frequency", splitFrequency}});
+        } else if (isCommand(request, "get_split_mode")) {
+            answer.Reply = format(request, RigctldCode::Ok, {{"TX Mode", splitMode}, {"TX Passband", splitPassband}});
         } else {
-            answer.Reply = format(request, RigctldCode::NotAvailable, {});
-            answer.LogText = QStringLiteral("Level \"%1\" is not available.").arg(printable(level.toLatin1()));
+            answer.Reply = format(request, RigctldCode::Ok,
+                                  {{"TX Frequency", splitFrequency}, {"TX Mode", splitMode}, {"TX Passband", splitPassband}});
         }
-    } else {
-        int code = RigctldCode::InvalidArgument;
-        if (command == QLatin1String("set_freq"))
-            code = setFrequency(request);
-        else if (command == QLatin1String("set_mode"))
-            code = setMode(request);
-        else if (command == QLatin1String("set_vfo"))
-            code = setVfo(request);
-        else if (command == QLatin1String("set_ptt"))
-            code = setPtt(request);
-        else if (command == QLatin1String("set_split_vfo"))
-            code = setSplit(request);
-        answer.Reply = format(request, code, {});
+    } else if (isCommand(request, "get_level")) {
+        return answerLevel(request, radio);
+    } else if (isCommand(request, "get_vfo_info")) {
+        return answerVfoInfo(request, radio);
     }
+    return answer;
+}
+
+TRigctldAnswer TRigctldProtocol::answerLevel(const TRigctldRequest &request, const TRigctldRadio &radio)
+{
+    TRigctldAnswer answer;
+    const QString level = request.Arguments.value(0);
+    const quint64 bit = LevelBit(level);
+    if (level.isEmpty()) {
+        answer.Reply = format(request, RigctldCode::InvalidArgument, {});
+    } else if (!(LevelBits(radio.Type) & bit)) {
+        answer.Reply = format(request, RigctldCode::NotAvailable, {});
+        answer.LogText = QStringLiteral("Level \"%1\" is not available.").arg(printable(level.toLatin1()));
+    } else if (level == QLatin1String("STRENGTH")) {
+        answer.Reply = format(request, RigctldCode::Ok, {{"", QString::number(StrengthDb(radio.MeterPercent))}});
+    } else if (level == QLatin1String("RAWSTR")) {
+        answer.Reply = format(request, RigctldCode::Ok, {{"", QString::number(RawStrength(radio.MeterPercent, radio.Type))}});
+    } else {
+        // The meters of a transmission read nothing while receiving.
+        const double value = level == QLatin1String("RFPOWER") ? radio.Transmit.Power
+                             : level == QLatin1String("SWR")   ? radio.Transmit.Swr
+                                                               : radio.Transmit.Alc;
+        answer.Reply = radio.Ptt && value >= 0 ? format(request, RigctldCode::Ok, {{"", number(value)}})
+                                               : format(request, RigctldCode::Rejected, {});
+    }
+    return answer;
+}
+
+TRigctldAnswer TRigctldProtocol::answerVfoInfo(const TRigctldRequest &request, const TRigctldRadio &radio)
+{
+    TRigctldAnswer answer;
+    if (parseVfo(request.Arguments.value(0, QStringLiteral("currVFO"))) >= VfoName::Unavailable) {
+        answer.Reply = format(request, RigctldCode::InvalidArgument, {});
+        return answer;
+    }
+    const bool split = namesOtherVfo(request.Arguments.value(0), radio, transmitVfo(radio));
+    const QString mode = split ? radio.SplitMode : radio.Mode;
+    const QString hamlibMode = HamlibMode(mode);
+    answer.Reply = format(request, RigctldCode::Ok,
+                          {{"Freq", QString::number(split ? radio.SplitFrequency : radio.Frequency)},
+                           {"Mode", hamlibMode.isEmpty() ? QStringLiteral("None") : hamlibMode},
+                           {"Width", QString::number(passbandOf(mode, split))},
+                           {"Split", radio.Split == 1 ? "1" : "0"},
+                           {"SatMode", "0"}});
     return answer;
 }
 
@@ -325,38 +409,106 @@ QByteArray TRigctldProtocol::format(const TRigctldRequest &request, int code, co
     return reply + status;
 }
 
-int TRigctldProtocol::setFrequency(const TRigctldRequest &request)
+QByteArray TRigctldProtocol::formatText(const TRigctldRequest &request, const QByteArray &text, bool status) const
+{
+    if (request.Separator.isNull())
+        return status ? text + "RPRT 0\n" : text;
+    return request.Command.toLatin1() + ':' + QString(request.Separator).toLatin1() + text + "RPRT 0\n";
+}
+
+qint64 TRigctldProtocol::RadioFrequency(const QString &text, const TTcvrType &type)
 {
     bool ok = false;
-    const double value = request.Arguments.value(0).toDouble(&ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > 1e12)
-        return RigctldCode::InvalidArgument;
-    const qint64 frequency = std::llround(value);
-    const TRigctldRadio radio = host_.RigctldRadio();
-    if (!InRange(frequency, radio.Type) || frequency > TCatEngine::HighestRadioHz)
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0 || value > 1e12)
+        return -1;
+    const double step = qMax(1, type.TuningStepHz);
+    const qint64 frequency = qint64(std::floor((value + step / 2) / step) * step);
+    if (!InRange(frequency, type) || frequency > TCatEngine::HighestRadioHz)
+        return -1;
+    return frequency;
+}
+
+int TRigctldProtocol::setFrequency(const TRigctldRequest &request, const TRigctldRadio &radio)
+{
+    const qint64 frequency = RadioFrequency(request.Arguments.value(0), radio.Type);
+    if (frequency < 0)
         return RigctldCode::InvalidArgument;
     host_.RigctldTune(qint32(frequency));
     return RigctldCode::Ok;
 }
 
-int TRigctldProtocol::setMode(const TRigctldRequest &request)
+int TRigctldProtocol::setSplitFrequency(const QString &text, const TRigctldRadio &radio)
 {
-    // The passband is accepted and left alone: these radios have no filter command.
-    if (request.Arguments.isEmpty() || request.Arguments.size() > 2)
+    const qint64 frequency = RadioFrequency(text, radio.Type);
+    if (frequency < 0)
         return RigctldCode::InvalidArgument;
+    if (transmitVfo(radio) == radio.Vfo) {
+        host_.RigctldTune(qint32(frequency));
+        return RigctldCode::Ok;
+    }
+    return host_.RigctldSetSplitFrequency(qint32(frequency)) ? RigctldCode::Ok : RigctldCode::NotAvailable;
+}
+
+QChar TRigctldProtocol::transmitVfo(const TRigctldRadio &radio) const
+{
+    // Hamlib's clients name the transmit VFO once and go over to it to read
+    // it; the FT-847 transmits on its satellite VFO whatever they name.
+    return radio.Type.HasVfoKeys ? splitVfo_ : otherVfo(radio.Vfo);
+}
+
+namespace {
+
+// A mode and its passband as a client gives them: the radio's mode (empty
+// when it has none that fits) and the passband (0: the mode's own, -1: no
+// change); false when the passband is no number.
+bool parseMode(const QStringList &arguments, const TTcvrType &type, QString *mode, int *passband)
+{
+    if (arguments.isEmpty() || arguments.size() > 2)
+        return false;
     bool ok = true;
-    if (request.Arguments.size() == 2)
-        request.Arguments.at(1).toInt(&ok);
-    const QString mode = RadioMode(request.Arguments.at(0), host_.RigctldRadio().Type);
-    if (!ok || mode.isEmpty())
+    *passband = arguments.size() == 2 ? arguments.at(1).toInt(&ok) : -1;
+    *mode = TRigctldProtocol::RadioMode(arguments.at(0), type);
+    return ok && !mode->isEmpty();
+}
+
+} // namespace
+
+int TRigctldProtocol::setMode(const TRigctldRequest &request, const TRigctldRadio &radio)
+{
+    QString mode;
+    int passband = 0;
+    if (!parseMode(request.Arguments, radio.Type, &mode, &passband))
         return RigctldCode::InvalidArgument;
     host_.RigctldSetMode(mode);
+    if (passband >= 0 || passband_.mode != mode)
+        passband_ = {mode, qMax(0, passband)};
     return RigctldCode::Ok;
 }
 
-int TRigctldProtocol::setVfo(const TRigctldRequest &request)
+int TRigctldProtocol::setSplitMode(const QStringList &arguments, const TRigctldRadio &radio)
 {
-    const TRigctldRadio radio = host_.RigctldRadio();
+    QString mode;
+    int passband = 0;
+    if (!parseMode(arguments, radio.Type, &mode, &passband))
+        return RigctldCode::InvalidArgument;
+    if (transmitVfo(radio) == radio.Vfo)
+        host_.RigctldSetMode(mode);
+    else if (!host_.RigctldSetSplitMode(mode))
+        return RigctldCode::NotAvailable;
+    if (passband >= 0 || splitPassband_.mode != mode)
+        splitPassband_ = {mode, qMax(0, passband)};
+    return RigctldCode::Ok;
+}
+
+int TRigctldProtocol::passbandOf(const QString &mode, bool split) const
+{
+    const SetPassband &set = split ? splitPassband_ : passband_;
+    return set.mode == mode && set.passband > 0 ? set.passband : Passband(mode);
+}
+
+int TRigctldProtocol::setVfo(const TRigctldRequest &request, const TRigctldRadio &radio)
+{
     QChar wanted;
     switch (parseVfo(request.Arguments.value(0))) {
     case VfoName::A: wanted = u'A'; break;
@@ -388,13 +540,13 @@ int TRigctldProtocol::setPtt(const TRigctldRequest &request)
     return RigctldCode::Ok;
 }
 
-int TRigctldProtocol::setSplit(const TRigctldRequest &request)
+int TRigctldProtocol::setSplit(const TRigctldRequest &request, const TRigctldRadio &radio)
 {
-    // The transmit VFO is the other one whatever the client names: these
-    // radios split between A and B only.
+    // These radios split between A and B only: the VFO a client names is
+    // remembered as the one it means by the transmit VFO.
     bool ok = false;
     const int value = request.Arguments.value(0).toInt(&ok);
-    if (!ok || value < 0 || value > 1 || request.Arguments.size() > 2)
+    if (!ok || value < 0 || value > 1)
         return RigctldCode::InvalidArgument;
     if (request.Arguments.size() == 2) {
         const VfoName vfo = parseVfo(request.Arguments.at(1));
@@ -402,86 +554,33 @@ int TRigctldProtocol::setSplit(const TRigctldRequest &request)
             return RigctldCode::InvalidArgument;
         if (vfo == VfoName::Unavailable)
             return RigctldCode::NotAvailable;
+        if (value == 1 && (vfo == VfoName::A || vfo == VfoName::B))
+            splitVfo_ = vfo == VfoName::A ? u'A' : u'B';
     }
-    const TRigctldRadio radio = host_.RigctldRadio();
     if (radio.Split != value)
         host_.RigctldSetSplit(value == 1);
     return RigctldCode::Ok;
 }
 
-QByteArray TRigctldProtocol::DumpState(const TTcvrType &type)
+int TRigctldProtocol::vfoOperation(const TRigctldRequest &request, const TRigctldRadio &radio)
 {
-    const Model model = modelOf(type);
-    const QString vfos = type.HasVfoKeys ? QStringLiteral("0x3") : QStringLiteral("0x1");
-    QStringList lines = {QStringLiteral("1"), QString::number(model.hamlibModel), QStringLiteral("0")};
-    for (const TFrequencyRange &range : model.receive)
-        lines << QStringLiteral("%1 %2 %3 -1 -1 %4 0x1")
-                     .arg(hertz(double(range.Low)), hertz(double(range.High)), hex(rangeModes(model, range)), vfos);
-    lines << QStringLiteral("0 0 0 0 0 0 0");
-    for (const TFrequencyRange &range : model.transmit)
-        lines << QStringLiteral("%1 %2 %3 %4 %5 %6 0x1")
-                     .arg(hertz(double(range.Low)), hertz(double(range.High)), hex(rangeModes(model, range)))
-                     .arg(model.lowPowerMw)
-                     .arg(model.highPowerMw)
-                     .arg(vfos);
-    lines << QStringLiteral("0 0 0 0 0 0 0");
-    lines << hex(model.modes) + QStringLiteral(" 10") << QStringLiteral("0 0");
-    // Tuning steps above; the passbands reported by get_mode below.
-    const struct { quint32 modes; const char *mode; } filters[] = {
-        {ModeLsb | ModeUsb | ModeCw | ModeCwr | ModeRtty | ModeRttyr | ModePktusb, "USB"},
-        {ModeAm, "AM"},
-        {ModeFm | ModePktfm, "FM"},
-        {ModeWfm, "WFM"},
-    };
-    for (const auto &filter : filters)
-        if (filter.modes & model.modes)
-            lines << QStringLiteral("%1 %2").arg(hex(filter.modes & model.modes)).arg(Passband(QLatin1String(filter.mode)));
-    lines << QStringLiteral("0 0");
-    lines << QStringLiteral("0") << QStringLiteral("0") << QStringLiteral("0") << QStringLiteral("0"); // RIT, XIT, IF shift, announces
-    lines << QString() << QString();                                                                   // preamps, attenuators
-    lines << QStringLiteral("0x0") << QStringLiteral("0x0") << hex(LevelStrength | LevelRawStrength)
-          << QStringLiteral("0x0") << QStringLiteral("0x0") << QStringLiteral("0x0");
-    lines << QStringLiteral("vfo_ops=0x0") << QStringLiteral("ptt_type=0x1") << QStringLiteral("targetable_vfo=0x0")
-          << QStringLiteral("has_set_vfo=1") << QStringLiteral("has_get_vfo=1") << QStringLiteral("has_set_freq=1")
-          << QStringLiteral("has_get_freq=1") << QStringLiteral("has_set_conf=0") << QStringLiteral("has_get_conf=0")
-          << QStringLiteral("has_power2mW=0") << QStringLiteral("has_mW2power=0") << QStringLiteral("timeout=1000")
-          << QStringLiteral("rig_model=%1").arg(model.hamlibModel)
-          << QStringLiteral("rigctld_version=Tarnwick " TARNWICK_VERSION_TEXT) << QStringLiteral("done");
-    return (lines.join(u'\n') + u'\n').toLatin1();
-}
-
-QString TRigctldProtocol::HamlibMode(const QString &mode)
-{
-    for (const ModePair &pair : modePairs)
-        if (mode == QLatin1String(pair.radio))
-            return QString::fromLatin1(pair.hamlib);
-    return QString();
-}
-
-QString TRigctldProtocol::RadioMode(const QString &hamlibMode, const TTcvrType &type)
-{
-    const Model model = modelOf(type);
-    for (const ModePair &pair : modePairs) {
-        if (hamlibMode != QLatin1String(pair.hamlib) || !(model.modes & pair.bit))
-            continue;
-        // RTTY is DIG on the five-byte command set, FSK on the text one.
-        const QString radio = QString::fromLatin1(pair.radio);
-        if (pair.bit == ModeRtty && (radio == QLatin1String("FSK")) != (type.CommandSet == 2))
-            continue;
-        return radio;
-    }
-    return QString();
-}
-
-int TRigctldProtocol::Passband(const QString &mode)
-{
-    if (mode == QLatin1String("AM"))
-        return 6000;
-    if (mode == QLatin1String("FM") || mode == QLatin1String("PKT"))
-        return 9000;
-    if (mode == QLatin1String("WFM"))
-        return 15000;
-    return mode.isEmpty() ? 0 : 2200;
+    static const char *const operations[] = {"CPY",       "XCHG", "FROM_VFO", "TO_VFO", "MCL",  "UP",    "DOWN",
+                                             "BAND_UP",   "BAND_DOWN", "LEFT", "RIGHT", "TUNE", "TOGGLE"};
+    const QString operation = request.Arguments.value(0);
+    bool known = false;
+    for (const char *name : operations)
+        known = known || operation == QLatin1String(name);
+    if (!known)
+        return RigctldCode::InvalidArgument;
+    if (!radio.Type.HasVfoKeys)
+        return RigctldCode::NotAvailable;
+    if (operation == QLatin1String("TOGGLE"))
+        host_.RigctldToggleVfo();
+    else if (operation == QLatin1String("CPY"))
+        host_.RigctldCopyVfo();
+    else
+        return RigctldCode::NotAvailable;
+    return RigctldCode::Ok;
 }
 
 int TRigctldProtocol::StrengthDb(int meterPercent)

@@ -101,13 +101,19 @@ void TRigctldServer::acceptClients()
 {
     while (QTcpSocket *socket = server_->nextPendingConnection()) {
         const QString peer = EndpointText(socket->peerAddress(), socket->peerPort());
-        if (clients_.size() >= MaxClients) {
-            log(QStringLiteral("Client %1 turned away: %2 clients are connected already.").arg(peer).arg(MaxClients));
+        if (clients_.size() >= MaxClients && !makeRoom(peer)) {
+            log(QStringLiteral("Client %1 turned away: %2 clients wait for the radio.").arg(peer).arg(MaxClients));
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        clients_.insert(socket, Client{peer, {}});
+        // What a client sends while its answers wait stays with the system.
+        socket->setReadBufferSize(64 * 1024);
+        Client client;
+        client.id = ++nextId_;
+        client.peer = peer;
+        client.lastActive = ++activity_;
+        clients_.insert(socket, client);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { forget(socket); });
         log(QStringLiteral("Client %1 connected.").arg(peer));
@@ -117,31 +123,81 @@ void TRigctldServer::acceptClients()
     }
 }
 
+bool TRigctldServer::makeRoom(const QString &newPeer)
+{
+    QTcpSocket *idlest = nullptr;
+    quint64 since = 0;
+    for (auto client = clients_.cbegin(); client != clients_.cend(); ++client)
+        if (!client->answering && (!idlest || client->lastActive < since)) {
+            idlest = client.key();
+            since = client->lastActive;
+        }
+    if (!idlest)
+        return false;
+    drop(idlest, QStringLiteral("it was idle longest when %1 came").arg(newPeer));
+    return true;
+}
+
 void TRigctldServer::serve(QTcpSocket *socket)
 {
     auto client = clients_.find(socket);
-    if (client == clients_.end() || socket->state() != QAbstractSocket::ConnectedState)
-        return;
-    QList<QByteArray> lines;
-    const TRigctldLineReader::Result result = client->reader.Feed(socket->readAll(), &lines);
-    const QString peer = client->peer;
-    for (const QByteArray &line : std::as_const(lines)) {
-        const TRigctldAnswer answer = protocol_.Answer(line);
-        if (!answer.LogText.isEmpty())
-            log(peer + QStringLiteral(": ") + answer.LogText);
-        socket->write(answer.Reply);
-        if (answer.Quit) {
-            // What is left unread goes with the connection.
-            socket->disconnectFromHost();
+    if (client == clients_.end() || client->serving)
+        return; // an answer given while serving: the loop below goes on
+    client->serving = true;
+    for (;;) {
+        client = clients_.find(socket); // an answer may have closed it
+        if (client == clients_.end())
+            return;
+        if (client->answering)
+            break; // the radio is read first; deliver() goes on
+        if (socket->bytesToWrite() > MaxUnreadBytes) {
+            drop(socket, QStringLiteral("it does not read its answers"));
             return;
         }
+        if (!client->requests.isEmpty()) {
+            client->answering = true;
+            const quint64 id = client->id;
+            protocol_.Answer(client->requests.takeFirst(), [this, socket, id](const TRigctldAnswer &answer) {
+                deliver(socket, id, answer);
+            });
+            continue;
+        }
+        if (!client->dropReason.isEmpty()) {
+            drop(socket, client->dropReason);
+            return;
+        }
+        if (socket->state() != QAbstractSocket::ConnectedState || socket->bytesAvailable() == 0)
+            break;
+        QList<QByteArray> lines;
+        const TRigctldLineReader::Result result = client->reader.Feed(socket->readAll(), &lines);
+        client->lastActive = ++activity_;
+        for (const QByteArray &line : std::as_const(lines))
+            client->requests += ParseRigctldLine(line);
+        if (result == TRigctldLineReader::Garbage)
+            client->dropReason = QStringLiteral("it sent bytes that are no command text");
+        else if (result == TRigctldLineReader::TooLong)
+            client->dropReason = QStringLiteral("it sent a line longer than %1 characters").arg(TRigctldLineReader::MaxLineLength);
     }
-    if (result == TRigctldLineReader::Garbage)
-        drop(socket, QStringLiteral("it sent bytes that are no command text"));
-    else if (result == TRigctldLineReader::TooLong)
-        drop(socket, QStringLiteral("it sent a line longer than %1 characters").arg(TRigctldLineReader::MaxLineLength));
-    else if (socket->bytesToWrite() > MaxUnreadBytes)
-        drop(socket, QStringLiteral("it does not read its answers"));
+    client->serving = false;
+}
+
+void TRigctldServer::deliver(QTcpSocket *socket, quint64 id, const TRigctldAnswer &answer)
+{
+    auto client = clients_.find(socket);
+    if (client == clients_.end() || client->id != id)
+        return; // gone while the radio was read
+    client->answering = false;
+    if (!answer.LogText.isEmpty())
+        log(client->peer + QStringLiteral(": ") + answer.LogText);
+    socket->write(answer.Reply);
+    if (answer.Quit) {
+        // What is left unread goes with the connection.
+        client->requests.clear();
+        client->dropReason.clear();
+        socket->disconnectFromHost();
+        return;
+    }
+    serve(socket);
 }
 
 void TRigctldServer::drop(QTcpSocket *socket, const QString &reason)

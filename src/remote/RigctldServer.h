@@ -1,9 +1,10 @@
 #pragma once
 
 // The rigctld-compatible listener: one TCP server on the configured address,
-// any number of clients, each line answered at once on the user-interface
-// thread (the answers come from what the window shows, the sets go into the
-// command queue), so no lock guards the window's state.
+// up to MaxClients clients, all on the user-interface thread, so no lock
+// guards the program's state. Each client's commands are answered one after
+// the other in their order: at once, or when the radio has been read (the
+// client's further lines wait meanwhile, its socket is not read).
 
 #include "remote/RigctldProtocol.h"
 
@@ -21,7 +22,9 @@ class TRigctldServer : public QObject
 {
     Q_OBJECT
 public:
-    // Clients beyond this many are turned away.
+    // With this many clients, a new one takes the place of the one that has
+    // been idle longest; it is turned away only while every one waits for
+    // an answer from the radio.
     static constexpr int MaxClients = 32;
     // A client that leaves this many bytes of answers unread is dropped.
     static constexpr qint64 MaxUnreadBytes = 1 << 20;
@@ -52,11 +55,22 @@ signals:
 private:
     struct Client
     {
+        quint64 id = 0;
         QString peer; // kept for the log: a closed socket forgets it
         TRigctldLineReader reader;
+        QList<TRigctldRequest> requests; // read, not yet answered
+        bool answering = false;          // one request is at the protocol
+        bool serving = false;            // serve() is running for it
+        QString dropReason;              // bad input: dropped once the lines before it are answered
+        quint64 lastActive = 0;          // activity_ when it last sent something
     };
     void acceptClients();
+    // Makes room for a new client: drops the one idle longest; false when
+    // every client waits for the radio.
+    bool makeRoom(const QString &newPeer);
+    // Answers what the client asked, in order, and reads on while nothing waits.
     void serve(QTcpSocket *socket);
+    void deliver(QTcpSocket *socket, quint64 id, const TRigctldAnswer &answer);
     void drop(QTcpSocket *socket, const QString &reason);
     void forget(QTcpSocket *socket);
     // Closes every client and the listener; quietly when the log may be gone.
@@ -66,6 +80,8 @@ private:
     TRigctldProtocol protocol_;
     QTcpServer *server_ = nullptr;
     QHash<QTcpSocket *, Client> clients_;
+    quint64 nextId_ = 0;
+    quint64 activity_ = 0;
     std::function<void(const QString &)> logger_;
     QString error_;
 };

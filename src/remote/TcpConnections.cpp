@@ -1,14 +1,14 @@
 #include "remote/TcpConnections.h"
 
+#include "remote/TcpStream.h"
+
+#include <QSocketNotifier>
 #include <QTcpServer>
-#include <QTcpSocket>
 
 namespace {
 
 // Bytes taken from a socket at a time.
 constexpr qint64 ReadChunk = 16 * 1024;
-// What the socket may hold of a client's unread lines.
-constexpr qint64 ReadBufferSize = 64 * 1024;
 // Longest host name kept.
 constexpr int MaxHostName = 40;
 // Connections waiting to be accepted.
@@ -25,10 +25,18 @@ QString quoted(const QString &Text)
 
 // ---- the listeners --------------------------------------------------------------
 
+TTcpWorker::TListener::~TListener()
+{
+    Waiting.reset(); // before the server closes the descriptor it watches
+}
+
 TTcpWorker::TTcpWorker(TTcpShared &Shared, TToWindow ToWindow)
     : Shared(Shared)
     , ToWindow(std::move(ToWindow))
+    , AcceptRetryTmr(this)
 {
+    AcceptRetryTmr.setSingleShot(true);
+    connect(&AcceptRetryTmr, &QTimer::timeout, this, &TTcpWorker::resumeAccepting);
 }
 
 TTcpWorker::~TTcpWorker()
@@ -48,22 +56,26 @@ TTcpServer::TStartResult TTcpWorker::Listen(const QList<TTcpBinding> &Bindings, 
             continue;
         QString error;
         QHostAddress address;
-        auto listener = std::make_unique<QTcpServer>();
+        auto listener = std::make_unique<TListener>();
+        listener->Server = std::make_unique<QTcpServer>();
+        QTcpServer &server = *listener->Server;
         if (!address.setAddress(binding.Address)) {
             error = QStringLiteral("\"%1\" is not an IP address").arg(binding.Address);
         } else if (binding.Port < 0 || binding.Port > 65535) {
             error = QStringLiteral("%1 is not a port number").arg(binding.Port);
         } else {
-            listener->setListenBacklogSize(ListenBacklog);
-            if (!listener->listen(address, quint16(binding.Port)))
-                error = listener->errorString();
+            server.setListenBacklogSize(ListenBacklog);
+            if (!server.listen(address, quint16(binding.Port)))
+                error = server.errorString();
         }
         if (!error.isEmpty()) {
             Listeners.clear();
             return {i, error};
         }
-        QTcpServer *raw = listener.get();
-        connect(raw, &QTcpServer::newConnection, this, [this, raw] { accept(raw); });
+        server.pauseAccepting();
+        listener->Waiting = std::make_unique<QSocketNotifier>(server.socketDescriptor(), QSocketNotifier::Read);
+        TListener *raw = listener.get();
+        connect(raw->Waiting.get(), &QSocketNotifier::activated, this, [this, raw] { accept(*raw); });
         Listeners.push_back(std::move(listener));
     }
     return {};
@@ -72,6 +84,8 @@ TTcpServer::TStartResult TTcpWorker::Listen(const QList<TTcpBinding> &Bindings, 
 void TTcpWorker::CloseAll()
 {
     Listeners.clear();
+    AcceptRetryTmr.stop();
+    AcceptPaused = false;
     const auto connections = Connections;
     for (const auto &[id, connection] : connections)
         connection->Close();
@@ -81,7 +95,7 @@ QList<quint16> TTcpWorker::Ports() const
 {
     QList<quint16> ports;
     for (const auto &listener : Listeners)
-        ports.append(listener->serverPort());
+        ports.append(listener->Server->serverPort());
     return ports;
 }
 
@@ -95,48 +109,81 @@ void TTcpWorker::WindowDone(quint64 ClientId)
 void TTcpWorker::Forget(quint64 ClientId)
 {
     Connections.erase(ClientId);
+    if (AcceptPaused)
+        resumeAccepting();
 }
 
-void TTcpWorker::accept(QTcpServer *Listener)
+void TTcpWorker::accept(TListener &Listener)
 {
-    while (QTcpSocket *socket = Listener->nextPendingConnection()) {
-        const quint64 id = NextId++;
-        Connections[id] = new TTcpConnection(*this, id, socket);
+    for (;;) {
+        const TTcpAccepted next = AcceptTcpConnection(Listener.Server->socketDescriptor());
+        switch (next.Result) {
+        case TTcpAccepted::Taken: {
+            const quint64 id = NextId++;
+            TTcpConnection *connection = new TTcpConnection(*this, id, next.Descriptor);
+            Connections[id] = connection;
+            connection->Start(); // may end it at once: it is known by then
+            continue;
+        }
+        case TTcpAccepted::Gone:
+            continue;
+        case TTcpAccepted::NoneWaiting:
+            return;
+        default:
+            pauseAccepting(next.Error);
+            return;
+        }
     }
+}
+
+// The connection stays waiting in the system's queue; it is taken when a
+// client leaves or after a moment, whichever comes first.
+void TTcpWorker::pauseAccepting(const QString &Reason)
+{
+    if (!AcceptPaused)
+        Shared.Log(QStringLiteral("TCPIP: Can't accept a client: ") + Reason + QStringLiteral(". Trying again."));
+    AcceptPaused = true;
+    for (const auto &listener : Listeners)
+        listener->Waiting->setEnabled(false);
+    AcceptRetryTmr.start(Limits.AcceptRetryMs);
+}
+
+void TTcpWorker::resumeAccepting()
+{
+    AcceptPaused = false;
+    AcceptRetryTmr.stop();
+    for (const auto &listener : Listeners)
+        listener->Waiting->setEnabled(true);
 }
 
 // ---- one client -----------------------------------------------------------------
 
-TTcpConnection::TTcpConnection(TTcpWorker &Worker, quint64 Id, QTcpSocket *Socket)
+TTcpConnection::TTcpConnection(TTcpWorker &Worker, quint64 Id, qintptr Descriptor)
     : QObject(&Worker)
     , Worker(Worker)
     , Id(Id)
-    , Socket(Socket)
+    , Stream(new TTcpStream(Descriptor, this))
 {
-    Socket->setParent(this);
-    Socket->setReadBufferSize(ReadBufferSize);
-    Address = Socket->peerAddress().toString();
+    Address = Stream->PeerAddress().toString();
     HostName = Address;
     Worker.Shared.AddClient({Id, Address, Address});
 
-    connect(Socket, &QTcpSocket::readyRead, this, &TTcpConnection::pump);
-    connect(Socket, &QTcpSocket::bytesWritten, this, &TTcpConnection::repliesWritten);
-    connect(Socket, &QTcpSocket::disconnected, this, &TTcpConnection::finish);
-    connect(Socket, &QTcpSocket::errorOccurred, this, [this] {
-        if (this->Socket->state() != QAbstractSocket::ConnectedState)
-            finish();
-    });
+    connect(Stream, &TTcpStream::ReadyRead, this, &TTcpConnection::pump);
+    connect(Stream, &TTcpStream::BytesWritten, this, &TTcpConnection::repliesWritten);
+    connect(Stream, &TTcpStream::Broken, this, &TTcpConnection::finish);
     StallTmr.setSingleShot(true);
     StallTmr.setInterval(Worker.Limits.StallTimeoutMs);
     connect(&StallTmr, &QTimer::timeout, this, [this] { drop(QStringLiteral("does not read its replies")); });
     LookupTmr.setSingleShot(true);
     connect(&LookupTmr, &QTimer::timeout, this, [this] { resolved(QString()); });
-    LookupTmr.start(Worker.Limits.LookupTimeoutMs);
+}
 
+void TTcpConnection::Start()
+{
+    LookupTmr.start(Worker.Limits.LookupTimeoutMs);
     // The connection may be gone before the name comes (or never comes).
-    const QHostAddress peer = Socket->peerAddress();
     if (Worker.Resolver)
-        Worker.Resolver(peer, this, [this](const QString &Name) { resolved(Name); });
+        Worker.Resolver(Stream->PeerAddress(), this, [this](const QString &Name) { resolved(Name); });
     else
         resolved(QString());
 }
@@ -163,8 +210,9 @@ void TTcpConnection::pump()
     if (Pumping)
         return;
     Pumping = true;
+    bool wantBytes = false;
     while (State == TState::Ready) {
-        if (Socket->bytesToWrite() > Worker.Limits.OutputHighWater) {
+        if (Stream->BytesToWrite() > Worker.Limits.OutputHighWater) {
             if (!StallTmr.isActive())
                 StallTmr.start();
             break;
@@ -175,13 +223,18 @@ void TTcpConnection::pump()
             answer(line);
         } else if (result == TTcpLineFramer::TResult::TooLong) {
             drop(QStringLiteral("sent a line longer than %1 characters").arg(TcpMaxLineLength));
+        } else if (Stream->AtEnd()) {
+            endWhenWritten(); // a last line without its LF goes unanswered
         } else {
-            const QByteArray more = Socket->read(ReadChunk);
-            if (more.isEmpty())
+            const QByteArray more = Stream->Read(ReadChunk);
+            if (more.isEmpty() && !Stream->AtEnd()) {
+                wantBytes = true;
                 break;
+            }
             Framer.Append(more);
         }
     }
+    Stream->WatchReading(wantBytes);
     Pumping = false;
 }
 
@@ -224,8 +277,7 @@ void TTcpConnection::answer(const QByteArray &Line)
 
 void TTcpConnection::write(const QByteArray &Reply)
 {
-    if (Socket->state() == QAbstractSocket::ConnectedState)
-        Socket->write(Reply);
+    Stream->Write(Reply);
 }
 
 void TTcpConnection::WindowDone()
@@ -239,16 +291,32 @@ void TTcpConnection::WindowDone()
 
 void TTcpConnection::repliesWritten()
 {
+    if (State == TState::Ending) {
+        endWhenWritten();
+        return;
+    }
     if (!StallTmr.isActive())
         return;
     // Replies are being read: the client gets time again, and its lines are
     // read once the unread replies are few.
-    if (Socket->bytesToWrite() > Worker.Limits.OutputHighWater) {
+    if (Stream->BytesToWrite() > Worker.Limits.OutputHighWater) {
         StallTmr.start();
         return;
     }
     StallTmr.stop();
     pump();
+}
+
+void TTcpConnection::endWhenWritten()
+{
+    State = TState::Ending;
+    if (Stream->BytesToWrite() > 0) {
+        // Written as the client reads; one that stops reading is dropped.
+        if (!StallTmr.isActive())
+            StallTmr.start();
+        return;
+    }
+    Close();
 }
 
 void TTcpConnection::drop(const QString &Reason)
@@ -263,7 +331,7 @@ void TTcpConnection::Close()
 {
     if (State == TState::Finished)
         return;
-    Socket->abort();
+    Stream->Close();
     finish();
 }
 

@@ -179,7 +179,9 @@ void TTcpServer::SetResolver(TTcpResolver NewResolver)
 
 void TTcpServer::runWindowRequest(quint64 ClientId, const TTcpRequest &Request)
 {
-    ApplyTcpRequest(Request, Host);
+    const QString refused = ApplyTcpRequest(Request, Host);
+    if (!refused.isEmpty())
+        Shared.Log(refused);
     PublishState();
     QMetaObject::invokeMethod(Worker, [Worker = Worker, ClientId] { Worker->WindowDone(ClientId); },
                               Qt::QueuedConnection);

@@ -22,7 +22,9 @@
 // No client can hold up another or the window: writes never block; a client
 // whose unread replies pass OutputHighWater is not read from until they
 // drain, and is dropped when none drains for StallTimeoutMs; a line longer
-// than TcpMaxLineLength drops its client.
+// than TcpMaxLineLength drops its client. A client that has finished sending
+// (a half-close) gets the replies to all its lines before the server closes
+// the connection.
 
 #include "remote/TcpCommands.h"
 
@@ -65,6 +67,9 @@ struct TTcpServerLimits
     // How long a reverse lookup of a client's address may take; after that
     // the address stands for the name.
     int LookupTimeoutMs = 2000;
+    // How long accepting pauses when the system has no descriptor left for
+    // a new client (unless a client leaves before).
+    int AcceptRetryMs = 500;
 };
 
 // Finds the host name of an address: calls Done once with the name, or with

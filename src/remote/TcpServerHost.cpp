@@ -19,7 +19,7 @@ QString modeFor(const QString &Named, qint32 Frequency, const TTcpServerHost &Ho
 
 } // namespace
 
-void ApplyTcpRequest(const TTcpRequest &Request, TTcpServerHost &Host)
+QString ApplyTcpRequest(const TTcpRequest &Request, TTcpServerHost &Host)
 {
     switch (Request.Command) {
     case TTcpCommand::UM: {
@@ -51,6 +51,9 @@ void ApplyTcpRequest(const TTcpRequest &Request, TTcpServerHost &Host)
         Host.SetVisibleGroups(Request.Groups);
         break;
     case TTcpCommand::TT: {
+        if (Request.Frequency < TcpLowestTuneHz || Request.Frequency > TcpHighestTuneHz)
+            return QStringLiteral("TCPIP: Tune request refused: %1 Hz is not within 100 kHz ... 500 MHz.")
+                .arg(Request.Frequency);
         TFqMarker tune;
         tune.Frequency = Request.Frequency;
         tune.Mode = modeFor(Request.Mode, Request.Frequency, Host);
@@ -61,4 +64,5 @@ void ApplyTcpRequest(const TTcpRequest &Request, TTcpServerHost &Host)
     default:
         break;
     }
+    return QString();
 }

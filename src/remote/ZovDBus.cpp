@@ -5,6 +5,7 @@
 #include <QAtomicInt>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QMetaProperty>
 
 namespace {
 
@@ -16,6 +17,78 @@ QString nextConnectionName()
 }
 
 } // namespace
+
+TZovDBusObject::TZovDBusObject(TZovHost &Host, QObject *parent)
+    : QObject(parent)
+    , zov(Host)
+{
+    new TZovProperties(this);
+}
+
+void TZovDBusObject::ZoomTo(int ScaleBegin, int ScaleEnd)
+{
+    const QString refused = zov.ZoomTo(ScaleBegin, ScaleEnd);
+    if (!refused.isEmpty())
+        sendErrorReply(QDBusError::InvalidArgs, refused);
+}
+
+TZovProperties::TZovProperties(TZovDBusObject *parent)
+    : QDBusAbstractAdaptor(parent)
+    , object(*parent)
+{
+}
+
+int TZovProperties::Property(const QString &Interface, const QString &Name)
+{
+    if (!Interface.isEmpty() && Interface != ZovDBus::Interface) {
+        object.sendErrorReply(QDBusError::UnknownInterface, QStringLiteral("No such interface: ") + Interface);
+        return -1;
+    }
+    const int index = object.metaObject()->indexOfProperty(Name.toUtf8().constData());
+    if (index < QObject::staticMetaObject.propertyCount()) {
+        object.sendErrorReply(QDBusError::UnknownProperty, QStringLiteral("No such property: ") + Name);
+        return -1;
+    }
+    return index;
+}
+
+QDBusVariant TZovProperties::Get(const QString &Interface, const QString &Name)
+{
+    const int index = Property(Interface, Name);
+    return index < 0 ? QDBusVariant() : QDBusVariant(object.metaObject()->property(index).read(&object));
+}
+
+QVariantMap TZovProperties::GetAll(const QString &Interface)
+{
+    QVariantMap all;
+    if (Property(Interface, QStringLiteral("Mode")) < 0)
+        return all;
+    const QMetaObject *meta = object.metaObject();
+    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i)
+        all.insert(QString::fromLatin1(meta->property(i).name()), meta->property(i).read(&object));
+    return all;
+}
+
+void TZovProperties::Set(const QString &Interface, const QString &Name, const QDBusVariant &Value)
+{
+    const int index = Property(Interface, Name);
+    if (index < 0)
+        return;
+    const QMetaProperty property = object.metaObject()->property(index);
+    if (!property.isWritable()) {
+        object.sendErrorReply(QDBusError::PropertyReadOnly, QStringLiteral("Property %1 is read-only").arg(Name));
+        return;
+    }
+    if (Value.variant().metaType() != property.metaType()) {
+        object.sendErrorReply(QDBusError::InvalidArgs,
+                       QStringLiteral("Property %1 takes type %2").arg(Name, QLatin1String(property.typeName())));
+        return;
+    }
+    object.refusal.clear();
+    property.write(&object, Value.variant());
+    if (!object.refusal.isEmpty())
+        object.sendErrorReply(QDBusError::InvalidArgs, object.refusal);
+}
 
 TZovDBusService::TZovDBusService(TZovHost &Host, QObject *parent)
     : QObject(parent)
@@ -42,7 +115,8 @@ QString TZovDBusService::Start(const QString &Address)
     }
     object = new TZovDBusObject(host, this);
     if (!bus.registerObject(ZovDBus::Path, object,
-                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)) {
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties
+                                | QDBusConnection::ExportAdaptors)) {
         delete object;
         object = nullptr;
         if (own)

@@ -4,7 +4,9 @@
 // bus while the program runs: the same members as a PROG script sees, as
 // methods (ZoomTo, ToggleVfo, AlignVfo, Sleep) and properties (Mode,
 // Frequency, Band, Split, Ptt, and the read-only Interrupted, SMeter,
-// Squelch) of one object. Calls run on the window's thread.
+// Squelch) of one object. Calls run on the window's thread. A value Zov
+// refuses (Frequency 99999) is answered with an InvalidArgs error carrying
+// the reason, never with a box on the operator's screen.
 //
 //   busctl --user set-property org.orbelle.Tarnwick /Zov org.orbelle.Tarnwick.Zov Frequency i 7050000
 

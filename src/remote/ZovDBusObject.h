@@ -4,11 +4,18 @@
 
 #include "script/Zov.h"
 
+#include <QDBusAbstractAdaptor>
+#include <QDBusContext>
+#include <QDBusVariant>
 #include <QObject>
+#include <QVariantMap>
 
 // The object on the bus. Its own slots and properties are the interface;
-// what they do is TZov's.
-class TZovDBusObject : public QObject
+// what they do is TZov's. A value TZov refuses is answered with an error
+// reply carrying TZov's text (a script would see it in a message box; a
+// client is answered instead, so that nothing waits on the operator). Its
+// D-Bus context serves its properties' adaptor too.
+class TZovDBusObject : public QObject, public QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.orbelle.Tarnwick.Zov")
@@ -21,18 +28,14 @@ class TZovDBusObject : public QObject
     Q_PROPERTY(int SMeter READ SMeter)
     Q_PROPERTY(bool Squelch READ Squelch)
 public:
-    TZovDBusObject(TZovHost &Host, QObject *parent)
-        : QObject(parent)
-        , zov(Host)
-    {
-    }
+    TZovDBusObject(TZovHost &Host, QObject *parent);
 
     QString Mode() const { return zov.Mode(); }
-    void SetMode(const QString &Value) { zov.SetMode(Value); }
+    void SetMode(const QString &Value) { refusal = zov.SetMode(Value); }
     int Frequency() const { return zov.Frequency(); }
-    void SetFrequency(int Value) { zov.SetFrequency(Value); }
+    void SetFrequency(int Value) { refusal = zov.SetFrequency(Value); }
     QString Band() const { return zov.Band(); }
-    void SetBand(const QString &Value) { zov.SetBand(Value); }
+    void SetBand(const QString &Value) { refusal = zov.SetBand(Value); }
     bool Split() const { return zov.Split(); }
     void SetSplit(bool Value) { zov.SetSplit(Value); }
     bool Ptt() const { return zov.Ptt(); }
@@ -42,12 +45,36 @@ public:
     int SMeter() const { return zov.SMeter(); }
     bool Squelch() const { return zov.Squelch(); }
 
+    // Why the last property written refused its value; empty when it took it.
+    QString refusal;
+
 public slots:
-    void ZoomTo(int ScaleBegin, int ScaleEnd) { zov.ZoomTo(ScaleBegin, ScaleEnd); }
+    void ZoomTo(int ScaleBegin, int ScaleEnd);
     void ToggleVfo() { zov.ToggleVfo(); }
     void AlignVfo() { zov.AlignVfo(); }
     void Sleep(int Milliseconds) { zov.Sleep(Milliseconds); }
 
 private:
     mutable TZov zov;
+};
+
+// org.freedesktop.DBus.Properties of the object, answered here rather than
+// by Qt, whose replies cannot carry a refused value's text.
+class TZovProperties : public QDBusAbstractAdaptor
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.DBus.Properties")
+public:
+    explicit TZovProperties(TZovDBusObject *parent);
+
+public slots:
+    QDBusVariant Get(const QString &Interface, const QString &Name);
+    QVariantMap GetAll(const QString &Interface);
+    void Set(const QString &Interface, const QString &Name, const QDBusVariant &Value);
+
+private:
+    // The property's index, or -1 after an error reply.
+    int Property(const QString &Interface, const QString &Name);
+
+    TZovDBusObject &object;
 };

@@ -9,6 +9,9 @@ const QString TScanner::TooFewMarkersMessage = QStringLiteral(
 const QString TScanner::NoMarkerLeftStatus =
     QStringLiteral("Scan stopped: no frequency marker to scan is left in the range.");
 
+const QString TScanner::RangeTooNarrowMessage = QStringLiteral(
+    "The range to scan is not wider than the frequency step (%1 Hz).\n\nSelect a wider range or a smaller step.");
+
 TScanner::TScanner(TScanHost &host)
     : host_(host)
 {
@@ -20,6 +23,12 @@ void TScanner::StartScan(const TScanSettings &settings)
     paused_ = false;
     waitingForReading_ = false;
     if (settings_.Kind == ScanKindRange) {
+        // A range without a second step would tune one frequency for ever.
+        if (qint64(settings_.RangeTo) - settings_.RangeFrom <= settings_.Step) {
+            host_.ShowInformation(RangeTooNarrowMessage.arg(settings_.Step));
+            host_.SetScanKeyDown(false);
+            return;
+        }
         host_.SetSpectrographRange(host_.ScaleBegin(), host_.ScaleEnd());
         host_.SetScaleFrequency(settings_.RangeFrom);
         host_.ScaleFreqChanged(host_.ScaleFrequency());

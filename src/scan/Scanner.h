@@ -35,6 +35,8 @@ public:
     static const QString NoMarkerLeftStatus;
     // How often a step looks again for the radio's reading of its frequency.
     static constexpr int ReadingWaitMs = 20;
+    // "%1": the step in hertz.
+    static const QString RangeTooNarrowMessage;
 
 private:
     void rangeStep(int sql);

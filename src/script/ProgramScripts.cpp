@@ -1,5 +1,6 @@
 #include "script/ProgramScripts.h"
 
+#include "base/Folders.h"
 #include "data/DataFile.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptFile.h"
@@ -100,6 +101,8 @@ void TProgramScripts::Run(int Key, const QString &Text)
     engine = std::make_unique<TScriptEngine>(static_cast<TScriptHost *>(this));
     engine->SetTickInterval(TickStatements);
     engine->AddObject(QStringLiteral("Zov"), std::make_shared<TZov>(Host));
+    // The key's file is in the program's folder: a script's files are too.
+    engine->SetScriptFolder(ProgramFolder());
     Host.SetBlinking(true);
     const TScriptStatus status = engine->Execute(Text);
     if (status == TScriptStatus::Failed) {

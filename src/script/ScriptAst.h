@@ -16,6 +16,7 @@
 #include <vector>
 
 struct TProc;
+struct TClass;
 
 enum class EExpr : quint8 {
     Literal,    // Value; Hard for number and string literals and constants
@@ -25,18 +26,38 @@ enum class EExpr : quint8 {
     Name,       // an identifier not bound yet; Args when HasArgs
     Member,     // Left.Name; Args when HasArgs
     Index,      // Left(Args) on a value that is not a plain name: f(1)(2)
+    Me,         // the object whose class procedure runs
+    New,        // New Name: an object of the class Class (or one by that name
+                // that ExecuteGlobal defines before it runs)
+    Unqualified, // .Name outside any With
     // What binding makes of a Name:
     Local,      // a procedure's variable or parameter: Slot
     Global,     // a variable of the script: Slot
+    NewGlobal,  // one the script's code makes by using it, not used here yet:
+                // using it marks it existing and makes this a Global
+    Ref,        // a variable of code run by Execute: *Ref
+    Field,      // a variable of the object whose class procedure runs: Slot
+    Property,   // a property of that object used without Me.: member Slot
     Object,     // a named object: Slot
-    Proc,       // a Sub or Function of the script: Proc
+    Proc,       // a Sub or Function of the script or of the class: Proc
     Builtin,    // a built-in function: Slot
     Undefined,  // no such name under Option Explicit
 };
+static_assert(EExpr::Global == EExpr(int(EExpr::Local) + 1) && EExpr::NewGlobal == EExpr(int(EExpr::Local) + 2)
+                  && EExpr::Ref == EExpr(int(EExpr::Local) + 3) && EExpr::Field == EExpr(int(EExpr::Local) + 4),
+              "IsVariable takes the variables as one range");
+
+// Whether the expression names a variable that can be assigned and passed
+// by reference.
+inline bool IsVariable(EExpr Kind)
+{
+    return Kind >= EExpr::Local && Kind <= EExpr::Field;
+}
 
 struct TExpr
 {
-    EExpr Kind = EExpr::Literal;
+    // Mutable for NewGlobal's one change to Global.
+    mutable EExpr Kind = EExpr::Literal;
     EOp Op = EOp::Add;
     // Written with an argument list, even an empty one: f().
     bool HasArgs = false;
@@ -47,6 +68,8 @@ struct TExpr
     int Depth = 1;
     int Slot = -1;
     const TProc *Proc = nullptr;
+    TScriptValue *Ref = nullptr;
+    std::shared_ptr<const TClass> Class;
     QString Name;
     TScriptValue Value;
     std::unique_ptr<TExpr> Left;
@@ -55,10 +78,13 @@ struct TExpr
     // The member number of Name on the object last seen here.
     mutable std::weak_ptr<TScriptObject> CachedObject;
     mutable int CachedId = -1;
+    // That object when it is one of the script's classes (its methods then
+    // take arguments by reference).
+    mutable class TClassInstance *CachedInstance = nullptr;
 };
 using TExprPtr = std::unique_ptr<TExpr>;
 
-enum class EStmt : quint8 { Assign, Set, Call, ReDim, Erase, If, Select, For, ForEach, Do, Exit, OnError, Nop };
+enum class EStmt : quint8 { Assign, Set, Call, ReDim, Erase, If, Select, For, ForEach, Do, Exit, OnError, With, Nop };
 
 struct TStmt
 {
@@ -157,6 +183,16 @@ struct TExitStmt : TStmt
     EFlow Flow = EFlow::ExitProc;
 };
 
+// With Value ... End With: Value is held in the hidden variable Target,
+// which .Name refers to inside.
+struct TWithStmt : TStmt
+{
+    using TStmt::TStmt;
+    TExprPtr Target;
+    TExprPtr Value;
+    TBlock Body;
+};
+
 struct TOnErrorStmt : TStmt
 {
     using TStmt::TStmt;
@@ -178,14 +214,29 @@ struct TScope
     QHash<QString, int> Slots;
     QHash<QString, TScriptValue> Constants;
     std::vector<QString> Names;
+    // Per slot: created by use rather than declared.
+    std::vector<bool> Implicit;
     std::vector<TArrayDecl> Arrays;
+    // A procedure's slots for the names it uses without declaring them, and
+    // the script's variable of each name: a call's slot is that variable
+    // when it exists as the call starts, else the call's own.
+    QHash<QString, int> DynamicSlots;
+    std::vector<std::pair<int, int>> DynamicGlobals; // local slot, the script's slot
 
     bool Declared(const QString &Key) const { return Slots.contains(Key) || Constants.contains(Key); }
-    int Add(const QString &Name)
+    int Add(const QString &Name, bool IsImplicit = false)
+    {
+        const int slot = AddHidden(Name);
+        Slots.insert(Name.toLower(), slot);
+        Implicit.back() = IsImplicit;
+        return slot;
+    }
+    // A slot that no name finds (a Function's value, a dynamic name's local).
+    int AddHidden(const QString &Name)
     {
         const int slot = static_cast<int>(Names.size());
         Names.push_back(Name);
-        Slots.insert(Name.toLower(), slot);
+        Implicit.push_back(false);
         return slot;
     }
 };
@@ -196,15 +247,46 @@ struct TParam
     bool ByRef = true;
 };
 
+enum class EProcKind : quint8 { Sub, Function, PropertyGet, PropertyLet, PropertySet };
+
 struct TProc
 {
     QString Name;
+    EProcKind Kind = EProcKind::Sub;
+    // A Function or Property Get: it has a value (ResultSlot).
     bool IsFunction = false;
     int Line = 0;
     std::vector<TParam> Params; // slots 0 .. n-1
     int ResultSlot = -1;        // a Function's value
     TScope Scope;
     TBlock Body;
+    // The class whose procedure it is, if any; it then runs with Me.
+    const TClass *Owner = nullptr;
+};
+
+// A member of a class: a variable, a method, or a property's procedures.
+struct TClassMember
+{
+    QString Name;
+    bool Public = true;
+    int Field = -1;
+    const TProc *Method = nullptr;
+    const TProc *Get = nullptr;
+    const TProc *Let = nullptr;
+    const TProc *Set = nullptr;
+};
+
+struct TClass
+{
+    QString Name;
+    std::vector<TClassMember> Members;
+    QHash<QString, int> MemberIndex; // lower-case name to member
+    int FieldCount = 0;
+    std::vector<TArrayDecl> FieldArrays;
+    int DefaultMember = -1;
+    const TProc *Initialize = nullptr;
+    const TProc *Terminate = nullptr;
+    std::vector<std::unique_ptr<TProc>> Procs;
 };
 
 struct TProgram
@@ -213,5 +295,8 @@ struct TProgram
     TScope Globals;
     std::vector<std::unique_ptr<TProc>> Procs;
     QHash<QString, TProc *> ProcIndex;
+    QHash<QString, std::shared_ptr<TClass>> Classes;
     TBlock Body;
+    // Eval's expression (then there is no Body).
+    TExprPtr Expression;
 };

@@ -1,5 +1,6 @@
-// The table of built-ins and constants, and the conversion, inspection and
-// array functions.
+// The table of built-ins and constants, the conversion, inspection and
+// array functions, and those that run code (Execute, ExecuteGlobal, Eval,
+// GetRef).
 #include "script/ScriptBuiltinsPrivate.h"
 
 #include <QHash>
@@ -15,6 +16,9 @@ TScriptValue CInt(const TBuiltinCall &C) { return TScriptValue::FromInteger(C[0]
 TScriptValue CLng(const TBuiltinCall &C) { return TScriptValue::FromLong(C[0].ToLong()); }
 TScriptValue CDbl(const TBuiltinCall &C) { return TScriptValue::FromDouble(C[0].ToDouble()); }
 TScriptValue CBool(const TBuiltinCall &C) { return TScriptValue::FromBool(C[0].ToBool()); }
+TScriptValue CSng(const TBuiltinCall &C) { return TScriptValue::FromSingle(C[0].ToSingle()); }
+TScriptValue CByte(const TBuiltinCall &C) { return TScriptValue::FromByte(C[0].ToByte()); }
+TScriptValue CCur(const TBuiltinCall &C) { return TScriptValue::FromCurrency(C[0].ToCurrency()); }
 
 TScriptValue IsNumeric(const TBuiltinCall &C)
 {
@@ -25,6 +29,9 @@ TScriptValue IsNumeric(const TBuiltinCall &C)
     case TScriptValue::Integer:
     case TScriptValue::Long:
     case TScriptValue::Double:
+    case TScriptValue::Single:
+    case TScriptValue::Byte:
+    case TScriptValue::Currency:
         return TScriptValue::FromBool(true);
     case TScriptValue::String: {
         double number = 0;
@@ -123,12 +130,57 @@ TScriptValue Join(const TBuiltinCall &C)
     return TScriptValue(std::move(text));
 }
 
+TScriptValue Filter(const TBuiltinCall &C)
+{
+    if (C[0].IsNull() || C[1].IsNull())
+        Fail(ScriptErr::InvalidNull);
+    if (!C[0].IsArray() || C[0].ArrayValue().Upper.size() != 1)
+        Fail(ScriptErr::TypeMismatch);
+    const QString sought = Text(C[1]);
+    const bool include = !C.Given(2) || C[2].ToBool();
+    const Qt::CaseSensitivity cs = Compare(C, 3);
+    QStringList kept;
+    for (const TScriptValue &item : C[0].ArrayValue().Items) {
+        if (item.IsNull())
+            Fail(ScriptErr::InvalidNull);
+        QString text = item.ToString();
+        if (text.contains(sought, cs) == include)
+            kept.append(std::move(text));
+    }
+    return ListOf(std::move(kept));
+}
+
+QString Code(const TScriptValue &Value)
+{
+    if (Value.IsNull())
+        Fail(ScriptErr::InvalidNull);
+    return Value.ToString();
+}
+
+TScriptValue Execute(const TBuiltinCall &C)
+{
+    C.Runtime.ExecuteText(Code(C[0]), *C.Frame, false);
+    return TScriptValue();
+}
+
+TScriptValue ExecuteGlobal(const TBuiltinCall &C)
+{
+    C.Runtime.ExecuteText(Code(C[0]), *C.Frame, true);
+    return TScriptValue();
+}
+
+TScriptValue Eval(const TBuiltinCall &C) { return C.Runtime.EvalText(Code(C[0]), *C.Frame); }
+TScriptValue GetRef(const TBuiltinCall &C) { return C.Runtime.ProcReference(Code(C[0])); }
+
 const TBuiltin Conversions[] = {
     {"cstr", 1, 1, CStr},
     {"cint", 1, 1, CInt},
     {"clng", 1, 1, CLng},
     {"cdbl", 1, 1, CDbl},
     {"cbool", 1, 1, CBool},
+    {"csng", 1, 1, CSng},
+    {"cbyte", 1, 1, CByte},
+    {"ccur", 1, 1, CCur},
     {"isnumeric", 1, 1, IsNumeric},
     {"isempty", 1, 1, IsEmpty},
     {"isnull", 1, 1, IsNull},
@@ -141,6 +193,11 @@ const TBuiltin Conversions[] = {
     {"lbound", 1, 2, LBound},
     {"split", 1, 4, Split},
     {"join", 1, 2, Join},
+    {"filter", 2, 4, Filter},
+    {"execute", 1, 1, Execute, false},
+    {"executeglobal", 1, 1, ExecuteGlobal, false},
+    {"eval", 1, 1, Eval, false},
+    {"getref", 1, 1, GetRef},
 };
 
 struct TTable
@@ -151,7 +208,7 @@ struct TTable
 
     TTable()
     {
-        for (const auto part : {ScriptConversionBuiltins(), ScriptTextBuiltins(), ScriptMathBuiltins()})
+        for (const auto part : {ScriptConversionBuiltins(), ScriptTextBuiltins(), ScriptMathBuiltins(), ScriptDateBuiltins()})
             All.insert(All.end(), part.begin(), part.end());
         for (std::size_t i = 0; i < All.size(); ++i)
             Index.insert(QString::fromLatin1(All[i].Name), static_cast<int>(i));
@@ -183,6 +240,9 @@ struct TTable
             {"vbusedefault", -2}, {"vbtrue", -1}, {"vbfalse", 0},
             {"vbsunday", 1}, {"vbmonday", 2}, {"vbtuesday", 3}, {"vbwednesday", 4},
             {"vbthursday", 5}, {"vbfriday", 6}, {"vbsaturday", 7},
+            {"vbusesystem", 0}, {"vbusesystemdayofweek", 0}, {"vbfirstjan1", 1}, {"vbfirstfourdays", 2},
+            {"vbfirstfullweek", 3},
+            {"vbgeneraldate", 0}, {"vblongdate", 1}, {"vbshortdate", 2}, {"vblongtime", 3}, {"vbshorttime", 4},
         };
         for (const auto &[name, value] : numbers)
             Constants.insert(name, TScriptValue::FromWhole(value));

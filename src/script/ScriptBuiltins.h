@@ -7,6 +7,7 @@
 #include "script/ScriptValue.h"
 
 class TScriptRuntime;
+struct TFrame;
 
 struct TBuiltinCall
 {
@@ -14,6 +15,8 @@ struct TBuiltinCall
     TScriptArgs Args;
     // Bit i set: argument i was left out (f(1, , 3)); its value is Empty.
     quint32 Missing = 0;
+    // The calling procedure's frame (Execute and Eval work in its scope).
+    TFrame *Frame = nullptr;
 
     qsizetype Count() const { return static_cast<qsizetype>(Args.size()); }
     bool Given(qsizetype I) const { return I < Count() && (I >= 32 || !(Missing >> I & 1u)); }
@@ -28,6 +31,9 @@ struct TBuiltin
     int MinArgs;
     int MaxArgs;
     TBuiltinFunction Function;
+    // An error it raises names it ("Type mismatch: 'CInt'"); not so for
+    // Execute and Eval, whose errors are those of the code they ran.
+    bool NamesErrors = true;
 };
 
 // The index of a built-in function by its lower-case name, or -1.

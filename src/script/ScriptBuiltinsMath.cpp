@@ -1,9 +1,9 @@
-// Numbers (Int, Fix, Abs, Sgn, Sqr, Round, Rnd, Randomize, Exp, Log and the
-// trigonometric functions), dates and times, MsgBox, InputBox and
-// CreateObject.
+// Numbers (Int, Fix, Abs, Sgn, Sqr, Round, Rnd, Randomize, Exp, Log, the
+// trigonometric functions, RGB), MsgBox, InputBox, the objects
+// (CreateObject, GetObject) and what a script asks of its engine
+// (ScriptEngine..., GetLocale, SetLocale).
 #include "script/ScriptBuiltinsPrivate.h"
-
-#include <QDateTime>
+#include "script/ScriptObjects.h"
 
 #include <bit>
 #include <cmath>
@@ -27,8 +27,6 @@ int ScriptMsgBoxDefaultButton(int Buttons)
 namespace {
 
 using namespace ScriptArg;
-
-TScriptValue Null() { return TScriptValue::MakeNull(); }
 
 // Int and Fix keep the type of a whole number; anything else is a Double.
 TScriptValue WholePart(const TScriptValue &V, double (*Cut)(double))
@@ -61,13 +59,6 @@ TScriptValue Abs(const TBuiltinCall &C)
     }
     default: return TScriptValue::FromDouble(std::abs(v.ToDouble()));
     }
-}
-
-double Number(const TScriptValue &V)
-{
-    if (V.IsNull())
-        Fail(ScriptErr::InvalidNull);
-    return V.ToDouble();
 }
 
 TScriptValue Checked(double Value)
@@ -151,15 +142,9 @@ TScriptValue Rnd(const TBuiltinCall &C)
     return TScriptValue::FromDouble(state / RndScale);
 }
 
-double SecondsSinceMidnight()
-{
-    const QTime now = QTime::currentTime();
-    return now.msecsSinceStartOfDay() / 1000.0;
-}
-
 TScriptValue Randomize(const TBuiltinCall &C)
 {
-    const double seed = C.Given(0) ? Number(C[0]) : SecondsSinceMidnight();
+    const double seed = C.Given(0) ? Number(C[0]) : ScriptSecondsSinceMidnight();
     // The middle bytes of the state come from the seed's high word.
     const quint64 bits = std::bit_cast<quint64>(seed);
     const quint32 high = static_cast<quint32>(bits >> 32);
@@ -168,67 +153,6 @@ TScriptValue Randomize(const TBuiltinCall &C)
     state = (state & 0xFF0000FFu) | (mixed & 0x00FFFF00u);
     return TScriptValue();
 }
-
-const QDate DateZero(1899, 12, 30);
-
-double Serial(const QDateTime &When)
-{
-    return static_cast<double>(DateZero.daysTo(When.date())) + When.time().msecsSinceStartOfDay() / 86400000.0;
-}
-
-TScriptValue Now(const TBuiltinCall &)
-{
-    QDateTime now = QDateTime::currentDateTime();
-    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
-    return TScriptValue::FromDate(Serial(now));
-}
-
-TScriptValue Date(const TBuiltinCall &)
-{
-    return TScriptValue::FromDate(static_cast<double>(DateZero.daysTo(QDate::currentDate())));
-}
-
-TScriptValue Time(const TBuiltinCall &)
-{
-    return TScriptValue::FromDate(std::floor(SecondsSinceMidnight()) / 86400.0);
-}
-
-TScriptValue Timer(const TBuiltinCall &)
-{
-    return TScriptValue::FromDouble(SecondsSinceMidnight());
-}
-
-// Year ... Second of a date (or a number read as one).
-TScriptValue DatePart(const TBuiltinCall &C, int Part)
-{
-    if (C[0].IsNull())
-        return Null();
-    if (C[0].IsString())
-        Fail(ScriptErr::TypeMismatch);
-    const double serial = C[0].ToDouble();
-    if (!(std::abs(serial) < 3e6))
-        Fail(ScriptErr::InvalidCall);
-    const double days = std::trunc(serial);
-    const QDate date = DateZero.addDays(static_cast<qint64>(days));
-    const qint64 seconds = std::llround(std::abs(serial - days) * 86400.0) % 86400;
-    int value = 0;
-    switch (Part) {
-    case 0: value = date.year(); break;
-    case 1: value = date.month(); break;
-    case 2: value = date.day(); break;
-    case 3: value = static_cast<int>(seconds / 3600); break;
-    case 4: value = static_cast<int>(seconds / 60 % 60); break;
-    default: value = static_cast<int>(seconds % 60); break;
-    }
-    return TScriptValue::FromInteger(static_cast<qint16>(value));
-}
-
-TScriptValue Year(const TBuiltinCall &C) { return DatePart(C, 0); }
-TScriptValue Month(const TBuiltinCall &C) { return DatePart(C, 1); }
-TScriptValue Day(const TBuiltinCall &C) { return DatePart(C, 2); }
-TScriptValue Hour(const TBuiltinCall &C) { return DatePart(C, 3); }
-TScriptValue Minute(const TBuiltinCall &C) { return DatePart(C, 4); }
-TScriptValue Second(const TBuiltinCall &C) { return DatePart(C, 5); }
 
 QString Prompt(const TScriptValue &V)
 {
@@ -261,8 +185,53 @@ TScriptValue InputBox(const TBuiltinCall &C)
 
 TScriptValue CreateObject(const TBuiltinCall &C)
 {
-    // No component of the system is reachable from a script here.
-    throw TScriptError(ScriptErr::CannotCreateObject, {}, C[0].IsNull() ? QString() : C[0].ToString());
+    const QString name = C[0].IsNull() ? QString() : C[0].ToString();
+    std::shared_ptr<TScriptObject> object = ScriptCreateObject(C.Runtime, name);
+    if (!object)
+        throw TScriptError(ScriptErr::CannotCreateObject, {}, name);
+    return TScriptValue::FromObject(std::move(object));
+}
+
+// No running component of the system is reachable from a script here.
+TScriptValue GetObject(const TBuiltinCall &)
+{
+    throw TScriptError(ScriptErr::CannotCreateObject);
+}
+
+TScriptValue Rgb(const TBuiltinCall &C)
+{
+    qint32 colour = 0;
+    for (int i = 2; i >= 0; --i) {
+        const qint32 part = Long(C[i]);
+        if (part < 0)
+            Fail(ScriptErr::InvalidCall);
+        colour = colour * 256 + std::min(part, 255);
+    }
+    return TScriptValue::FromLong(colour);
+}
+
+TScriptValue ScriptEngine(const TBuiltinCall &) { return TScriptValue(QStringLiteral("VBScript")); }
+TScriptValue EngineMajor(const TBuiltinCall &) { return TScriptValue::FromLong(5); }
+TScriptValue EngineMinor(const TBuiltinCall &) { return TScriptValue::FromLong(8); }
+TScriptValue EngineBuild(const TBuiltinCall &) { return TScriptValue::FromLong(16384); }
+
+// The program's locale is fixed: US English (1033). SetLocale accepts it
+// alone, so that a script that needs another one learns so.
+constexpr qint32 UsEnglish = 1033;
+
+TScriptValue GetLocale(const TBuiltinCall &) { return TScriptValue::FromLong(UsEnglish); }
+
+TScriptValue SetLocale(const TBuiltinCall &C)
+{
+    if (C.Given(0)) {
+        const TScriptValue &locale = C[0];
+        const bool english = locale.IsString()
+            ? locale.StringValue().compare(QLatin1String("en-us"), Qt::CaseInsensitive) == 0
+            : Long(locale) == 0 || Long(locale) == UsEnglish;
+        if (!english)
+            Fail(ScriptErr::InvalidCall);
+    }
+    return TScriptValue::FromLong(UsEnglish);
 }
 
 const TBuiltin Maths[] = {
@@ -280,19 +249,17 @@ const TBuiltin Maths[] = {
     {"round", 1, 2, Round},
     {"rnd", 0, 1, Rnd},
     {"randomize", 0, 1, Randomize},
-    {"now", 0, 0, Now},
-    {"date", 0, 0, Date},
-    {"time", 0, 0, Time},
-    {"timer", 0, 0, Timer},
-    {"year", 1, 1, Year},
-    {"month", 1, 1, Month},
-    {"day", 1, 1, Day},
-    {"hour", 1, 1, Hour},
-    {"minute", 1, 1, Minute},
-    {"second", 1, 1, Second},
     {"msgbox", 1, 5, MsgBox},
     {"inputbox", 1, 7, InputBox},
     {"createobject", 1, 2, CreateObject},
+    {"getobject", 0, 2, GetObject},
+    {"rgb", 3, 3, Rgb},
+    {"scriptengine", 0, 0, ScriptEngine},
+    {"scriptenginemajorversion", 0, 0, EngineMajor},
+    {"scriptengineminorversion", 0, 0, EngineMinor},
+    {"scriptenginebuildversion", 0, 0, EngineBuild},
+    {"getlocale", 0, 0, GetLocale},
+    {"setlocale", 0, 1, SetLocale},
 };
 
 } // namespace

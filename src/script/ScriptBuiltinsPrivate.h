@@ -12,6 +12,10 @@
 std::span<const TBuiltin> ScriptConversionBuiltins();
 std::span<const TBuiltin> ScriptTextBuiltins();
 std::span<const TBuiltin> ScriptMathBuiltins();
+std::span<const TBuiltin> ScriptDateBuiltins();
+
+// The clock's seconds since midnight, with their fraction.
+double ScriptSecondsSinceMidnight();
 
 namespace ScriptArg {
 
@@ -29,6 +33,14 @@ inline qint32 Long(const TScriptValue &Value)
 inline qint32 Long(const TBuiltinCall &Call, qsizetype Index, qint32 Default)
 {
     return Call.Given(Index) ? Long(Call[Index]) : Default;
+}
+
+// A number argument; Invalid use of Null for Null.
+inline double Number(const TScriptValue &Value)
+{
+    if (Value.IsNull())
+        Fail(ScriptErr::InvalidNull);
+    return Value.ToDouble();
 }
 
 // A text argument (Null must have been handled by the caller).

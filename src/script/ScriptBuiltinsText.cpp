@@ -1,4 +1,6 @@
-// The string functions, Hex and Oct, and FormatNumber.
+// The string functions, Hex and Oct, Escape and Unescape, and FormatNumber,
+// FormatCurrency and FormatPercent in the program's locale (US English:
+// "$1,234.50", negative amounts in parentheses).
 #include "script/ScriptBuiltinsPrivate.h"
 #include "script/ScriptSource.h"
 
@@ -288,11 +290,16 @@ void RoundDecimal(double Value, int Digits, QByteArray &Decimal, int &Whole)
     Decimal = digits;
 }
 
-TScriptValue FormatNumber(const TBuiltinCall &C)
+// Value times Scale with Digits decimals (-1: two), a 0 before the point of
+// a fraction unless LeadingDigit is 0, negative numbers in parentheses when
+// Parens is -1 (-2, the default: when ParensByDefault), digits grouped by
+// three unless Group is 0.
+TScriptValue FormatFixed(const TBuiltinCall &C, double Scale, const QString &Prefix, const QString &Suffix,
+                         bool ParensByDefault)
 {
     if (C[0].IsNull())
         Fail(ScriptErr::InvalidNull);
-    const double value = C[0].ToDouble();
+    const double value = C[0].ToDouble() * Scale;
     if (!std::isfinite(value))
         Fail(ScriptErr::Overflow);
     qint32 digits = Long(C, 1, -1);
@@ -314,12 +321,78 @@ TScriptValue FormatNumber(const TBuiltinCall &C)
     if (group != 0)
         for (qsizetype i = integer.size() - 3; i > 0; i -= 3)
             integer.insert(i, QLatin1Char(','));
-    QString text = integer;
+    QString text = Prefix + integer;
     if (digits > 0)
         text += QLatin1Char('.') + QString::fromLatin1(decimal.mid(whole));
+    text += Suffix;
     const bool negative = value < 0 && decimal.count('0') != decimal.size();
     if (negative)
-        text = parens == -1 ? QLatin1Char('(') + text + QLatin1Char(')') : QLatin1Char('-') + text;
+        text = parens == -1 || (parens == -2 && ParensByDefault) ? QLatin1Char('(') + text + QLatin1Char(')')
+                                                                 : QLatin1Char('-') + text;
+    return TScriptValue(std::move(text));
+}
+
+TScriptValue FormatNumber(const TBuiltinCall &C) { return FormatFixed(C, 1, {}, {}, false); }
+TScriptValue FormatCurrency(const TBuiltinCall &C) { return FormatFixed(C, 1, QStringLiteral("$"), {}, true); }
+TScriptValue FormatPercent(const TBuiltinCall &C) { return FormatFixed(C, 100, {}, QStringLiteral("%"), false); }
+
+bool Unreserved(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+        || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || QStringView(u"@*_+-./").contains(c);
+}
+
+TScriptValue Escape(const TBuiltinCall &C)
+{
+    if (C[0].IsNull())
+        return Null();
+    QString text;
+    for (const QChar c : Text(C[0])) {
+        if (Unreserved(c))
+            text += c;
+        else
+            text += (c.unicode() < 256 ? QStringLiteral("%") : QStringLiteral("%u"))
+                + QStringLiteral("%1").arg(c.unicode(), c.unicode() < 256 ? 2 : 4, 16, QLatin1Char('0')).toUpper();
+    }
+    C.Runtime.CheckString(text.size());
+    return TScriptValue(std::move(text));
+}
+
+// The character of Digits hexadecimal digits at From, or -1.
+int HexAt(const QString &Text, qsizetype From, int Digits)
+{
+    if (From + Digits > Text.size())
+        return -1;
+    int code = 0;
+    for (qsizetype i = From; i < From + Digits; ++i) {
+        const int digit = QChar(Text.at(i)).digitValue();
+        const char16_t c = Text.at(i).toLower().unicode();
+        const int value = digit >= 0 && Text.at(i).unicode() < 128 ? digit : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (value < 0)
+            return -1;
+        code = code * 16 + value;
+    }
+    return code;
+}
+
+TScriptValue Unescape(const TBuiltinCall &C)
+{
+    if (C[0].IsNull())
+        return Null();
+    const QString source = Text(C[0]);
+    QString text;
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        if (source.at(i) == QLatin1Char('%')) {
+            const bool wide = i + 1 < source.size() && source.at(i + 1) == QLatin1Char('u');
+            const int code = HexAt(source, i + (wide ? 2 : 1), wide ? 4 : 2);
+            if (code >= 0) {
+                text += QChar(static_cast<char16_t>(code));
+                i += wide ? 5 : 2;
+                continue;
+            }
+        }
+        text += source.at(i);
+    }
     return TScriptValue(std::move(text));
 }
 
@@ -347,6 +420,10 @@ const TBuiltin Texts[] = {
     {"hex", 1, 1, Hex},
     {"oct", 1, 1, Oct},
     {"formatnumber", 1, 5, FormatNumber},
+    {"formatcurrency", 1, 5, FormatCurrency},
+    {"formatpercent", 1, 5, FormatPercent},
+    {"escape", 1, 1, Escape},
+    {"unescape", 1, 1, Unescape},
 };
 
 } // namespace

@@ -32,7 +32,7 @@ public:
         case Number:
         case Description:
         case Source:
-            if (Kind == TScriptInvoke::Put) {
+            if (Kind == TScriptInvoke::Put || Kind == TScriptInvoke::PutRef) {
                 ScriptRequireArgs(Args, 1, 1);
                 if (Id == Number)
                     m_runtime.ErrNumber = Args[0].ToLong();
@@ -83,19 +83,23 @@ struct TScriptEngine::TData
     std::shared_ptr<TScriptObject> Err;
     TScriptError Error{0};
 
-    // Parses and binds; the named objects are Err followed by the host's.
+    // The named objects are Err followed by the host's.
+    int FindObject(const QString &Key) const
+    {
+        if (Key == QLatin1String("err"))
+            return 0;
+        for (std::size_t i = 0; i < Objects.size(); ++i)
+            if (Objects[i].first == Key)
+                return static_cast<int>(i) + 1;
+        return -1;
+    }
+
+    // Parses and binds.
     std::unique_ptr<TProgram> Compile(const QString &Text)
     {
         try {
             std::unique_ptr<TProgram> program = ScriptParse(Text);
-            ScriptBind(*program, [this](const QString &Key) {
-                if (Key == QLatin1String("err"))
-                    return 0;
-                for (std::size_t i = 0; i < Objects.size(); ++i)
-                    if (Objects[i].first == Key)
-                        return static_cast<int>(i) + 1;
-                return -1;
-            });
+            ScriptBind(*program, [this](const QString &Key) { return FindObject(Key); });
             return program;
         } catch (const TScriptError &error) {
             Error = error;
@@ -112,6 +116,7 @@ TScriptEngine::TScriptEngine(TScriptHost *Host) : d(std::make_unique<TData>())
 {
     d->Host = Host;
     d->Err = std::make_shared<TErrObject>(d->Runtime);
+    d->Runtime.FindObject = [this](const QString &Key) { return d->FindObject(Key); };
 }
 
 TScriptEngine::~TScriptEngine() = default;
@@ -136,6 +141,11 @@ void TScriptEngine::AddObject(const QString &Name, std::shared_ptr<TScriptObject
 void TScriptEngine::RemoveObjects()
 {
     d->Objects.clear();
+}
+
+void TScriptEngine::SetScriptFolder(const QString &Folder)
+{
+    d->Runtime.ScriptFolder = Folder;
 }
 
 bool TScriptEngine::Check(const QString &Text)

@@ -33,6 +33,10 @@ public:
     // objects until it is destroyed or RemoveObjects is called.
     void AddObject(const QString &Name, std::shared_ptr<TScriptObject> Object);
     void RemoveObjects();
+    // The folder against which CreateObject("Scripting.FileSystemObject")
+    // resolves relative paths (the script file's). Without one scripts get no
+    // FileSystemObject: "ActiveX component can't create object".
+    void SetScriptFolder(const QString &Folder);
 
     // Parses and runs Text on the calling thread; returns when the script
     // ends, fails or is interrupted. One run at a time: a nested call fails

@@ -18,6 +18,12 @@ enum : int {
     TypeMismatch = 13,
     OutOfStringSpace = 14,
     OutOfStack = 28,
+    FileNotFound = 53,
+    BadFileMode = 54,
+    FileExists = 58,
+    PastEndOfFile = 62,
+    PermissionDenied = 70,
+    PathNotFound = 76,
     ObjectNotSet = 91,
     InvalidNull = 94,          // Invalid use of Null
     ObjectRequired = 424,
@@ -25,8 +31,12 @@ enum : int {
     NoSuchMember = 438,        // Object doesn't support this property or method
     WrongArguments = 450,      // Wrong number of arguments or invalid property assignment
     NotACollection = 451,
+    KeyExists = 457,           // This key is already associated with an element of this collection
     VariableUndefined = 500,
     IllegalAssignment = 501,
+    UnqualifiedReference = 505, // Invalid or unqualified reference
+    ClassNotDefined = 506,
+    ElementNotFound = 32811,
     Internal = 51,
     Unspecified = -2147467259, // what a host member's unexpected failure becomes
 
@@ -53,15 +63,25 @@ enum : int {
     ExpectedInteger = 1026,
     ExpectedWhileUntil = 1027,
     ExpectedWhileUntilEnd = 1028,
+    ExpectedWith = 1029,
     IdentifierTooLong = 1030,
     InvalidNumber = 1031,
     InvalidCharacter = 1032,
     UnterminatedString = 1033,
+    InvalidMe = 1037,          // Invalid use of 'Me' keyword
     InvalidExit = 1039,
     InvalidForVariable = 1040,
     NameRedefined = 1041,
     ExpectedLiteral = 1045,
     ExpectedIn = 1046,
+    ExpectedClass = 1047,
+    ExpectedLetSetGet = 1049,  // Expected Let or Set or Get in property declaration
+    ExpectedProperty = 1050,
+    MultipleDefaults = 1052,
+    InitializeArguments = 1053, // Class initialize or terminate do not have arguments
+    PropertyNeedsArgument = 1054,
+    DefaultPlacement = 1056,
+    DefaultOnlyOnGet = 1058,
 };
 }
 

@@ -1,8 +1,11 @@
-// Evaluation of expressions, calls of the script's procedures, of built-ins
-// and of the members of objects.
+// Evaluation of expressions, calls of the script's procedures (with their
+// arguments' expressions or with values), of built-ins and of the members of
+// objects.
 #include "script/ScriptBuiltins.h"
+#include "script/ScriptClass.h"
 #include "script/ScriptRuntime.h"
 
+#include <cmath>
 #include <exception>
 #include <limits>
 #include <new>
@@ -35,12 +38,15 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
     case EExpr::Literal:
         return E.Value;
     case EExpr::Local:
-    case EExpr::Global: {
+    case EExpr::Global:
+    case EExpr::NewGlobal:
+    case EExpr::Ref:
+    case EExpr::Field: {
         if (!E.HasArgs)
             return SlotRef(E, F);
         TArgValues args;
         EvalArgs(E.Args, F, args);
-        return Index(SlotRef(E, F), E, args);
+        return Index(SlotRef(E, F), E.Name, args);
     }
     case EExpr::Binary: {
         const TScriptValue a = Eval(*E.Left, F);
@@ -59,8 +65,41 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
             case EOp::Gt: return TScriptValue::FromBool(x > y);
             case EOp::Le: return TScriptValue::FromBool(x <= y);
             case EOp::Ge: return TScriptValue::FromBool(x >= y);
+            case EOp::IntDiv:
+            case EOp::Mod:
+                // Division by zero, and a Long out of range, take the long
+                // way and fail there.
+                if (y != 0) {
+                    const qint64 r = E.Op == EOp::Mod ? x % y : x / y;
+                    if (!isLong)
+                        return TScriptValue::FromWhole(r);
+                    if (r <= std::numeric_limits<qint32>::max())
+                        return TScriptValue::FromLong(static_cast<qint32>(r));
+                }
+                break;
             default: break;
             }
+        } else if ((a.type() == TScriptValue::Double || a.IsWhole()) && (b.type() == TScriptValue::Double || b.IsWhole())) {
+            // A Double with a Double or a whole number: + - * and the
+            // comparisons straight away (an overflow takes the long way and
+            // fails there).
+            const double x = a.type() == TScriptValue::Double ? a.DoubleValue() : a.WholeValue();
+            const double y = b.type() == TScriptValue::Double ? b.DoubleValue() : b.WholeValue();
+            double r = 0;
+            switch (E.Op) {
+            case EOp::Add: r = x + y; break;
+            case EOp::Sub: r = x - y; break;
+            case EOp::Mul: r = x * y; break;
+            case EOp::Eq: return TScriptValue::FromBool(x == y);
+            case EOp::Ne: return TScriptValue::FromBool(x != y);
+            case EOp::Lt: return TScriptValue::FromBool(x < y);
+            case EOp::Gt: return TScriptValue::FromBool(x > y);
+            case EOp::Le: return TScriptValue::FromBool(x <= y);
+            case EOp::Ge: return TScriptValue::FromBool(x >= y);
+            default: r = std::numeric_limits<double>::infinity(); break;
+            }
+            if (std::isfinite(r))
+                return TScriptValue::FromDouble(r);
         }
         switch (E.Op) {
         case EOp::Concat:
@@ -83,7 +122,7 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
         return E.Op == EOp::Neg ? ScriptOps::Negate(a) : ScriptOps::Not(a);
     }
     case EExpr::Proc:
-        return CallProc(E, F);
+        return CallProcExprs(*E.Proc, E.Args, F, E.Proc->Owner ? F.Me : nullptr, E.Name);
     case EExpr::Builtin:
         return CallBuiltin(E, F);
     case EExpr::Member:
@@ -100,8 +139,16 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
         const TScriptValue base = Eval(*E.Left, F);
         TArgValues args;
         EvalArgs(E.Args, F, args);
-        return Index(base, *E.Left, args);
+        return Index(base, E.Left->Name, args);
     }
+    case EExpr::Me:
+        return TScriptValue::FromObject(F.Me->shared_from_this());
+    case EExpr::New:
+        return NewObject(E);
+    case EExpr::Property:
+        return MeProperty(E, F, TScriptInvoke::Get, nullptr);
+    case EExpr::Unqualified:
+        throw TScriptError(ScriptErr::UnqualifiedReference);
     case EExpr::Undefined:
         throw TScriptError(ScriptErr::VariableUndefined, {}, E.Name);
     case EExpr::Missing:
@@ -110,6 +157,21 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
         break;
     }
     throw TScriptError(51);
+}
+
+TScriptValue &TScriptRuntime::OtherSlot(const TExpr &E, TFrame &F)
+{
+    switch (E.Kind) {
+    case EExpr::NewGlobal:
+        // The variable exists from its first use on.
+        m_exists[static_cast<std::size_t>(E.Slot)] = 1;
+        E.Kind = EExpr::Global;
+        return m_globals[static_cast<std::size_t>(E.Slot)];
+    case EExpr::Ref:
+        return *E.Ref;
+    default:
+        return F.Me->Fields[static_cast<std::size_t>(E.Slot)];
+    }
 }
 
 quint32 TScriptRuntime::EvalArgs(const std::vector<TExprPtr> &Args, TFrame &F, TArgValues &Out)
@@ -139,7 +201,7 @@ TScriptValue &TScriptRuntime::Element(TScriptValue &Base, const TArgValues &Inde
     return items.Items[static_cast<std::size_t>(items.Offset(at.constData(), at.size()))];
 }
 
-TScriptValue TScriptRuntime::Index(const TScriptValue &Base, const TExpr &E, TArgValues &Args)
+TScriptValue TScriptRuntime::Index(const TScriptValue &Base, const QString &Name, TArgValues &Args)
 {
     if (Base.IsArray()) {
         QVarLengthArray<qint32, 4> at;
@@ -149,8 +211,8 @@ TScriptValue TScriptRuntime::Index(const TScriptValue &Base, const TExpr &E, TAr
         return items.Items[static_cast<std::size_t>(items.Offset(at.constData(), at.size()))];
     }
     if (Base.IsObject())
-        return InvokeDefault(Base, E.Name, TScriptInvoke::Get, Args);
-    throw TScriptError(ScriptErr::TypeMismatch, {}, E.Name);
+        return InvokeDefault(Base, Name, TScriptInvoke::Get, Args);
+    throw TScriptError(ScriptErr::TypeMismatch, {}, Name);
 }
 
 TScriptValue TScriptRuntime::CallHost(TScriptObject &Object, int Id, TScriptInvoke Kind, TArgValues &Args,
@@ -195,9 +257,16 @@ TScriptValue TScriptRuntime::InvokeMember(const TExpr &E, TFrame &F, TScriptInvo
         id = object->MemberId(E.Name);
         E.CachedObject = object;
         E.CachedId = id;
+        E.CachedInstance = dynamic_cast<TClassInstance *>(object.get());
     }
     if (id < 0)
         throw TScriptError(ScriptErr::NoSuchMember, {}, E.Name);
+    // A method of a script's class takes its arguments by reference, as the
+    // script's own procedures do.
+    if (E.CachedInstance && Kind != TScriptInvoke::Put && Kind != TScriptInvoke::PutRef) {
+        if (const TProc *method = E.CachedInstance->Type().Members[static_cast<std::size_t>(id)].Method)
+            return CallProcExprs(*method, E.Args, F, E.CachedInstance, E.Name);
+    }
     TArgValues args;
     EvalArgs(E.Args, F, args);
     if (PutValue)
@@ -214,10 +283,11 @@ TScriptValue TScriptRuntime::CallBuiltin(const TExpr &E, TFrame &F)
     TArgValues args;
     const quint32 missing = EvalArgs(E.Args, F, args);
     try {
-        return builtin.Function(TBuiltinCall{*this, TScriptArgs(args.constData(), static_cast<std::size_t>(args.size())), missing});
+        return builtin.Function(
+            TBuiltinCall{*this, TScriptArgs(args.constData(), static_cast<std::size_t>(args.size())), missing, &F});
     } catch (TScriptError &error) {
         // "Type mismatch: 'CInt'", as VBScript names the function.
-        if (error.Name.isEmpty() && error.Number != ScriptErr::OutOfStringSpace)
+        if (builtin.NamesErrors && error.Name.isEmpty() && error.Number != ScriptErr::OutOfStringSpace)
             error.Name = E.Name;
         throw;
     }
@@ -225,38 +295,66 @@ TScriptValue TScriptRuntime::CallBuiltin(const TExpr &E, TFrame &F)
 
 TScriptValue TScriptRuntime::CallProc(const TExpr &E, TFrame &F)
 {
-    const TProc &proc = *E.Proc;
-    if (E.Args.size() != proc.Params.size())
-        throw TScriptError(ScriptErr::WrongArguments, {}, E.Name);
-    // The native stack a call may use is limited, so that deep recursion is
-    // a script error (Out of stack space) and not a crash.
-    const char *here = static_cast<const char *>(__builtin_frame_address(0));
-    if (m_stackBase && static_cast<std::size_t>(m_stackBase - here) > Limits.MaxStack)
-        throw TScriptError(ScriptErr::OutOfStack);
+    return CallProcExprs(*E.Proc, E.Args, F, E.Proc->Owner ? F.Me : nullptr, E.Name);
+}
 
-    const auto count = static_cast<qsizetype>(proc.Scope.Names.size());
+inline TScriptValue TScriptRuntime::RunProc(const TProc &Proc, TScriptValue **Slots, TClassInstance *Me)
+{
+    // A name the procedure uses undeclared is the script's variable when
+    // that exists now, else the call's own.
+    for (const auto &[local, global] : Proc.Scope.DynamicGlobals)
+        if (m_exists[static_cast<std::size_t>(global)])
+            Slots[local] = &m_globals[static_cast<std::size_t>(global)];
+    InitArrays(Proc.Scope.Arrays, Slots, nullptr);
+    TFrame frame;
+    frame.Slots = Slots;
+    frame.Proc = &Proc;
+    frame.Me = Me;
+    ExecBlock(Proc.Body, frame);
+    if (!Proc.IsFunction)
+        return TScriptValue();
+    return std::move(*Slots[Proc.ResultSlot]);
+}
+
+TScriptValue TScriptRuntime::CallProcExprs(const TProc &Proc, const std::vector<TExprPtr> &Args, TFrame &F,
+                                           TClassInstance *Me, const QString &Name)
+{
+    if (Args.size() != Proc.Params.size())
+        throw TScriptError(ScriptErr::WrongArguments, {}, Name);
+    CheckStack();
+    const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
     QVarLengthArray<TScriptValue, 16> storage(count);
     QVarLengthArray<TScriptValue *, 16> pointers(count);
     for (qsizetype i = 0; i < count; ++i)
         pointers[i] = &storage[i];
-    for (std::size_t i = 0; i < proc.Params.size(); ++i) {
-        const TExpr &arg = *E.Args[i];
+    for (std::size_t i = 0; i < Proc.Params.size(); ++i) {
+        const TExpr &arg = *Args[i];
         if (arg.Kind == EExpr::Missing)
-            throw TScriptError(ScriptErr::WrongArguments, {}, E.Name);
-        if (proc.Params[i].ByRef && !arg.Parenthesized && !arg.HasArgs
-            && (arg.Kind == EExpr::Local || arg.Kind == EExpr::Global)) {
+            throw TScriptError(ScriptErr::WrongArguments, {}, Name);
+        if (Proc.Params[i].ByRef && !arg.Parenthesized && !arg.HasArgs && IsVariable(arg.Kind))
             pointers[static_cast<qsizetype>(i)] = &SlotRef(arg, F);
-        } else {
+        else
             Store(storage[static_cast<qsizetype>(i)], Eval(arg, F));
-        }
     }
-    InitArrays(proc.Scope.Arrays, pointers.data(), nullptr);
-    TFrame frame;
-    frame.Slots = pointers.data();
-    ExecBlock(proc.Body, frame);
-    if (!proc.IsFunction)
-        return TScriptValue();
-    return std::move(*pointers[proc.ResultSlot]);
+    // Objects the call held go with its variables; their Class_Terminate
+    // runs before the next statement.
+    return RunProc(Proc, pointers.data(), Me);
+}
+
+TScriptValue TScriptRuntime::CallProcValues(const TProc &Proc, TScriptArgs Args, TClassInstance *Me,
+                                            const QString &Name)
+{
+    if (Args.size() != Proc.Params.size())
+        throw TScriptError(ScriptErr::WrongArguments, {}, Name);
+    CheckStack();
+    const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
+    QVarLengthArray<TScriptValue, 16> storage(count);
+    QVarLengthArray<TScriptValue *, 16> pointers(count);
+    for (qsizetype i = 0; i < count; ++i)
+        pointers[i] = &storage[i];
+    for (std::size_t i = 0; i < Args.size(); ++i)
+        Store(storage[static_cast<qsizetype>(i)], TScriptValue(Args[i]));
+    return RunProc(Proc, pointers.data(), Me);
 }
 
 void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
@@ -271,9 +369,16 @@ void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
     case EExpr::Member:
         InvokeMember(E, F, TScriptInvoke::Call, nullptr);
         return;
+    case EExpr::Property:
+        MeProperty(E, F, TScriptInvoke::Call, nullptr);
+        return;
     case EExpr::Object:
     case EExpr::Local:
     case EExpr::Global:
+    case EExpr::NewGlobal:
+    case EExpr::Ref:
+    case EExpr::Field:
+    case EExpr::Me:
     case EExpr::Index: {
         TArgValues args;
         EvalArgs(E.Args, F, args);
@@ -282,6 +387,8 @@ void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
             target = TScriptValue::FromObject(Objects[E.Slot]);
         else if (E.Kind == EExpr::Index)
             target = Eval(*E.Left, F);
+        else if (E.Kind == EExpr::Me)
+            target = TScriptValue::FromObject(F.Me->shared_from_this());
         else
             target = SlotRef(E, F);
         if (!target.IsObject())

@@ -1,5 +1,5 @@
-// Statements: assignment, the loops and branches, ReDim and Erase, error
-// handling with On Error Resume Next, and the statement budget.
+// Statements: assignment, the loops and branches, With, ReDim and Erase,
+// error handling with On Error Resume Next, and the statement budget.
 #include "script/ScriptRuntime.h"
 
 #include <algorithm>
@@ -33,6 +33,8 @@ void TScriptRuntime::CheckArray(qint64 Count) const
 
 void TScriptRuntime::SlowStep()
 {
+    if (!m_terminating.empty())
+        RunTerminates();
     if (m_interrupt.load(std::memory_order_relaxed))
         throw TScriptStop();
     if (m_countdown > 0)
@@ -77,29 +79,34 @@ void TScriptRuntime::InitArrays(const std::vector<TArrayDecl> &Arrays, TScriptVa
 TScriptStatus TScriptRuntime::Run(const TProgram &Program, TScriptError &Error)
 {
     m_stackBase = static_cast<const char *>(__builtin_frame_address(0));
+    m_program = &Program;
     m_steps = 0;
     m_tickLeft = TickInterval;
     m_chunk = m_countdown = 1;
     RndState = 0x50000;
     ClearErr();
     TScriptStatus status = TScriptStatus::Completed;
+    const auto fail = [&](const TScriptError &error) {
+        Error = error;
+        status = TScriptStatus::Failed;
+    };
     try {
-        m_globals.assign(Program.Globals.Names.size(), TScriptValue());
+        const std::size_t count = Program.Globals.Names.size();
+        m_globals.assign(count, TScriptValue());
+        m_exists.assign(count, 1);
+        for (std::size_t i = 0; i < count; ++i)
+            m_exists[i] = !Program.Globals.Implicit[i];
         InitArrays(Program.Globals.Arrays, nullptr, m_globals.data());
         TFrame frame;
         ExecBlock(Program.Body, frame);
     } catch (const TScriptError &error) {
-        Error = error;
-        status = TScriptStatus::Failed;
+        fail(error);
     } catch (const TScriptStop &) {
         status = TScriptStatus::Interrupted;
     } catch (const std::bad_alloc &) {
-        Error = TScriptError(ScriptErr::OutOfMemory);
-        status = TScriptStatus::Failed;
+        fail(TScriptError(ScriptErr::OutOfMemory));
     }
-    // Drop what the script still holds (objects, large arrays) right away.
-    m_globals.clear();
-    m_globals.shrink_to_fit();
+    EndRun(status != TScriptStatus::Interrupted);
     ClearErr();
     return status;
 }
@@ -159,7 +166,7 @@ EFlow TScriptRuntime::Exec(const TStmt &S, TFrame &F)
         TScriptValue value = Eval(*s.Value, F);
         if (!value.IsObject())
             throw TScriptError(ScriptErr::ObjectRequired, {}, s.Value->Name);
-        Assign(*s.Target, std::move(value), F);
+        AssignObject(*s.Target, std::move(value), F);
         return EFlow::Normal;
     }
     case EStmt::Call:
@@ -180,6 +187,8 @@ EFlow TScriptRuntime::Exec(const TStmt &S, TFrame &F)
         return ExecForEach(static_cast<const TForEachStmt &>(S), F);
     case EStmt::Do:
         return ExecDo(static_cast<const TDoStmt &>(S), F);
+    case EStmt::With:
+        return ExecWith(static_cast<const TWithStmt &>(S), F);
     case EStmt::Exit:
         return static_cast<const TExitStmt &>(S).Flow;
     case EStmt::OnError:
@@ -211,6 +220,9 @@ TScriptValue &TScriptRuntime::LValue(const TExpr &E, TFrame &F)
     switch (E.Kind) {
     case EExpr::Local:
     case EExpr::Global:
+    case EExpr::NewGlobal:
+    case EExpr::Ref:
+    case EExpr::Field:
     case EExpr::Index: {
         if (!E.HasArgs)
             return SlotRef(E, F);
@@ -226,14 +238,35 @@ TScriptValue &TScriptRuntime::LValue(const TExpr &E, TFrame &F)
     }
 }
 
+void TScriptRuntime::AssignObject(const TExpr &Target, TScriptValue Value, TFrame &F)
+{
+    // A property takes an object through its Property Set.
+    if (Target.Kind == EExpr::Member)
+        InvokeMember(Target, F, TScriptInvoke::PutRef, &Value);
+    else if (Target.Kind == EExpr::Property)
+        MeProperty(Target, F, TScriptInvoke::PutRef, &Value);
+    else
+        Assign(Target, std::move(Value), F);
+}
+
 void TScriptRuntime::Assign(const TExpr &Target, TScriptValue Value, TFrame &F)
 {
+    if (!Target.HasArgs && IsVariable(Target.Kind)) {
+        Store(SlotRef(Target, F), std::move(Value));
+        return;
+    }
     switch (Target.Kind) {
     case EExpr::Member:
         InvokeMember(Target, F, TScriptInvoke::Put, &Value);
         return;
+    case EExpr::Property:
+        MeProperty(Target, F, TScriptInvoke::Put, &Value);
+        return;
     case EExpr::Local:
     case EExpr::Global:
+    case EExpr::NewGlobal:
+    case EExpr::Ref:
+    case EExpr::Field:
     case EExpr::Index: {
         if (!Target.HasArgs) {
             Store(SlotRef(Target, F), std::move(Value));
@@ -360,7 +393,13 @@ EFlow TScriptRuntime::ExecFor(const TForStmt &S, TFrame &F)
 EFlow TScriptRuntime::ExecForEach(const TForEachStmt &S, TFrame &F)
 {
     // The loop walks a snapshot: the script may change the array meanwhile.
-    const TScriptValue group = Eval(*S.Group, F);
+    TScriptValue group = Eval(*S.Group, F);
+    if (group.IsObject()) {
+        auto items = TScriptArray::Make();
+        if (group.IsNothing() || !group.ObjectValue()->Enumerate(items->Items))
+            throw TScriptError(ScriptErr::NotACollection, {}, S.Group->Name);
+        group = TScriptValue::FromArray(std::move(items));
+    }
     if (!group.IsArray())
         throw TScriptError(ScriptErr::NotACollection, {}, S.Group->Name);
     TScriptValue &variable = LValue(*S.Variable, F);
@@ -394,6 +433,22 @@ EFlow TScriptRuntime::ExecDo(const TDoStmt &S, TFrame &F)
     return EFlow::Normal;
 }
 
+EFlow TScriptRuntime::ExecWith(const TWithStmt &S, TFrame &F)
+{
+    TScriptValue object = Eval(*S.Value, F);
+    if (!object.IsObject())
+        throw TScriptError(ScriptErr::ObjectRequired, {}, S.Value->Name);
+    TScriptValue &held = SlotRef(*S.Target, F);
+    held = std::move(object);
+    // The object is let go of at End With, however the block is left.
+    struct TRelease
+    {
+        TScriptValue &Held;
+        ~TRelease() { Held = TScriptValue(); }
+    } release{held};
+    return ExecBlock(S.Body, F);
+}
+
 void TScriptRuntime::ExecReDim(const TReDimStmt &S, TFrame &F)
 {
     for (const TExprPtr &target : S.Targets) {
@@ -409,7 +464,7 @@ void TScriptRuntime::ExecReDim(const TReDimStmt &S, TFrame &F)
             count *= qint64(value) + 1;
             CheckArray(count);
         }
-        if (target->Kind != EExpr::Local && target->Kind != EExpr::Global)
+        if (!IsVariable(target->Kind))
             throw TScriptError(ScriptErr::IllegalAssignment, {}, target->Name);
         TScriptValue &variable = SlotRef(*target, F);
         auto items = TScriptArray::Make();

@@ -6,6 +6,9 @@
 #include <QStringEncoder>
 #include <QStringList>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 QString WithPlainLineEnds(QString Text)
@@ -15,22 +18,68 @@ QString WithPlainLineEnds(QString Text)
     return Text;
 }
 
-// The first line end of the text, or nothing when it has none.
-QString FirstLineEnd(const QString &Text)
+// The line end after each line of the text, the last line's empty.
+QStringList LineEndsOf(const QString &Text)
 {
+    QStringList ends;
     for (qsizetype i = 0; i < Text.size(); ++i) {
-        if (Text.at(i) == QLatin1Char('\n'))
-            return QStringLiteral("\n");
-        if (Text.at(i) == QLatin1Char('\r'))
-            return i + 1 < Text.size() && Text.at(i + 1) == QLatin1Char('\n') ? QStringLiteral("\r\n")
-                                                                             : QStringLiteral("\r");
+        if (Text.at(i) == QLatin1Char('\n')) {
+            ends << QStringLiteral("\n");
+        } else if (Text.at(i) == QLatin1Char('\r')) {
+            const bool pair = i + 1 < Text.size() && Text.at(i + 1) == QLatin1Char('\n');
+            ends << (pair ? QStringLiteral("\r\n") : QStringLiteral("\r"));
+            i += pair ? 1 : 0;
+        }
     }
-    return QString();
+    ends << QString();
+    return ends;
+}
+
+// For each line of Now, the line of Old it is (the longest common run of
+// lines, as a text comparison finds them), or -1 for a new or changed line.
+std::vector<qsizetype> MatchLines(const QStringList &Old, const QStringList &Now)
+{
+    std::vector<qsizetype> match(static_cast<std::size_t>(Now.size()), -1);
+    qsizetype head = 0;
+    while (head < Old.size() && head < Now.size() && Old.at(head) == Now.at(head)) {
+        match[static_cast<std::size_t>(head)] = head;
+        ++head;
+    }
+    qsizetype tail = 0;
+    while (tail < Old.size() - head && tail < Now.size() - head
+           && Old.at(Old.size() - 1 - tail) == Now.at(Now.size() - 1 - tail)) {
+        match[static_cast<std::size_t>(Now.size() - 1 - tail)] = Old.size() - 1 - tail;
+        ++tail;
+    }
+    // The lines between: a table of common run lengths, when not too large.
+    const qsizetype rows = Old.size() - head - tail;
+    const qsizetype columns = Now.size() - head - tail;
+    if (rows == 0 || columns == 0 || rows * columns > (qsizetype(1) << 22) || rows >= 65535 || columns >= 65535)
+        return match;
+    std::vector<quint16> common(static_cast<std::size_t>((rows + 1) * (columns + 1)), 0);
+    const auto at = [&](qsizetype r, qsizetype c) -> quint16 & {
+        return common[static_cast<std::size_t>(r * (columns + 1) + c)];
+    };
+    for (qsizetype r = rows - 1; r >= 0; --r)
+        for (qsizetype c = columns - 1; c >= 0; --c)
+            at(r, c) = Old.at(head + r) == Now.at(head + c) ? at(r + 1, c + 1) + 1 : std::max(at(r + 1, c), at(r, c + 1));
+    for (qsizetype r = 0, c = 0; r < rows && c < columns;) {
+        if (Old.at(head + r) == Now.at(head + c)) {
+            match[static_cast<std::size_t>(head + c)] = head + r;
+            ++r, ++c;
+        } else if (at(r + 1, c) >= at(r, c + 1)) {
+            ++r;
+        } else {
+            ++c;
+        }
+    }
+    return match;
 }
 
 bool ValidUtf8(const QByteArray &Bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Stateless: a sequence cut off by the end of the bytes is an error too.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(Bytes); // decode() only converts when its result is taken
     Q_UNUSED(text);
     return !decoder.hasError();
@@ -106,9 +155,9 @@ TScriptFileText TScriptFileText::FromBytes(const QByteArray &Bytes)
     else
         file.encoding = ValidUtf8(Bytes) ? Encoding::Utf8 : Encoding::Ansi;
     const QString decoded = DecodeScriptText(Bytes);
-    const QString lineEnd = FirstLineEnd(decoded);
-    if (!lineEnd.isEmpty())
-        file.lineEnd = lineEnd;
+    file.lineEnds = LineEndsOf(decoded);
+    if (!file.lineEnds.first().isEmpty())
+        file.lineEnd = file.lineEnds.first();
     file.text = WithPlainLineEnds(decoded);
     return file;
 }
@@ -125,10 +174,29 @@ QByteArray TScriptFileText::BytesFor(const QString &Edited) const
     const QString plain = WithPlainLineEnds(Edited);
     if (existed && plain == text)
         return original;
-    QString withLineEnds = plain;
-    if (lineEnd != QLatin1String("\n"))
-        withLineEnds.replace(QLatin1Char('\n'), lineEnd);
-    return Encode(withLineEnds, encoding);
+    const QStringList lines = plain.split(QLatin1Char('\n'));
+    const std::vector<qsizetype> match = MatchLines(text.split(QLatin1Char('\n')), lines);
+    QString withLineEnds;
+    withLineEnds.reserve(plain.size() + lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        withLineEnds += lines.at(i);
+        if (i + 1 == lines.size())
+            break;
+        // A line that was the file's last has no end of its own yet.
+        const qsizetype old = match[static_cast<std::size_t>(i)];
+        const QString own = old >= 0 && old < lineEnds.size() ? lineEnds.at(old) : QString();
+        QString end = own.isEmpty() ? lineEnd : own;
+        // CR, then an empty line ending in LF, would read back as one CR LF.
+        if (lines.at(i).isEmpty() && withLineEnds.endsWith(QLatin1Char('\r')) && end.startsWith(QLatin1Char('\n')))
+            end = QStringLiteral("\r");
+        withLineEnds += end;
+    }
+    // Bytes that would read back otherwise (Windows-1252 text that begins
+    // like a byte-order mark does) are written as UTF-8 with its mark.
+    const QByteArray bytes = Encode(withLineEnds, encoding);
+    if (DecodeScriptText(bytes) == withLineEnds)
+        return bytes;
+    return QByteArray("\xEF\xBB\xBF") + withLineEnds.toUtf8();
 }
 
 QString ScriptHint(const QByteArray &Bytes)

@@ -1,5 +1,6 @@
 #include "script/ScriptLexer.h"
 
+#include "script/ScriptDate.h"
 #include "script/ScriptError.h"
 
 #include <QHash>
@@ -77,6 +78,8 @@ private:
         token.Kind = Kind;
         token.Line = m_line;
         token.Column = Column;
+        const qsizetype start = m_lineStart + Column - 1;
+        token.SpaceBefore = start > 0 && IsBlank(m_text.at(start - 1));
         m_tokens.push_back(std::move(token));
         return m_tokens.back();
     }
@@ -132,6 +135,10 @@ private:
         }
         if (c == QLatin1Char('"')) {
             String(column);
+            return;
+        }
+        if (c == QLatin1Char('#')) {
+            DateLiteral(column);
             return;
         }
         if (c == QLatin1Char('&')) {
@@ -262,6 +269,25 @@ private:
             text += c;
         }
         Push(ETok::String, Column).Text = std::move(text);
+    }
+
+    // #1/15/2024#, #14:30#: a Date, read in the program's locale.
+    void DateLiteral(int Column)
+    {
+        const qsizetype end = m_text.indexOf(QLatin1Char('#'), m_pos + 1);
+        const qsizetype lineEnd = [&] {
+            for (qsizetype p = m_pos + 1; p < m_size; ++p)
+                if (IsLineEnd(m_text.at(p)))
+                    return p;
+            return m_size;
+        }();
+        if (end < 0 || end > lineEnd)
+            Fail(ScriptErr::InvalidCharacter, Column);
+        double serial = 0;
+        if (!ScriptDate::Parse(m_text.mid(m_pos + 1, end - m_pos - 1), serial))
+            Fail(ScriptErr::SyntaxError, Column);
+        m_pos = end + 1;
+        Push(ETok::Number, Column).Value = TScriptValue::FromDate(serial);
     }
 
     void Operator(QChar c, int Column)

@@ -1,7 +1,8 @@
 #pragma once
 
-// Splits a script's text into tokens: names and keywords (any case), numbers,
-// strings, operators, and the line ends and colons that separate statements.
+// Splits a script's text into tokens: names and keywords (any case), numbers
+// and date literals (#1/15/2024#, a Number token holding a Date), strings,
+// operators, and the line ends and colons that separate statements.
 // Comments (' and Rem) and "_" line continuations leave no token.
 
 #include "script/ScriptValue.h"
@@ -32,9 +33,11 @@ struct TToken
     EKw Keyword = EKw::None;
     int Line = 1;
     int Column = 1;
+    // Blanks come before it ("MsgBox .Name" in a With block passes .Name).
+    bool SpaceBefore = false;
     // A name as written, or a string literal's contents.
     QString Text;
-    // A number literal's value (Integer, Long or Double).
+    // A number literal's value (Integer, Long, Double, or Date).
     TScriptValue Value;
 };
 

@@ -11,15 +11,17 @@
 #include <initializer_list>
 #include <optional>
 #include <span>
+#include <vector>
 
 using TScriptArgs = std::span<const TScriptValue>;
 
 // How a script uses a member:
 //   Get   its value is used: x = Obj.Prop, Obj.Func(1) in an expression;
 //   Put   it is assigned: Obj.Prop = v (Args hold any indexes, then the value);
-//   Call  a statement call whose value is dropped: Obj.Method 1, 2.
+//   Call  a statement call whose value is dropped: Obj.Method 1, 2;
+//   PutRef  it is assigned an object: Set Obj.Prop = o (Args as for Put).
 // A property read as a statement (Obj.Prop alone) arrives as Call.
-enum class TScriptInvoke { Get, Put, Call };
+enum class TScriptInvoke { Get, Put, Call, PutRef };
 
 // A named object added to the engine. Members are found by name once per
 // place in the script and called by their number afterwards. A member raises
@@ -40,6 +42,9 @@ public:
     virtual TScriptValue Invoke(int Id, TScriptInvoke Kind, TScriptArgs Args) = 0;
     // What TypeName shows for the object.
     virtual QString TypeName() const { return QStringLiteral("Object"); }
+    // The values For Each visits, taken when the loop starts; false for an
+    // object that is not a collection.
+    virtual bool Enumerate(std::vector<TScriptValue> &Items) { Q_UNUSED(Items); return false; }
 };
 
 // The position of Name among Names, compared without regard to case; -1 when

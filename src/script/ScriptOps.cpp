@@ -2,6 +2,7 @@
 
 #include "script/ScriptError.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,12 +12,14 @@ namespace {
 
 [[noreturn]] void Fail(int Number) { throw TScriptError(Number); }
 
-// An operand of arithmetic: Integer rank (Empty, Boolean, Integer), Long, or
-// floating (Double, a number read from a string, Date).
+// An operand of + - * /: its rank in VBScript's order of promotion, and its
+// value (whole: Byte, Integer, Long, or Currency's ten-thousandths; real:
+// every rank). Empty ranks as a Byte, but Empty with Empty is an Integer.
 struct TNum
 {
-    enum Rank { Int, Long, Float } rank = Int;
+    enum Rank { Byte, Int, Long, Single, Double, Currency } rank = Byte;
     bool date = false;
+    bool empty = false;
     qint64 whole = 0;
     double real = 0;
 };
@@ -25,24 +28,44 @@ TNum Number(const TScriptValue &V)
 {
     TNum n;
     switch (V.type()) {
-    case TScriptValue::Empty: break;
-    case TScriptValue::Boolean: n.whole = V.BoolValue() ? -1 : 0; break;
-    case TScriptValue::Integer: n.whole = V.WholeValue(); break;
+    case TScriptValue::Empty: n.empty = true; break;
+    case TScriptValue::Byte: n.whole = V.WholeValue(); break;
+    case TScriptValue::Boolean: n.rank = TNum::Int; n.whole = V.BoolValue() ? -1 : 0; break;
+    case TScriptValue::Integer: n.rank = TNum::Int; n.whole = V.WholeValue(); break;
     case TScriptValue::Long: n.rank = TNum::Long; n.whole = V.WholeValue(); break;
+    case TScriptValue::Single: n.rank = TNum::Single; n.real = V.DoubleValue(); return n;
     case TScriptValue::Date: n.date = true; [[fallthrough]];
-    case TScriptValue::Double: n.rank = TNum::Float; n.real = V.DoubleValue(); break;
-    case TScriptValue::String: n.rank = TNum::Float; n.real = V.ToDouble(); break;
+    case TScriptValue::Double: n.rank = TNum::Double; n.real = V.DoubleValue(); return n;
+    case TScriptValue::String: n.rank = TNum::Double; n.real = V.ToDouble(); return n;
+    case TScriptValue::Currency:
+        n.rank = TNum::Currency;
+        n.whole = V.CurrencyValue();
+        n.real = static_cast<double>(n.whole) / 10000.0;
+        return n;
     case TScriptValue::Object: return Number(V.Resolved());
     default: Fail(ScriptErr::TypeMismatch);
     }
-    if (n.rank != TNum::Float)
-        n.real = static_cast<double>(n.whole);
+    n.real = static_cast<double>(n.whole);
     return n;
 }
 
+TNum::Rank Combined(const TNum &A, const TNum &B)
+{
+    TNum::Rank rank = std::max(A.rank, B.rank);
+    if (A.empty && B.empty)
+        rank = TNum::Int;
+    if (rank == TNum::Single && (A.rank == TNum::Long || B.rank == TNum::Long))
+        rank = TNum::Double;
+    return rank;
+}
+
+// A whole result in the narrowest type from Rank on that holds it: a Byte
+// grows to an Integer, an Integer to a Long, a Long to a Double.
 TScriptValue WholeResult(qint64 Value, TNum::Rank Rank)
 {
-    if (Rank == TNum::Int)
+    if (Rank == TNum::Byte && Value >= 0 && Value <= 255)
+        return TScriptValue::FromByte(static_cast<quint8>(Value));
+    if (Rank != TNum::Long)
         return TScriptValue::FromWhole(Value);
     if (Value >= std::numeric_limits<qint32>::min() && Value <= std::numeric_limits<qint32>::max())
         return TScriptValue::FromLong(static_cast<qint32>(Value));
@@ -57,12 +80,58 @@ TScriptValue FloatResult(double Value, bool Date)
     return Date ? TScriptValue::FromDate(Value) : TScriptValue::FromDouble(Value);
 }
 
+// A Single that overflows its range becomes a Double.
+TScriptValue SingleResult(double Value)
+{
+    if (std::abs(Value) <= std::numeric_limits<float>::max())
+        return TScriptValue::FromSingle(static_cast<float>(Value));
+    return FloatResult(Value, false);
+}
+
+qint64 CurrencyOf(const TNum &N)
+{
+    if (N.rank == TNum::Currency)
+        return N.whole;
+    return TScriptValue::FromDouble(N.real).ToCurrency();
+}
+
+TScriptValue CurrencyResult(EOp Op, const TNum &A, const TNum &B)
+{
+    const __int128 a = CurrencyOf(A);
+    const __int128 b = CurrencyOf(B);
+    __int128 r = 0;
+    if (Op == EOp::Mul) {
+        // Rounded half to even back to ten-thousandths.
+        const __int128 product = a * b;
+        r = product / 10000;
+        const __int128 rest = product % 10000;
+        const __int128 twice = rest < 0 ? -2 * rest : 2 * rest;
+        if (twice > 10000 || (twice == 10000 && r % 2 != 0))
+            r += product < 0 ? -1 : 1;
+    } else {
+        r = Op == EOp::Add ? a + b : a - b;
+    }
+    if (r < std::numeric_limits<qint64>::min() || r > std::numeric_limits<qint64>::max())
+        Fail(ScriptErr::Overflow);
+    return TScriptValue::FromCurrency(static_cast<qint64>(r));
+}
+
+// + - * of a Single or a Currency (the rare cases, kept out of the way of
+// Double's).
+[[gnu::noinline]] TScriptValue SingleOrCurrency(EOp Op, const TNum &A, const TNum &B, TNum::Rank Rank)
+{
+    if (Rank == TNum::Currency)
+        return CurrencyResult(Op, A, B);
+    return SingleResult(Op == EOp::Add ? A.real + B.real : Op == EOp::Sub ? A.real - B.real : A.real * B.real);
+}
+
 // An operand of \, Mod and the logical operators: rounded to a whole number.
 struct TWhole
 {
     qint32 value = 0;
     bool isLong = false;
     bool isBool = false;
+    bool isByte = false;
 };
 
 TWhole Whole(const TScriptValue &V)
@@ -72,6 +141,7 @@ TWhole Whole(const TScriptValue &V)
     case TScriptValue::Empty: break;
     case TScriptValue::Boolean: w.value = V.BoolValue() ? -1 : 0; w.isBool = true; break;
     case TScriptValue::Integer: w.value = V.WholeValue(); break;
+    case TScriptValue::Byte: w.value = V.WholeValue(); w.isByte = true; break;
     case TScriptValue::Object: return Whole(V.Resolved());
     case TScriptValue::Array: Fail(ScriptErr::TypeMismatch);
     default: w.value = V.ToLong(); w.isLong = true; break;
@@ -79,10 +149,14 @@ TWhole Whole(const TScriptValue &V)
     return w;
 }
 
-TScriptValue Typed(qint64 Value, bool IsLong)
+// A result of \, Mod or a logical operator: a Byte of two Bytes, a Long
+// when either side was one, else an Integer.
+TScriptValue Typed(qint64 Value, const TWhole &A, const TWhole &B)
 {
-    return IsLong ? TScriptValue::FromLong(static_cast<qint32>(Value))
-                  : TScriptValue::FromInteger(static_cast<qint16>(Value));
+    if (A.isByte && B.isByte)
+        return TScriptValue::FromByte(static_cast<quint8>(Value));
+    return A.isLong || B.isLong ? TScriptValue::FromLong(static_cast<qint32>(Value))
+                                : TScriptValue::FromInteger(static_cast<qint16>(Value));
 }
 
 TScriptValue LogicWithNull(EOp Op, const TScriptValue &Other, bool NullFirst)
@@ -91,7 +165,7 @@ TScriptValue LogicWithNull(EOp Op, const TScriptValue &Other, bool NullFirst)
         return TScriptValue::MakeNull();
     const TWhole w = Whole(Other);
     const auto same = [&](qint32 v) {
-        return w.isBool ? TScriptValue::FromBool(v != 0) : Typed(v, w.isLong);
+        return w.isBool ? TScriptValue::FromBool(v != 0) : Typed(v, w, w);
     };
     switch (Op) {
     case EOp::And:
@@ -126,7 +200,7 @@ TScriptValue Logic(EOp Op, const TScriptValue &A, const TScriptValue &B)
     }
     if (a.isBool && b.isBool)
         return TScriptValue::FromBool(r != 0);
-    return Typed(r, a.isLong || b.isLong);
+    return Typed(r, a, b);
 }
 
 TScriptValue WholeDivision(EOp Op, const TScriptValue &A, const TScriptValue &B)
@@ -136,6 +210,8 @@ TScriptValue WholeDivision(EOp Op, const TScriptValue &A, const TScriptValue &B)
     if (b.value == 0)
         Fail(ScriptErr::DivisionByZero);
     const qint64 r = Op == EOp::IntDiv ? qint64(a.value) / b.value : qint64(a.value) % b.value;
+    if (a.isByte && b.isByte)
+        return TScriptValue::FromByte(static_cast<quint8>(r));
     if (!a.isLong && !b.isLong)
         return TScriptValue::FromWhole(r);
     if (r > std::numeric_limits<qint32>::max())
@@ -174,21 +250,25 @@ TScriptValue Arithmetic(EOp Op, const TScriptValue &A, const TScriptValue &B, qs
         }
         const TNum a = Number(A);
         const TNum b = Number(B);
-        if (a.rank != TNum::Float && b.rank != TNum::Float) {
+        const TNum::Rank rank = Combined(a, b);
+        if (rank <= TNum::Long) {
             const qint64 r = Op == EOp::Add ? a.whole + b.whole : Op == EOp::Sub ? a.whole - b.whole : a.whole * b.whole;
-            return WholeResult(r, a.rank == TNum::Long || b.rank == TNum::Long ? TNum::Long : TNum::Int);
+            return WholeResult(r, rank);
         }
-        const double r = Op == EOp::Add ? a.real + b.real : Op == EOp::Sub ? a.real - b.real : a.real * b.real;
         // A date moved by a number stays a date; the distance of two dates
         // and any product are numbers.
         const bool date = Op != EOp::Mul && (a.date != b.date) && (a.date || Op == EOp::Add);
-        return FloatResult(r, date);
+        if (rank != TNum::Double && !date)
+            return SingleOrCurrency(Op, a, b, rank);
+        return FloatResult(Op == EOp::Add ? a.real + b.real : Op == EOp::Sub ? a.real - b.real : a.real * b.real, date);
     }
     case EOp::Div: {
         const TNum a = Number(A);
         const TNum b = Number(B);
         if (b.real == 0)
             Fail(a.real == 0 ? ScriptErr::Overflow : ScriptErr::DivisionByZero);
+        if (Combined(a, b) == TNum::Single)
+            return SingleResult(a.real / b.real);
         return FloatResult(a.real / b.real, false);
     }
     case EOp::IntDiv:
@@ -217,6 +297,12 @@ TScriptValue Negate(const TScriptValue &A)
     case TScriptValue::Boolean: return TScriptValue::FromInteger(A.BoolValue() ? 1 : 0);
     case TScriptValue::Integer: return TScriptValue::FromWhole(-qint64(A.WholeValue()));
     case TScriptValue::Long: return WholeResult(-qint64(A.WholeValue()), TNum::Long);
+    case TScriptValue::Byte: return TScriptValue::FromInteger(static_cast<qint16>(-A.WholeValue()));
+    case TScriptValue::Single: return TScriptValue::FromSingle(static_cast<float>(-A.DoubleValue()));
+    case TScriptValue::Currency:
+        if (A.CurrencyValue() == std::numeric_limits<qint64>::min())
+            Fail(ScriptErr::Overflow);
+        return TScriptValue::FromCurrency(-A.CurrencyValue());
     case TScriptValue::Date: return FloatResult(-A.DoubleValue(), true);
     case TScriptValue::Object: return Negate(A.Resolved());
     default: return TScriptValue::FromDouble(-A.ToDouble());
@@ -231,7 +317,7 @@ TScriptValue Not(const TScriptValue &A)
     case TScriptValue::Object: return Not(A.Resolved());
     default: {
         const TWhole w = Whole(A);
-        return Typed(~w.value, w.isLong);
+        return Typed(~w.value, w, w);
     }
     }
 }

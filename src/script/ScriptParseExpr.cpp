@@ -192,10 +192,19 @@ TExprPtr TScriptParser::ParsePrimary()
         e->Parenthesized = true;
         return e;
     }
+    case ETok::Dot:
+        return ParseChain(static_cast<std::size_t>(-1), nullptr);
     case ETok::Ident: {
         TScriptValue value;
         switch (t.Keyword) {
-        case EKw::None: return ParseChain(static_cast<std::size_t>(-1), nullptr);
+        case EKw::None:
+        case EKw::Me:
+            return ParseChain(static_cast<std::size_t>(-1), nullptr);
+        case EKw::New: {
+            auto e = MakeExpr(EExpr::New, Take());
+            e->Name = ExpectName().Text;
+            return e;
+        }
         case EKw::True: value = TScriptValue::FromBool(true); break;
         case EKw::False: value = TScriptValue::FromBool(false); break;
         case EKw::Empty: break;
@@ -214,13 +223,32 @@ TExprPtr TScriptParser::ParsePrimary()
 
 TExprPtr TScriptParser::ParseChain(std::size_t StopAt, std::size_t *LastParen)
 {
-    const TToken &name = ExpectName();
-    TExprPtr e = MakeExpr(EExpr::Name, name);
-    e->Name = name.Text;
+    // The head: a name, Me, or the object of the With around (.Name).
+    TExprPtr e;
+    if (IsKw(EKw::Me)) {
+        e = MakeExpr(EExpr::Me, Take());
+        e->Name = QStringLiteral("Me");
+    } else if (Is(ETok::Dot)) {
+        TExprPtr object = MakeExpr(m_with.empty() ? EExpr::Unqualified : EExpr::Name, Take());
+        if (!m_with.empty())
+            object->Name = m_with.back();
+        if (!Is(ETok::Ident))
+            Fail(ScriptErr::ExpectedIdentifier);
+        const TToken &member = Take();
+        e = MakeExpr(EExpr::Member, member);
+        e->Name = member.Text;
+        e->Left = std::move(object);
+        SetDepth(*e);
+    } else {
+        const TToken &name = ExpectName();
+        e = MakeExpr(EExpr::Name, name);
+        e->Name = name.Text;
+    }
     if (LastParen)
         *LastParen = static_cast<std::size_t>(-1);
     while (m_pos != StopAt) {
-        if (Is(ETok::Dot)) {
+        // In a With block, " .Name" after a blank starts an argument.
+        if (Is(ETok::Dot) && !(Peek().SpaceBefore && !m_with.empty())) {
             Take();
             if (!Is(ETok::Ident))
                 Fail(ScriptErr::ExpectedIdentifier);

@@ -1,8 +1,10 @@
 // Statements and declarations. Declarations (Dim, Const, parameters, Sub and
 // Function) are entered into their scope while parsing, as VBScript hoists
 // them: a variable or procedure exists for its whole scope wherever in it it
-// is declared.
+// is declared. Classes are ScriptParseClass.cpp's.
 #include "script/ScriptParserPrivate.h"
+
+#include <atomic>
 
 TScriptParser::TScriptParser(const QString &Text) : m_tokens(ScriptTokens(Text)) {}
 
@@ -96,6 +98,18 @@ std::unique_ptr<TProgram> TScriptParser::Run()
     return std::move(m_program);
 }
 
+std::unique_ptr<TProgram> TScriptParser::RunExpression()
+{
+    m_program = std::make_unique<TProgram>();
+    m_scope = &m_program->Globals;
+    SkipSeparators();
+    m_program->Expression = ParseExpression();
+    SkipSeparators();
+    if (!Is(ETok::Eof))
+        Fail(ScriptErr::ExpectedEndOfStatement);
+    return std::move(m_program);
+}
+
 void TScriptParser::ParseTopLevel()
 {
     std::size_t ahead = 0;
@@ -104,7 +118,12 @@ void TScriptParser::ParseTopLevel()
     const TToken &t = Peek(ahead);
     if (t.Kind == ETok::Ident && (t.Keyword == EKw::Sub || t.Keyword == EKw::Function)) {
         m_pos += ahead;
-        ParseProc(Take().Keyword == EKw::Function);
+        ParseProc(Take().Keyword == EKw::Function ? EProcKind::Function : EProcKind::Sub);
+        return;
+    }
+    if (t.Kind == ETok::Ident && t.Keyword == EKw::Class && ahead == 0) {
+        Take();
+        ParseClass();
         return;
     }
     if (ahead == 1) {
@@ -128,17 +147,19 @@ void TScriptParser::CheckFree(const QString &Key, const TToken &At) const
         Fail(ScriptErr::NameRedefined, At);
 }
 
-void TScriptParser::ParseProc(bool IsFunction)
+void TScriptParser::ParseProc(EProcKind Kind, bool Public, bool Default)
 {
     const TToken &name = ExpectName();
     const QString key = name.Text.toLower();
-    if (m_program->ProcIndex.contains(key) || m_program->Globals.Declared(key))
+    if (!m_class && (m_program->ProcIndex.contains(key) || m_program->Globals.Declared(key)))
         Fail(ScriptErr::NameRedefined, name);
     auto proc = std::make_unique<TProc>();
     proc->Name = name.Text;
-    proc->IsFunction = IsFunction;
+    proc->Kind = Kind;
+    proc->IsFunction = Kind == EProcKind::Function || Kind == EProcKind::PropertyGet;
     proc->Line = name.Line;
-    m_program->ProcIndex.insert(key, proc.get());
+    proc->Owner = m_class;
+    TScope *const outer = m_scope;
     m_proc = proc.get();
     m_scope = &proc->Scope;
     m_doDepth = m_forDepth = 0;
@@ -159,15 +180,25 @@ void TScriptParser::ParseProc(bool IsFunction)
         } while (Accept(ETok::Comma));
         Expect(ETok::RParen, ScriptErr::ExpectedRParen);
     }
-    if (IsFunction)
-        proc->ResultSlot = static_cast<int>(proc->Scope.Names.size()), proc->Scope.Names.push_back(proc->Name);
+    if ((Kind == EProcKind::PropertyLet || Kind == EProcKind::PropertySet) && proc->Params.empty())
+        Fail(ScriptErr::PropertyNeedsArgument, name);
+    if (proc->IsFunction)
+        proc->ResultSlot = proc->Scope.AddHidden(proc->Name);
     RequireStatementEnd();
     proc->Body = ParseBlock();
-    ExpectEnd(IsFunction ? EKw::Function : EKw::Sub,
-              IsFunction ? ScriptErr::ExpectedFunction : ScriptErr::ExpectedSub);
-    m_program->Procs.push_back(std::move(proc));
+    switch (Kind) {
+    case EProcKind::Sub: ExpectEnd(EKw::Sub, ScriptErr::ExpectedSub); break;
+    case EProcKind::Function: ExpectEnd(EKw::Function, ScriptErr::ExpectedFunction); break;
+    default: ExpectEnd(EKw::Property, ScriptErr::ExpectedProperty); break;
+    }
     m_proc = nullptr;
-    m_scope = &m_program->Globals;
+    m_scope = outer;
+    if (m_class) {
+        AddClassMember(*m_class, std::move(proc), Public, Default, name);
+        return;
+    }
+    m_program->ProcIndex.insert(key, proc.get());
+    m_program->Procs.push_back(std::move(proc));
 }
 
 TBlock TScriptParser::ParseBlock()
@@ -194,6 +225,8 @@ TStmtPtr TScriptParser::ParseStatement()
 {
     const TToken &t = Peek();
     const int line = t.Line;
+    if (t.Kind == ETok::Dot)
+        return ParseAssignOrCall(line);
     if (t.Kind != ETok::Ident)
         Fail(ScriptErr::ExpectedStatement);
     switch (t.Keyword) {
@@ -211,6 +244,8 @@ TStmtPtr TScriptParser::ParseStatement()
     case EKw::Call: Take(); return ParseCall(line);
     case EKw::Set: Take(); return ParseSet(line);
     case EKw::On: Take(); return ParseOnError(line);
+    case EKw::With: Take(); return ParseWith(line);
+    case EKw::Me: return ParseAssignOrCall(line);
     case EKw::Stop: Take(); break;
     default: Fail(ScriptErr::ExpectedStatement);
     }
@@ -225,25 +260,29 @@ void TScriptParser::DeclareVariable(const TToken &Name, std::vector<qint32> Uppe
         m_scope->Arrays.push_back(TArrayDecl{slot, Name.Line, std::move(Upper)});
 }
 
+bool TScriptParser::ParseBounds(const TToken &Name, std::vector<qint32> &Upper)
+{
+    if (!Accept(ETok::LParen))
+        return false;
+    if (!Accept(ETok::RParen)) {
+        do {
+            if (!Is(ETok::Number) || !Peek().Value.IsWhole())
+                Fail(ScriptErr::ExpectedInteger);
+            Upper.push_back(Take().Value.WholeValue());
+        } while (Accept(ETok::Comma));
+        Expect(ETok::RParen, ScriptErr::ExpectedRParen);
+    }
+    if (Upper.size() > 60)
+        Fail(ScriptErr::SubscriptOutOfRange, Name);
+    return true;
+}
+
 void TScriptParser::ParseDim()
 {
     do {
         const TToken &name = ExpectName();
         std::vector<qint32> upper;
-        bool isArray = false;
-        if (Accept(ETok::LParen)) {
-            isArray = true;
-            if (!Accept(ETok::RParen)) {
-                do {
-                    if (!Is(ETok::Number) || !Peek().Value.IsWhole())
-                        Fail(ScriptErr::ExpectedInteger);
-                    upper.push_back(Take().Value.WholeValue());
-                } while (Accept(ETok::Comma));
-                Expect(ETok::RParen, ScriptErr::ExpectedRParen);
-            }
-            if (upper.size() > 60)
-                Fail(ScriptErr::SubscriptOutOfRange, name);
-        }
+        const bool isArray = ParseBounds(name, upper);
         DeclareVariable(name, std::move(upper), isArray);
     } while (Accept(ETok::Comma));
 }
@@ -489,8 +528,9 @@ TStmtPtr TScriptParser::ParseExit(int Line)
         switch (what.Keyword) {
         case EKw::Do: s->Flow = EFlow::ExitDo; valid = m_doDepth > 0; break;
         case EKw::For: s->Flow = EFlow::ExitFor; valid = m_forDepth > 0; break;
-        case EKw::Sub: valid = m_proc && !m_proc->IsFunction; break;
-        case EKw::Function: valid = m_proc && m_proc->IsFunction; break;
+        case EKw::Sub: valid = m_proc && m_proc->Kind == EProcKind::Sub; break;
+        case EKw::Function: valid = m_proc && m_proc->Kind == EProcKind::Function; break;
+        case EKw::Property: valid = m_proc && m_proc->Kind >= EProcKind::PropertyGet; break;
         default: break;
         }
     }
@@ -530,6 +570,25 @@ TStmtPtr TScriptParser::ParseOnError(int Line)
             Fail(ScriptErr::SyntaxError);
         Take();
     }
+    return s;
+}
+
+TStmtPtr TScriptParser::ParseWith(int Line)
+{
+    // Each With block has a variable of its own, named so that no script
+    // name (and no other block's, not even in code Execute runs) meets it.
+    static std::atomic<quint32> blocks{0};
+    auto s = std::make_unique<TWithStmt>(EStmt::With, Line);
+    s->Value = ParseExpression();
+    RequireStatementEnd();
+    const QString hidden = QStringLiteral(" with%1").arg(++blocks);
+    m_scope->Add(hidden);
+    s->Target = MakeExpr(EExpr::Name, Peek());
+    s->Target->Name = hidden;
+    m_with.push_back(hidden);
+    s->Body = ParseBlock();
+    m_with.pop_back();
+    ExpectEnd(EKw::With, ScriptErr::ExpectedWith);
     return s;
 }
 
@@ -574,4 +633,9 @@ TStmtPtr TScriptParser::ParseAssignOrCall(int Line)
 std::unique_ptr<TProgram> ScriptParse(const QString &Text)
 {
     return TScriptParser(Text).Run();
+}
+
+std::unique_ptr<TProgram> ScriptParseExpression(const QString &Text)
+{
+    return TScriptParser(Text).RunExpression();
 }

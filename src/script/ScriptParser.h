@@ -18,6 +18,8 @@ constexpr int ScriptMaxNesting = 200;
 // The tree of Text with names still unbound. Throws a compilation
 // TScriptError with line and column.
 std::unique_ptr<TProgram> ScriptParse(const QString &Text);
+// Eval's text: one expression, as the program's Expression.
+std::unique_ptr<TProgram> ScriptParseExpression(const QString &Text);
 
 // Binds every name of the program: local and global variables (declared, or
 // created by use unless Option Explicit), constants, procedures, the named

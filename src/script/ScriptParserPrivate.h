@@ -16,6 +16,7 @@ class TScriptParser
 public:
     explicit TScriptParser(const QString &Text);
     std::unique_ptr<TProgram> Run();
+    std::unique_ptr<TProgram> RunExpression();
 
     // --- tokens
     const TToken &Peek(std::size_t Ahead = 0) const
@@ -66,7 +67,11 @@ private:
     TExprPtr Negated(TExprPtr Operand, const TToken &At) const;
 
     void ParseTopLevel();
-    void ParseProc(bool IsFunction);
+    void ParseProc(EProcKind Kind, bool Public = true, bool Default = false);
+    void ParseClass();
+    void ParseClassMember(TClass &Class);
+    void AddClassMember(TClass &Class, std::unique_ptr<TProc> Proc, bool Public, bool Default, const TToken &At);
+    bool ParseBounds(const TToken &Name, std::vector<qint32> &Upper);
     void ParseDim();
     void ParseConst();
     TStmtPtr ParseReDim(int Line);
@@ -81,6 +86,7 @@ private:
     TStmtPtr ParseCall(int Line);
     TStmtPtr ParseSet(int Line);
     TStmtPtr ParseOnError(int Line);
+    TStmtPtr ParseWith(int Line);
     TStmtPtr ParseAssignOrCall(int Line);
     void ExpectEnd(EKw What, int Error);
     void RequireStatementEnd();
@@ -95,6 +101,9 @@ private:
     std::unique_ptr<TProgram> m_program;
     TScope *m_scope = nullptr;
     TProc *m_proc = nullptr;
+    TClass *m_class = nullptr;
+    // The hidden variables of the With blocks around, innermost last.
+    std::vector<QString> m_with;
     int m_nesting = 0;
     int m_doDepth = 0;
     int m_forDepth = 0;

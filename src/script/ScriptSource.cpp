@@ -35,17 +35,20 @@ int ScriptAnsiCode(QChar Character)
 
 QString DecodeScriptText(const QByteArray &Bytes)
 {
+    // The mark goes; a U+FEFF the text itself begins with stays.
+    const auto decode = [&](QStringDecoder::Encoding Encoding, qsizetype Mark) -> QString {
+        QStringDecoder decoder(Encoding, QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(Bytes).sliced(Mark));
+    };
     if (Bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(Bytes.mid(3));
-    if (Bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder decoder(QStringDecoder::Utf16LE);
-        return decoder.decode(Bytes.mid(2));
-    }
-    if (Bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(QStringDecoder::Utf16BE);
-        return decoder.decode(Bytes.mid(2));
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
+        return decode(QStringDecoder::Utf8, 3);
+    if (Bytes.startsWith("\xFF\xFE"))
+        return decode(QStringDecoder::Utf16LE, 2);
+    if (Bytes.startsWith("\xFE\xFF"))
+        return decode(QStringDecoder::Utf16BE, 2);
+    // Stateless: a sequence cut off by the end (a Windows-1252 file ending in
+    // "é") is not UTF-8.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(Bytes);
     if (!utf8.hasError())
         return text;

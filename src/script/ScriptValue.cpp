@@ -3,8 +3,6 @@
 #include "script/ScriptError.h"
 #include "script/ScriptObject.h"
 
-#include <QDate>
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -114,7 +112,10 @@ bool TScriptValue::ToBool() const
     case Integer:
     case Long: return m_i != 0;
     case Double:
-    case Date: return m_d != 0;
+    case Date:
+    case Single: return m_d != 0;
+    case Byte: return m_i != 0;
+    case Currency: return m_i64 != 0;
     case String: {
         const QString text = m_s.trimmed();
         if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
@@ -139,9 +140,12 @@ double TScriptValue::ToDouble() const
     case Null: NullUse();
     case Boolean: return m_b ? -1 : 0;
     case Integer:
-    case Long: return m_i;
+    case Long:
+    case Byte: return m_i;
     case Double:
-    case Date: return m_d;
+    case Date:
+    case Single: return m_d;
+    case Currency: return static_cast<double>(m_i64) / 10000.0;
     case String: {
         double number = 0;
         if (!ScriptText::ParseNumber(m_s, number))
@@ -156,7 +160,7 @@ double TScriptValue::ToDouble() const
 
 qint32 TScriptValue::ToLong() const
 {
-    if (m_type == Integer || m_type == Long)
+    if (m_type == Integer || m_type == Long || m_type == Byte)
         return m_i;
     return static_cast<qint32>(RoundWhole(ToDouble(), std::numeric_limits<qint32>::min(),
                                           std::numeric_limits<qint32>::max()));
@@ -166,6 +170,29 @@ qint16 TScriptValue::ToInteger() const
 {
     return static_cast<qint16>(RoundWhole(ToDouble(), std::numeric_limits<qint16>::min(),
                                           std::numeric_limits<qint16>::max()));
+}
+
+quint8 TScriptValue::ToByte() const
+{
+    return static_cast<quint8>(RoundWhole(ToDouble(), 0, 255));
+}
+
+float TScriptValue::ToSingle() const
+{
+    const double value = ToDouble();
+    if (std::abs(value) > std::numeric_limits<float>::max())
+        throw TScriptError(ScriptErr::Overflow);
+    return static_cast<float>(value);
+}
+
+qint64 TScriptValue::ToCurrency() const
+{
+    if (m_type == Currency)
+        return m_i64;
+    if (m_type == Integer || m_type == Long || m_type == Byte)
+        return qint64(m_i) * 10000;
+    // 2^63 is the first value out of range; doubles near it are exact.
+    return RoundWhole(ToDouble() * 10000.0, -9223372036854775808.0, 9223372036854774784.0);
 }
 
 QString TScriptValue::ToString() const
@@ -178,6 +205,9 @@ QString TScriptValue::ToString() const
     case Long: return QString::number(m_i);
     case Double: return ScriptText::FormatDouble(m_d);
     case Date: return ScriptText::FormatDate(m_d);
+    case Single: return ScriptText::FormatSingle(static_cast<float>(m_d));
+    case Byte: return QString::number(m_i);
+    case Currency: return ScriptText::FormatCurrencyValue(m_i64);
     case String: return m_s;
     case Object: return Resolved().ToString();
     case Array: Mismatch();
@@ -195,6 +225,9 @@ int TScriptValue::VarType() const
     case Long: return 3;
     case Double: return 5;
     case Date: return 7;
+    case Single: return 4;
+    case Byte: return 17;
+    case Currency: return 6;
     case String: return 8;
     case Object: return 9;
     case Array: return 8192 + 12;
@@ -212,6 +245,9 @@ QString TScriptValue::TypeName() const
     case Long: return QStringLiteral("Long");
     case Double: return QStringLiteral("Double");
     case Date: return QStringLiteral("Date");
+    case Single: return QStringLiteral("Single");
+    case Byte: return QStringLiteral("Byte");
+    case Currency: return QStringLiteral("Currency");
     case String: return QStringLiteral("String");
     case Object: return m_o ? m_o->TypeName() : QStringLiteral("Nothing");
     case Array: return QStringLiteral("Variant()");
@@ -219,25 +255,30 @@ QString TScriptValue::TypeName() const
     return QString();
 }
 
-namespace {
-
-// Freeing an array frees the arrays in it; done one after the other from a
-// list instead of nested calls, so that a script's Array(Array(Array(...)))
-// a million deep cannot exhaust the stack.
-void DeleteArray(TScriptArray *Items)
+void ScriptDeferDelete(void *Object, void (*Delete)(void *))
 {
+    // Freeing a container frees what it holds; done one after the other from
+    // a list instead of nested calls, so that a script's Array(Array(...)) a
+    // million deep, or a chain of objects as long, cannot exhaust the stack.
     thread_local bool deleting = false;
-    thread_local std::vector<TScriptArray *> pending;
-    pending.push_back(Items);
+    thread_local std::vector<std::pair<void *, void (*)(void *)>> pending;
+    pending.emplace_back(Object, Delete);
     if (deleting)
         return;
     deleting = true;
     while (!pending.empty()) {
-        TScriptArray *next = pending.back();
+        const auto next = pending.back();
         pending.pop_back();
-        delete next;
+        next.second(next.first);
     }
     deleting = false;
+}
+
+namespace {
+
+void DeleteArray(TScriptArray *Items)
+{
+    ScriptDeferDelete(Items, [](void *p) { delete static_cast<TScriptArray *>(p); });
 }
 
 } // namespace
@@ -377,7 +418,10 @@ bool ParseNumber(const QString &Text, double &Value)
     return true;
 }
 
-QString FormatDouble(double Value)
+namespace {
+
+template <typename T>
+QString FormatGeneral(T Value, int Digits)
 {
     if (Value == 0)
         return QStringLiteral("0");
@@ -386,7 +430,7 @@ QString FormatDouble(double Value)
     if (std::isinf(Value))
         return Value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, Value, std::chars_format::general, 15);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, Value, std::chars_format::general, Digits);
     QString text = QString::fromLatin1(buffer, result.ptr - buffer);
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     if (e >= 0)
@@ -394,37 +438,30 @@ QString FormatDouble(double Value)
     return text;
 }
 
-QString FormatDate(double Serial)
+} // namespace
+
+QString FormatDouble(double Value)
 {
-    if (!(Serial >= -657434.0 && Serial < 2958466.0))
-        return FormatDouble(Serial);
-    // VBScript's dates before 1899-12-30 keep the time as a positive fraction
-    // of a negative day number.
-    double days = std::trunc(Serial);
-    double fraction = std::abs(Serial - days);
-    qint64 seconds = std::llround(fraction * 86400.0);
-    if (seconds >= 86400) {
-        seconds -= 86400;
-        days += Serial < 0 ? -1 : 1;
+    return FormatGeneral(Value, 15);
+}
+
+QString FormatSingle(float Value)
+{
+    return FormatGeneral(Value, 7);
+}
+
+QString FormatCurrencyValue(qint64 TenThousandths)
+{
+    const bool negative = TenThousandths < 0;
+    const quint64 magnitude = negative ? 0 - static_cast<quint64>(TenThousandths) : static_cast<quint64>(TenThousandths);
+    QString text = QString::number(magnitude / 10000);
+    if (const quint64 fraction = magnitude % 10000) {
+        QString decimals = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
+        while (decimals.endsWith(QLatin1Char('0')))
+            decimals.chop(1);
+        text += QLatin1Char('.') + decimals;
     }
-    QString text;
-    if (days != 0) {
-        const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
-        text = QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
-    }
-    if (seconds != 0 || days == 0) {
-        const int hour = static_cast<int>(seconds / 3600);
-        const int minute = static_cast<int>(seconds / 60 % 60);
-        const int second = static_cast<int>(seconds % 60);
-        const int shown = hour % 12 == 0 ? 12 : hour % 12;
-        const QString time = QStringLiteral("%1:%2:%3 %4")
-                                 .arg(shown)
-                                 .arg(minute, 2, 10, QLatin1Char('0'))
-                                 .arg(second, 2, 10, QLatin1Char('0'))
-                                 .arg(hour < 12 ? QLatin1String("AM") : QLatin1String("PM"));
-        text = text.isEmpty() ? time : text + QLatin1Char(' ') + time;
-    }
-    return text;
+    return negative ? QLatin1Char('-') + text : text;
 }
 
 } // namespace ScriptText

@@ -1,8 +1,9 @@
 #pragma once
 
 // A VBScript variant: Empty, Null, Boolean, Integer (16 bits), Long (32 bits),
-// Double, Date, String, an object reference (Nothing is a null reference) or
-// an array of variants. Arrays have value semantics, as in VBScript: a copy
+// Double, Date, Single, Byte, Currency (a 64-bit count of ten-thousandths),
+// String, an object reference (Nothing is a null reference) or an array of
+// variants. Arrays have value semantics, as in VBScript: a copy
 // shares the elements until one side changes them.
 
 #include <QString>
@@ -18,7 +19,7 @@ class TScriptValue
 public:
     // In the order the fast paths test them: everything before String holds
     // no resource.
-    enum Type : quint8 { Empty, Null, Boolean, Integer, Long, Double, Date, String, Object, Array };
+    enum Type : quint8 { Empty, Null, Boolean, Integer, Long, Double, Date, Single, Byte, Currency, String, Object, Array };
 
     TScriptValue() noexcept : m_type(Empty) { m_i64 = 0; }
     TScriptValue(const QString &Text) : m_type(String) { new (&m_s) QString(Text); }
@@ -80,6 +81,9 @@ public:
     static TScriptValue FromDouble(double Value) { TScriptValue v; v.m_type = Double; v.m_d = Value; return v; }
     // Days since 30 December 1899, the time of day as the fraction.
     static TScriptValue FromDate(double Serial) { TScriptValue v; v.m_type = Date; v.m_d = Serial; return v; }
+    static TScriptValue FromSingle(float Value) { TScriptValue v; v.m_type = Single; v.m_d = Value; return v; }
+    static TScriptValue FromByte(quint8 Value) { TScriptValue v; v.m_type = Byte; v.m_i = Value; return v; }
+    static TScriptValue FromCurrency(qint64 TenThousandths) { TScriptValue v; v.m_type = Currency; v.m_i64 = TenThousandths; return v; }
     static TScriptValue FromObject(std::shared_ptr<TScriptObject> Object);
     static TScriptValue Nothing() { return FromObject(nullptr); }
     static TScriptValue FromArray(std::shared_ptr<TScriptArray> Items);
@@ -94,24 +98,30 @@ public:
     bool IsWhole() const { return m_type == Integer || m_type == Long; }
     bool IsNothing() const { return m_type == Object && !m_o; }
 
-    // Raw contents; valid only for the matching type.
+    // Raw contents; valid only for the matching type (WholeValue for Byte
+    // too, DoubleValue for Date and Single).
     bool BoolValue() const { return m_b; }
     qint32 WholeValue() const { return m_i; }
     double DoubleValue() const { return m_d; }
+    qint64 CurrencyValue() const { return m_i64; }
     const QString &StringValue() const { return m_s; }
     const std::shared_ptr<TScriptObject> &ObjectValue() const { return m_o; }
     const TScriptArray &ArrayValue() const { return *m_a; }
     // The array for changing: detached first when another value shares it.
     TScriptArray &MutableArray();
 
-    // VBScript's conversions (CBool, CInt, CLng, CDbl, CStr). They raise
-    // Type mismatch, Overflow or Invalid use of Null as VBScript does; an
-    // object gives its default property's value.
+    // VBScript's conversions (CBool, CInt, CLng, CDbl, CStr, CSng, CByte,
+    // CCur in ten-thousandths). They raise Type mismatch, Overflow or
+    // Invalid use of Null as VBScript does; an object gives its default
+    // property's value.
     bool ToBool() const;
     qint16 ToInteger() const;
     qint32 ToLong() const;
     double ToDouble() const;
     QString ToString() const;
+    float ToSingle() const;
+    quint8 ToByte() const;
+    qint64 ToCurrency() const;
 
     // VarType's number (vbEmpty 0 ... vbArray + vbVariant 8204) and TypeName.
     int VarType() const;
@@ -159,6 +169,10 @@ struct TScriptArray
     static std::shared_ptr<TScriptArray> Make(const TScriptArray &Other);
 };
 
+// Deletes Object with Delete, after any deletion already under way: what a
+// container frees through this is freed in a loop, not by recursion.
+void ScriptDeferDelete(void *Object, void (*Delete)(void *));
+
 // Conversions of text to numbers and back as VBScript makes them.
 namespace ScriptText {
 // A number in text (blanks around it, sign, decimals, exponent, &H and &O
@@ -166,6 +180,10 @@ namespace ScriptText {
 bool ParseNumber(const QString &Text, double &Value);
 // Up to 15 significant digits, exponent form outside 1E-4 .. 1E+15 ("1E-05").
 QString FormatDouble(double Value);
+// A Single's 7 significant digits ("0.3333333", "1.234568E+07").
+QString FormatSingle(float Value);
+// A Currency of ten-thousandths: up to four decimals, never an exponent.
+QString FormatCurrencyValue(qint64 TenThousandths);
 // "M/D/YYYY h:mm:ss AM" of a date serial, date or time alone when the other
 // part is zero.
 QString FormatDate(double Serial);

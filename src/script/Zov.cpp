@@ -28,22 +28,17 @@ TZov::TZov(TZovHost &Host)
 {
 }
 
-void TZov::ZoomTo(qint32 ScaleBegin, qint32 ScaleEnd)
+QString TZov::ZoomTo(qint32 ScaleBegin, qint32 ScaleEnd)
 {
-    if (ScaleBegin < LowestFrequency) {
-        Host.ShowMessage(QStringLiteral("Scale can't start on a frequency lower than 100 kHz."));
-        return;
-    }
-    if (ScaleEnd > HighestFrequency) {
-        Host.ShowMessage(QStringLiteral("Scale can't end on a frequency higher than 500 MHz."));
-        return;
-    }
-    if (qint64(ScaleBegin) > qint64(ScaleEnd) - NarrowestRange) {
-        Host.ShowMessage(QStringLiteral("Scale must be at least 500 Hz wide."));
-        return;
-    }
+    if (ScaleBegin < LowestFrequency)
+        return QStringLiteral("Scale can't start on a frequency lower than 100 kHz.");
+    if (ScaleEnd > HighestFrequency)
+        return QStringLiteral("Scale can't end on a frequency higher than 500 MHz.");
+    if (qint64(ScaleBegin) > qint64(ScaleEnd) - NarrowestRange)
+        return QStringLiteral("Scale must be at least 500 Hz wide.");
     Host.ReleaseBandKeys();
     Host.SetScaleRange(ScaleBegin, ScaleEnd);
+    return QString();
 }
 
 QString TZov::Mode() const
@@ -51,18 +46,18 @@ QString TZov::Mode() const
     return Host.PressedMode();
 }
 
-void TZov::SetMode(const QString &Value)
+QString TZov::SetMode(const QString &Value)
 {
     if (!IsModeName(Value)) {
         QStringList names;
         for (const QString &name : ModeNames)
             names << name;
-        Host.ShowMessage(InvalidChoiceMessage(QStringLiteral("Mode"), Value, names));
-        return;
+        return InvalidChoiceMessage(QStringLiteral("Mode"), Value, names);
     }
     Host.PressModeKey(Value);
     if (Host.IsConnected())
         Host.QueueModeCommand(Value);
+    return QString();
 }
 
 qint32 TZov::Frequency() const
@@ -70,20 +65,17 @@ qint32 TZov::Frequency() const
     return Host.ScaleFrequency();
 }
 
-void TZov::SetFrequency(qint32 Value)
+QString TZov::SetFrequency(qint32 Value)
 {
-    if (Value < LowestFrequency) {
-        Host.ShowMessage(QStringLiteral("Frequency can't be set to a value lower than 100 kHz."));
-        return;
-    }
-    if (Value > HighestFrequency) {
-        Host.ShowMessage(QStringLiteral("Frequency can't be set to a value higher than 500 MHz."));
-        return;
-    }
+    if (Value < LowestFrequency)
+        return QStringLiteral("Frequency can't be set to a value lower than 100 kHz.");
+    if (Value > HighestFrequency)
+        return QStringLiteral("Frequency can't be set to a value higher than 500 MHz.");
     Host.SetScaleFrequency(Value);
     if (Host.IsConnected())
         Host.QueueFrequencyCommand(Value);
     Host.UpdateDigitalDisplay();
+    return QString();
 }
 
 QString TZov::Band() const
@@ -91,14 +83,13 @@ QString TZov::Band() const
     return Host.PressedBand();
 }
 
-void TZov::SetBand(const QString &Value)
+QString TZov::SetBand(const QString &Value)
 {
     const QStringList captions = Host.BandCaptions();
-    if (!captions.contains(Value)) {
-        Host.ShowMessage(InvalidChoiceMessage(QStringLiteral("Band"), Value, captions));
-        return;
-    }
+    if (!captions.contains(Value))
+        return InvalidChoiceMessage(QStringLiteral("Band"), Value, captions);
     Host.SelectBand(Value);
+    return QString();
 }
 
 void TZov::ToggleVfo()
@@ -187,8 +178,13 @@ TScriptValue TZov::Invoke(int Id, TScriptInvoke Kind, TScriptArgs Args)
     if (Id < 0 || Id >= MemberCount)
         throw TScriptError(ScriptErr::NoSuchMember);
     const QString name = QLatin1String(MemberNames[Id]);
-    const bool put = Kind == TScriptInvoke::Put;
+    const bool put = Kind == TScriptInvoke::Put || Kind == TScriptInvoke::PutRef;
     const auto done = TScriptValue();
+    // A refused value is shown, and the script goes on.
+    const auto show = [this](const QString &Refusal) {
+        if (!Refusal.isEmpty())
+            Host.ShowMessage(Refusal);
+    };
 
     // Methods: called with their arguments, never assigned to.
     switch (Id) {
@@ -200,7 +196,7 @@ TScriptValue TZov::Invoke(int Id, TScriptInvoke Kind, TScriptArgs Args)
             throw TScriptError(ScriptErr::NoSuchMember, {}, name);
         if (Id == mZoomTo) {
             ScriptRequireArgs(Args, 2, 2, name);
-            ZoomTo(Args[0].ToLong(), Args[1].ToLong());
+            show(ZoomTo(Args[0].ToLong(), Args[1].ToLong()));
         } else if (Id == mSleep) {
             ScriptRequireArgs(Args, 1, 1, name);
             Sleep(Args[0].ToLong());
@@ -221,9 +217,9 @@ TScriptValue TZov::Invoke(int Id, TScriptInvoke Kind, TScriptArgs Args)
     if (put) {
         const TScriptValue &value = Args[0];
         switch (Id) {
-        case mMode: SetMode(value.ToString()); break;
-        case mFrequency: SetFrequency(value.ToLong()); break;
-        case mBand: SetBand(value.ToString()); break;
+        case mMode: show(SetMode(value.ToString())); break;
+        case mFrequency: show(SetFrequency(value.ToLong())); break;
+        case mBand: show(SetBand(value.ToString())); break;
         case mSplit: SetSplit(value.ToBool()); break;
         case mPtt: SetPtt(value.ToBool()); break;
         default: break;

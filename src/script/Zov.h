@@ -3,8 +3,9 @@
 // The automation object that PROG scripts reach as Zov (Zov.Frequency =
 // 7050000, Zov.Sleep 300) and that other programs reach over D-Bus. It keeps
 // no state of its own: every member works on the main window through
-// TZovHost. Arguments a member refuses never raise a script error: the
-// member shows why in a message box and the script goes on.
+// TZovHost. The members that take a value return why they refuse it (empty
+// when they take it): a script never gets an error for it but a message box
+// saying why, and goes on; a D-Bus client gets the text as an error reply.
 
 #include "script/ScriptObject.h"
 #include "script/ZovHost.h"
@@ -20,13 +21,13 @@ public:
     static constexpr qint32 HighestFrequency = 500000000;
     static constexpr qint32 NarrowestRange = 500;
 
-    void ZoomTo(qint32 ScaleBegin, qint32 ScaleEnd);
+    QString ZoomTo(qint32 ScaleBegin, qint32 ScaleEnd);
     QString Mode() const;
-    void SetMode(const QString &Value);
+    QString SetMode(const QString &Value);
     qint32 Frequency() const;
-    void SetFrequency(qint32 Value);
+    QString SetFrequency(qint32 Value);
     QString Band() const;
-    void SetBand(const QString &Value);
+    QString SetBand(const QString &Value);
     void ToggleVfo();
     void AlignVfo();
     bool Split() const;

@@ -9,6 +9,7 @@
 #include "data/AllFqMarkersDialog.h"
 #include "data/EditFreqMarkerDialog.h"
 #include "data/FqMarkerFormat.h"
+#include "data/DataTestSupport.h"
 #include "data/FqMarkerOps.h"
 
 #include <QAction>
@@ -16,6 +17,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -94,6 +97,22 @@ private slots:
         QFile file(ProgramFolder() + "FqMarkers.tsv");
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().endsWith("3560000\tTARGET\tCW\t1\t\t\t885\t0\r\n"));
+    }
+
+    // A save that fails as the window closes (a shutdown closes any box)
+    // stays in the CAT log.
+    void failureAtCloseIsLogged()
+    {
+        MainWindowFixture fx;
+        TTarnwickFrm &w = fx.create();
+        w.FqMarkers->Store().SetSaveDelay(600000);
+        w.FqMarkers->AddOrReplaceMarker(markerOf("3520000\tLOST"));
+        {
+            datatest::NoFileWrites blocked;
+            w.close();
+        }
+        QVERIFY(std::any_of(fx.logLines.begin(), fx.logLines.end(),
+                            [](const QString &line) { return line.contains("FqMarkers.tsv"); }));
     }
 };
 

@@ -59,7 +59,7 @@ private slots:
         TTarnwickFrm &w = fx.makeOnRig({});
         QVERIFY(fx.connect());
         QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
-        QTRY_VERIFY(w.UsbBtn->isChecked());
+        QTRY_VERIFY(w.UsbBtn->isChecked() && fx.queued().isEmpty()); // the VFO read from the radio
 
         w.FskBtn->click(); // not an FT-817 mode: sent as CW
         QCOMPARE(fx.queued(), QStringList({"0200000007"}));
@@ -87,8 +87,8 @@ private slots:
         w.PttBtn->click();
         QTRY_COMPARE(fx.rig->status("ptt"), QString("0"));
         QTRY_VERIFY(fx.queued().isEmpty());
-        w.ABBtn->click();
-        QCOMPARE(fx.queued(), QStringList({"0000000081"}));
+        w.ABBtn->click(); // and where it went, read from the radio's memory
+        QCOMPARE(fx.queued(), QStringList({"0000000081", "00540000BB", "007A0000BB"}));
         QTRY_COMPARE(fx.rig->status("vfo"), QString("B"));
         QTRY_COMPARE(w.ScaleFrequency(), 14250000); // VFO B got A=B's frequency
         w.SplitBtn->click();
@@ -140,14 +140,16 @@ private slots:
         w.FormMouseWheel(120); // the frequency alone
         QCOMPARE(fx.queued(), QStringList({"0070350201"}));
 
-        // A marker without a mode and beyond the radio's range sends only its
-        // (empty) tones; the window stays where it is.
-        w.CatEngine->CommandQueue.Clear();
-        TFqMarker broken;
-        broken.Frequency = 600000000;
-        w.GoToFqMarker(broken);
-        QCOMPARE(fx.queued(), QStringList({"000000000B", "8A0000000A"}));
-        QCOMPARE(w.ScaleFrequency(), 7035020);
+        // A marker without a mode and beyond the radio's range (either end)
+        // sends only its (empty) tones; above the scale the window stays.
+        for (const qint32 frequency : {600000000, 50000}) {
+            w.CatEngine->CommandQueue.Clear();
+            TFqMarker broken;
+            broken.Frequency = frequency;
+            w.GoToFqMarker(broken);
+            QCOMPARE(fx.queued(), QStringList({"000000000B", "8A0000000A"}));
+            QCOMPARE(w.ScaleFrequency(), frequency > TCatEngine::HighestRadioHz ? 7035020 : frequency);
+        }
         fx.holdPolling(false);
     }
 
@@ -177,7 +179,7 @@ private slots:
         TTarnwickFrm &w = fx.makeOnRig({}, "FT-847");
         QVERIFY(fx.connect());
         QTRY_COMPARE(w.StatusText(), QString("Connected to TCVR."));
-        QVERIFY(!w.ABBtn->isEnabled());
+        QVERIFY(!w.ABBtn->isEnabled() && !w.AIsBBtn->isEnabled() && !w.SplitBtn->isEnabled());
         w.ABBtnClick(); // as the scripting object does
         QTRY_VERIFY(fx.logLines.contains("A/B: main vfo: \"0142500001\", sub vfo: \"1459000008\""));
         for (const char *sent : {">1459000001", ">0800000007", ">0142500011", ">0142500021", ">0100000017", ">0100000027"})

@@ -8,6 +8,7 @@
 #include "base/Widgets.h"
 #include "cat/CatEngine.h"
 #include "common/PromptRecorder.h"
+#include "data/DataTestSupport.h"
 #include "remote/TcpServer.h"
 #include "remote/TcpTestClient.h"
 
@@ -32,15 +33,19 @@ const TFqMarker *markerNamed(const TRadioScale &scale, const QString &caption)
     return nullptr;
 }
 
-bool processRuns(qint64 pid)
-{
-    return !ProcessExecutable(pid).isEmpty();
-}
-
 QString argumentsOf(const QString &path)
 {
     QFile file(path + ".args");
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<none>");
+}
+
+// Processes that run the executable at path.
+int instancesOf(const QString &path)
+{
+    int count = 0;
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        count += ProcessExecutable(entry.toLongLong()) == QFileInfo(path).canonicalFilePath();
+    return count;
 }
 
 } // namespace
@@ -92,6 +97,15 @@ private slots:
         QTRY_COMPARE(fx.rig->status("freq"), QString("14074000"));
         QTRY_COMPARE(fx.rig->status("mode"), QString("USB"));
         QTRY_COMPARE(client.ask("QS").left(14), QByteArray("014074000USB  "));
+
+        // No frequency, or one below 100 kHz: nothing reaches the radio.
+        w.MainTmr->stop();
+        for (const QByteArray line : {"TT", "TTabc      LSB", "TT000099999LSB"}) {
+            QCOMPARE(client.ask(line), QByteArray(""));
+            w.MainTmrTimer();
+            QVERIFY2(fx.queued().isEmpty() && w.ScaleFrequency() == 14074000 && w.UsbBtn->isChecked(), line);
+        }
+        QCOMPARE(fx.rig->status("freq") + fx.rig->status("mode"), QString("14074000USB"));
     }
 
     // Closing with a client connected asks once; No keeps the window, Yes
@@ -148,41 +162,58 @@ private slots:
         QCOMPARE(TcpTestClient(firstPort(w)).ask("XS"), QByteArray("Tarnwick"));
     }
 
-    // Heronpost and Linkmoor from a program folder with a blank in its name:
-    // started as chosen and not twice; Heronpost closed and started again
-    // after Ok in the preferences; both closed with the window.
+    // Heronpost is a "#!/bin/sh" wrapper that runs its program without exec,
+    // Linkmoor the program itself, in a folder with a blank in its name:
+    // started as chosen and not twice; Heronpost (wrapper and program) closed
+    // and started again after Ok in the preferences; both closed with the
+    // window, or Linkmoor left running when the page says so by then.
     void companionProgramsStartAndClose()
     {
         const QByteArray sandboxFolder = qgetenv("TARNWICK_PROGRAM_DIR");
         const QString folder = QString::fromLocal8Bit(sandboxFolder) + "/with blank";
+        const QString program = folder + "/Heronpost.bin";
         QVERIFY(QDir().mkpath(folder));
         qputenv("TARNWICK_PROGRAM_DIR", folder.toLocal8Bit());
-        for (const QString name : {"Heronpost", "Linkmoor"})
-            QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/tarnwick-fakecompanion", folder + "/" + name));
+        const QString fake = QCoreApplication::applicationDirPath() + "/tarnwick-fakecompanion";
+        QVERIFY(QFile::copy(fake, folder + "/Linkmoor") && QFile::copy(fake, program));
+        QVERIFY(datatest::writeBytes(folder + "/Heronpost", "#!/bin/sh\n\"$0.bin\" \"$@\"\n"));
+        QVERIFY(QFile::setPermissions(folder + "/Heronpost", QFile::permissions(program)));
         {
             MainWindowFixture fx;
-            fx.create(); // "Don't start"
-            TTarnwickFrm &w = *fx.window;
-            QVERIFY(w.HeronpostProcessId == 0 && w.LinkmoorProcessId == 0);
+            TTarnwickFrm &w = fx.create(); // "Don't start"
+            QVERIFY(w.HeronpostProcess.Id == 0 && w.LinkmoorProcess.Id == 0);
             w.OptionsFrm->HeronpostRdo->SetItemIndex(2);
             w.OptionsFrm->LinkmoorRdo->SetItemIndex(1);
             w.StartClientPrograms();
-            const qint64 heronpost = w.HeronpostProcessId, linkmoor = w.LinkmoorProcessId;
-            QVERIFY(processRuns(heronpost) && processRuns(linkmoor));
-            QTRY_COMPARE(argumentsOf(folder + "/Heronpost"), QString("-m"));
+            const StartedProcess heronpost = w.HeronpostProcess, linkmoor = w.LinkmoorProcess;
+            QVERIFY(ProcessRuns(heronpost) && ProcessRuns(linkmoor));
+            QTRY_COMPARE(argumentsOf(program), QString("-m"));
             QTRY_COMPARE(argumentsOf(folder + "/Linkmoor"), QString());
             w.StartClientPrograms();
-            QVERIFY(w.HeronpostProcessId == heronpost && w.LinkmoorProcessId == linkmoor);
+            QVERIFY(w.HeronpostProcess == heronpost && w.LinkmoorProcess == linkmoor);
 
             QTimer::singleShot(0, w.OptionsFrm, &QDialog::accept);
             w.PreferencesMnuClick();
-            QVERIFY(!processRuns(heronpost) && processRuns(w.HeronpostProcessId));
-            QCOMPARE(w.LinkmoorProcessId, linkmoor);
+            QVERIFY(!ProcessRuns(heronpost) && ProcessRuns(w.HeronpostProcess));
+            QCOMPARE(w.LinkmoorProcess, linkmoor);
+            QTRY_COMPARE(instancesOf(program), 1); // the old program went with its wrapper
 
-            const qint64 running = w.HeronpostProcessId;
+            const StartedProcess running = w.HeronpostProcess;
             w.close();
-            QVERIFY(!processRuns(running));
-            QTRY_VERIFY(!processRuns(linkmoor));
+            QVERIFY(!ProcessRuns(running));
+            QTRY_VERIFY(!ProcessRuns(linkmoor) && instancesOf(program) == 0);
+        }
+        {
+            MainWindowFixture fx;
+            TTarnwickFrm &w = fx.create();
+            w.OptionsFrm->LinkmoorRdo->SetItemIndex(1);
+            w.StartClientPrograms();
+            const StartedProcess linkmoor = w.LinkmoorProcess;
+            w.OptionsFrm->LinkmoorRdo->SetItemIndex(0);
+            QTimer::singleShot(0, w.OptionsFrm, &QDialog::accept);
+            w.PreferencesMnuClick();
+            QVERIFY(ProcessRuns(linkmoor) && w.LinkmoorProcess.Id == 0); // let go: the window closes it no more
+            CloseProgramWindows(linkmoor.Id);
         }
         qputenv("TARNWICK_PROGRAM_DIR", sandboxFolder);
     }

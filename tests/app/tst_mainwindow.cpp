@@ -191,6 +191,8 @@ private slots:
             emit w.CatEngine->SettingReport("ConnectSuccess", "0");
             QVERIFY(w.StatusText().startsWith("Settings can't be saved to "));
             QCOMPARE(w.StatusBarPnl->FontColor(), QColor(255, 0, 0));
+            w.OptionsFrm->done(QDialog::Accepted); // Ok in the preferences says so in a box
+            QCOMPARE(fx.messages, QStringList{"Settings can't be saved to " + SettingsLocation()});
             w.SetStatus("later R&D"); // the next text replaces it, plain and black
             QVERIFY(w.close());
             QCOMPARE(w.StatusText(), QString("later R&&D"));

@@ -101,6 +101,7 @@ private slots:
         QVERIFY(restarted.ShowAlwaysKhzChk->isChecked());
         QVERIFY(restarted.ShowHintMouseHoverChk->isChecked());
     }
+
 };
 
 TARNWICK_TEST_CLASS(TestOptions)

@@ -46,6 +46,15 @@ private slots:
         answerNextBox(seen, &owner, QMessageBox::No);
         QVERIFY(!AskConfirmation(&owner, "Delete?", DefaultAnswer::Yes));
         QCOMPARE(seen.section('|', 3), QString::number(int(QMessageBox::Yes)));
+
+        // Placed by hand, in the information style.
+        QTimer::singleShot(0, [&seen] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            seen = QString("%1,%2 %3").arg(box->x()).arg(box->y()).arg(box->icon());
+            box->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(AskConfirmationAt(&owner, "Again?", QPoint(40, 30)));
+        QCOMPARE(seen, QString("40,30 %1").arg(QMessageBox::Information));
     }
 };
 

@@ -101,6 +101,27 @@ private slots:
         program.start(programPath(), {"/REGSERVER"});
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitCode(), 0);
+        // "--help" and an unknown option print the usage and end at once.
+        for (const char *parameter : {"--help", "--verbose"}) {
+            program.start(programPath(), {parameter});
+            QVERIFY(program.waitForFinished(20000));
+            const bool help = parameter == QLatin1String("--help");
+            QCOMPARE(program.exitCode(), help ? 0 : 2);
+            QVERIFY((help ? program.readAllStandardOutput() : program.readAllStandardError()).endsWith(CommandLineUsage().toUtf8()));
+        }
+    }
+
+    void unknownParameters()
+    {
+        const QList<std::pair<QStringList, QString>> rows = {
+            {{"--port", "/dev/pts/7", "--model=FT-817", "--rigctld", "4532", "--model"}, ""},
+            {{"-checkinternet", "/regserver", "/UNREGSERVER"}, ""},
+            {{"--port", "/dev/pts/7", "--help"}, "--help"},
+            {{"--model", "FT-817", "-x", "--help"}, "-x"},
+            {{"--portx=/dev/pts/7"}, "--portx=/dev/pts/7"},
+            {{"FqMarkers.tsv"}, "FqMarkers.tsv"}};
+        for (const auto &[parameters, unknown] : rows)
+            QCOMPARE(FirstUnknownParameter(parameters), unknown);
     }
 
     // A SIGTERM in the first run's "Bands.tsv is missing" box ends the program
@@ -162,8 +183,12 @@ private slots:
         QCOMPARE(StartProgram("/nonexistent/folder/program --flag"), qint64(0));
         const qint64 pid = StartProgram("sleep 30", ShowMode::Minimized);
         QVERIFY(pid > 0 && processRuns(pid));
+        // A later process under the same id would have another start time.
+        const StartedProcess started = RunningProcess(pid);
+        QVERIFY(ProcessRuns(started) && !ProcessRuns({pid, started.StartTime + 1}));
         CloseProgramWindows(pid);
         QTRY_VERIFY_WITH_TIMEOUT(!processRuns(pid), 5000);
+        QVERIFY(!ProcessRuns(started));
 
         // 0 would address the whole process group, our own id ourselves.
         CloseProgramWindows(0);

@@ -90,10 +90,12 @@ struct EngineRig
         return done();
     }
     bool announced() const { return host.lastStatus() == QLatin1String("Connected to TCVR."); }
+    // Connected, announced, and the radio's VFO read (the reads queued at the announcement).
     bool connectAndAnnounce()
     {
         connect();
-        return engine.IsConnected() && tickUntil([this] { return announced(); });
+        return engine.IsConnected() && tickUntil([this] { return announced(); })
+               && tickUntil([this] { return engine.CommandQueue.IsEmpty(); });
     }
     int count(const QString &line) const { return int(lines.count(line)); }
     int countStarting(const QString &start) const

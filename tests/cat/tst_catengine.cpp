@@ -1,4 +1,5 @@
 #include "EngineRig.h"
+#include "cat/Radio.h"
 
 #include <QApplication>
 #include <QFile>
@@ -257,6 +258,52 @@ private slots:
         r.lines.clear();
         r.disconnect();
         QCOMPARE(r.lines.mid(0, 3), QStringList({">0000000080", "Writing to COM: 5 Bytes", "Reading from COM: No response expected"}));
+    }
+
+    // The VFO and split in use come from the radio's memory at connect and
+    // after a toggle; the transmit VFO is set and read in one piece each (no
+    // poll between the toggles), and a read waits for the radio.
+    void splitVfoThroughTheRadio_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("atConnect");
+        QTest::addColumn<QString>("sets");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("FT-817") << 0 << "B on" << "81,0140755001,81,81,0200000007,81" << "81,0000000003,81";
+        QTest::newRow("FT-897") << 3 << "B on" << "81,0140755001,81,81,0200000007,81" << "81,0000000003,81";
+        QTest::newRow("FT-847") << 1 << "A unknown" << "0140755021,0200000027" << "0000000023";
+    }
+    void splitVfoThroughTheRadio()
+    {
+        QFETCH(int, model);
+        EngineRig r({"--model", TcvrTypeAt(model).Model}, model);
+        r.rig.control("set split on");
+        r.rig.control("set vfo B");
+        QVERIFY(r.connectAndAnnounce());
+        TRadio radio(r.engine);
+        const TRadioState &state = r.engine.State();
+        const char *const splits[] = {"off", "on", "unknown"};
+        QTEST(QStringLiteral("%1 %2").arg(state.Vfo()).arg(splits[state.Split()]), "atConnect");
+        radio.ToggleVfo();
+        const auto sent = [&r] { return r.lines.filter(QRegularExpression("^>")).join(u',').remove(u'>').replace("0000000081", "81"); };
+        const auto done = [&r] { return r.tickUntil([&r] { return r.engine.CommandQueue.IsEmpty() && !r.engine.TransferInFlight(); }); };
+        QVERIFY(done());
+        QCOMPARE(state.Vfo(), u'A');
+
+        r.lines.clear();
+        QVERIFY(radio.SetSplitFrequency(14075500) && radio.SetSplitMode("CW"));
+        bool fresh = false;
+        radio.AfterChanges([&fresh] { fresh = true; });
+        QVERIFY(!fresh);
+        QVERIFY(r.tickUntil([&fresh] { return fresh; }));
+        QFETCH(QString, sets);
+        QVERIFY2(sent().contains(sets), qPrintable(sent()));
+
+        r.engine.State().SetSplitVfo(7000000, "LSB");
+        r.lines.clear();
+        QVERIFY(radio.ReadSplitVfo() && done());
+        QTEST(sent(), "read");
+        QCOMPARE(QStringLiteral("%1 %2").arg(state.SplitFrequency()).arg(state.SplitMode()), QString("14075500 CW"));
     }
 
     void vanishedPortComesBack()

@@ -46,8 +46,17 @@ private slots:
         QCOMPARE(queue.Commands(), QStringList({"0142500001", "0000000081", "0705000001", "8A0000000A", "0000000000",
                                                 "0000000000"}));
         QCOMPARE(queue.TakeFirst()->Command, QString("0142500001"));
+        // Nothing takes a place before a VFO change: it would reach the other VFO.
+        queue.Append(MakeVfoToggleCommand(TcvrTypes[0], u'A'));
+        queue.Replace(MakeCommand("0707500001", "01"));
+        QCOMPARE(queue.Commands().mid(1), QStringList({"0705000001", "8A0000000A", "0000000000", "0000000000",
+                                                       "0000000081", "0707500001"}));
+        // A reading thrown away hears an empty reply.
+        QStringList heard;
+        queue.Append(MakeEepromReadCommand(0x55, [&heard](const QString &reply) { heard << reply; }));
         queue.Clear();
         QVERIFY(!queue.TakeFirst());
+        QCOMPARE(heard, QStringList({""}));
     }
 
     void repliesMoveTheWindow()

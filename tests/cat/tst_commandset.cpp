@@ -22,10 +22,19 @@ TTcvrType set2Type()
     return type;
 }
 
-// "command/code", or "null" when no command is made.
+// "command/code", "!" after a barrier, or "null" when no command is made.
 QString tc(const std::unique_ptr<TTcvrCommand> &command)
 {
-    return command ? command->Command + u'/' + command->Code : QStringLiteral("null");
+    return command ? command->Command + u'/' + command->Code + (command->Barrier ? QStringLiteral("!") : QString())
+                   : QStringLiteral("null");
+}
+
+QString tcs(const TTcvrCommands &commands)
+{
+    QStringList made;
+    for (const auto &command : commands)
+        made << tc(command);
+    return made.join(u',');
 }
 
 QString set1Reply(qint32 frequency, const char *modeByte)
@@ -57,13 +66,17 @@ private slots:
                                    << QString::fromLatin1(mode[1]) + QStringLiteral("00000007/07");
         row("ptt on", tc(MakeTransmitCommand(true, ft817())), "0000000008/08");
         row("ptt off", tc(MakeTransmitCommand(false, ft817())), "0000000088/88");
-        row("vfo toggle", tc(MakeVfoToggleCommand(ft817(), u'A')), "0000000081/81");
+        row("vfo toggle", tc(MakeVfoToggleCommand(ft817(), u'A')), "0000000081/81!");
         row("847 has no toggle", tc(MakeVfoToggleCommand(ft847(), u'A')), "null");
-        row("split on", tc(MakeSplitCommand(true, ft817(), u'A')), "0000000002/02");
-        row("split off", tc(MakeSplitCommand(false, TcvrTypes[3], u'A')), "0000000082/82");
-        row("847 satellite on", tc(MakeSplitCommand(true, ft847(), u'A')), "000000004E/4E");
-        row("847 satellite off", tc(MakeSplitCommand(false, ft847(), u'A')), "000000008E/8E");
+        row("split on", tc(MakeSplitCommand(true, ft817(), u'A')), "0000000002/02!");
+        row("split off", tc(MakeSplitCommand(false, TcvrTypes[3], u'A')), "0000000082/82!");
+        row("847 satellite on", tc(MakeSplitCommand(true, ft847(), u'A')), "000000004E/4E!");
+        row("847 satellite off", tc(MakeSplitCommand(false, ft847(), u'A')), "000000008E/8E!");
         row("set 1 copies by toggling", tc(MakeCopyToOtherVfoCommand(14250000, ft817(), u'A')), "null");
+        // The transmit VFO of split: over to the other VFO and back, or the FT-847's satellite VFO.
+        row("split freq", tcs(MakeSplitFrequencyCommands(14075505, ft817(), u'A')), "0000000081/81!,0140755001/01!,0000000081/81!");
+        row("split mode", tcs(MakeSplitModeCommands("DIG", ft857())), "0000000081/81!,0A00000007/07!,0000000081/81!");
+        row("eeprom odd address", tc(MakeEepromReadCommand(0x8D, {})), "008C0000BB/BB!");
         // Tones, as Hamlib 4.5 writes them: a single tone goes into both fields.
         row("tones tx and rx", tc(MakeToneFrequencyCommand(1000, 885, ft817())), "100008850B/0B");
         row("rx tone only", tc(MakeToneFrequencyCommand(0, 885, ft817())), "088508850B/0B");
@@ -94,15 +107,17 @@ private slots:
                 << (*mode[1] ? QStringLiteral("MD%1;/MD").arg(QLatin1String(mode[1])) : QStringLiteral("/MD"));
         row("set 2 tx", tc(MakeTransmitCommand(true, set2)), "TX;/TX");
         row("set 2 rx", tc(MakeTransmitCommand(false, set2)), "RX;/RX");
-        row("set 2 toggle from A", tc(MakeVfoToggleCommand(set2, u'A')), "FR1;/FR");
-        row("set 2 toggle from M", tc(MakeVfoToggleCommand(set2, u'M')), "FR0;/FR");
-        row("set 2 split on A", tc(MakeSplitCommand(true, set2, u'A')), "FT1;/FT");
-        row("set 2 split on B", tc(MakeSplitCommand(true, set2, u'B')), "FT0;/FT");
-        row("set 2 split off A", tc(MakeSplitCommand(false, set2, u'A')), "FR0;/FR");
-        row("set 2 split off B", tc(MakeSplitCommand(false, set2, u'B')), "FR1;/FR");
-        row("set 2 split off M", tc(MakeSplitCommand(false, set2, u'M')), "FR2;/FR");
+        row("set 2 toggle from A", tc(MakeVfoToggleCommand(set2, u'A')), "FR1;/FR!");
+        row("set 2 toggle from M", tc(MakeVfoToggleCommand(set2, u'M')), "FR0;/FR!");
+        row("set 2 split on A", tc(MakeSplitCommand(true, set2, u'A')), "FT1;/FT!");
+        row("set 2 split on B", tc(MakeSplitCommand(true, set2, u'B')), "FT0;/FT!");
+        row("set 2 split off A", tc(MakeSplitCommand(false, set2, u'A')), "FR0;/FR!");
+        row("set 2 split off B", tc(MakeSplitCommand(false, set2, u'B')), "FR1;/FR!");
+        row("set 2 split off M", tc(MakeSplitCommand(false, set2, u'M')), "FR2;/FR!");
         row("set 2 copy from A", tc(MakeCopyToOtherVfoCommand(14250000, set2, u'A')), "FB00014250000;/FB");
         row("set 2 copy from M", tc(MakeCopyToOtherVfoCommand(14250000, set2, u'M')), "FA00014250000;/FA");
+        row("set 2 split freq", tcs(MakeSplitFrequencyCommands(14075500, set2, u'B')), "FA00014075500;/FA!");
+        row("set 2 split mode", tcs(MakeSplitModeCommands("USB", set2)), "");
         row("cut to 255", QString::number(tc(MakeCommand(QString(300, u'A'), QString(256, u'c'))).size()), "511");
     }
     void encodings()

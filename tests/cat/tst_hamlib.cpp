@@ -71,9 +71,12 @@ private slots:
             made(MakeVfoToggleCommand(type, u'A')),            made(MakeCopyToOtherVfoCommand(7000000, type, u'A')),
             made(MakeSplitCommand(true, type, u'A')),          made(MakeToneFrequencyCommand(885, 0, type)),
             made(MakeToneModeCommand(885, 0, type)),           made(MakeTonesOffCommand(type)),
+            made(MakeSplitFrequencyCommands(14076000, type, u'A').front()),
+            made(MakeSplitModeCommands("FSK", type).front()),
         };
         QCOMPARE(texts, QStringList({"F 14074000/F", "M PKTUSB 0/M", "M CWR 0/M", "T 1/T", "G TOGGLE/G", "G CPY/G",
-                                     "S 1/S", "CTCSS 885 0/CTCSS", "null", "CTCSS 0 0/CTCSS"}));
+                                     "S 1/S", "CTCSS 885 0/CTCSS", "null", "CTCSS 0 0/CTCSS", "I 14076000/I",
+                                     "X RTTY 0/X"}));
     }
 
     void replies_data()

@@ -51,6 +51,7 @@ public:
     {
         int exitCode = -1;
         QString output;
+        QString error;
     };
     Result run(const QString &program, const QStringList &arguments)
     {
@@ -64,6 +65,7 @@ public:
         if (client.state() == QProcess::NotRunning && client.exitStatus() == QProcess::NormalExit)
             result.exitCode = client.exitCode();
         result.output = QString::fromUtf8(client.readAllStandardOutput()).trimmed();
+        result.error = QString::fromUtf8(client.readAllStandardError()).trimmed();
         return result;
     }
     // A call of the bus itself (org.freedesktop.DBus) through gdbus.

@@ -132,6 +132,16 @@ private slots:
         QCOMPARE(r.s.HitTestMarker(xa + 8, centre(a->HitRect).y()), 0);
     }
 
+    void longCaptionStaysInsideTheFrame()
+    {
+        ScaleRig r(700, 160);
+        const TFqMarker *m = r.marker(3700000, QString(3000, 'W'));
+        const QImage img = picture(r.s);
+        const int y = centre(m->HitRect).y();
+        QCOMPARE(QList<QRgb>({at(img, 0, y), at(img, 1, y), at(img, 2, y), at(img, 699, y)}),
+                 QList<QRgb>({Black, qRgb(0x80, 0x80, 0x80), qRgb(0xC0, 0xC0, 0xC0), Black}));
+    }
+
     void rowButtonsOnlyWhereRowsAreHidden()
     {
         ScaleRig r;

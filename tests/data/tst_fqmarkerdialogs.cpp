@@ -11,6 +11,8 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -67,15 +69,27 @@ private slots:
         QCOMPARE(FormatMarkerLine(taken), line);
         QCOMPARE(taken.Attributes, QString("BEACON\r\nCW"));
 
-        // Trailing line breaks go; a tone the list lacks shows as none.
-        editor.ShowMarkerInEditor(marker("14074000\tX\tNOMODE\t0\t\t\t123\t0"));
+        // Trailing line breaks go; a mode or tone the lists lack is shown and
+        // kept, and gone from the lists with the next marker.
+        editor.ShowMarkerInEditor(marker("14074000\tX\tusb\t0\t\t\t886\t0"));
         QCOMPARE(editor.FrequencyEdt->text(), QString("14074"));
-        QCOMPARE(editor.ModeCBx->currentIndex(), -1);
-        QCOMPARE(editor.RxCtcssCBx->currentIndex(), 0);
+        QCOMPARE(editor.ModeCBx->currentText() + " " + editor.RxCtcssCBx->currentText(), QString("usb 88.6"));
         editor.RemarkMmo->setPlainText("r\n\n  ");
         editor.TakeMarkerFromEditor(taken);
         QCOMPARE(taken.Remark, QString("r"));
-        QVERIFY(!taken.Permanent);
+        QCOMPARE(FormatMarkerLine(taken), QString("14074000\tX\tusb\t0\t\tr\t886\t0"));
+        editor.ShowMarkerInEditor(marker(line));
+        QVERIFY(editor.ModeCBx->findText("usb") < 0 && editor.RxCtcssCBx->findText("88.6") < 0);
+    }
+
+    void okNeedsAMode()
+    {
+        PromptRecorder prompts;
+        TEditFreqMarkerFrm editor;
+        editor.ShowMarkerInEditor(marker("3550000\tX"));
+        editor.ModeCBx->setCurrentIndex(-1); // added with no mode key down
+        QVERIFY(!editor.FormCloseQuery(true));
+        QCOMPARE(prompts.texts(), QStringList{"Select the mode of the frequency marker."});
     }
 
     void editorChecksTheFrequency_data()
@@ -143,11 +157,27 @@ private slots:
         editor.RemarkMmo->clear();
         editor.RemarkMmo->paste();
         QCOMPARE(editor.RemarkMmo->toPlainText(), QString("x-y z\nw"));
+        // A dead key (dead tilde, then space) types through the input method.
+        QInputMethodEvent composed;
+        composed.setCommitString("~!");
+        QApplication::sendEvent(editor.RemarkMmo, &composed);
+        QCOMPARE(editor.RemarkMmo->toPlainText(), QString("x-y z\nw!"));
 
         // Empty attribute lines go on every close, Cancel too.
         editor.AttributesMmo->setPlainText("A\n  \n\nB\n");
         editor.reject();
         QCOMPARE(editor.AttributesMmo->toPlainText(), QString("A\nB"));
+    }
+
+    // The frequency column holds the highest frequency whole.
+    void frequencyColumnFitsTheHighestFrequency()
+    {
+        TEditFreqMarkerFrm editor;
+        TAllFqMarkersFrm list(editor);
+        list.Rows->SetLines({"500000000\tTOP"});
+        list.show();
+        QVERIFY(static_cast<QAbstractItemView *>(list.MarkersLBx)->sizeHintForColumn(0)
+                <= list.MarkersLBx->header()->sectionSize(0));
     }
 
     void pickListOffersUnusedGroups()

@@ -69,12 +69,12 @@ private slots:
         QCOMPARE(marker.Remark, QString("one\r\ntwo"));
 
         // Empty attribute lines never give "--"; TABs and breaks in a field
-        // never give another field.
+        // never give another field, a "~" in a remark line no break.
         marker.Caption = "two\tfields";
         marker.Attributes = "\r\nBEACON\r\n\r\n\r\nCW\r\n";
-        marker.Remark = "a\tb\rc";
+        marker.Remark = "a\tb\rc~d";
         marker.Permanent = false;
-        QCOMPARE(FormatMarkerLine(marker), QString("14074000\ttwo fields\tUSB\t0\t-BEACON-CW-\ta b~c\t885\t0"));
+        QCOMPARE(FormatMarkerLine(marker), QString("14074000\ttwo fields\tUSB\t0\t-BEACON-CW-\ta b~c d\t885\t0"));
     }
 
     void captionsPreferUpperCase()
@@ -106,6 +106,14 @@ private slots:
         QCOMPARE(lines, QStringList({"14074000\tFT8\tUSB\t1\t\t\t0\t0", QString::fromUtf8("7040000\tGrüß\tCW\t1\t\t\t0\t0"),
                                      "3550000\t\tCW\t1\t\t\t0\t0", "3560000\tlast\tCW\t1\t\t\t0\t0"}));
         QCOMPARE(store.OwnedCount(), 4);
+
+        // A line that is no marker stays: written back after the markers.
+        QCOMPARE(loaded.UnreadableLines, QStringList{"abc\tbad"});
+        QList<TFqMarker *> list = loaded.Markers.mid(3);
+        store.SetSource([&] { return list; }, {});
+        store.MarkersChanged();
+        QVERIFY(store.SaveNow());
+        QCOMPARE(readBytes(programFile("FqMarkers.tsv")), Comment + "3560000\tlast\tCW\t1\t\t\t0\t0\r\nabc\tbad\r\n");
     }
 
     void fileHoldsPermanentMarkersOnly()
@@ -139,13 +147,15 @@ private slots:
         QList<TFqMarker *> list;
         QStringList groups = {"A"};
         store.SetSource([&] { return list; }, [&] { return groups; });
-        store.SetSaveDelay(20);
         QVERIFY(!store.SavePending());
         store.SaveNow(); // nothing read yet: nothing written
         QVERIFY(!QFileInfo::exists(programFile("FqMarkers.tsv")));
 
-        store.LoadMarkers(); // missing: a new file follows at once
-        QTRY_COMPARE(readBytes(programFile("FqMarkers.tsv")), Comment);
+        // Missing: a new file follows within about a second, by the store's
+        // own delay (the program runs on).
+        store.LoadMarkers();
+        QTRY_COMPARE_WITH_TIMEOUT(readBytes(programFile("FqMarkers.tsv")), Comment, 1200);
+        store.SetSaveDelay(20);
         TFqMarker *marker = store.NewMarker();
         QVERIFY(ParseMarkerLine("3550000\tNEW", *marker));
         list << marker;

@@ -116,7 +116,9 @@ private slots:
                            Comment + "3600000\tB\r\n3550006\tA\r\nbad\r\n3600000\tC\tAM\t1\tREPEATER\r\n"));
         WriteSetting("VisibleFqMarkers", "REPEATER\r\n");
         Rig rig;
-        QVERIFY(rig.prompts.shown.isEmpty());
+        QCOMPARE(rig.prompts.texts(), QStringList{"1 line(s) of \"" + programFile("FqMarkers.tsv")
+                                                  + "\" could not be read as frequency markers. They are kept in the "
+                                                    "file unchanged, after the markers.\n\nThe first one:\nbad"});
         // Rounded to the tuning step, in frequency order, equal ones as read.
         QCOMPARE(rig.lines(), QStringList({"3550010\tA\tCW\t1\t\t\t0\t0", "3600000\tB\tCW\t1\t\t\t0\t0",
                                            "3600000\tC\tAM\t1\tREPEATER\t\t0\t0"}));
@@ -195,13 +197,18 @@ private slots:
         rig.scale.SetFrequency(3600000);
 
         int firstSelected = -1;
+        bool savedWhileOpen = false; // every change is saved soon, not at close
         rig.run([&](QDialog &dialog) {
             auto &list = static_cast<TAllFqMarkersFrm &>(dialog);
             firstSelected = list.SelectedRow();
-            list.Rows->RemoveRows({0});
+            list.SelectRow(0);
+            list.DeleteMnuClick();
+            savedWhileOpen = QTest::qWaitFor([] { return !readBytes(programFile("FqMarkers.tsv")).contains("PERM"); });
             return int(QDialog::Rejected);
         });
+        QTRY_VERIFY(readBytes(programFile("FqMarkers.tsv")).contains("PERM"));
         rig.ops->AllFreqMarkersMnuClick();
+        QVERIFY(savedWhileOpen);
         QCOMPARE(firstSelected, 1); // the first not below the tuned frequency
         QCOMPARE(rig.lines(), QStringList{"3700000\tTEMP\tFM\t0\tREPEATER\t\t0\t0"});
         QVERIFY(!rig.scale.Markers.first()->Highlighted);
@@ -216,7 +223,7 @@ private slots:
         rig.ops->AllFreqMarkersMnuClick();
         QCOMPARE(rig.scale.Frequency(), 3700000);
         QCOMPARE(rig.host.calls, QStringList{"click 0"});
-        QCOMPARE(rig.prompts.texts().size(), 1); // its hidden group offered
+        QCOMPARE(rig.prompts.texts().size(), 2); // the deletion asked, its hidden group offered
     }
 
     void groupDialogReplacesTheVisibleGroups()

@@ -1,7 +1,8 @@
 // "FqMarkers.tsv" as an operator's editor or another program may leave it,
 // and single marker lines: any bytes must load without a crash, every line
 // the parser takes must come back the same from its written form, and a file
-// written by the store must load to the same markers again.
+// written by the store must load to the same markers (and the same lines that
+// are no marker) again.
 #include "data/FqMarkerFormat.h"
 #include "data/FqMarkerStore.h"
 #include "data/FqMarkerRows.h"
@@ -14,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
 
     TFqMarkerStore store;
-    const QList<TFqMarker *> markers = store.ParseMarkerFile(bytes);
+    QStringList unreadable;
+    const QList<TFqMarker *> markers = store.ParseMarkerFile(bytes, &unreadable);
     for (const TFqMarker *marker : markers) {
         const QString line = FormatMarkerLine(*marker);
         TFqMarker again;
@@ -35,6 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
     }
     if (next != reread.size() || TFqMarkerStore::FormatMarkerFile(reread) != once)
+        std::abort();
+    // Lines that are no marker come back as they were, after the markers.
+    QStringList kept;
+    const QList<TFqMarker *> withKept = store.ParseMarkerFile(TFqMarkerStore::FormatMarkerFile(markers, unreadable), &kept);
+    if (kept != unreadable || withKept.size() != reread.size())
         std::abort();
 
     // The marker list's rows hold the same lines.

@@ -1,6 +1,8 @@
 // Whatever a client sends the rigctld endpoint: the line reader hands on only
-// lines of command text within the length limit, every request gets a reply
-// ended by a line feed, and no set ever tunes the radio outside its ranges.
+// lines of command text within the length limit, a line splits into commands
+// whose arguments hold no blanks, every command gets exactly one reply ended
+// by a line feed (also when it waited for the radio), and no set ever tunes
+// either VFO outside the radio's ranges.
 #include "remote/FakeRigctldHost.h"
 #include "remote/RigctldProtocol.h"
 
@@ -17,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     host.radio.Connected = !(data[0] & 0x20);
     host.radio.Split = (data[0] >> 6) % 3 - 1;
     host.radio.MeterPercent = data[1] % 101;
+    host.radio.Ptt = data[1] & 0x40;
+    host.holdReads = data[1] & 0x80;
     TRigctldProtocol protocol(host);
     TRigctldLineReader reader;
     // The rest arrives in chunks whose sizes the input's own bytes choose.
@@ -30,12 +34,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (const QByteArray &line : lines) {
             if (line.size() > TRigctldLineReader::MaxLineLength || line.contains('\n'))
                 std::abort();
-            const TRigctldAnswer answer = protocol.Answer(line);
-            if (!answer.Reply.isEmpty() && !answer.Reply.endsWith('\n'))
+            const QList<TRigctldRequest> requests = ParseRigctldLine(line);
+            int replies = 0;
+            bool quit = false;
+            for (const TRigctldRequest &request : requests) {
+                for (const QString &argument : request.Arguments)
+                    if (argument.isEmpty() || argument.contains(u' ') || argument.contains(u'\t'))
+                        std::abort();
+                protocol.Answer(request, [&](const TRigctldAnswer &answer) {
+                    ++replies;
+                    quit = quit || answer.Quit;
+                    if (answer.Reply.isEmpty() || !answer.Reply.endsWith('\n'))
+                        std::abort();
+                });
+            }
+            host.release();
+            if (replies != requests.size())
                 std::abort();
-            if (!TRigctldProtocol::InRange(host.radio.Frequency, host.radio.Type))
-                std::abort();
-            if (answer.Quit)
+            for (qint32 frequency : {host.radio.Frequency, host.radio.SplitFrequency})
+                if (frequency != 0 && !TRigctldProtocol::InRange(frequency, host.radio.Type))
+                    std::abort();
+            if (quit)
                 return 0;
         }
         if (result != TRigctldLineReader::Lines)

@@ -1,6 +1,7 @@
 // A PROG key's script file as an operator's editor may have left it: any
 // bytes give the editor a text with plain line ends, the unchanged text goes
-// back as exactly the same bytes, an edited text as bytes that read back as
+// back as exactly the same bytes, an edited text (new, or the file's own
+// lines moved about, which keep their line ends) as bytes that read back as
 // it, and the key's hint has five lines at most of 80 characters.
 #include "script/ScriptFile.h"
 
@@ -20,6 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Text typed in the editor is plain Unicode: what is written reads back.
     const QString typed = QStringLiteral("x\n\u00E9\u20AC\u0416");
     if (TScriptFileText::FromBytes(file.BytesFor(typed)).Text() != typed)
+        std::abort();
+    QStringList lines = file.Text().split(QLatin1Char('\n'));
+    lines.insert(lines.size() / 2, QString());
+    lines.move(0, lines.size() - 1);
+    const QString moved = lines.join(QLatin1Char('\n'));
+    if (TScriptFileText::FromBytes(file.BytesFor(moved)).Text() != moved)
         std::abort();
     const QStringList hint = ScriptHint(bytes).split(QLatin1Char('\n'));
     if (hint.size() > 5)

@@ -1,11 +1,14 @@
 #pragma once
 
 // Runs Hamlib's rigctl (Debian libhamlib-utils) while the event loop runs: the
-// endpoint under test answers on this same thread.
+// endpoint under test answers on this same thread. Daemon runs Hamlib's own
+// rigctld beside it, for answers to compare with.
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <memory>
@@ -43,5 +46,32 @@ inline QStringList run(const QString &model, const QString &target, const QStrin
 {
     return output(*start(model, target, commands));
 }
+
+// "rigctld -m model -r device -s speed" on a free port of 127.0.0.1.
+struct Daemon
+{
+    static QString program() { return QStandardPaths::findExecutable(QStringLiteral("rigctld")); }
+    QProcess process;
+    quint16 port = [] {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        return probe.serverPort();
+    }();
+
+    Daemon(const QString &model, const QString &device, const QString &speed)
+    {
+        process.start(program(), {"-m", model, "-r", device, "-s", speed, "-T", "127.0.0.1", "-t", QString::number(port)});
+        for (int i = 0; i < 50 && !listening(); ++i)
+            QTest::qWait(200);
+    }
+    ~Daemon() { process.kill(), process.waitForFinished(5000); }
+    QString target() const { return QStringLiteral("127.0.0.1:%1").arg(port); }
+    bool listening()
+    {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        return socket.waitForConnected(200);
+    }
+};
 
 } // namespace rigctl

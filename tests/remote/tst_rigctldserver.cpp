@@ -51,22 +51,27 @@ private slots:
     void hamlibOpensEachModel_data()
     {
         QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("modes");
-        QTest::addColumn<QString>("vfos");
-        QTest::newRow("FT-817") << "FT-817" << "Mode list: AM CW USB LSB RTTY FM WFM CWR PKTUSB FM-D" << "VFO list: VFOA VFOB";
+        QTest::addColumn<QStringList>("caps");
+        QTest::newRow("FT-817") << "FT-817"
+                                << QStringList{"Mode list: AM CW USB LSB RTTY FM WFM CWR PKTUSB FM-D", "VFO list: VFOA VFOB",
+                                               "Get level: RFPOWER(0..0/0) RAWSTR(0..0/0) SWR(0..0/0) ALC(0..0/0) STRENGTH(0..0/0)",
+                                               "VFO Ops: CPY TOGGLE", "Low power: 0.5 W, High power: 1.5 W"};
         // The FT-847 splits between its main and satellite VFOs: Hamlib sees one VFO.
-        QTest::newRow("FT-847") << "FT-847" << "Mode list: AM CW USB LSB FM CWR" << "VFO list: VFOA";
+        QTest::newRow("FT-847") << "FT-847"
+                                << QStringList{"Mode list: AM CW USB LSB FM CWR", "VFO list: VFOA",
+                                               "Get level: RAWSTR(0..0/0) ALC(0..0/0) STRENGTH(0..0/0)", "VFO Ops:",
+                                               "Low power: 5 W, High power: 25 W"};
     }
     void hamlibOpensEachModel()
     {
         QFETCH(QString, model);
+        QFETCH(QStringList, caps);
         Listener l;
         l.host.radio.Type = TcvrTypeAt(TcvrTypeIndex(model));
         QVERIFY(l.server.Listen(QHostAddress::LocalHost, 0));
-        const QStringList caps = rigctl::run("2", l.target(), {"1"});
-        QTEST(caps.filter("Mode list:").value(0), "modes");
-        QTEST(caps.filter("VFO list:").value(0), "vfos");
-        QVERIFY(caps.contains("Get level: RAWSTR(0..0/0) STRENGTH(0..0/0)"));
+        const QStringList dump = rigctl::run("2", l.target(), {"1"});
+        for (const QString &line : caps)
+            QVERIFY2(dump.contains(line), qPrintable(line));
         QCOMPARE(l.host.radio.Vfo, u'A'); // Hamlib reads VFO B by switching to it and back
     }
 
@@ -102,13 +107,44 @@ private slots:
         QTRY_COMPARE(greedy->state(), QAbstractSocket::UnconnectedState);
         QVERIFY(l.log.last().contains("does not read its answers"));
         QCOMPARE(ask(*good, "f\n"), QByteArray("7000000\n"));
+    }
 
-        // A crowd beyond the limit: the last one is turned away.
+    // A read from the radio holds its client's later commands back, not the
+    // other clients; a full house makes room by the client idle longest.
+    void readsWaitInOrderIdleClientsMakeRoom()
+    {
+        Listener l;
+        QVERIFY(l.server.Listen(QHostAddress::LocalHost, 0));
+        l.host.holdReads = true;
+        auto reader = l.connect(), tuner = l.connect();
+        reader->write("v\nF 7000000\n");
+        QTRY_COMPARE(l.host.held.size(), size_t(1));
+        QCOMPARE(ask(*tuner, "F 7100000\n"), QByteArray("RPRT 0\n"));
+        QCOMPARE(reader->bytesAvailable(), 0);
+        l.host.release();
+        QCOMPARE(ask(*reader, "", 2), QByteArray("VFOA\nRPRT 0\n"));
+        QCOMPARE(l.host.calls, QStringList({"read vfo", "tune 7100000", "tune 7000000"}));
+
         std::vector<std::unique_ptr<QTcpSocket>> crowd;
-        for (int i = 0; i < TRigctldServer::MaxClients; ++i)
+        for (int i = 2; i < TRigctldServer::MaxClients; ++i)
             crowd.push_back(l.connect());
-        QTRY_COMPARE(crowd.back()->state(), QAbstractSocket::UnconnectedState);
+        QTRY_COMPARE(l.server.ClientCount(), TRigctldServer::MaxClients);
+        QCOMPARE(ask(*reader, "F 7000000\n"), QByteArray("RPRT 0\n"));
+        auto newcomer = l.connect();
+        QTRY_COMPARE(tuner->state(), QAbstractSocket::UnconnectedState); // idle since before the crowd came
+        QCOMPARE(ask(*newcomer, "\\chk_vfo\n"), QByteArray("0\n"));
+        QCOMPARE(l.log.filter("dropped: it was idle longest").size(), 1);
+
+        // Every one waits for the radio: there is no room.
+        crowd.push_back(std::move(reader));
+        crowd.push_back(std::move(newcomer));
+        for (auto &member : crowd)
+            member->write("v\n");
+        QTRY_COMPARE(l.host.held.size(), size_t(TRigctldServer::MaxClients));
+        auto turnedAway = l.connect();
+        QTRY_COMPARE(turnedAway->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(l.server.ClientCount(), TRigctldServer::MaxClients);
+        QVERIFY(l.log.last().contains("turned away"));
     }
 
     void boundToTheConfiguredAddressOnly()

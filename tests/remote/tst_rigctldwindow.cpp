@@ -1,7 +1,8 @@
 // Hamlib's rigctl works the emulated radio through the window: sets reach the
-// radio through the command queue and the window follows at once, reads come
-// from what the window shows; the options and the command line place the
-// listener, and a port that is taken is reported on the status line.
+// radio through the command queue and the window follows at once, reads
+// answer what the radio holds; a WSJT-X session with split leaves the radio
+// as Hamlib's own rigctld leaves it. The options and the command line place
+// the listener, and a port that is taken is reported on the status line.
 
 #include "Rigctl.h"
 #include "app/Main.h"
@@ -51,6 +52,26 @@ struct RigctldWindow
     QStringList rigctl(const QStringList &commands) { return rigctl::run("2", target(), commands); }
 };
 
+// VFO A on 28 074 000 USB, B on 21 074 000 LSB, A in use.
+void twoBands(RigProcess &rig)
+{
+    for (const char *line : {"set vfo B", "set freq 21074000", "set mode LSB", "set vfo A", "set freq 28074000"})
+        rig.control(line);
+}
+
+QString radioHolds(RigProcess &rig)
+{
+    return rig.control("status").split(u' ').filter(QRegularExpression("^(vfo|ptt|split|freqa|modea|freqb|modeb)=")).join(u' ');
+}
+
+// What WSJT-X asks with "Split Operation: Rig": its start-up reads, split on,
+// the receive and transmit frequencies and modes, a transmission, the
+// transmit VFO read back. Each part runs as one rigctl, so that the radio
+// can be looked at while it transmits.
+const QStringList wsjtxKeying = {"v", "f", "m", "s", "t", "S", "1", "VFOB", "F", "14074000", "I", "14075500",
+                                 "X", "PKTUSB", "3000", "M", "PKTUSB", "3000", "T", "1"};
+const QStringList wsjtxUnkeying = {"T", "0", "i", "x"};
+
 } // namespace
 
 class TestRigctldWindow : public QObject
@@ -89,17 +110,27 @@ private slots:
         QCOMPARE(w.rigctl({"T", "1"}), QStringList());
         QVERIFY(w.window.PttBtn->isChecked());
         QTRY_COMPARE(w.rig.status("ptt"), QString("1"));
-        QCOMPARE(w.rigctl({"t", "l", "STRENGTH"}), QStringList({"1", "-54"})); // no signal while transmitting
+        // No signal while transmitting; the FT-817's transmit meters read from the radio.
+        for (const char *line : {"set power 6", "set swr 3", "set alc 2"})
+            w.rig.control(line);
+        QCOMPARE(w.rigctl({"t", "l", "STRENGTH", "l", "RFPOWER", "l", "SWR", "l", "ALC"}),
+                 QStringList({"1", "-54", "0.660000", "1.800000", "0.400000"}));
         QCOMPARE(w.rigctl({"T", "0"}), QStringList());
         QTRY_COMPARE(w.rig.status("ptt"), QString("0"));
 
-        // VFO B holds 7.05 MHz LSB in the emulator: the window follows it there.
-        QCOMPARE(w.rigctl({"V", "VFOB"}), QStringList());
+        // VFO B holds 7.05 MHz LSB in the emulator; A/B on the radio itself:
+        // the window follows, the VFO is read from the radio.
+        w.rig.control("set vfo B");
         QTRY_COMPARE(w.window.ScaleFrequency(), 7050000);
         QTRY_VERIFY(w.window.LsbBtn->isChecked());
-        QCOMPARE(w.rigctl({"v"}), QStringList({"VFOB"}));
-        QCOMPARE(w.rigctl({"V", "VFOA"}), QStringList());
-        QTRY_COMPARE(w.rig.status("vfo"), QString("A"));
+        QCOMPARE(w.rigctl({"v", "f"}), QStringList({"VFOB", "7050000"}));
+        w.rig.control("set vfo A");
+        // Across VFO changes every command reaches the radio in its order, and
+        // a read answers what the radio holds (10 Hz steps) on that VFO.
+        QCOMPARE(w.rigctl({"V", "VFOB", "F", "7075005", "V", "VFOA", "F", "14074000", "f", "V", "VFOB", "f", "V", "VFOA"}),
+                 QStringList({"14074000", "7075010"}));
+        QCOMPARE(w.rig.status("freqa") + ' ' + w.rig.status("freqb") + ' ' + w.rig.status("vfo"),
+                 QString("14074000 7075010 A"));
         QCOMPARE(w.rigctl({"S", "1", "VFOB"}), QStringList());
         QCOMPARE(w.window.GetSplitState(w.window.SplitBtn), SplitOn);
         QTRY_COMPARE(w.rig.status("split"), QString("1"));
@@ -109,6 +140,33 @@ private slots:
         QVERIFY(came >= 11);
         QTRY_COMPARE(w.log.filter(QRegularExpression("^RIGCTLD: Client 127.0.0.1:\\d+ disconnected\\.$")).size(), came);
         QCOMPARE(w.window.RigctldServer->ClientCount(), 0);
+    }
+
+    void wsjtxSplitSessionLeavesTheRadioAsRigctldDoes()
+    {
+        RigctldWindow w;
+        twoBands(w.rig);
+        w.window.CatBtn->click();
+        QTRY_COMPARE(w.window.ScaleFrequency(), 28074000);
+        QCOMPARE(w.rigctl(wsjtxKeying), QStringList({"VFOA", "28074000", "USB", "2200", "0", "VFOA", "0"}));
+        QTRY_COMPARE(w.rig.status("ptt"), QString("1"));
+        QCOMPARE(w.rigctl(wsjtxUnkeying), QStringList({"14075500", "PKTUSB", "3000"}));
+        const QString held = "vfo=A ptt=0 split=1 freqa=14074000 modea=DIG freqb=14075500 modeb=DIG";
+        QTRY_COMPARE(radioHolds(w.rig), held);
+        // VFO B was only visited between two toggles: the window never showed it.
+        QCOMPARE(w.window.ScaleFrequency(), 14074000);
+
+        if (rigctl::Daemon::program().isEmpty())
+            QSKIP("rigctld not found: the comparison with Hamlib's own daemon needs libhamlib-utils");
+        RigProcess theirs({"--delay", "60"});
+        twoBands(theirs);
+        rigctl::Daemon daemon("1020", theirs.path(), "4800");
+        QVERIFY(daemon.listening());
+        // Their passband is the radio's (0: normal); ours the one WSJT-X set.
+        QCOMPARE(rigctl::run("2", daemon.target(), wsjtxKeying), QStringList({"VFOA", "28074000", "USB", "2200", "0", "VFOA", "0"}));
+        QCOMPARE(theirs.status("ptt"), QString("1"));
+        QCOMPARE(rigctl::run("2", daemon.target(), wsjtxUnkeying), QStringList({"14075500", "PKTUSB", "0"}));
+        QCOMPARE(radioHolds(theirs), held);
     }
 
     void optionsPlaceTheListener()

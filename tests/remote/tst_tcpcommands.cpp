@@ -79,9 +79,13 @@ private slots:
         QTest::newRow("DM, empty") << "DM" << "delete  0";
         QTest::newRow("SM") << "SMDX;SPOTS;" << "groups DX|SPOTS";
         QTest::newRow("SM, empty entries") << "SM;DX;;" << "groups |DX|";
+        QTest::newRow("SM, CR separates") << "SMDX\rSPOTS;A" << "groups DX|SPOTS|A";
         QTest::newRow("TT") << "TT 14074000USB  FT8 " << "tune 14074000/USB/FT8";
         QTest::newRow("TT, trimmed number") << "TT7040000  LSB" << "tune 7040000/LSB/";
-        QTest::newRow("TT, no number") << "TTabc" << "tune 0/CW   /";
+        QTest::newRow("TT, lowest") << "TT000100000" << "tune 100000/CW   /";
+        QTest::newRow("TT, highest") << "TT500000000FM" << "tune 500000000/FM/";
+        for (const char *refused : {"TT", "TTabc      USB", "TT000099999USB", "TT500000001"})
+            QTest::newRow(refused) << refused << "";
         QTest::newRow("TT, segment mode") << "TT014010000" << "tune 14010000/CW-R/";
         QTest::newRow("FM, argument ends at 512")
             << fm("A", "014074000USB  -skip" + fixed("DX", 10) + "0" + QString(472, u'r') + "IGNORED")
@@ -97,8 +101,9 @@ private slots:
         TcpFakeHost host;
         const TTcpRequest request = ParseTcpRequest(line);
         QVERIFY(TcpCommandChangesWindow(request.Command));
-        ApplyTcpRequest(request, host);
-        QCOMPARE(host.calls, QStringList{call});
+        const QString refused = ApplyTcpRequest(request, host);
+        QCOMPARE(host.calls.join('\n'), call);
+        QCOMPARE(refused.isEmpty(), !call.isEmpty());
     }
 
     void statusLine()

@@ -1,10 +1,12 @@
 // The TCP command server with real sockets on 127.0.0.1 and a fake window:
-// replies in order and after their effects, the log, the client list,
-// listening, and clients that misbehave.
+// replies in order and after their effects, also to a client that half-closes,
+// the log, the client list, listening, clients that misbehave, and running out
+// of descriptors.
 
 #include "common/TestEnvironment.h"
 #include "remote/TcpFakeHost.h"
 #include "remote/TcpServer.h"
+#include "remote/TcpStream.h"
 #include "remote/TcpTestClient.h"
 
 #include <QMutex>
@@ -13,6 +15,15 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include <csignal>
+#include <ctime>
+#include <netinet/in.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -85,6 +96,20 @@ private slots:
                                                "TCPIP: Unknown command received: \"\"."}));
     }
 
+    // A client that shuts its sending side after its lines (printf 'QS\n' |
+    // nc -N) gets every reply, also after a window command, then the end.
+    void halfCloseGetsEveryReply()
+    {
+        Served s;
+        TcpTestClient client(s.port);
+        client.send("QS\nSMDX\nXS\nIV"); // the last line lacks its LF: no reply
+        QVERIFY(client.socket.flush() && shutdown(int(client.socket.socketDescriptor()), SHUT_WR) == 0);
+        for (const QByteArray &reply : {Status, QByteArray(""), QByteArray("Tarnwick")})
+            QCOMPARE(client.readLine(), reply);
+        QVERIFY(client.waitForClose());
+        QCOMPARE(s.host.calls, QStringList{"groups DX"});
+    }
+
     // A failed or a slow reverse lookup: the address stands for the name.
     void hostNameWithoutLookup()
     {
@@ -153,6 +178,40 @@ private slots:
                                  10000);
         QTRY_COMPARE(s.server.ClientCount(), 1);
         QCOMPARE(other.ask("CS"), QByteArray("0"));
+    }
+
+    // Out of descriptors, accepting pauses instead of spinning; once there
+    // are descriptors again (the soft limit raised to the hard one, as at
+    // start), every waiting client is served.
+    void outOfDescriptors()
+    {
+        TTcpServerLimits limits;
+        limits.AcceptRetryMs = 100;
+        Served s(limits);
+        rlimit low{};
+        getrlimit(RLIMIT_NOFILE, &low);
+        low.rlim_cur = rlim_t(QDir("/proc/self/fd").count()) + 8;
+        setrlimit(RLIMIT_NOFILE, &low);
+        const pid_t child = fork();
+        if (child == 0) { // thirty clients that wait to be killed
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            rlimit plenty{256, 256};
+            setrlimit(RLIMIT_NOFILE, &plenty);
+            sockaddr_in to{AF_INET, htons(s.port), {htonl(INADDR_LOOPBACK)}, {}};
+            for (int i = 0; i < 30; ++i)
+                ::connect(socket(AF_INET, SOCK_STREAM, 0), reinterpret_cast<sockaddr *>(&to), sizeof to);
+            for (;;)
+                pause();
+        }
+        QTRY_VERIFY(s.logged("TCPIP: Can't accept a client: Too many open files. Trying again."));
+        const std::clock_t before = std::clock(); // the process's processor time
+        QTest::qWait(500);
+        const double used = double(std::clock() - before) / CLOCKS_PER_SEC;
+        RaiseOpenFileLimit();
+        QTRY_COMPARE_WITH_TIMEOUT(s.server.ClientCount(), 30, 10000);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        QVERIFY2(used < 0.05, qPrintable(QString::number(used))); // a spinning thread takes far more
     }
 
     // A thousand connections opened at once and dropped at once, half of

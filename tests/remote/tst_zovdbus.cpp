@@ -49,9 +49,10 @@ class TestZovDBus : public QObject
 private slots:
     void init() { testenv::resetSandbox(); }
 
-    // Each row: a call, gdbus's output, what it did to the window. Refused
-    // values show their message and still succeed; a wrong type, a
-    // read-only property and anything not Zov's are errors.
+    // Each row: a call, gdbus's output (or the end of its error), what it did
+    // to the window. Refused values are errors with Zov's reason, and no box
+    // waits on the screen; so are a wrong type, a read-only property and
+    // anything not Zov's.
     void members_data()
     {
         QTest::addColumn<QString>("member");
@@ -60,7 +61,7 @@ private slots:
         const std::initializer_list<std::array<QString, 3>> rows = {
             {"Frequency", "(<3550000>,)", ""},
             {"Frequency=<7050000>", "()", "freq 7050000|digits"},
-            {"Frequency=<99999>", "()", "msg:Frequency can't be set to a value lower than 100 kHz."},
+            {"Frequency=<99999>", "InvalidArgs: Frequency can't be set to a value lower than 100 kHz.", ""},
             {"Mode", "(<'USB'>,)", ""},
             {"Mode=<'CW'>", "()", "mode CW"},
             {"Band", "(<'80'>,)", ""},
@@ -74,10 +75,12 @@ private slots:
             {"ToggleVfo", "()", "vfo"},
             {"AlignVfo", "()", "align"},
             {"Sleep 0", "()", ""},
-            {"Frequency=<'abc'>", "", ""},
-            {"SMeter=<5>", "", ""},
-            {"deleteLater", "", ""},
+            {"Frequency=<'abc'>", "InvalidArgs: Property Frequency takes type int", ""},
+            {"SMeter=<5>", "PropertyReadOnly: Property SMeter is read-only", ""},
+            {"Volume", "UnknownProperty: No such property: Volume", ""},
+            {"deleteLater", "UnknownMethod", ""},
             {"ZoomTo 100000 100500", "()", "release bands|range 100000 100500"},
+            {"ZoomTo 1 100500", "InvalidArgs: Scale can't start on a frequency lower than 100 kHz.", ""},
         };
         for (const auto &row : rows)
             QTest::newRow(qPrintable(row[0])) << row[0] << row[1] << row[2];
@@ -96,8 +99,12 @@ private slots:
         TZovDBusService service(window);
         QCOMPARE(service.Start(bus.address()), QString());
         const DBusDaemon::Result result = bus.run("gdbus", zovCall(member));
-        QCOMPARE(result.output, output);
-        QCOMPARE(result.exitCode == 0, !output.isEmpty());
+        const bool succeeds = output.startsWith('(');
+        QCOMPARE(result.exitCode == 0, succeeds);
+        if (succeeds)
+            QCOMPARE(result.output, output);
+        else
+            QVERIFY2(result.error.contains("org.freedesktop.DBus.Error." + output), qPrintable(result.error));
         QCOMPARE(window.log.join(u'|'), effect);
     }
 

@@ -1,6 +1,6 @@
 // The scanner against a stand-in window: the tuning lock and what stopping
 // puts right for each kind, the readings of a range scan, squelch watching,
-// and marker scans that lack or run out of markers.
+// ranges too narrow to scan, and marker scans that lack or run out of markers.
 
 #include "ScanTestSupport.h"
 #include "common/TestEnvironment.h"
@@ -81,6 +81,21 @@ private slots:
         scanner.ScanTmrTimer();
         QCOMPARE(h.interval, 500);
         QCOMPARE(h.tunes, QList<qint32>({7000000, 7000100}));
+    }
+
+    // A range that holds no second step is refused, not scanned on one
+    // frequency for ever.
+    void rangeScanNeedsTwoSteps()
+    {
+        for (const qint32 width : {99, 100, 200}) {
+            FakeScanHost h;
+            TScanner scanner(h);
+            h.scanKey = true;
+            scanner.StartScan(scanOf(ScanKindRange, 7000000, 7000000 + width));
+            const bool starts = width > 100;
+            QCOMPARE(h.timerOn && h.scanKey, starts);
+            QCOMPARE(h.infos, starts ? QStringList() : QStringList{TScanner::RangeTooNarrowMessage.arg(100)});
+        }
     }
 
     void squelchWatching()

@@ -63,11 +63,12 @@ private slots:
     }
 
     // The file's text reaches the editor and its bytes stay; while the script
-    // runs its key alone is enabled and blinks, and the script's dialogs go
-    // to the window.
+    // runs its key alone is enabled and blinks, the script's dialogs go to
+    // the window, and its files are beside the key's.
     void runSetsTheKeysAndRestoresThem()
     {
-        const QByteArray bytes("\xEF\xBB\xBF' caf\xC3\xA9\nMsgBox InputBox(\"f?\")\n");
+        const QByteArray bytes("\xEF\xBB\xBF' caf\xC3\xA9\nMsgBox InputBox(\"f?\")\n"
+                               "CreateObject(\"Scripting.FileSystemObject\").CreateTextFile(\"log.txt\").Write 1\n");
         QFile file(ProgramFolder() + "PROG3.vbs");
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
@@ -77,8 +78,9 @@ private slots:
         w.onMsgBox = [&] { during = keys(w, 2) + (scripts.Running() ? " running" : ""); };
         w.editor = [](QString &) { return true; };
         click(w, scripts, 2);
-        QCOMPARE(w.edited, QStringList({"' caf\u00E9\nMsgBox InputBox(\"f?\")\n"}));
+        QCOMPARE(w.edited, QStringList({QString::fromUtf8(bytes.mid(3))}));
         QCOMPARE(readFile("PROG3.vbs"), bytes);
+        QCOMPARE(readFile("log.txt"), QByteArray("1"));
         QCOMPARE(w.log, QStringList({"input:f?", "box:typed"}));
         QCOMPARE(during, QString("down 1 red 0 blinking 1 enabled 001 running"));
         QCOMPARE(keys(w, 2), QString("down 0 red 0 blinking 0 enabled 111"));

@@ -16,7 +16,8 @@ private slots:
     }
 
     // Bytes as read, the editor's text, and the bytes of that text with a
-    // line "x" added: the character set and the file's first line end stay.
+    // line "x" added: the character set and the lines' ends stay, the new
+    // line ends with the file's first line end.
     void roundTrip_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -24,7 +25,9 @@ private slots:
         QTest::addColumn<QByteArray>("edited");
         QTest::newRow("ansi, CR LF") << QByteArray("a\xE9\r\nb") << QString("a\u00E9\nb") << QByteArray("a\xE9\r\nb\r\nx");
         QTest::newRow("ansi, mixed ends") << QByteArray("a\nb\r\nc\rd\x80\x81") << QString("a\nb\nc\nd\u20AC\u0081")
-                                          << QByteArray("a\nb\nc\nd\x80\x81\nx");
+                                          << QByteArray("a\nb\r\nc\rd\x80\x81\nx");
+        QTest::newRow("ansi, last byte high") << QByteArray("a\r\nb\xE9") << QString("a\nb\u00E9")
+                                              << QByteArray("a\r\nb\xE9\r\nx");
         QTest::newRow("utf-8, LF") << QByteArray("a\xC3\xA9\nb\n") << QString("a\u00E9\nb\n")
                                    << QByteArray("a\xC3\xA9\nb\n\nx");
         QTest::newRow("utf-8 with mark, CR") << QByteArray("\xEF\xBB\xBF" "a\rb") << QString("a\nb")
@@ -45,6 +48,24 @@ private slots:
         QCOMPARE(file.Text(), text);
         QCOMPARE(file.BytesFor(text), bytes);
         QCOMPARE(file.BytesFor(text + "\nx"), edited);
+    }
+
+    // In a file of mixed line ends each line the edit left as it was keeps
+    // its own end; changed and new lines take the file's first one.
+    void mixedLineEndsSurviveEdits_data()
+    {
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("a line changed") << "a\nB\nc\nd" << QByteArray("a\r\nB\r\nc\rd");
+        QTest::newRow("a line inserted") << "a\nx\nb\nc\nd" << QByteArray("a\r\nx\r\nb\nc\rd");
+        QTest::newRow("a line removed") << "a\nc\nd" << QByteArray("a\r\nc\rd");
+        QTest::newRow("lines moved") << "c\nd\na\nb" << QByteArray("c\rd\r\na\r\nb");
+    }
+    void mixedLineEndsSurviveEdits()
+    {
+        QFETCH(QString, edited);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(TScriptFileText::FromBytes("a\r\nb\nc\rd").BytesFor(edited), bytes);
     }
 
     // A character the code page lacks turns a Windows-1252 file into UTF-8,

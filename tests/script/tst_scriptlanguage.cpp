@@ -250,7 +250,7 @@ private slots:
             {"x = ", "#1023@1"},
             {")", "#1024@1"},
             {"Next", "#1024@1"},
-            {"Class C\nEnd Class", "#1024@1"},
+            {"Property Get P\nEnd Property", "#1024@1"},
             {"x = 1\nOption Explicit", "#1024@2"},
             {"x = 1 2", "#1025@1"},
             {"Dim a, a", "#1041@1"},

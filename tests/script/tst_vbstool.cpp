@@ -66,6 +66,10 @@ private slots:
                                      << "Line: 2\nObject required: 'Zov'\n";
         QTest::newRow("syntax error first") << QByteArray("MsgBox 1\nIf x\n") << QByteArray() << 1 << ""
                                             << "Line: 2\nExpected 'Then'\n";
+        // Relative paths start at the script's folder, not the current one.
+        QTest::newRow("files beside the script")
+            << QByteArray("MsgBox CreateObject(\"Scripting.FileSystemObject\").OpenTextFile(\"PROG1.vbs\").ReadLine") << QByteArray()
+            << 0 << "MsgBox CreateObject(\"Scripting.FileSystemObject\").OpenTextFile(\"PROG1.vbs\").ReadLine\n" << "";
         QTest::newRow("windows-1252 file") << QByteArray("MsgBox \"caf\xE9\"") << QByteArray() << 0 << QString::fromUtf8("caf\xC3\xA9\n") << "";
     }
     void runs()

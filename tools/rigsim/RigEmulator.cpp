@@ -289,7 +289,8 @@ QByteArray RigEmulator::answer(const QByteArray &five)
             return QByteArray();
         if (!state_.ptt)
             return QByteArray(1, '\0');
-        return QByteArray(1, char(qBound(0, state_.power, 15) << 4)) + QByteArray(1, '\0');
+        return QByteArray(1, char(qBound(0, state_.power, 15) << 4 | qBound(0, state_.swr, 15)))
+               + QByteArray(1, char(qBound(0, state_.alc, 15)));
     default: return QByteArray();          // unknown opcodes are not answered
     }
 }
@@ -352,7 +353,7 @@ QString RigEmulator::statusLine() const
     const Vfo &vfo = model_ == Model::FT847 ? state_.vfoA : (state_.onVfoB ? state_.vfoB : state_.vfoA);
     return QStringLiteral("status model=%1 freq=%2 mode=%3 vfo=%4 ptt=%5 split=%6 lock=%7 cat=%8 sat=%9 "
                           "satrx=%10 satrxmode=%11 sattx=%12 sattxmode=%13 txtone=%14 rxtone=%15 tonemode=%16 "
-                          "commands=%17 last=%18")
+                          "commands=%17 last=%18 freqa=%19 modea=%20 freqb=%21 modeb=%22")
         .arg(modelName(model_))
         .arg(vfo.frequency)
         .arg(modeText(vfo.mode))
@@ -370,7 +371,11 @@ QString RigEmulator::statusLine() const
         .arg(state_.rxTone)
         .arg(QStringLiteral("%1").arg(state_.toneMode, 2, 16, QChar(u'0')).toUpper())
         .arg(commands_)
-        .arg(QString::fromLatin1(last_.toHex().toUpper()));
+        .arg(QString::fromLatin1(last_.toHex().toUpper()))
+        .arg(state_.vfoA.frequency)
+        .arg(modeText(state_.vfoA.mode))
+        .arg(state_.vfoB.frequency)
+        .arg(modeText(state_.vfoB.mode));
 }
 
 QString RigEmulator::control(const QString &line, bool *quit)
@@ -433,6 +438,10 @@ QString RigEmulator::control(const QString &line, bool *quit)
             state_.sMeter = number;
         } else if (what == QLatin1String("power") && ok) {
             state_.power = number;
+        } else if (what == QLatin1String("swr") && ok) {
+            state_.swr = number;
+        } else if (what == QLatin1String("alc") && ok) {
+            state_.alc = number;
         } else if (what == QLatin1String("squelch") && onOff(value, &flag)) {
             state_.squelchOpen = flag;
         } else if (what == QLatin1String("ptt") && onOff(value, &flag)) {

@@ -43,6 +43,8 @@ public:
         bool squelchOpen = false;
         bool sMeterNoise = false;
         int power = 10;        // transmit power meter, 0..15 (FT-847 0..31)
+        int swr = 0;           // FT-817 transmit metering, 0..15
+        int alc = 0;
         // What the radio's DIG mode is set to in its menu (the CAT mode byte
         // only says DIG); Hamlib reads it from the EEPROM.
         enum class DigMode { Rtty, PskL, PskU, UserL, UserU };

@@ -62,6 +62,7 @@ const char *const helpText =
     "Control channel: while running, each line on standard input is a command,\n"
     "answered by one line starting with \"ok\" or \"error\":\n"
     "  set freq HZ | set mode NAME | set vfo A|B | set smeter N|random | set power N\n"
+    "  set swr N | set alc N (FT-817 transmit metering, 0-15)\n"
     "  set squelch open|closed | set ptt on|off | set split on|off | set cat on|off\n"
     "  fault none | fault silence on|off | fault noack on|off | fault short N\n"
     "  fault extra N | fault shift N [MS] | fault drift N | fault slow MS\n"

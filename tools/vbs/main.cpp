@@ -2,12 +2,14 @@
 // operator can try a PROG script's logic and the tests can run scripts.
 // MsgBox writes its text to standard output and answers with the default
 // button; InputBox reads one line from standard input (end of input is
-// Cancel). There is no Zov object. An error prints "Line: n" and its
+// Cancel). There is no Zov object; a FileSystemObject's relative paths start
+// at the script file's folder. An error prints "Line: n" and its
 // description to standard error and exits with 1; Ctrl+C stops the script.
 #include "script/ScriptEngine.h"
 #include "script/ScriptSource.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
@@ -80,6 +82,7 @@ int main(int argc, char *argv[])
 
     TConsoleHost host;
     TScriptEngine engine(&host);
+    engine.SetScriptFolder(QFileInfo(file).absolutePath());
     RunningEngine = &engine;
     std::signal(SIGINT, StopScript);
     const TScriptStatus status = engine.Execute(text);
