@@ -6,51 +6,11 @@
 #include "base/Settings.h"
 #include "controls/Depresz.h"
 
+#include "remote/Rigctl.h"
+
 #include <QLabel>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 namespace {
-
-// rigctld (Hamlib's) on a free port of 127.0.0.1.
-class Rigctld
-{
-public:
-    explicit Rigctld(const QStringList &arguments)
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost);
-        port_ = probe.serverPort();
-        probe.close();
-        process_.setProgram(QStringLiteral("rigctld"));
-        process_.setArguments(arguments + QStringList{"-T", "127.0.0.1", "-t", QString::number(port_)});
-        start();
-    }
-    ~Rigctld() { stop(); }
-    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
-    bool start()
-    {
-        process_.start();
-        return QTest::qWaitFor([this] {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, port_);
-            return socket.waitForConnected(100);
-        }, 5000);
-    }
-    void stop()
-    {
-        // rigctld 4.5 may spin rather than end when asked to.
-        process_.terminate();
-        if (!process_.waitForFinished(2000)) {
-            process_.kill();
-            process_.waitForFinished(2000);
-        }
-    }
-
-private:
-    QProcess process_;
-    quint16 port_ = 0;
-};
 
 QString offLine()
 {
@@ -95,6 +55,17 @@ private slots:
         w.PttBtn->click();
         QTRY_COMPARE(onRadio("t"), QString("0"));
 
+        // The rigctld endpoint shares it with Hamlib programs.
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        w.SetCommandLineRigctld({true, "127.0.0.1", port});
+        w.ApplyRigctldOptions();
+        const QString endpoint = QStringLiteral("127.0.0.1:%1").arg(port);
+        QCOMPARE(rigctl::run("2", endpoint, {"F", "3560000", "f"}), QStringList({"3560000"}));
+        QTRY_COMPARE(onRadio("f"), QString("3560000"));
+
         w.CatBtn->click();
         QVERIFY(w.DigBtn->isEnabled() && w.DigBtn->toolTip().isEmpty()); // off-line: every key on
     }
@@ -105,10 +76,11 @@ private slots:
     {
         RigProcess radio({"--model", "FT-817", "--speed", "4800", "--delay", "55", "--freq", "3550000", "--mode", "LSB"});
         QVERIFY(radio.ok());
-        Rigctld rigctld({"-m", "1020", "-r", radio.path(), "-s", "4800"});
+        auto rigctld = std::make_unique<rigctl::Daemon>("1020", radio.path(), "4800");
+        const quint16 port = rigctld->port;
         MainWindowFixture fx(true);
         TTarnwickFrm &w = fx.create();
-        w.SetCommandLineSerial({{}, {}, {}, rigctld.address()});
+        w.SetCommandLineSerial({{}, {}, {}, rigctld->target()});
         QVERIFY(fx.connect());
         QTRY_COMPARE_WITH_TIMEOUT(w.StatusText(), QString("Connected to TCVR."), 20000);
 
@@ -132,14 +104,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(radio.status("ptt"), QString("0"), 10000);
         TFqMarker &marker = fx.addMarker(7070000);
         marker.Mode = "FM";
+        marker.RxCtcss = 885;
         const QPoint flag = centre(marker.HitRect);
         pressLeft(fx.scale(), flag.x(), flag.y());
         releaseLeft(fx.scale(), flag.x(), flag.y());
         QTRY_COMPARE_WITH_TIMEOUT(radio.status("freq") + radio.status("mode"), QString("7070000FM"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(radio.status("rxtone") + radio.status("tonemode"), QString("8852A"), 10000);
 
         // rigctld stops: the watchdog's retries, then off-line. Its timer is
         // driven here; bench/hamlib_polling times the real one.
-        rigctld.stop();
+        rigctld.reset();
         w.CatEngine->SetManualTimers(true);
         const auto settled = [&] { return QTest::qWaitFor([&] { return w.CatEngine->Idle(); }); };
         QVERIFY(settled());
@@ -153,7 +127,8 @@ private slots:
         QVERIFY(!w.IsConnected() && !w.CatBtn->isChecked());
 
         // Started again, the COM key connects.
-        QVERIFY(rigctld.start());
+        rigctld = std::make_unique<rigctl::Daemon>("1020", radio.path(), "4800", port);
+        QVERIFY(rigctld->listening());
         w.CatEngine->SetManualTimers(false);
         QVERIFY(fx.connect());
         QTRY_COMPARE_WITH_TIMEOUT(w.StatusText(), QString("Connected to TCVR."), 20000);

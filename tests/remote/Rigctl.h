@@ -58,8 +58,11 @@ struct Daemon
         return probe.serverPort();
     }();
 
-    Daemon(const QString &model, const QString &device, const QString &speed)
+    // at: a port to take again (a daemon started anew where the last one was).
+    Daemon(const QString &model, const QString &device, const QString &speed, quint16 at = 0)
     {
+        if (at != 0)
+            port = at;
         process.start(program(), {"-m", model, "-r", device, "-s", speed, "-T", "127.0.0.1", "-t", QString::number(port)});
         for (int i = 0; i < 50 && !listening(); ++i)
             QTest::qWait(200);
