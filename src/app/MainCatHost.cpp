@@ -63,7 +63,8 @@ void TTarnwickFrm::createCatLink()
     Depresz->SetUnits(QStringLiteral("S/PWR"));
 
     // A meter that is off (a radio without an S-meter) stays dark.
-    connect(this, &TTarnwickFrm::LitStateChanged, Depresz, [this](bool lit) { Depresz->SetLit(lit && Depresz->isEnabled()); });
+    connect(this, &TTarnwickFrm::LitStateChanged, Depresz,
+            [this](bool lit) { Depresz->SetLit(lit && Depresz->isEnabled()); });
     connect(PttBtn, &QToolButton::clicked, this, &TTarnwickFrm::PttBtnClick);
     connect(ABBtn, &QToolButton::clicked, this, &TTarnwickFrm::ABBtnClick);
     connect(AIsBBtn, &QToolButton::clicked, this, &TTarnwickFrm::AIsBBtnClick);

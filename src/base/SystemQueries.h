@@ -100,8 +100,9 @@ struct SerialPresets
     QString Hamlib = {}; // a Hamlib model's number or name, as given
     QString Rigctl = {}; // HOST:PORT of a rigctld
 };
-// Reads the two options from the parameters (program name excluded). Unknown
-// models and options without a value are described in warnings and ignored.
+// Reads these options from the parameters (program name excluded). Unknown
+// models, addresses that are no HOST:PORT and options without a value are
+// described in warnings and ignored (a Hamlib model is looked up by the caller).
 SerialPresets ParseSerialPresets(const QStringList &parameters, const QStringList &models,
                                  QStringList *warnings = nullptr);
 

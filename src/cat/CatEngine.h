@@ -231,7 +231,7 @@ private:
     std::unique_ptr<TSimulatedTransport> simulated_;
     std::unique_ptr<THamlibTransport> hamlib_;
     // The Hamlib radio's abilities: its model's until the open tells the radio's.
-    TTcvrType hamlibType_;
+    TTcvrType hamlibType_ = TcvrTypes[0];
     TLinkSettings settings_;
     std::optional<TTcvrType> override_;
     std::function<qint64()> clock_;

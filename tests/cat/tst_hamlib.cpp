@@ -5,6 +5,7 @@
 #include "cat/HamlibRig.h"
 #include "cat/Radio.h"
 #include "common/TestEnvironment.h"
+#include "remote/Rigctl.h"
 
 #include <QTcpServer>
 #include <QTest>
@@ -164,6 +165,35 @@ private slots:
         rig.radio("G TOGGLE"); // back to A, which now has B's dial
         QCOMPARE(rig.radio("f;m"), QStringLiteral("14074000;USB"));
         QVERIFY(rig.tickUntil([&] { return rig.engine.State().Vfo() == u'A'; })); // read back, not counted
+    }
+
+    // Hamlib's dummy behind rigctld keys by no command: its PTT read is
+    // refused and the field stays empty. A rigctld that went away and came
+    // back on its port is found by opening again.
+    void refusedReadsAndAFarEndThatReturns()
+    {
+        auto daemon = std::make_unique<rigctl::Daemon>("1", "/dev/null", "4800");
+        const quint16 port = daemon->port;
+        THamlibRig rig;
+        QString failure;
+        TSerialSettings settings;
+        settings.HamlibModel = HamlibNetworkModel;
+        settings.Port = daemon->target();
+        QVERIFY(rig.Open(settings, &failure));
+        const auto run = [&](const QString &command) {
+            failure.clear();
+            const TTransfer t = rig.Execute(command, &failure);
+            return QStringLiteral("%1 %2 %3").arg(t.Result).arg(t.Reply, failure);
+        };
+        QCOMPARE(run("t;f"), QStringLiteral("1 ;145000000 "));
+        QCOMPARE(run("t"), QStringLiteral("2  "));
+        QVERIFY(rig.Reopen()); // nothing failed: it stays as it is
+        daemon.reset();
+        QCOMPARE(run("f"), QStringLiteral("2  Radio does not answer (Hamlib: IO error)"));
+        QVERIFY(!rig.Reopen());
+        daemon = std::make_unique<rigctl::Daemon>("1", "/dev/null", "4800", port);
+        QVERIFY(rig.Reopen());
+        QCOMPARE(run("f"), QStringLiteral("1 145000000 "));
     }
 
     void unreachableRigctld()
