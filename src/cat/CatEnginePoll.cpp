@@ -266,6 +266,9 @@ void TCatEngine::decodeSet3(const QString &command, const QString &reply)
     if (reading.Ptt) {
         state_.SetPtt(*reading.Ptt);
         if (*reading.Ptt) {
+            // No power is read from a Hamlib radio: the meter shows none
+            // rather than the last signal.
+            state_.ReportMeter(0);
             state_.SetReceive(TReceive::Transmitting);
             emit ScanMustStop();
         }
