@@ -60,8 +60,11 @@ void TRigctldServer::closeAll(bool quietly)
 {
     const QList<QTcpSocket *> sockets = clients_.keys();
     for (QTcpSocket *socket : sockets) {
-        if (!quietly)
-            log(QStringLiteral("Client %1 disconnected.").arg(clients_.value(socket).peer));
+        const QString peer = clients_.value(socket).peer;
+        if (!quietly) {
+            log(QStringLiteral("Client %1 disconnected.").arg(peer));
+            emit ClientGone(peer);
+        }
         socket->disconnect(this);
         socket->abort();
         socket->deleteLater();
@@ -126,7 +129,9 @@ void TRigctldServer::serve(QTcpSocket *socket)
     const TRigctldLineReader::Result result = client->reader.Feed(socket->readAll(), &lines);
     const QString peer = client->peer;
     for (const QByteArray &line : std::as_const(lines)) {
+        serving_ = peer;
         const TRigctldAnswer answer = protocol_.Answer(line);
+        serving_.clear();
         if (!answer.LogText.isEmpty())
             log(peer + QStringLiteral(": ") + answer.LogText);
         socket->write(answer.Reply);
@@ -146,13 +151,15 @@ void TRigctldServer::serve(QTcpSocket *socket)
 
 void TRigctldServer::drop(QTcpSocket *socket, const QString &reason)
 {
-    log(QStringLiteral("Client %1 dropped: %2.").arg(clients_.value(socket).peer, reason));
+    const QString peer = clients_.value(socket).peer;
+    log(QStringLiteral("Client %1 dropped: %2.").arg(peer, reason));
     clients_.remove(socket);
     socket->disconnect(this);
     socket->flush(); // the answers to its lines before the fault
     socket->abort();
     socket->deleteLater();
     emit ClientCountChanged(ClientCount());
+    emit ClientGone(peer);
 }
 
 void TRigctldServer::forget(QTcpSocket *socket)
@@ -160,9 +167,11 @@ void TRigctldServer::forget(QTcpSocket *socket)
     const auto client = clients_.constFind(socket);
     if (client == clients_.cend())
         return;
-    log(QStringLiteral("Client %1 disconnected.").arg(client->peer));
+    const QString peer = client->peer;
+    log(QStringLiteral("Client %1 disconnected.").arg(peer));
     clients_.erase(client);
     socket->disconnect(this);
     socket->deleteLater();
     emit ClientCountChanged(ClientCount());
+    emit ClientGone(peer);
 }

@@ -6,6 +6,12 @@
 
 #include <QObject>
 
+#include <functional>
+
+// The bus name of the caller whose write of Ptt is being delivered (empty
+// when it was not a bus call).
+QString TakePttCaller();
+
 // The object on the bus. Its own slots and properties are the interface;
 // what they do is TZov's.
 class TZovDBusObject : public QObject
@@ -36,7 +42,17 @@ public:
     bool Split() const { return zov.Split(); }
     void SetSplit(bool Value) { zov.SetSplit(Value); }
     bool Ptt() const { return zov.Ptt(); }
-    void SetPtt(bool Value) { zov.SetPtt(Value); }
+    // The caller holds the transmitter by its name on the bus.
+    void SetPtt(bool Value)
+    {
+        const QString caller = TakePttCaller();
+        zov.SetPttHolder({TPttHolder::Bus, caller});
+        zov.SetPtt(Value);
+        if (Value && !caller.isEmpty() && Keyed)
+            Keyed(caller);
+    }
+    // Told the name of a caller that keyed the transmitter.
+    std::function<void(const QString &)> Keyed;
     // Reading it handles the window's pending messages, as a script's does.
     bool Interrupted() const { return zov.Interrupted(); }
     int SMeter() const { return zov.SMeter(); }

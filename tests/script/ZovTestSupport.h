@@ -19,6 +19,7 @@ public:
     QStringList bands = QStringList{"160", "80", "40", "20"} + QStringList(28, QString());
     int pressedBand = 1, meter = 0, waitStep = 50, tickStep = 0, events = 0;
     bool connected = false, split = false, ptt = false, blinking = false;
+    TPttHolder pttHolder;
     mutable qint64 clock = 0;
     QStringList log, edited; // edited: the texts the editor was opened with
     QList<int> waits;
@@ -46,7 +47,10 @@ public:
     void ToggleVfo() override { log << "vfo"; }
     void AlignVfo() override { log << "align"; }
     void SetSplit(bool on) override { split = on, log << QString("split %1").arg(on ? "on" : "off"); }
-    void SetPtt(bool on) override { ptt = on, log << QString("ptt %1").arg(on ? "on" : "off"); }
+    void SetPtt(bool on, const TPttHolder &holder) override
+    {
+        ptt = on, pttHolder = holder, log << QString("ptt %1").arg(on ? "on" : "off");
+    }
     void ShowPtt(bool on) override { ptt = on, log << QString("ptt shown %1").arg(on ? "on" : "off"); }
     int MeterValue() const override { return meter; }
     QString ReceiveIndicator() const override { return indicator; }
@@ -69,6 +73,7 @@ public:
     void SetProgKeyRed(int key, bool red) override { keyRed[key] = red; }
     void SetProgKeyHint(int key, const QString &hint) override { hints[key] = hint; }
     void SetBlinking(bool on) override { blinking = on; }
+    void ScriptAborted(int key, bool failed) override { log << QString("aborted %1 %2").arg(key).arg(failed); }
     bool EditScript(QString &text) override { return edited << text, editor && editor(text); }
     int ScriptMsgBox(const QString &prompt, int, const QString &) override
     {
