@@ -217,6 +217,9 @@ void TTarnwickFrm::FormClose()
     // read, so they are not overwritten with what the window holds.
     if (lastRunRead)
         writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
+    // With every client and server gone, nothing keys the radio again: the
+    // port closes only after transmit-off was answered (or the wait ran out).
+    CatEngine->TransmitOffBeforeExit(TransmitOffWaitMs);
     if (IsConnected())
         Disconnect();
     if (lastRunRead) {
