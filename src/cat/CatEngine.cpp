@@ -169,9 +169,14 @@ void TCatEngine::ReleasePtt(const QString &why)
 void TCatEngine::linkBack()
 {
     // A radio keyed when its link went must not stay keyed; the operator's
-    // own keying stands.
-    if (state_.PttHolder().kind != TPttHolder::Operator)
-        unkeyAhead();
+    // own keying stands. A radio that hears nothing before CAT on (the
+    // FT-847) gets it first.
+    if (state_.PttHolder().kind == TPttHolder::Operator)
+        return;
+    const QString &catOn = GetTcvrType().CatOnCommand;
+    if (!catOn.isEmpty())
+        SendAhead(MakeCommand(catOn, QString()));
+    unkeyAhead();
 }
 
 bool TCatEngine::TransmitOffBeforeExit(int waitMs)

@@ -19,7 +19,6 @@ public:
     QStringList bands = QStringList{"160", "80", "40", "20"} + QStringList(28, QString());
     int pressedBand = 1, meter = 0, waitStep = 50, tickStep = 0, events = 0;
     bool connected = false, split = false, ptt = false, blinking = false;
-    TPttHolder pttHolder;
     mutable qint64 clock = 0;
     QStringList log, edited; // edited: the texts the editor was opened with
     QList<int> waits;
@@ -47,10 +46,7 @@ public:
     void ToggleVfo() override { log << "vfo"; }
     void AlignVfo() override { log << "align"; }
     void SetSplit(bool on) override { split = on, log << QString("split %1").arg(on ? "on" : "off"); }
-    void SetPtt(bool on, const TPttHolder &holder) override
-    {
-        ptt = on, pttHolder = holder, log << QString("ptt %1").arg(on ? "on" : "off");
-    }
+    void SetPtt(bool on, const TPttHolder &) override { ptt = on, log << QString("ptt %1").arg(on ? "on" : "off"); }
     void ShowPtt(bool on) override { ptt = on, log << QString("ptt shown %1").arg(on ? "on" : "off"); }
     int MeterValue() const override { return meter; }
     QString ReceiveIndicator() const override { return indicator; }

@@ -86,8 +86,7 @@ private slots:
     }
 
     // "Line: n", an empty line, the description, after the window was told
-    // to let go of what the script keyed; a syntax error is found before
-    // anything runs.
+    // of the failure; a syntax error is found before anything runs.
     void errorsNameTheirLine_data()
     {
         QTest::addColumn<QString>("script");
@@ -108,8 +107,7 @@ private slots:
     }
 
     // A click on the running key: Interrupted turns true and Sleep returns,
-    // the key stays down in red, the script's own ending still runs, and the
-    // window is told the run was stopped.
+    // the key stays down in red, and the script's own ending still runs.
     void stopAskedIsSeenByTheScript()
     {
         FakeZovHost w;
