@@ -217,8 +217,9 @@ void TTarnwickFrm::FormClose()
     // read, so they are not overwritten with what the window holds.
     if (lastRunRead)
         writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
-    // With every client and server gone, nothing keys the radio again: the
-    // port closes only after transmit-off was answered (or the wait ran out).
+    // With the rigctld and TCP clients gone, transmit-off goes out before
+    // anything else, and the port closes only once it was answered (or the
+    // wait ran out): nothing leaves the radio keyed.
     CatEngine->TransmitOffBeforeExit(TransmitOffWaitMs);
     if (IsConnected())
         Disconnect();
