@@ -14,6 +14,7 @@ constexpr quint32 Red = 0x0000FF;
 
 void TCatEngine::MainTmrTimer()
 {
+    checkTransmitTimeout();
     // One transfer at a time: the tick after it comes when it has ended.
     if (inFlight_ || opening_)
         return;
@@ -82,13 +83,26 @@ void TCatEngine::transferDone(const Outgoing &out, const TTransfer &result)
         return;
     if (IntegrityCountdown > 0 && out.pollEntry0 && !checkIntegrity(result.Reply))
         return;
+    // A reading taken after every command queued before it had gone out.
+    const bool fresh = out.poll && out.queued == commandsQueued_;
+    // The transmitter as a reading older than a command queued since (a
+    // transmit-on or -off) found it is not taken: the PTT key would flicker,
+    // and a script would see the transmitter as it was.
+    staleReading_ = !fresh;
     readingApplied_ = false;
     DecodeReply(out.command, result.Reply);
+    staleReading_ = false;
     if (readingApplied_)
         freshReading(out.queued);
+    if (!fresh || IntegrityCountdown > 0)
+        return;
     // A scan decides on readings that came after its tuning reached the radio.
-    if (out.poll && out.queued == commandsQueued_ && IntegrityCountdown == 0 && isReceiveReading(out.command))
+    if (isReceiveReading(out.command))
         state_.CountReceiveReading();
+    // Found off, the transmitter is held by nobody (the radio's own
+    // time-out, or a keying it refused).
+    if (isTransmitReading(out.command) && !state_.Ptt())
+        state_.SetPttHolder({});
 }
 
 void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
@@ -107,7 +121,14 @@ void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
 TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
 {
     Outgoing out;
-    if (std::unique_ptr<TTcvrCommand> queued = CommandQueue.TakeFirst()) {
+    std::unique_ptr<TTcvrCommand> queued;
+    if (!ahead_.empty()) {
+        queued = std::move(ahead_.front());
+        ahead_.pop_front();
+    } else {
+        queued = CommandQueue.TakeFirst();
+    }
+    if (queued) {
         out.command = queued->Command;
         if (queued->TakeReply) {
             out.expected = queued->ReplyLength;
@@ -116,15 +137,7 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
         }
         const QString &code = queued->Code;
         out.frequencyCode = !code.isEmpty() && (code == type.FrequencyCodeA || code == type.FrequencyCodeB);
-        // A radio that never acknowledges (the FT-847, the text command set, a
-        // model that was seen answering a set-frequency command with nothing)
-        // is not probed: each probe would wait out the whole read time-out.
-        // Once learned, every set command waits for the acknowledgement's
-        // length only, not for the read time-out after it.
-        if (type.CommandSet == 2 || !type.AnswersSetCommands)
-            out.expected = 0;
-        else
-            out.expected = AckLength;
+        out.expected = ackLength(type);
         return out; // the queued command is freed here, after its text was copied
     }
     const int set = type.CommandSet == 2 ? 2 : 1;
@@ -170,6 +183,7 @@ void TCatEngine::DecodeReply(const QString &command, const QString &reply)
     RestartWatchdog();
     if (WatchdogRetries > 0) {
         WatchdogRetries = 0;
+        linkBack();
         state_.SetLink(TLinkPhase::Checking);
         setStatus(QStringLiteral("Data integrity check [E22]..."), Red, false);
     }
@@ -200,7 +214,8 @@ void TCatEngine::decodeSet1(const QString &command, const QString &reply, const 
         }
         break;
     case TDecodedReply::TransmitStatus:
-        state_.SetPtt(decoded.transmitting);
+        if (!staleReading_)
+            state_.SetPtt(decoded.transmitting);
         if (decoded.transmitting) {
             state_.ReportMeter(decoded.percent);
             state_.SetReceive(TReceive::Transmitting);
@@ -221,7 +236,8 @@ void TCatEngine::decodeSet2(const QString &reply)
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
         readingApplied_ = true;
-        state_.SetPtt(decoded.transmitting);
+        if (!staleReading_)
+            state_.SetPtt(decoded.transmitting);
         if (decoded.transmitting) {
             state_.SetReceive(TReceive::Transmitting);
             emit ScanMustStop();
@@ -288,6 +304,12 @@ bool TCatEngine::isReceiveReading(const QString &command) const
     // The receive status (squelch and S-meter); the text set has its S-meter read.
     const int set = GetTcvrType().CommandSet == 2 ? 2 : 1;
     return command == PollCommands[set][1].Command;
+}
+
+bool TCatEngine::isTransmitReading(const QString &command) const
+{
+    // The transmit status; the text set reports it in its information reply.
+    return GetTcvrType().CommandSet == 2 ? command == PollCommands[2][0].Command : command == PollCommands[1][2].Command;
 }
 
 bool TCatEngine::IsReplyPlausible(const QString &reply) const
