@@ -45,7 +45,7 @@ public:
     void ToggleVfo() override {}
     void AlignVfo() override {}
     void SetSplit(bool) override {}
-    void SetPtt(bool) override {}
+    void SetPtt(bool, const TPttHolder &) override {}
     void ShowPtt(bool) override {}
     int MeterValue() const override { return 0; }
     QString ReceiveIndicator() const override { return QStringLiteral("SQL"); }

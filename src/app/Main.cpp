@@ -217,6 +217,10 @@ void TTarnwickFrm::FormClose()
     // read, so they are not overwritten with what the window holds.
     if (lastRunRead)
         writeWindowSetting(QStringLiteral("Connected"), boolText(CatBtn->isChecked()));
+    // With the rigctld and TCP clients gone, transmit-off goes out before
+    // anything else, and the port closes only once it was answered (or the
+    // wait ran out): nothing leaves the radio keyed.
+    CatEngine->TransmitOffBeforeExit(TransmitOffWaitMs);
     if (IsConnected())
         Disconnect();
     if (lastRunRead) {

@@ -529,6 +529,8 @@ public:
     // script is asked to stop first and the window closes once it has ended.
     void CloseForShutdown();
     static constexpr int ShutdownRetryMs = 50;
+    // How long closing waits for the radio to acknowledge transmit-off.
+    static constexpr int TransmitOffWaitMs = 300;
 
 private:
     friend class MainTcpHost;

@@ -70,6 +70,9 @@ void TTarnwickFrm::createCatLink()
     connect(AIsBBtn, &QToolButton::clicked, this, &TTarnwickFrm::AIsBBtnClick);
     connect(SplitBtn, &QToolButton::clicked, this, &TTarnwickFrm::SplitBtnClick);
     followEngine();
+    const auto applyTransmitTimeout = [this] { CatEngine->SetTransmitTimeout(OptionsFrm->TransmitTimeoutMinutes()); };
+    applyTransmitTimeout();
+    connect(this, &TTarnwickFrm::PreferencesApplied, this, applyTransmitTimeout);
 }
 
 // The widgets show the radio state and the engine's events; nothing here
@@ -103,6 +106,15 @@ void TTarnwickFrm::followEngine()
 
     connect(&state, &TRadioState::LinkChanged, this, [this] { UpdateLitState(); });
     connect(&state, &TRadioState::PttChanged, PttBtn, &QToolButton::setChecked);
+    // While the transmitter is on, the PTT key's hint names who keyed it.
+    const auto showPttHolder = [this, &state] {
+        const TPttHolder &holder = state.PttHolder();
+        PttBtn->setToolTip(state.Ptt() && holder.kind != TPttHolder::Nobody
+                               ? QStringLiteral("PTT held by ") + holder.Description()
+                               : QString());
+    };
+    connect(&state, &TRadioState::PttChanged, this, showPttHolder);
+    connect(&state, &TRadioState::PttHolderChanged, this, showPttHolder);
     connect(&state, &TRadioState::SplitChanged, this, [this](TSplitState split) { SetSplitState(SplitBtn, split); });
     connect(&state, &TRadioState::ReceiveChanged, this, [this](TReceive receive) { SetSqlState(int(receive)); });
     connect(&state, &TRadioState::MeterRead, this, [this](int percent) {

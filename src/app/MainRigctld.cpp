@@ -63,7 +63,11 @@ public:
         w.PressModeKey(mode);
         w.ModeChanged(nullptr);
     }
-    void RigctldSetPtt(bool on) override { radio_.SetPtt(on, {TPttHolder::Client, {}}); }
+    // The client holds the transmitter by its connection.
+    void RigctldSetPtt(bool on) override
+    {
+        radio_.SetPtt(on, {TPttHolder::Client, w.RigctldServer->ServingClient()});
+    }
     void RigctldToggleVfo() override { radio_.ToggleVfo(); }
     void RigctldCopyVfo() override { radio_.AlignVfos(radio_.State().Frequency(), radio_.State().Mode()); }
     void RigctldSetSplit(bool on) override { radio_.SetSplit(on); }
@@ -83,6 +87,9 @@ void TTarnwickFrm::setupRigctld()
     RigctldServer = new TRigctldServer(*rigctldHost, this);
     RigctldServer->setObjectName(QStringLiteral("RigctldServer"));
     RigctldServer->SetLogger([this](const QString &text) { LogEvent(text); });
+    connect(RigctldServer, &TRigctldServer::ClientGone, this, [this](const QString &peer) {
+        Radio->ReleasePtt({TPttHolder::Client, peer}, QStringLiteral("PTT released: the client %1 went away.").arg(peer));
+    });
     connect(this, &TTarnwickFrm::PreferencesApplied, this, &TTarnwickFrm::ApplyRigctldOptions);
 }
 

@@ -68,7 +68,7 @@ public:
     void ToggleVfo() override { w.Radio->ToggleVfo(); }
     void AlignVfo() override { w.Radio->AlignVfos(w.ScaleFrequency(), w.CurrentMode()); }
     void SetSplit(bool on) override { w.Radio->SetSplit(on); }
-    void SetPtt(bool on) override { w.Radio->SetPtt(on, {TPttHolder::Script, {}}); }
+    void SetPtt(bool on, const TPttHolder &holder) override { w.Radio->SetPtt(on, holder); }
     void ShowPtt(bool on) override { w.Radio->State().SetPtt(on); }
     int MeterValue() const override { return w.Radio->State().MeterMean(); }
     QString ReceiveIndicator() const override
@@ -90,6 +90,13 @@ public:
     void ShowMessage(const QString &text) override { ShowInformation(&w, text); }
 
     // --- TProgramScriptsHost
+    void ScriptAborted(int key, bool failed) override
+    {
+        const QString caption = KeyCaption(key);
+        w.Radio->ReleasePtt({TPttHolder::Script, caption},
+                            QStringLiteral("PTT released: the script %1 %2.")
+                                .arg(caption, failed ? QStringLiteral("failed") : QStringLiteral("was stopped")));
+    }
     QString KeyCaption(int key) const override { return progKey(key)->text(); }
     bool ProgKeyDown(int key) const override { return progKey(key)->isChecked(); }
     void SetProgKeyDown(int key, bool down) override { progKey(key)->setChecked(down); }
@@ -211,8 +218,13 @@ void TTarnwickFrm::StopScript()
 
 bool TTarnwickFrm::StartAutomation(const QString &address)
 {
-    if (!zovService)
+    if (!zovService) {
         zovService = new TZovDBusService(*scriptHost, this);
+        connect(zovService, &TZovDBusService::ClientLeft, this, [this](const QString &name) {
+            Radio->ReleasePtt({TPttHolder::Bus, name},
+                              QStringLiteral("PTT released: the D-Bus client %1 left the bus.").arg(name));
+        });
+    }
     const QString error = zovService->Start(address);
     if (!error.isEmpty()) {
         LogEvent(QStringLiteral("D-Bus: the Zov object is not offered to other programs (") + error

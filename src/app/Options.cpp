@@ -131,7 +131,7 @@ TOptionsFrm::TOptionsFrm(QWidget *parent)
               IpAddressCBx, PortCBx, IpAddress2CBx, Port2CBx, IpAddress3CBx, Port3CBx,
               HeronpostRdo, LinkmoorRdo, SpectrographAutomaticallyChk, RestartSpectrographChk,
               DontAnimateScaleChk, ShowAlwaysKhzChk,
-              RigctldChk, RigctldAddressCBx, RigctldPortCBx};
+              RigctldChk, RigctldAddressCBx, RigctldPortCBx, TxTimeoutChk, TxTimeoutCBx};
 
     connect(CwTuneStepCBx, &QComboBox::currentIndexChanged, this, &TOptionsFrm::UpdateStepLabels);
     connect(FmTuneStepCBx, &QComboBox::currentIndexChanged, this, &TOptionsFrm::UpdateStepLabels);
@@ -325,10 +325,21 @@ void TOptionsFrm::buildMiscPage()
     ShowHintMarkerSelectedChk =
         makeCheck(page, "ShowHintMarkerSelectedChk", QStringLiteral("Show details when freq marker selected"));
     ShowAlwaysKhzChk = makeCheck(page, "ShowAlwaysKhzChk", QStringLiteral("Digital scale always shows kHz"));
+    TxTimeoutChk = makeCheck(page, "TxTimeoutChk", QStringLiteral("Release PTT after"));
+    QStringList minutes;
+    for (int n = 1; n <= 30; ++n)
+        minutes << QString::number(n);
+    TxTimeoutCBx = makeList(page, "TxTimeoutCBx", minutes);
     auto layout = new QVBoxLayout(page);
     for (QCheckBox *box : {SpectrographAutomaticallyChk, RestartSpectrographChk, DontAnimateScaleChk,
                            ShowHintMouseHoverChk, ShowHintMarkerSelectedChk, ShowAlwaysKhzChk})
         layout->addWidget(box);
+    auto timeout = new QHBoxLayout;
+    timeout->addWidget(TxTimeoutChk);
+    timeout->addWidget(TxTimeoutCBx);
+    timeout->addWidget(new QLabel(QStringLiteral("minutes"), page));
+    timeout->addStretch();
+    layout->addLayout(timeout);
     layout->addStretch();
 }
 
@@ -360,6 +371,8 @@ void TOptionsFrm::SetDefaults()
     ShowHintMouseHoverChk->setChecked(true);
     ShowHintMarkerSelectedChk->setChecked(true);
     ShowAlwaysKhzChk->setChecked(false);
+    TxTimeoutChk->setChecked(false);
+    TxTimeoutCBx->setCurrentIndex(4);
 }
 
 void TOptionsFrm::loadStoredControls()
@@ -381,6 +394,11 @@ int TOptionsFrm::FmTuneStep() const
 int TOptionsFrm::WfmTuneStep() const
 {
     return stepOf(WfmTuneStepCbx, WfmSteps);
+}
+
+int TOptionsFrm::TransmitTimeoutMinutes() const
+{
+    return TxTimeoutChk->isChecked() ? TxTimeoutCBx->currentIndex() + 1 : 0;
 }
 
 bool TOptionsFrm::IsDigiScaleKeystroke(int key, Qt::KeyboardModifiers modifiers) const

@@ -32,6 +32,8 @@ public:
     int FmTuneStep() const;
     int WfmTuneStep() const;
     bool IsDigiScaleKeystroke(int key, Qt::KeyboardModifiers modifiers) const;
+    // "Release PTT after N minutes": N, or 0 when off.
+    int TransmitTimeoutMinutes() const;
 
     // The controls kept in the settings store, in a fixed order.
     const QList<QObject *> &StoredControls() const { return stored; }
@@ -75,6 +77,8 @@ public:
     QCheckBox *ShowHintMouseHoverChk = nullptr;
     QCheckBox *ShowHintMarkerSelectedChk = nullptr;
     QCheckBox *ShowAlwaysKhzChk = nullptr;
+    QCheckBox *TxTimeoutChk = nullptr;
+    QComboBox *TxTimeoutCBx = nullptr; // 1 to 30 minutes
     QPushButton *OkBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 

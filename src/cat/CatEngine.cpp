@@ -9,6 +9,7 @@
 #include "cat/SimulatedTransport.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 
 namespace {
@@ -42,6 +43,10 @@ TCatEngine::TCatEngine(TCatEngineHost &host, TCatLog &log, std::unique_ptr<TCatT
     listenTo(port_.get());
     listenTo(simulated_.get());
     state_.SetModel(GetTcvrType());
+    connect(&state_, &TRadioState::PttChanged, this, [this](bool on) {
+        if (on)
+            transmittingSince_ = clock_();
+    });
 
     mainTmr_.setInterval(MainTmrInterval);
     connect(&mainTmr_, &QTimer::timeout, this, &TCatEngine::MainTmrTimer);
@@ -165,6 +170,104 @@ void TCatEngine::RunDirect(TCatTransport::DirectJob job, std::function<void()> d
         hamlib_->RunDirect(std::move(job), std::move(done));
     else
         port_->RunDirect(std::move(job), std::move(done));
+}
+
+void TCatEngine::SendAhead(std::unique_ptr<TTcvrCommand> command)
+{
+    if (!command)
+        return;
+    ++commandsQueued_;
+    ahead_.push_back(std::move(command));
+}
+
+void TCatEngine::unkeyAhead()
+{
+    const TTcvrType &type = GetTcvrType();
+    // A transmit-on still waiting would key the radio again.
+    CommandQueue.Remove(MakeTransmitCommand(true, type)->Code);
+    SendAhead(MakeTransmitCommand(false, type));
+    state_.SetPttHolder({});
+}
+
+void TCatEngine::ReleasePtt(const QString &why)
+{
+    unkeyAhead();
+    state_.SetPtt(false);
+    logLine(why);
+    setStatus(why, Red, true);
+}
+
+void TCatEngine::linkBack()
+{
+    // A radio keyed when its link went must not stay keyed; the operator's
+    // own keying stands. A radio that hears nothing before CAT on (the
+    // FT-847) gets it first.
+    if (state_.PttHolder().kind == TPttHolder::Operator)
+        return;
+    const QString &catOn = GetTcvrType().CatOnCommand;
+    if (!catOn.isEmpty())
+        SendAhead(MakeCommand(catOn, QString()));
+    unkeyAhead();
+}
+
+bool TCatEngine::TransmitOffBeforeExit(int waitMs)
+{
+    if (!IsConnected())
+        return false;
+    // No poll starts any more; a transfer in flight still ends before this
+    // one, its answer ignored.
+    abandonTransfer();
+    mainTmr_.stop();
+    stopWatchdog();
+    ahead_.clear();
+    CommandQueue.Clear();
+    // The answer may come after the wait is over, when nothing here is left.
+    struct Wait
+    {
+        QEventLoop loop;
+        bool answered = false;
+    };
+    auto wait = std::make_shared<Wait>();
+    const TTcvrType &type = GetTcvrType();
+    transport().Transfer(MakeTransmitCommand(false, type)->Command, ackLength(type),
+                         [wait = std::weak_ptr<Wait>(wait)](const TTransfer &) {
+                             if (auto waiting = wait.lock()) {
+                                 waiting->answered = true;
+                                 waiting->loop.quit();
+                             }
+                         });
+    state_.SetPtt(false);
+    state_.SetPttHolder({});
+    QTimer::singleShot(waitMs, &wait->loop, &QEventLoop::quit);
+    wait->loop.exec(QEventLoop::ExcludeUserInputEvents);
+    logLine(wait->answered ? QStringLiteral("CAT: Transmit off before closing.")
+                           : QStringLiteral("CAT: Transmit off before closing: no answer within %1 ms.").arg(waitMs));
+    return wait->answered;
+}
+
+void TCatEngine::SetTransmitTimeout(int minutes)
+{
+    transmitTimeoutMs_ = qint64(qBound(0, minutes, LongestTransmitTimeout)) * 60000;
+}
+
+void TCatEngine::checkTransmitTimeout()
+{
+    if (transmitTimeoutMs_ <= 0 || !IsConnected() || !state_.Ptt() || clock_() - transmittingSince_ < transmitTimeoutMs_)
+        return;
+    const qint64 minutes = transmitTimeoutMs_ / 60000;
+    ReleasePtt(QStringLiteral("PTT released: transmitting longer than %1 minute%2.")
+                   .arg(minutes)
+                   .arg(minutes == 1 ? "" : "s"));
+}
+
+int TCatEngine::ackLength(const TTcvrType &type) const
+{
+    // A radio that never acknowledges (the FT-847, the text command set, a
+    // model that was seen answering a set-frequency command with nothing)
+    // is not probed: each probe would wait out the whole read time-out.
+    // Once learned, every set command waits for the acknowledgement's
+    // length only, not for the read time-out after it.
+    return type.CommandSet == 2 || !type.AnswersSetCommands ? 0 : AckLength;
 }
 
 void TCatEngine::QueueCommand(std::unique_ptr<TTcvrCommand> command)
@@ -308,6 +411,8 @@ void TCatEngine::opened(bool ok)
         emit LinkOpened();
         startWatchdog(int(type.WatchdogInterval));
         RestartCommunication(false);
+        ahead_.clear();
+        linkBack();
         if (automatic)
             logLine(QStringLiteral("CAT: Port %1 is back, connected again.").arg(port));
         setStatus(automatic ? QStringLiteral("Port %1 is back. Data integrity check...").arg(port)
@@ -327,6 +432,7 @@ void TCatEngine::Stop()
     stopWatchdog();
     PendingTune.Clear();
     CommandQueue.Clear();
+    ahead_.clear();
 }
 
 void TCatEngine::Disconnect()
@@ -338,6 +444,11 @@ void TCatEngine::Disconnect()
 void TCatEngine::goOffline(const QString &status, quint32 colour, bool bold)
 {
     const TTcvrType &type = GetTcvrType();
+    // A transmitter keyed through the program is let go first.
+    if (IsConnected() && (state_.Ptt() || state_.PttHolder().kind != TPttHolder::Nobody)) {
+        transport().Transfer(MakeTransmitCommand(false, type)->Command, ackLength(type), [](const TTransfer &) {});
+        state_.SetPttHolder({});
+    }
     // Only an open port can carry the CAT-off command; writing it to a closed
     // one would just log a write error. A radio that never answers is not
     // waited for. It goes out after whatever is on its way, then the port closes.

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -76,6 +77,20 @@ public:
     // A sequence of direct transfers on the real port (never simulated),
     // after whatever was asked before.
     void RunDirect(TCatTransport::DirectJob job, std::function<void()> done = {});
+    // Goes out before everything queued, right after the transfer in flight.
+    void SendAhead(std::unique_ptr<TTcvrCommand> command);
+
+    // Transmit-off ahead of everything queued, with any waiting transmit-on
+    // dropped and nobody holding the transmitter any more; why goes to the
+    // status line (red) and the log.
+    void ReleasePtt(const QString &why);
+    // The program is going: transmit-off goes out before anything else still
+    // to be sent, and its acknowledgement is waited for, at most waitMs
+    // (events go on meanwhile). False when the link is not open or no answer
+    // came in time; the port still sends it before it closes.
+    bool TransmitOffBeforeExit(int waitMs);
+    // Transmitting this long without a break releases the PTT; 0: never.
+    void SetTransmitTimeout(int minutes);
 
     void MainTmrTimer();
     void ConnectionWatchdogTmrTimer();
@@ -127,6 +142,7 @@ public:
     static constexpr qint64 PortReturnWaitMs = 60000;
     static constexpr qint64 PortReturnTryMs = 1000;
     static constexpr int MainTmrInterval = 20;
+    static constexpr int LongestTransmitTimeout = 30; // minutes
 
     // --- state
     TCommandQueue CommandQueue;
@@ -212,6 +228,7 @@ private:
     // closed by it (E22).
     bool checkIntegrity(const QString &reply);
     bool isReceiveReading(const QString &command) const;
+    bool isTransmitReading(const QString &command) const;
     void decodeSet1(const QString &command, const QString &reply, const TTcvrType &type);
     void decodeSet2(const QString &reply);
     void decodeSet3(const QString &command, const QString &reply);
@@ -219,6 +236,14 @@ private:
     bool frequencyConfirmed(qint32 frequency);
     // The mode key follows a mode the radio reported; an unknown mode leaves it.
     void followRadioMode(const QString &mode);
+    // Transmit-off before everything queued; nobody holds the transmitter.
+    void unkeyAhead();
+    // The link is back (opened, or replies after a watchdog retry):
+    // transmit-off goes first unless the operator keyed the radio.
+    void linkBack();
+    void checkTransmitTimeout();
+    // What a set command waits for: the learned acknowledgement, or nothing.
+    int ackLength(const TTcvrType &type) const;
     void startWatchdog(int intervalMs);
     void stopWatchdog();
     void setStatus(const QString &text, quint32 colour, bool bold);
@@ -244,12 +269,16 @@ private:
     bool opening_ = false;
     bool automaticOpen_ = false; // the open in progress is a vanished port's return
     bool pollingHeld_ = false;
+    bool staleReading_ = false; // the reply being decoded is older than a queued command
     quint64 transferSerial_ = 0;
     quint64 commandsQueued_ = 0;
     quint64 freshQueued_ = 0;        // commandsQueued_ at the last reading applied
     bool readingApplied_ = false;    // the reply being decoded moved the radio state
     std::function<void(const QString &)> inFlightReply_;
     std::vector<std::pair<quint64, std::function<void()>>> freshWaiters_;
+    std::deque<std::unique_ptr<TTcvrCommand>> ahead_;
+    qint64 transmitTimeoutMs_ = 0;
+    qint64 transmittingSince_ = 0;
     QString lostPort_;           // device path of a vanished port while it is waited for
     qint64 lostSince_ = 0;
     qint64 lastReturnTry_ = 0;

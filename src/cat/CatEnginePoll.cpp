@@ -22,6 +22,7 @@ int pollSet(const TTcvrType &type)
 
 void TCatEngine::MainTmrTimer()
 {
+    checkTransmitTimeout();
     // One transfer at a time: the tick after it comes when it has ended.
     if (inFlight_ || opening_)
         return;
@@ -90,13 +91,26 @@ void TCatEngine::transferDone(const Outgoing &out, const TTransfer &result)
         return;
     if (IntegrityCountdown > 0 && out.pollEntry0 && !checkIntegrity(result.Reply))
         return;
+    // A reading taken after every command queued before it had gone out.
+    const bool fresh = out.poll && out.queued == commandsQueued_;
+    // The transmitter as a reading older than a command queued since (a
+    // transmit-on or -off) found it is not taken: the PTT key would flicker,
+    // and a script would see the transmitter as it was.
+    staleReading_ = !fresh;
     readingApplied_ = false;
     DecodeReply(out.command, result.Reply);
+    staleReading_ = false;
     if (readingApplied_)
         freshReading(out.queued);
+    if (!fresh || IntegrityCountdown > 0)
+        return;
     // A scan decides on readings that came after its tuning reached the radio.
-    if (out.poll && out.queued == commandsQueued_ && IntegrityCountdown == 0 && isReceiveReading(out.command))
+    if (isReceiveReading(out.command))
         state_.CountReceiveReading();
+    // Found off, the transmitter is held by nobody (the radio's own
+    // time-out, or a keying it refused).
+    if (isTransmitReading(out.command) && !state_.Ptt())
+        state_.SetPttHolder({});
 }
 
 void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
@@ -115,7 +129,14 @@ void TCatEngine::carryOutTuneRequest(const TTuneRequest &request)
 TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
 {
     Outgoing out;
-    if (std::unique_ptr<TTcvrCommand> queued = CommandQueue.TakeFirst()) {
+    std::unique_ptr<TTcvrCommand> queued;
+    if (!ahead_.empty()) {
+        queued = std::move(ahead_.front());
+        ahead_.pop_front();
+    } else {
+        queued = CommandQueue.TakeFirst();
+    }
+    if (queued) {
         out.command = queued->Command;
         if (queued->TakeReply) {
             out.expected = queued->ReplyLength;
@@ -124,15 +145,7 @@ TCatEngine::Outgoing TCatEngine::nextCommand(const TTcvrType &type)
         }
         const QString &code = queued->Code;
         out.frequencyCode = !code.isEmpty() && (code == type.FrequencyCodeA || code == type.FrequencyCodeB);
-        // A radio that never acknowledges (the FT-847, the text command set, a
-        // model that was seen answering a set-frequency command with nothing)
-        // is not probed: each probe would wait out the whole read time-out.
-        // Once learned, every set command waits for the acknowledgement's
-        // length only, not for the read time-out after it.
-        if (type.CommandSet == 2 || !type.AnswersSetCommands)
-            out.expected = 0;
-        else
-            out.expected = AckLength;
+        out.expected = ackLength(type);
         return out; // the queued command is freed here, after its text was copied
     }
     const int set = pollSet(type);
@@ -178,6 +191,7 @@ void TCatEngine::DecodeReply(const QString &command, const QString &reply)
     RestartWatchdog();
     if (WatchdogRetries > 0) {
         WatchdogRetries = 0;
+        linkBack();
         state_.SetLink(TLinkPhase::Checking);
         setStatus(QStringLiteral("Data integrity check [E22]..."), Red, false);
     }
@@ -210,7 +224,8 @@ void TCatEngine::decodeSet1(const QString &command, const QString &reply, const 
         }
         break;
     case TDecodedReply::TransmitStatus:
-        state_.SetPtt(decoded.transmitting);
+        if (!staleReading_)
+            state_.SetPtt(decoded.transmitting);
         if (decoded.transmitting) {
             state_.ReportMeter(decoded.percent);
             state_.SetReceive(TReceive::Transmitting);
@@ -231,7 +246,8 @@ void TCatEngine::decodeSet2(const QString &reply)
         ApplyRadioFrequency(decoded.frequency);
         followRadioMode(decoded.mode);
         readingApplied_ = true;
-        state_.SetPtt(decoded.transmitting);
+        if (!staleReading_)
+            state_.SetPtt(decoded.transmitting);
         if (decoded.transmitting) {
             state_.SetReceive(TReceive::Transmitting);
             emit ScanMustStop();
@@ -264,7 +280,8 @@ void TCatEngine::decodeSet3(const QString &command, const QString &reply)
     if (reading.Split)
         state_.SetSplit(*reading.Split ? SplitOn : SplitOff);
     if (reading.Ptt) {
-        state_.SetPtt(*reading.Ptt);
+        if (!staleReading_)
+            state_.SetPtt(*reading.Ptt);
         if (*reading.Ptt) {
             // No power is read from a Hamlib radio: the meter shows none
             // rather than the last signal.
@@ -332,6 +349,13 @@ bool TCatEngine::isReceiveReading(const QString &command) const
 {
     // The receive status (squelch and S-meter); the text set has its S-meter read.
     return command == PollCommands[pollSet(GetTcvrType())][1].Command;
+}
+
+bool TCatEngine::isTransmitReading(const QString &command) const
+{
+    // The transmit status; the text set reports it in its information reply.
+    const int set = pollSet(GetTcvrType());
+    return command == PollCommands[set][set == 2 ? 0 : 2].Command;
 }
 
 bool TCatEngine::IsReplyPlausible(const QString &reply) const

@@ -47,6 +47,18 @@ std::unique_ptr<TTcvrCommand> TCommandQueue::TakeFirst()
     return first;
 }
 
+void TCommandQueue::Remove(const QString &code)
+{
+    std::deque<std::unique_ptr<TTcvrCommand>> kept, discarded;
+    {
+        QMutexLocker lock(&mutex_);
+        for (auto &item : items_)
+            (item->Code == code ? discarded : kept).push_back(std::move(item));
+        items_.swap(kept);
+    }
+    // freed outside the lock
+}
+
 void TCommandQueue::Clear()
 {
     std::deque<std::unique_ptr<TTcvrCommand>> discarded;

@@ -32,6 +32,8 @@ public:
     void Replace(std::unique_ptr<TTcvrCommand> command);
     // The oldest command, or null when the queue is empty.
     std::unique_ptr<TTcvrCommand> TakeFirst();
+    // Frees every waiting command with this code.
+    void Remove(const QString &code);
     // Frees every waiting command.
     void Clear();
     int Count() const;

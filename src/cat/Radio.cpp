@@ -62,8 +62,15 @@ void TRadio::SetPtt(bool on, const TPttHolder &holder)
     engine_.QueueCommand(MakeTransmitCommand(on, Model()));
     // Shown at once; the next transmit-status poll shows what the radio did.
     State().SetPtt(on);
-    if (on)
-        State().SetPttHolder(holder);
+    State().SetPttHolder(on ? holder : TPttHolder());
+}
+
+bool TRadio::ReleasePtt(const TPttHolder &holder, const QString &why)
+{
+    if (holder.kind == TPttHolder::Nobody || State().PttHolder() != holder)
+        return false;
+    engine_.ReleasePtt(why);
+    return true;
 }
 
 void TRadio::ToggleVfo()

@@ -36,8 +36,14 @@ public:
     // sent; a mode the radio lacks is refused with a message).
     void SetMode(const QString &mode, Queueing queueing);
     // Transmit on or off, queued even off-line (the next connect empties the
-    // queue); the holder is who keyed it.
+    // queue); the holder is who keyed it and holds it from now on, and any
+    // transmit-off leaves nobody holding it.
     void SetPtt(bool on, const TPttHolder &holder = {TPttHolder::Operator, {}});
+    // The holder went away (a connection closed, a script stopped or failed,
+    // a bus name gone): while it still holds the transmitter, transmit-off
+    // goes out ahead of everything queued and why is shown and logged.
+    // False when somebody else (or nobody) holds it.
+    bool ReleasePtt(const TPttHolder &holder, const QString &why);
     // VFO A/B; the FT-847 exchanges its main and satellite VFOs instead.
     void ToggleVfo();
     // Makes the other VFO equal to the current one (frequency, mode).

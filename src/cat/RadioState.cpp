@@ -30,10 +30,19 @@ void TRadioState::SetMode(const QString &mode)
     emit ModeChanged(mode);
 }
 
+QString TPttHolder::Description() const
+{
+    switch (kind) {
+    case Operator: return QStringLiteral("the operator");
+    case Client: return QStringLiteral("the client ") + Id;
+    case Script: return QStringLiteral("the script ") + Id;
+    case Bus: return QStringLiteral("the D-Bus client ") + Id;
+    default: return QString();
+    }
+}
+
 void TRadioState::SetPtt(bool on)
 {
-    if (!on)
-        SetPttHolder(TPttHolder());
     if (on == ptt_)
         return;
     ptt_ = on;

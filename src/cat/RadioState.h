@@ -19,13 +19,17 @@ enum TSplitState { SplitOff, SplitOn, SplitIndeterminate };
 // The receive indicator: squelch closed, receiving, transmitting.
 enum class TReceive { SquelchClosed = 0, Receiving = 1, Transmitting = 2 };
 
-// Who keyed the transmitter.
+// Who keyed the transmitter through the program and has not let it go: the
+// one whose going away sends transmit-off. A later keying takes over.
 struct TPttHolder
 {
     enum Kind { Nobody, Operator, Client, Script, Bus };
     Kind kind = Nobody;
     QString Id;          // the client's address, the script's key, the bus name
     bool operator==(const TPttHolder &other) const { return kind == other.kind && Id == other.Id; }
+    // "the operator", "the client 127.0.0.1:51234", "the script PROG 2",
+    // "the D-Bus client :1.42"; empty for nobody.
+    QString Description() const;
 };
 
 // The meters of a transmission as last read (the FT-817's metering): power
@@ -64,9 +68,14 @@ public:
     QString Mode() const { return mode_; }
     void SetMode(const QString &mode);
 
+    // What the radio last reported or was last asked (off while off-line).
     bool Ptt() const { return ptt_; }
-    const TPttHolder &PttHolder() const { return holder_; }
     void SetPtt(bool on);
+    // The holder outlives a lost link (a radio keyed when its link went is
+    // released when the link comes back, unless the operator keyed it); it
+    // is cleared when transmit-off is sent or a fresh reading finds the
+    // transmitter off.
+    const TPttHolder &PttHolder() const { return holder_; }
     void SetPttHolder(const TPttHolder &holder);
 
     TSplitState Split() const { return split_; }

@@ -60,8 +60,11 @@ void TRigctldServer::closeAll(bool quietly)
 {
     const QList<QTcpSocket *> sockets = clients_.keys();
     for (QTcpSocket *socket : sockets) {
-        if (!quietly)
-            log(QStringLiteral("Client %1 disconnected.").arg(clients_.value(socket).peer));
+        const QString peer = clients_.value(socket).peer;
+        if (!quietly) {
+            log(QStringLiteral("Client %1 disconnected.").arg(peer));
+            emit ClientGone(peer);
+        }
         socket->disconnect(this);
         socket->abort();
         socket->deleteLater();
@@ -157,9 +160,13 @@ void TRigctldServer::serve(QTcpSocket *socket)
         if (!client->requests.isEmpty()) {
             client->answering = true;
             const quint64 id = client->id;
+            // What a command sets is done for this client (it holds the
+            // transmitter it keys).
+            serving_ = client->peer;
             protocol_.Answer(client->requests.takeFirst(), [this, socket, id](const TRigctldAnswer &answer) {
                 deliver(socket, id, answer);
             });
+            serving_.clear();
             continue;
         }
         if (!client->dropReason.isEmpty()) {
@@ -202,13 +209,15 @@ void TRigctldServer::deliver(QTcpSocket *socket, quint64 id, const TRigctldAnswe
 
 void TRigctldServer::drop(QTcpSocket *socket, const QString &reason)
 {
-    log(QStringLiteral("Client %1 dropped: %2.").arg(clients_.value(socket).peer, reason));
+    const QString peer = clients_.value(socket).peer;
+    log(QStringLiteral("Client %1 dropped: %2.").arg(peer, reason));
     clients_.remove(socket);
     socket->disconnect(this);
     socket->flush(); // the answers to its lines before the fault
     socket->abort();
     socket->deleteLater();
     emit ClientCountChanged(ClientCount());
+    emit ClientGone(peer);
 }
 
 void TRigctldServer::forget(QTcpSocket *socket)
@@ -216,9 +225,11 @@ void TRigctldServer::forget(QTcpSocket *socket)
     const auto client = clients_.constFind(socket);
     if (client == clients_.cend())
         return;
-    log(QStringLiteral("Client %1 disconnected.").arg(client->peer));
+    const QString peer = client->peer;
+    log(QStringLiteral("Client %1 disconnected.").arg(peer));
     clients_.erase(client);
     socket->disconnect(this);
     socket->deleteLater();
     emit ClientCountChanged(ClientCount());
+    emit ClientGone(peer);
 }

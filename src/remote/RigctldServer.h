@@ -43,6 +43,10 @@ public:
     QString ErrorText() const;
     int ClientCount() const;
 
+    // The client whose line is being answered ("127.0.0.1:51234"), empty
+    // between lines: who keys the transmitter with "T 1".
+    QString ServingClient() const { return serving_; }
+
     // Where the endpoint's log lines go ("RIGCTLD: ..." is added in front).
     void SetLogger(std::function<void(const QString &)> logger);
 
@@ -51,6 +55,9 @@ public:
 
 signals:
     void ClientCountChanged(int count);
+    // A client's connection is over: closed or reset by it, dropped here, or
+    // closed with the listener.
+    void ClientGone(const QString &peer);
 
 private:
     struct Client
@@ -84,4 +91,5 @@ private:
     quint64 activity_ = 0;
     std::function<void(const QString &)> logger_;
     QString error_;
+    QString serving_;
 };

@@ -5,6 +5,7 @@
 #include <QAtomicInt>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
 #include <QMetaProperty>
 
 namespace {
@@ -125,6 +126,14 @@ QString TZovDBusService::Start(const QString &Address)
     }
     connectionName = bus.name();
     ownConnection = own;
+    // A caller that keyed the transmitter is watched: its leaving the bus
+    // releases it.
+    keyers = new QDBusServiceWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(keyers, &QDBusServiceWatcher::serviceUnregistered, this, [this](const QString &name) {
+        keyers->removeWatchedService(name);
+        emit ClientLeft(name);
+    });
+    object->Keyed = [this](const QString &name) { keyers->addWatchedService(name); };
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
         ZovDBus::Service, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
     nameOwned = reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
@@ -143,6 +152,8 @@ void TZovDBusService::Stop()
         QDBusConnection::disconnectFromBus(connectionName);
     delete object;
     object = nullptr;
+    delete keyers;
+    keyers = nullptr;
     connectionName.clear();
     ownConnection = false;
     nameOwned = false;

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 
+class QDBusServiceWatcher;
 class TZovHost;
 
 namespace ZovDBus {
@@ -40,9 +41,14 @@ public:
     // The connection's unique name on the bus (":1.42").
     QString UniqueName() const;
 
+signals:
+    // A caller that keyed the transmitter is gone from the bus.
+    void ClientLeft(const QString &name);
+
 private:
     TZovHost &host;
     class TZovDBusObject *object = nullptr;
+    QDBusServiceWatcher *keyers = nullptr;
     QString connectionName;
     bool ownConnection = false;
     bool nameOwned = false;

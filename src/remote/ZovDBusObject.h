@@ -6,9 +6,12 @@
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QDBusVariant>
 #include <QObject>
 #include <QVariantMap>
+
+#include <functional>
 
 // The object on the bus. Its own slots and properties are the interface;
 // what they do is TZov's. A value TZov refuses is answered with an error
@@ -39,7 +42,18 @@ public:
     bool Split() const { return zov.Split(); }
     void SetSplit(bool Value) { zov.SetSplit(Value); }
     bool Ptt() const { return zov.Ptt(); }
-    void SetPtt(bool Value) { zov.SetPtt(Value); }
+    // The caller holds the transmitter by its name on the bus.
+    void SetPtt(bool Value)
+    {
+        // Written through the properties' adaptor, the call's context is this object's.
+        const QString caller = calledFromDBus() ? message().service() : QString();
+        zov.SetPttHolder({TPttHolder::Bus, caller});
+        zov.SetPtt(Value);
+        if (Value && !caller.isEmpty() && Keyed)
+            Keyed(caller);
+    }
+    // Told the name of a caller that keyed the transmitter.
+    std::function<void(const QString &)> Keyed;
     // Reading it handles the window's pending messages, as a script's does.
     bool Interrupted() const { return zov.Interrupted(); }
     int SMeter() const { return zov.SMeter(); }

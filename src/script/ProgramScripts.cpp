@@ -100,11 +100,17 @@ void TProgramScripts::Run(int Key, const QString &Text)
 
     engine = std::make_unique<TScriptEngine>(static_cast<TScriptHost *>(this));
     engine->SetTickInterval(TickStatements);
-    engine->AddObject(QStringLiteral("Zov"), std::make_shared<TZov>(Host));
+    auto zov = std::make_shared<TZov>(Host);
+    zov->SetPttHolder({TPttHolder::Script, Host.KeyCaption(Key)});
+    engine->AddObject(QStringLiteral("Zov"), zov);
     // The key's file is in the program's folder: a script's files are too.
     engine->SetScriptFolder(ProgramFolder());
     Host.SetBlinking(true);
     const TScriptStatus status = engine->Execute(Text);
+    // A script that ends by itself may leave the radio keyed on purpose, for
+    // the operator; one that was stopped or failed did not mean to.
+    if (stopAsked || status == TScriptStatus::Failed)
+        Host.ScriptAborted(Key, status == TScriptStatus::Failed);
     if (status == TScriptStatus::Failed) {
         Host.SetBlinking(false);
         const TScriptError &error = engine->Error();

@@ -35,6 +35,10 @@ public:
     virtual void SetProgKeyRed(int Key, bool Red) = 0;
     virtual void SetProgKeyHint(int Key, const QString &Hint) = 0;
 
+    // A run stopped by its key or ended by a run-time error, before any
+    // message about it: whatever the script keyed is let go at once.
+    virtual void ScriptAborted(int Key, bool Failed) = 0;
+
     // BlinkingButtonTmr: on exactly while a script runs and has not been
     // asked to stop (ScriptActive tells the same).
     virtual void SetBlinking(bool On) = 0;

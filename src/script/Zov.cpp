@@ -125,7 +125,7 @@ void TZov::SetPtt(bool Value)
     // Off-line the key only shows the wish: a command would wait for a
     // radio that is not there.
     if (Host.IsConnected())
-        Host.SetPtt(Value);
+        Host.SetPtt(Value, PttHolder);
     else
         Host.ShowPtt(Value);
 }

@@ -34,6 +34,9 @@ public:
     void SetSplit(bool Value);
     bool Ptt() const;
     void SetPtt(bool Value);
+    // Who keys the transmitter through this object: its script run, or the
+    // bus client whose call is being served.
+    void SetPttHolder(const TPttHolder &Holder) { PttHolder = Holder; }
     // Waits, keeping the window working, until Milliseconds have passed or
     // the script is asked to stop; 0 or below returns at once.
     void Sleep(qint32 Milliseconds);
@@ -55,6 +58,6 @@ public:
     QString TypeName() const override;
 
 private:
-
     TZovHost &Host;
+    TPttHolder PttHolder;
 };

@@ -4,6 +4,8 @@
 // mode, band and radio keys, the link, the meter, whether a script may go on,
 // and the window's messages. The window implements it; tests fake it.
 
+#include "cat/RadioState.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -48,7 +50,8 @@ public:
     virtual void ToggleVfo() = 0;
     virtual void AlignVfo() = 0;
     virtual void SetSplit(bool On) = 0;
-    virtual void SetPtt(bool On) = 0;
+    // Holder: the script run or bus client that keys (see TPttHolder).
+    virtual void SetPtt(bool On, const TPttHolder &Holder) = 0;
     // Off-line: the PTT key shows the wish, nothing goes to the radio.
     virtual void ShowPtt(bool On) = 0;
 

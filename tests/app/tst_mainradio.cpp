@@ -48,6 +48,7 @@ private slots:
 
         w.CatBtn->click(); // released by the user
         QVERIFY(!w.IsConnected());
+        QTRY_COMPARE(fx.rig->status("ptt"), QString("0")); // unkeyed before the port closed
         QVERIFY(!w.SpectroGraph->Lit() && !w.GraphBtn->isChecked() && !w.UpdateSpectrographTmr->isActive());
         QCOMPARE(w.StatusText(), QString("Off-line mode. Click COM button to connect to TCVR."));
         QCOMPARE(ReadSetting("ConnectSuccess"), QString("1"));

@@ -1,14 +1,17 @@
 // The PROG keys and the Zov object wired into the real main window: a script
-// stepping the emulated radio, the "Line: " report, an endless loop stopped
-// by its key while closing is refused, and the hints from the files.
+// stepping the emulated radio, the "Line: " report, an endless loop stopped by
+// its key, the hints, and no PTT holder (script, client) leaving it keyed.
 
 #include "MainWindowTestSupport.h"
 #include "base/Folders.h"
 #include "cat/RigProcess.h"
+#include "common/DBusDaemon.h"
 #include "controls/Digits2.h"
 #include "data/BandKeys.h"
+#include "remote/RigctldServer.h"
 #include "remote/TcpServer.h"
 #include "remote/TcpTestClient.h"
+#include "remote/ZovDBus.h"
 #include "script/EditScript.h"
 #include "script/ScriptDialogs.h"
 
@@ -16,6 +19,8 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
+
+#include <sys/socket.h>
 
 namespace {
 
@@ -186,6 +191,66 @@ private slots:
         w.Prog2Btn->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 2000);
         QVERIFY(fx.questions.isEmpty());
+    }
+
+    // Each row keys the radio its own way, sees it keyed and makes its holder
+    // go: within a second the radio is unkeyed and the window says why.
+    void holderGoingAwayUnkeysTheRadio()
+    {
+        DBusDaemon bus;
+        MainWindowFixture fx(true);
+        TTarnwickFrm &w = fx.create();
+        w.EditScriptRunner = [](TEditScriptFrm &) { return true; };
+        QVERIFY(bus.ok() && w.StartAutomation(bus.address()) && fx.connectToRig({})
+                && w.RigctldServer->Listen(QHostAddress::LocalHost, 0));
+        const auto keyed = [&] { return QTest::qWaitFor([&] { return fx.rig->status("ptt") == "1"; }, 5000); };
+        QTcpSocket client;
+        const auto clientKeys = [&] {
+            client.connectToHost(QHostAddress::LocalHost, w.RigctldServer->Port());
+            return client.waitForConnected(5000) && client.write("T 1\n") == 4 && keyed();
+        };
+        const auto clientResets = [&, reset = ::linger{1, 0}] { // an abort with no lingering
+            return !::setsockopt(int(client.socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset)
+                   && (client.abort(), true);
+        };
+        // The script runs inside its key's click: seen keyed (and stopped) while it sleeps.
+        const auto scriptRuns = [&](const QByteArray &script, bool stop) {
+            writeScript("PROG1.vbs", script);
+            bool wasKeyed = false;
+            QTimer::singleShot(0, &w, [&] {
+                if ((wasKeyed = keyed()) && stop)
+                    w.Prog1Btn->click();
+            });
+            w.Prog1Btn->click();
+            return wasKeyed;
+        };
+        const QString clientWent = "the client 127\\.0\\.0\\.1:\\d+ went away";
+        const std::initializer_list<std::pair<std::function<bool()>, QString>> rows = {
+            {[&] { return clientKeys() && (client.disconnectFromHost(), true); }, clientWent},
+            {[&] { return clientKeys() && clientResets(); }, clientWent},
+            {[&] { return clientKeys() && client.write("\x01\n") == 2; }, clientWent},
+            {[&] { return scriptRuns("Zov.Ptt = True\r\nDo : Zov.Sleep 20 : Loop\r\n", true); },
+             "the script PROG 1 was stopped"},
+            {[&] { return scriptRuns("Zov.Ptt = True\r\nZov.Sleep 20\r\nx = 1 / 0\r\n", false); },
+             "the script PROG 1 failed"},
+            {[&] { // gdbus leaves the bus right after its call
+                 return bus.run("gdbus", {"call", "--session", "--dest", ZovDBus::Service, "--object-path", ZovDBus::Path,
+                                          "--method", "org.freedesktop.DBus.Properties.Set", ZovDBus::Interface, "Ptt",
+                                          "<true>"}).exitCode == 0;
+             },
+             "the D-Bus client :1\\.\\d+ left the bus"},
+        };
+        for (const auto &[keyAndGo, who] : rows) {
+            fx.logLines.clear();
+            QVERIFY2(keyAndGo(), qPrintable(who));
+            QTRY_COMPARE_WITH_TIMEOUT(fx.rig->status("ptt"), QString("0"), 1000);
+            const QRegularExpression said("^PTT released: " + who + "\\.$");
+            QVERIFY2(said.match(w.StatusText()).hasMatch() && fx.logLines.filter(said).size() == 1, qPrintable(who));
+            client.abort();
+        }
+        // A script that ends by itself leaves the radio keyed on purpose.
+        QVERIFY(scriptRuns("Zov.Ptt = True\r\nZov.Sleep 20\r\n", false));
+        QCOMPARE(w.PttBtn->toolTip(), QString("PTT held by the script PROG 1"));
     }
 };
 

@@ -37,6 +37,7 @@ private slots:
         QVERIFY(r.engine.CommandQueue.IsEmpty()); // TCVR -> PC sync sends nothing
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
         QCOMPARE(r.count(">0000000003"), 6);
+        QCOMPARE(r.lines.filter(QRegularExpression("^>")).first(), QString(">0000000088")); // unkeyed first
 
         r.disconnect();
         QCOMPARE(r.host.lastStatus(), Offline);
@@ -127,7 +128,8 @@ private slots:
         // scale's moved by two places, and still a correct reply.
         QTest::newRow("radio 144.050 MHz, scale 1.440 MHz")
             << QStringList{"--freq", "144050000"} << 1440000 << "" << false << true;
-        QTest::newRow("one shift before the announcement") << QStringList{"--shift", "1"} << 14250000 << "" << true << true;
+        QTest::newRow("one shift at the start, read with the first reply (to transmit-off)")
+            << QStringList{"--shift", "1"} << 14250000 << "" << false << true;
         QTest::newRow("one shift when connected") << QStringList{} << 14250000 << "fault shift 2" << true << true;
         QTest::newRow("two stray bytes after every reply") << QStringList{"--extra", "2"} << 14250000 << "" << true << false;
         QTest::newRow("a shift that lasts, when connected")
@@ -230,11 +232,12 @@ private slots:
     {
         EngineRig r({"--model", "FT-847"}, 1);
         r.fastLine();
+        r.rig.control("set ptt on");
         r.connect();
         QCOMPARE(r.engine.WatchdogInterval(), 3000);
         QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0000000000"}));
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
-        QCOMPARE(r.rig.status("cat"), QString("1"));
+        QCOMPARE(r.rig.status("cat") + r.rig.status("ptt"), QString("10")); // unkeyed once it listens
 
         // The radio acknowledges nothing, so nothing is waited for.
         r.engine.QueueReplacingCommand(MakeFrequencyCommand(145625000, r.engine.GetTcvrType(), u'A'));
@@ -242,8 +245,10 @@ private slots:
         QCOMPARE(r.countStarting("Reading from COM: 10"), 0);
         QTRY_COMPARE(r.rig.status("freq"), QString("145625000"));
 
-        // Switched off and on: it ignores everything until CAT on, which every
-        // retry of the watchdog sends.
+        // Switched off and on (keyed by a client): it ignores everything until CAT
+        // on, which every retry of the watchdog sends, and is unkeyed first then.
+        TRadio(r.engine).SetPtt(true, {TPttHolder::Client, "x"});
+        r.tick();
         r.rig.control("set cat off");
         r.tick(3);
         r.watchdog();
@@ -254,6 +259,7 @@ private slots:
         // Replies again: the check runs again.
         QCOMPARE(r.host.statuses.first().text, QString("Data integrity check [E22]..."));
         QCOMPARE(r.engine.WatchdogRetries, 0);
+        QCOMPARE(r.rig.status("ptt"), QString("0"));
 
         r.lines.clear();
         r.disconnect();
@@ -322,7 +328,9 @@ private slots:
         r.link.Serial.Port = device;
         QVERIFY(r.connectAndAnnounce());
 
-        rig.reset(); // the adapter is pulled
+        TRadio(r.engine).SetPtt(true);
+        r.tick();
+        rig.reset(); // the adapter is pulled while the operator transmits
         r.tick();
         QVERIFY(!r.engine.IsConnected());
         QVERIFY(!r.engine.WatchdogActive());
@@ -336,10 +344,12 @@ private slots:
         QCOMPARE(r.host.statuses.size(), statuses);
 
         rig = std::make_unique<RigProcess>(QStringList{"--speed", "38400"});
+        rig->control("set ptt on");
         QVERIFY(plug(rig->path()));
         r.tick();
         QCOMPARE(r.host.lastStatus(), "Port " + device + " is back. Data integrity check...");
         QVERIFY(r.tickUntil([&] { return r.announced(); }));
+        QCOMPARE(rig->status("ptt"), QString("1")); // the operator's keying stands
 
         // Gone for more than a minute: the wait ends and says so.
         rig.reset();
@@ -352,6 +362,33 @@ private slots:
         r.now += 2000;
         r.tick();
         QVERIFY(!r.engine.IsConnected());
+    }
+
+    // The transmit time-out on the engine's clock: transmit-off ahead of the queue (a transmit-on
+    // there dropped), told in red and logged. A later keying takes over from an earlier holder.
+    void transmitTimeoutReleasesThePtt()
+    {
+        EngineRig r({});
+        QVERIFY(r.connectAndAnnounce());
+        TRadio radio(r.engine);
+        r.engine.SetTransmitTimeout(2);
+        radio.SetPtt(true, {TPttHolder::Client, "A"});
+        radio.SetPtt(true, {TPttHolder::Script, "B"});
+        QVERIFY(!radio.ReleasePtt({TPttHolder::Client, "A"}, "A went"));
+        r.tick(2);
+        r.now += 2 * 60000 - 1;
+        r.tick();
+        QCOMPARE(r.rig.status("ptt"), QString("1"));
+        radio.SetFrequency(7050000, TRadio::Queueing::Append);
+        r.engine.QueueCommand(MakeTransmitCommand(true, r.engine.GetTcvrType()));
+        r.now += 1;
+        r.lines.clear();
+        r.tick();
+        QCOMPARE(r.lines.filter(QRegularExpression("^>")), QStringList({">0000000088"}));
+        QCOMPARE(r.engine.CommandQueue.Commands(), QStringList({"0070500001"}));
+        QCOMPARE(r.rig.status("ptt"), QString("0"));
+        const QString said = "PTT released: transmitting longer than 2 minutes.";
+        QVERIFY(r.host.statuses.last().text == said && r.host.statuses.last().colour == Red && r.count(said) == 1);
     }
 };
 

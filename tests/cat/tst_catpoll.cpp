@@ -204,7 +204,7 @@ private slots:
         r.connect();
         // Set commands of this set are never answered, so never probed.
         r.engine.QueueCommand(MakeModeCommand("USB", set2));
-        r.tick();
+        r.tick(2); // transmit-off first
         QCOMPARE(r.lines.mid(r.lines.size() - 4),
                  QStringList({">MD2;", "Writing to COM: 4 Bytes", "Reading from COM: No response expected", "<"}));
         // Simulated: the port is opened, but nothing more goes to it.

@@ -4,11 +4,16 @@
 // and the program offering Zov while it runs.
 
 #include "base/Folders.h"
+#include "base/Settings.h"
+#include "cat/RigProcess.h"
 #include "common/DBusDaemon.h"
 #include "common/TestEnvironment.h"
 #include "remote/DBusActivation.h"
 #include "remote/ZovDBus.h"
 #include "script/ZovTestSupport.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <array>
 
@@ -190,7 +195,8 @@ private slots:
         QVERIFY(!QFile::exists(ZovActivationFilePath()));
     }
 
-    // The running program offers Zov on the session bus, working its window.
+    // The running program offers Zov on the session bus, working its window;
+    // on SIGTERM it unkeys the emulated radio that a rigctld client keyed.
     void programOffersZovWhileItRuns()
     {
         // With a band plan, modes and markers in place no box holds up the start.
@@ -198,17 +204,29 @@ private slots:
             QFile file(ProgramFolder() + name);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("; It is highly recommended\r\n") > 0);
         }
+        WriteSetting("ConnectSuccess", "1"); // it connects without the serial dialog
+        RigProcess rig({"--model", "FT-817"});
+        const quint16 port = [] { QTcpServer s; return s.listen(QHostAddress::LocalHost, 0) ? s.serverPort() : 0; }();
         DBusDaemon bus;
         QVERIFY(bus.ok());
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
         program.setProcessEnvironment(env);
-        program.start(tarnwickPath(), {"--port", "/dev/null-tarnwick"});
+        program.start(tarnwickPath(), {"--port", rig.path(), "--model", "FT-817", "--rigctld", QString::number(port)});
         QTRY_COMPARE_WITH_TIMEOUT(bus.busCall("NameHasOwner", {ZovDBus::Service}), QString("(true,)"), 20000);
         QCOMPARE(bus.run("gdbus", zovCall("Frequency=<7050000>")).output, QString("()"));
         QCOMPARE(bus.run("gdbus", zovCall("Frequency")).output, QString("(<7050000>,)"));
+        QTcpSocket client; // keys once the endpoint listens and the radio is connected
+        const auto keys = [&] {
+            client.abort(), client.connectToHost(QHostAddress::LocalHost, port);
+            return client.waitForConnected(1000) && client.write("T 1\n") && client.waitForReadyRead(5000)
+                   && client.readAll() == "RPRT 0\n";
+        };
+        QVERIFY(QTest::qWaitFor(keys, 30000));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.status("ptt"), QString("1"), 5000);
         ::kill(pid_t(program.processId()), SIGTERM);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.status("ptt"), QString("0"), 1000);
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitCode(), 0);
     }

@@ -46,7 +46,7 @@ public:
     void ToggleVfo() override { log << "vfo"; }
     void AlignVfo() override { log << "align"; }
     void SetSplit(bool on) override { split = on, log << QString("split %1").arg(on ? "on" : "off"); }
-    void SetPtt(bool on) override { ptt = on, log << QString("ptt %1").arg(on ? "on" : "off"); }
+    void SetPtt(bool on, const TPttHolder &) override { ptt = on, log << QString("ptt %1").arg(on ? "on" : "off"); }
     void ShowPtt(bool on) override { ptt = on, log << QString("ptt shown %1").arg(on ? "on" : "off"); }
     int MeterValue() const override { return meter; }
     QString ReceiveIndicator() const override { return indicator; }
@@ -69,6 +69,7 @@ public:
     void SetProgKeyRed(int key, bool red) override { keyRed[key] = red; }
     void SetProgKeyHint(int key, const QString &hint) override { hints[key] = hint; }
     void SetBlinking(bool on) override { blinking = on; }
+    void ScriptAborted(int key, bool failed) override { log << QString("aborted %1 %2").arg(key).arg(failed); }
     bool EditScript(QString &text) override { return edited << text, editor && editor(text); }
     int ScriptMsgBox(const QString &prompt, int, const QString &) override
     {

@@ -87,14 +87,14 @@ private slots:
         QVERIFY(!scripts.Running());
     }
 
-    // "Line: n", an empty line, the description; a syntax error is found
-    // before anything runs.
+    // "Line: n", an empty line, the description, after the window was told
+    // of the failure; a syntax error is found before anything runs.
     void errorsNameTheirLine_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("syntax") << "MsgBox 1\nx = 1\nIf x Then y = (\n" << "msg:Line: 3\n\nExpected expression";
-        QTest::newRow("run time") << "MsgBox 1\nx = 1 / 0\nMsgBox 2" << "box:1|msg:Line: 2\n\nDivision by zero";
+        QTest::newRow("syntax") << "MsgBox 1\nx = 1\nIf x Then y = (\n" << "aborted 0 1|msg:Line: 3\n\nExpected expression";
+        QTest::newRow("run time") << "MsgBox 1\nx = 1 / 0\nMsgBox 2" << "box:1|aborted 0 1|msg:Line: 2\n\nDivision by zero";
     }
     void errorsNameTheirLine()
     {
@@ -123,7 +123,7 @@ private slots:
         w.onMsgBox = [&] { stopping = keys(w, 0); };
         w.editor = runs("Do\n Zov.Sleep 1000\nLoop Until Zov.Interrupted\nMsgBox \"off\"\n");
         click(w, scripts, 0);
-        QCOMPARE(w.log, QStringList({"box:off"}));
+        QCOMPARE(w.log, QStringList({"box:off", "aborted 0 0"}));
         QCOMPARE(w.clock, qint64(300));
         QCOMPARE(stopping, QString("down 1 red 1 blinking 0 enabled 100"));
         QCOMPARE(keys(w, 0), QString("down 0 red 0 blinking 0 enabled 111"));
@@ -136,9 +136,9 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("never looks") << "Do : n = n + 1 : Loop\nMsgBox \"after\"" << "";
+        QTest::newRow("never looks") << "Do : n = n + 1 : Loop\nMsgBox \"after\"" << "aborted 0 0";
         QTest::newRow("ends by itself") << "Do : Loop Until Zov.Interrupted\nFor i = 1 To 50000 : Next\nMsgBox 1"
-                                        << "box:1";
+                                        << "box:1|aborted 0 0";
     }
     void endlessLoopIsStopped()
     {
