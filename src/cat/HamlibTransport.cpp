@@ -11,10 +11,9 @@ constexpr quint32 Red = 0x0000FF;
 } // namespace
 
 THamlibTransport::THamlibTransport(TCatLog &log, QObject *parent)
-    : TCatTransport(parent)
+    : TThreadedTransport(parent)
     , log_(log)
     , rig_(std::make_unique<THamlibRig>())
-    , thread_(std::make_unique<TLinkThread>())
 {
     PrepareHamlib();
 }
@@ -24,25 +23,12 @@ THamlibTransport::~THamlibTransport()
     // What was asked still goes out (a transmit-off), then the radio is
     // closed on the link thread.
     post([](THamlibRig &rig) { rig.Close(); });
-    thread_.reset();
-}
-
-void THamlibTransport::deliver(int session, std::function<void()> action)
-{
-    ++undelivered_;
-    QMetaObject::invokeMethod(
-        this,
-        [this, session, action = std::move(action)] {
-            --undelivered_;
-            if (session == session_)
-                action();
-        },
-        Qt::QueuedConnection);
+    finishLink();
 }
 
 void THamlibTransport::post(std::function<void(THamlibRig &)> job)
 {
-    thread_->Post([this, job = std::move(job)] { job(*rig_); });
+    runOnLink([this, job = std::move(job)] { job(*rig_); });
 }
 
 void THamlibTransport::report(int session, const QString &failure)
@@ -124,9 +110,4 @@ void THamlibTransport::RunDirect(DirectJob job, std::function<void()> done)
         if (done)
             deliver(session, done);
     });
-}
-
-bool THamlibTransport::Idle() const
-{
-    return thread_->Pending() == 0 && undelivered_ == 0;
 }

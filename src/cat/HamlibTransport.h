@@ -1,9 +1,7 @@
 #pragma once
 
-#include "cat/CatTransport.h"
-#include "cat/LinkThread.h"
+#include "cat/ThreadedTransport.h"
 
-#include <atomic>
 #include <memory>
 
 class TCatLog;
@@ -14,7 +12,7 @@ class THamlibRig;
 // answers come back to the thread that created this object as queued events.
 // What goes wrong is said in plain words on the status line ("Radio does not
 // answer (Hamlib: Communication timed out)"), once for a run of failures.
-class THamlibTransport : public TCatTransport
+class THamlibTransport : public TThreadedTransport
 {
     Q_OBJECT
 public:
@@ -23,21 +21,18 @@ public:
 
     void Open(const TSerialSettings &settings, const TTcvrType &type) override;
     void Close() override;
-    bool IsOpen() const override { return open_; }
     void SetTcvrType(const TTcvrType &) override {}
     void Transfer(const QString &command, int expectedLength, TransferDone done) override;
     // Nothing waits on a Hamlib link; a far end that went away (rigctld
     // stopped) is opened again.
     void Drain() override;
     void RunDirect(DirectJob job, std::function<void()> done = {}) override;
-    bool Idle() const override;
 
 signals:
     // What the opened radio can do; comes before Opened(true).
     void TcvrTypeLearned(const TTcvrType &type);
 
 private:
-    void deliver(int session, std::function<void()> action);
     void post(std::function<void(THamlibRig &)> job);
     // Runs one command on the link thread, logging it and its answer.
     TTransfer execute(THamlibRig &rig, const QString &command, int session);
@@ -45,10 +40,5 @@ private:
 
     TCatLog &log_;
     std::unique_ptr<THamlibRig> rig_; // used on the link thread only
-    std::atomic<int> undelivered_{0};
-    int session_ = 0;
-    bool open_ = false;
     bool failing_ = false; // a failure was said and nothing has worked since
-    // Declared last: destroyed first, so jobs still waiting run while the rig exists.
-    std::unique_ptr<TLinkThread> thread_;
 };

@@ -2,24 +2,14 @@
 
 #include "cat/CatLog.h"
 
-#include <QCoreApplication>
-#include <QThread>
 
 TSerialTransport::TSerialTransport(TCatLog &log, QObject *parent)
-    : TCatTransport(parent)
+    : TThreadedTransport(parent)
 {
     // Opening reports its progress and failures as it goes, on the link thread.
     link_ = std::make_unique<TCatLink>(log, [this](const QString &text, quint32 colour, bool bold) {
-        ++undelivered_;
-        QMetaObject::invokeMethod(
-            this,
-            [this, text, colour, bold] {
-                --undelivered_;
-                emit StatusReport(text, colour, bold);
-            },
-            Qt::QueuedConnection);
+        deliver(AnySession, [this, text, colour, bold] { emit StatusReport(text, colour, bold); });
     });
-    thread_ = std::make_unique<TLinkThread>();
 }
 
 TSerialTransport::~TSerialTransport()
@@ -27,25 +17,12 @@ TSerialTransport::~TSerialTransport()
     // Whatever was asked still goes out (a transmit-off, a CAT-off), then the
     // port closes on the link thread, where it was opened.
     post([](TCatLink &link) { link.CloseComPort(); });
-    thread_.reset();
-}
-
-void TSerialTransport::deliver(int session, std::function<void()> action)
-{
-    ++undelivered_;
-    QMetaObject::invokeMethod(
-        this,
-        [this, session, action = std::move(action)] {
-            --undelivered_;
-            if (session == session_)
-                action();
-        },
-        Qt::QueuedConnection);
+    finishLink();
 }
 
 void TSerialTransport::post(std::function<void(TCatLink &)> job)
 {
-    thread_->Post([this, job = std::move(job)] { job(*link_); });
+    runOnLink([this, job = std::move(job)] { job(*link_); });
 }
 
 void TSerialTransport::Open(const TSerialSettings &settings, const TTcvrType &type)
@@ -106,20 +83,7 @@ void TSerialTransport::RunDirect(DirectJob job, std::function<void()> done)
     });
 }
 
-bool TSerialTransport::Idle() const
-{
-    return thread_->Pending() == 0 && undelivered_ == 0;
-}
-
 void TSerialTransport::SetTimeouts(const TLineTimeouts &timeouts)
 {
     post([timeouts](TCatLink &link) { link.SetTimeouts(timeouts); });
-}
-
-void TSerialTransport::WaitUntilIdle()
-{
-    while (!Idle()) {
-        QCoreApplication::processEvents();
-        QThread::msleep(1);
-    }
 }
