@@ -4,18 +4,8 @@
 // window, a connect that waits for the announcement, and a wait that lets
 // the event loop (and so the engine's own 20 ms MainTmr) run.
 
+#include "BenchSupport.h"
 #include "cat/FakeEngineHost.h"
-
-#include <QEventLoop>
-#include <QTimer>
-
-// Sleeps in the event loop (timers run) for ms milliseconds.
-inline void runEventLoop(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // Connects the engine (its timers driven by hand) to an emulator's port and
 // polls until the connection is announced.

@@ -23,20 +23,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 namespace {
-
-double ownCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // User and system time of another process, from /proc.
 double processCpuSeconds(qint64 pid)
@@ -112,13 +103,13 @@ void measure(const char *what, const QStringList &rigctldArguments, int seconds,
     }
 
     cycles = 0;
-    const double ownStart = ownCpuSeconds();
+    const double ownStart = cpuSeconds();
     const double rigctldStart = processCpuSeconds(rigctld.process.processId());
     QElapsedTimer period;
     period.start();
     runEventLoop(seconds * 1000);
     const double elapsed = period.nsecsElapsed() / 1e9;
-    std::printf("%-30s %8.1f %8.1f %10.1f\n", what, cycles / elapsed, 100 * (ownCpuSeconds() - ownStart) / elapsed,
+    std::printf("%-30s %8.1f %8.1f %10.1f\n", what, cycles / elapsed, 100 * (cpuSeconds() - ownStart) / elapsed,
                 100 * (processCpuSeconds(rigctld.process.processId()) - rigctldStart) / elapsed);
 
     if (!timeOffline)

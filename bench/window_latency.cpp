@@ -13,6 +13,7 @@
 // Usage: bench_window_latency [seconds per phase] [speed] [radio delay ms] [rigctld]
 // The emulator is found through TARNWICK_RIGSIM or next to this program.
 
+#include "BenchSupport.h"
 #include "app/Main.h"
 #include "base/MessageBoxes.h"
 #include "cat/RigProcess.h"
@@ -28,7 +29,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
@@ -38,21 +38,6 @@
 #include <vector>
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-void runEventLoop(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 struct Figures
 {
