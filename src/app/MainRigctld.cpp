@@ -46,9 +46,11 @@ public:
     void RigctldRefresh(TRigctldRead what, std::function<void()> done) override
     {
         if (radio_.IsConnected()) {
+            // The VFO is answered from the radio's memory: no need to wait for
+            // a frequency reading as well.
             if (what == TRigctldRead::Vfo)
-                radio_.ReadVfo();
-            else if (what == TRigctldRead::SplitVfo)
+                return radio_.ReadVfo(std::move(done));
+            if (what == TRigctldRead::SplitVfo)
                 radio_.ReadSplitVfo();
             else if (what == TRigctldRead::TransmitMeters)
                 radio_.ReadTransmitMeters();

@@ -282,24 +282,38 @@ void TCatEngine::QueueCommands(TTcvrCommands commands)
     CommandQueue.Append(std::move(commands));
 }
 
-void TCatEngine::QueueVfoRead()
+void TCatEngine::QueueVfoRead(std::function<void()> done)
 {
     const TTcvrType &type = GetTcvrType();
-    // The simulated radio has no memory to read.
-    if (type.CommandSet != 1 || settings_.Simulate)
-        return;
     const int vfo = type.VfoEepromAddress;
     const int split = type.SplitEepromAddress;
+    // The simulated radio has no memory to read.
+    if (type.CommandSet != 1 || settings_.Simulate || (vfo < 0 && split < 0)) {
+        if (done)
+            WhenFresh(std::move(done));
+        return;
+    }
+    TTcvrCommands reads;
     if (vfo >= 0)
-        QueueCommand(MakeEepromReadCommand(vfo, [this, vfo](const QString &reply) {
+        reads.push_back(MakeEepromReadCommand(vfo, [this, vfo](const QString &reply) {
             if (const int byte = EepromByte(reply, vfo); byte >= 0)
                 state_.SetVfo(byte & 0x01 ? u'B' : u'A');
         }));
     if (split >= 0)
-        QueueCommand(MakeEepromReadCommand(split, [this, split](const QString &reply) {
+        reads.push_back(MakeEepromReadCommand(split, [this, split](const QString &reply) {
             if (const int byte = EepromByte(reply, split); byte >= 0)
                 state_.SetSplit(byte & 0x80 ? SplitOn : SplitOff);
         }));
+    // A dropped read is told with an empty reply too: done runs exactly once.
+    if (done) {
+        TTcvrCommand &last = *reads.back();
+        last.TakeReply = [take = std::move(last.TakeReply), done = std::move(done)](const QString &reply) {
+            take(reply);
+            done();
+        };
+    }
+    for (auto &read : reads)
+        QueueCommand(std::move(read));
 }
 
 void TCatEngine::WhenFresh(std::function<void()> done)

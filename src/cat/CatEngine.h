@@ -66,8 +66,10 @@ public:
     void QueueCommands(TTcvrCommands commands);
     void QueueReplacingCommand(std::unique_ptr<TTcvrCommand> command);
     // Reads the VFO in use and split from the radio's memory where it keeps
-    // them (the FT-817, FT-857 and FT-897); the radio state follows.
-    void QueueVfoRead();
+    // them (the FT-817, FT-857 and FT-897); the radio state follows. done
+    // runs once it has (or the read was dropped); where the memory holds no
+    // VFO, once a fresh reading has come (the poll reports the VFO there).
+    void QueueVfoRead(std::function<void()> done = {});
     // done runs once a frequency reading that was taken after every command
     // queued so far has reached the radio state: at once when nothing was
     // queued since the last one, and also when the link goes off-line.

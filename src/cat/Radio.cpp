@@ -204,9 +204,9 @@ bool TRadio::ReadSplitVfo()
     return true;
 }
 
-void TRadio::ReadVfo()
+void TRadio::ReadVfo(std::function<void()> done)
 {
-    engine_.QueueVfoRead();
+    engine_.QueueVfoRead(std::move(done));
 }
 
 void TRadio::ReadTransmitMeters()

@@ -59,8 +59,9 @@ public:
     // the model cannot (command set 2) or must not now: the FT-817, FT-857
     // and FT-897 read it by changing VFOs, which would move a transmission.
     bool ReadSplitVfo();
-    // Reads the VFO in use (and split) where the radio keeps it readable.
-    void ReadVfo();
+    // Reads the VFO in use (and split) where the radio keeps it readable;
+    // done runs once the radio state shows what was read.
+    void ReadVfo(std::function<void()> done = {});
     // The meters of a transmission: read from the radio where it needs a
     // command of its own (the FT-817), else what the poll reports.
     void ReadTransmitMeters();

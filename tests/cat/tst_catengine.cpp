@@ -275,9 +275,10 @@ private slots:
         QTest::addColumn<QString>("atConnect");
         QTest::addColumn<QString>("sets");
         QTest::addColumn<QString>("read");
-        QTest::newRow("FT-817") << 0 << "B on" << "81,0140755001,81,81,0200000007,81" << "81,0000000003,81";
-        QTest::newRow("FT-897") << 3 << "B on" << "81,0140755001,81,81,0200000007,81" << "81,0000000003,81";
-        QTest::newRow("FT-847") << 1 << "A unknown" << "0140755021,0200000027" << "0000000023";
+        QTest::addColumn<QString>("panelVfo");
+        QTest::newRow("FT-817") << 0 << "B on" << "81,0140755001,81,81,0200000007,81" << "81,0000000003,81" << "B";
+        QTest::newRow("FT-897") << 3 << "B on" << "81,0140755001,81,81,0200000007,81" << "81,0000000003,81" << "B";
+        QTest::newRow("FT-847") << 1 << "A unknown" << "0140755021,0200000027" << "0000000023" << "A";
     }
     void splitVfoThroughTheRadio()
     {
@@ -295,6 +296,16 @@ private slots:
         const auto done = [&r] { return r.tickUntil([&r] { return r.engine.CommandQueue.IsEmpty() && !r.engine.TransferInFlight(); }); };
         QVERIFY(done());
         QCOMPARE(state.Vfo(), u'A');
+        // A/B on the front panel: the read's caller hears the VFO it found.
+        r.rig.control("set vfo B");
+        QChar heard;
+        radio.ReadVfo([&heard, &state] { heard = state.Vfo(); });
+        QVERIFY(r.tickUntil([&heard] { return !heard.isNull(); }));
+        QTEST(QString(heard), "panelVfo");
+        if (heard == u'B') {
+            radio.ToggleVfo();
+            QVERIFY(done());
+        }
 
         r.lines.clear();
         QVERIFY(radio.SetSplitFrequency(14075500) && radio.SetSplitMode("CW"));
