@@ -287,7 +287,8 @@ void TCatEngine::QueueVfoRead(std::function<void()> done)
     const TTcvrType &type = GetTcvrType();
     const int vfo = type.VfoEepromAddress;
     const int split = type.SplitEepromAddress;
-    // The simulated radio has no memory to read.
+    // Only a real radio of the FT-817 family has a memory to read; elsewhere
+    // the poll's own readings carry the VFO.
     if (type.CommandSet != 1 || settings_.Simulate || (vfo < 0 && split < 0)) {
         if (done)
             WhenFresh(std::move(done));
