@@ -21,6 +21,24 @@ TScriptValue WholeResult(qint64 Value, bool IsLong)
     return TScriptValue::FromDouble(static_cast<double>(Value));
 }
 
+// A call's variables: its own slots, and where each of its names points (its
+// own slot, or a ByRef argument's or script variable's elsewhere).
+struct TCallSlots
+{
+    explicit TCallSlots(const TProc &Proc)
+        : Own(static_cast<qsizetype>(Proc.Scope.Names.size()))
+        , Pointers(Own.size())
+    {
+        for (qsizetype i = 0; i < Own.size(); ++i)
+            Pointers[i] = &Own[i];
+    }
+    TCallSlots(const TCallSlots &) = delete;
+    TCallSlots &operator=(const TCallSlots &) = delete;
+
+    QVarLengthArray<TScriptValue, 16> Own;
+    QVarLengthArray<TScriptValue *, 16> Pointers;
+};
+
 } // namespace
 
 bool ScriptTruth(const TScriptValue &Value)
@@ -322,23 +340,19 @@ TScriptValue TScriptRuntime::CallProcExprs(const TProc &Proc, const std::vector<
     if (Args.size() != Proc.Params.size())
         throw TScriptError(ScriptErr::WrongArguments, {}, Name);
     CheckStack();
-    const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
-    QVarLengthArray<TScriptValue, 16> storage(count);
-    QVarLengthArray<TScriptValue *, 16> pointers(count);
-    for (qsizetype i = 0; i < count; ++i)
-        pointers[i] = &storage[i];
+    TCallSlots vars(Proc);
     for (std::size_t i = 0; i < Proc.Params.size(); ++i) {
         const TExpr &arg = *Args[i];
         if (arg.Kind == EExpr::Missing)
             throw TScriptError(ScriptErr::WrongArguments, {}, Name);
         if (Proc.Params[i].ByRef && !arg.Parenthesized && !arg.HasArgs && IsVariable(arg.Kind))
-            pointers[static_cast<qsizetype>(i)] = &SlotRef(arg, F);
+            vars.Pointers[static_cast<qsizetype>(i)] = &SlotRef(arg, F);
         else
-            Store(storage[static_cast<qsizetype>(i)], Eval(arg, F));
+            Store(vars.Own[static_cast<qsizetype>(i)], Eval(arg, F));
     }
     // Objects the call held go with its variables; their Class_Terminate
     // runs before the next statement.
-    return RunProc(Proc, pointers.data(), Me);
+    return RunProc(Proc, vars.Pointers.data(), Me);
 }
 
 TScriptValue TScriptRuntime::CallProcValues(const TProc &Proc, TScriptArgs Args, TClassInstance *Me,
@@ -347,14 +361,10 @@ TScriptValue TScriptRuntime::CallProcValues(const TProc &Proc, TScriptArgs Args,
     if (Args.size() != Proc.Params.size())
         throw TScriptError(ScriptErr::WrongArguments, {}, Name);
     CheckStack();
-    const auto count = static_cast<qsizetype>(Proc.Scope.Names.size());
-    QVarLengthArray<TScriptValue, 16> storage(count);
-    QVarLengthArray<TScriptValue *, 16> pointers(count);
-    for (qsizetype i = 0; i < count; ++i)
-        pointers[i] = &storage[i];
+    TCallSlots vars(Proc);
     for (std::size_t i = 0; i < Args.size(); ++i)
-        Store(storage[static_cast<qsizetype>(i)], TScriptValue(Args[i]));
-    return RunProc(Proc, pointers.data(), Me);
+        Store(vars.Own[static_cast<qsizetype>(i)], TScriptValue(Args[i]));
+    return RunProc(Proc, vars.Pointers.data(), Me);
 }
 
 void TScriptRuntime::CallStatement(const TExpr &E, TFrame &F)
