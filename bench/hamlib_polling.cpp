@@ -15,13 +15,11 @@
 #include "cat/CatLog.h"
 #include "cat/HamlibRig.h"
 #include "cat/RigProcess.h"
+#include "remote/Rigctl.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <unistd.h>
 
@@ -39,44 +37,10 @@ double processCpuSeconds(qint64 pid)
     return (fields.value(13).toDouble() + fields.value(14).toDouble()) / double(sysconf(_SC_CLK_TCK));
 }
 
-struct Rigctld
-{
-    QProcess process;
-    quint16 port = 0;
-
-    bool start(const QStringList &arguments)
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost);
-        port = probe.serverPort();
-        probe.close();
-        process.start(QStringLiteral("rigctld"), arguments + QStringList{"-T", "127.0.0.1", "-t", QString::number(port)});
-        QElapsedTimer wait;
-        wait.start();
-        while (wait.elapsed() < 5000) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, port);
-            if (socket.waitForConnected(100))
-                return true;
-        }
-        return false;
-    }
-    ~Rigctld() { stop(); }
-    void stop()
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(2000))
-            process.kill();
-        process.waitForFinished(2000);
-    }
-};
-
 void measure(const char *what, const QStringList &rigctldArguments, int seconds, bool timeOffline)
 {
-    Rigctld rigctld;
-    if (!rigctld.start(rigctldArguments)) {
+    rigctl::Daemon rigctld(rigctldArguments);
+    if (!rigctld.listening()) {
         std::printf("%-30s rigctld did not start\n", what);
         return;
     }
@@ -91,7 +55,7 @@ void measure(const char *what, const QStringList &rigctldArguments, int seconds,
     host.watch(engine);
     TLinkSettings link;
     link.Serial.HamlibModel = HamlibNetworkModel;
-    link.Serial.Port = QStringLiteral("127.0.0.1:%1").arg(rigctld.port);
+    link.Serial.Port = rigctld.target();
     engine.Connect(link);
     QElapsedTimer wait;
     wait.start();

@@ -18,13 +18,12 @@
 #include "base/MessageBoxes.h"
 #include "cat/RigProcess.h"
 #include "common/TestEnvironment.h"
+#include "remote/Rigctl.h"
 #include "remote/TcpServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +33,7 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -148,24 +148,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot start the radio emulator tarnwick-rigsim\n");
         return 1;
     }
-    QProcess rigctld;
+    std::optional<rigctl::Daemon> rigctld;
     SerialPresets presets{rig.path(), QStringLiteral("FT-817")};
     if (throughRigctld) {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost);
-        const quint16 port = probe.serverPort();
-        probe.close();
-        rigctld.start(QStringLiteral("rigctld"), {"-m", "1020", "-r", rig.path(), "-s", QString::number(speed), "-T",
-                                                  "127.0.0.1", "-t", QString::number(port)});
-        QElapsedTimer started;
-        started.start();
-        while (started.elapsed() < 5000) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, port);
-            if (socket.waitForConnected(100))
-                break;
-        }
-        presets.Rigctl = QStringLiteral("127.0.0.1:%1").arg(port);
+        rigctld.emplace("1020", rig.path(), QString::number(speed));
+        presets.Rigctl = rigctld->target();
     }
     testenv::clearSettings();
     TTarnwickFrm window;
@@ -204,7 +191,7 @@ int main(int argc, char *argv[])
     std::printf("CPU while polling an idle radio: %.2f %%\n", cpuPercent);
     std::printf("last status: %s\n", qPrintable(window.StatusText()));
     window.close();
-    rigctld.terminate();
-    rigctld.waitForFinished(2000);
+    if (rigctld)
+        rigctld->stop();
     return 0;
 }

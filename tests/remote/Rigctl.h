@@ -2,7 +2,8 @@
 
 // Runs Hamlib's rigctl (Debian libhamlib-utils) while the event loop runs: the
 // endpoint under test answers on this same thread. Daemon runs Hamlib's own
-// rigctld beside it, for answers to compare with.
+// rigctld beside it, for answers to compare with (and as the network radio of
+// the Hamlib engine's tests and benchmarks).
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -60,14 +61,27 @@ struct Daemon
 
     // at: a port to take again (a daemon started anew where the last one was).
     Daemon(const QString &model, const QString &device, const QString &speed, quint16 at = 0)
+        : Daemon(QStringList{"-m", model, "-r", device, "-s", speed}, at)
+    {
+    }
+    // Any other arguments ("-m 1" alone for the dummy radio).
+    explicit Daemon(const QStringList &arguments, quint16 at = 0)
     {
         if (at != 0)
             port = at;
-        process.start(program(), {"-m", model, "-r", device, "-s", speed, "-T", "127.0.0.1", "-t", QString::number(port)});
+        process.start(program(), arguments + QStringList{"-T", "127.0.0.1", "-t", QString::number(port)});
         for (int i = 0; i < 50 && !listening(); ++i)
             QTest::qWait(200);
     }
     ~Daemon() { process.kill(), process.waitForFinished(5000); }
+    // Ends it as an operator would (SIGTERM), killed if it lingers.
+    void stop()
+    {
+        process.terminate();
+        if (!process.waitForFinished(2000))
+            process.kill();
+        process.waitForFinished(2000);
+    }
     QString target() const { return QStringLiteral("127.0.0.1:%1").arg(port); }
     bool listening()
     {
