@@ -28,15 +28,19 @@ const TTcvrType &TRadio::Model() const
     return engine_.GetTcvrType();
 }
 
-void TRadio::SetFrequency(qint32 frequency, Queueing queueing, bool tonesOff)
+void TRadio::queue(std::unique_ptr<TTcvrCommand> command, Queueing queueing)
 {
-    if (!IsConnected())
-        return;
-    auto command = MakeFrequencyCommand(frequency, Model(), engine_.CurrentVfo);
     if (queueing == Queueing::Replace)
         engine_.QueueReplacingCommand(std::move(command));
     else
         engine_.QueueCommand(std::move(command));
+}
+
+void TRadio::SetFrequency(qint32 frequency, Queueing queueing, bool tonesOff)
+{
+    if (!IsConnected())
+        return;
+    queue(MakeFrequencyCommand(frequency, Model(), engine_.CurrentVfo), queueing);
     State().SetFrequency(frequency);
     if (tonesOff)
         TonesOff();
@@ -48,11 +52,7 @@ void TRadio::SetMode(const QString &mode, Queueing queueing)
         return;
     if (engine_.RefuseMissingMode(mode))
         return;
-    auto command = MakeModeCommand(mode, Model());
-    if (queueing == Queueing::Replace)
-        engine_.QueueReplacingCommand(std::move(command));
-    else
-        engine_.QueueCommand(std::move(command));
+    queue(MakeModeCommand(mode, Model()), queueing);
     if (IsModeName(mode))
         State().SetMode(mode);
 }
@@ -94,6 +94,31 @@ void TRadio::ToggleVfo()
     }
 }
 
+namespace {
+
+// The FT-847's satellite VFOs (receive and transmit) set to what main holds:
+// frequency, then mode.
+QStringList satelliteCopiesOf(const QString &main)
+{
+    return {
+        Ft847SetFrequencyText(main, QStringLiteral("11")),
+        Ft847SetFrequencyText(main, QStringLiteral("21")),
+        Ft847SetModeText(main, QStringLiteral("17")),
+        Ft847SetModeText(main, QStringLiteral("27")),
+    };
+}
+
+// All of them or, when a read they were built from failed, none.
+void sendAll(const TCatTransport::DirectSend &send, const QStringList &writes)
+{
+    if (writes.contains(QString()))
+        return;
+    for (const QString &text : writes)
+        send(text, 0);
+}
+
+} // namespace
+
 void TRadio::swapSatelliteVfos()
 {
     // Both reads first: a swap is both halves or nothing, since with one read
@@ -103,15 +128,9 @@ void TRadio::swapSatelliteVfos()
         const QString main = send(Ft847ReadMainVfoText(), 5).Reply;
         const QString sub = send(Ft847ReadSubVfoText(), 5).Reply;
         log.LogEvent(QStringLiteral("A/B: main vfo: \"%1\", sub vfo: \"%2\"").arg(main, sub));
-        const QStringList writes = {
-            Ft847SetFrequencyText(sub, QStringLiteral("01")),  Ft847SetModeText(sub, QStringLiteral("07")),
-            Ft847SetFrequencyText(main, QStringLiteral("11")), Ft847SetFrequencyText(main, QStringLiteral("21")),
-            Ft847SetModeText(main, QStringLiteral("17")),      Ft847SetModeText(main, QStringLiteral("27")),
-        };
-        if (writes.contains(QString()))
-            return;
-        for (const QString &text : writes)
-            send(text, 0);
+        sendAll(send, QStringList{Ft847SetFrequencyText(sub, QStringLiteral("01")),
+                                  Ft847SetModeText(sub, QStringLiteral("07"))}
+                          + satelliteCopiesOf(main));
     });
 }
 
@@ -142,16 +161,7 @@ void TRadio::alignSatelliteVfos()
     engine_.RunDirect([&log = engine_.Log()](const TCatTransport::DirectSend &send) {
         const QString main = send(Ft847ReadMainVfoText(), 5).Reply;
         log.LogEvent(QStringLiteral("A=B: main vfo: \"%1\"").arg(main));
-        const QStringList writes = {
-            Ft847SetFrequencyText(main, QStringLiteral("11")),
-            Ft847SetFrequencyText(main, QStringLiteral("21")),
-            Ft847SetModeText(main, QStringLiteral("17")),
-            Ft847SetModeText(main, QStringLiteral("27")),
-        };
-        if (writes.contains(QString()))
-            return;
-        for (const QString &text : writes)
-            send(text, 0);
+        sendAll(send, satelliteCopiesOf(main));
     });
 }
 

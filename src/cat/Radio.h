@@ -9,6 +9,7 @@
 #include <memory>
 
 class TCatEngine;
+struct TTcvrCommand;
 
 // The operations that change the transceiver, for every part of the program
 // (window keys, scale, scripts, D-Bus, rigctld and TCP clients, scanner):
@@ -98,6 +99,7 @@ public:
     std::unique_ptr<TuningHold> HoldTuning();
 
 private:
+    void queue(std::unique_ptr<TTcvrCommand> command, Queueing queueing);
     void swapSatelliteVfos();
     void alignSatelliteVfos();
 
