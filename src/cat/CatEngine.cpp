@@ -217,10 +217,7 @@ bool TCatEngine::TransmitOffBeforeExit(int waitMs)
     // No poll starts any more; a transfer in flight still ends before this
     // one, its answer ignored.
     abandonTransfer();
-    mainTmr_.stop();
-    stopWatchdog();
-    ahead_.clear();
-    CommandQueue.Clear();
+    Stop();
     // The answer may come after the wait is over, when nothing here is left.
     struct Wait
     {
