@@ -2,7 +2,9 @@
 
 #include "cat/CatEngine.h"
 
+#include <algorithm>
 #include <cctype>
+#include <initializer_list>
 #include <cmath>
 
 namespace {
@@ -10,26 +12,23 @@ namespace {
 // A VFO argument: which one it names, as far as this radio knows VFOs.
 enum class VfoName { A, B, Current, Transmit, Unavailable, Invalid };
 
+bool oneOf(const QString &text, std::initializer_list<const char *> names)
+{
+    return std::any_of(names.begin(), names.end(), [&text](const char *name) { return text == QLatin1String(name); });
+}
+
 VfoName parseVfo(const QString &text)
 {
-    static const char *const current[] = {"currVFO", "VFO", "RX"};
-    static const char *const a[] = {"VFOA", "Main", "MainA"};
-    static const char *const b[] = {"VFOB", "Sub", "SubB", "MainB"};
-    static const char *const unavailable[] = {"VFOC", "MEM", "SubA", "MainC", "SubC", "None"};
-    for (const char *name : current)
-        if (text == QLatin1String(name))
-            return VfoName::Current;
-    for (const char *name : a)
-        if (text == QLatin1String(name))
-            return VfoName::A;
-    for (const char *name : b)
-        if (text == QLatin1String(name))
-            return VfoName::B;
+    if (oneOf(text, {"currVFO", "VFO", "RX"}))
+        return VfoName::Current;
+    if (oneOf(text, {"VFOA", "Main", "MainA"}))
+        return VfoName::A;
+    if (oneOf(text, {"VFOB", "Sub", "SubB", "MainB"}))
+        return VfoName::B;
     if (text == QLatin1String("TX"))
         return VfoName::Transmit;
-    for (const char *name : unavailable)
-        if (text == QLatin1String(name))
-            return VfoName::Unavailable;
+    if (oneOf(text, {"VFOC", "MEM", "SubA", "MainC", "SubC", "None"}))
+        return VfoName::Unavailable;
     return VfoName::Invalid;
 }
 
@@ -189,25 +188,21 @@ void TRigctldProtocol::Answer(const TRigctldRequest &request, const Reply &reply
 
 bool TRigctldProtocol::readNeeded(const TRigctldRequest &request, TRigctldRead *what) const
 {
-    static const char *const stateReads[] = {"get_freq", "get_mode", "get_ptt", "get_split_vfo"};
-    static const char *const splitReads[] = {"get_split_freq", "get_split_mode", "get_split_freq_mode"};
-    for (const char *name : stateReads)
-        if (isCommand(request, name))
-            return true; // the state, as it is
-    for (const char *name : splitReads)
-        if (isCommand(request, name)) {
-            // A client that went over to the transmit VFO reads it as the one in use.
-            if (transmitVfo(host_.RigctldRadio()) != host_.RigctldRadio().Vfo)
-                *what = TRigctldRead::SplitVfo;
-            return true;
-        }
-    if (isCommand(request, "get_vfo") || isCommand(request, "set_vfo")) {
+    const QString &command = request.Command;
+    if (oneOf(command, {"get_freq", "get_mode", "get_ptt", "get_split_vfo"}))
+        return true; // the state, as it is
+    if (oneOf(command, {"get_split_freq", "get_split_mode", "get_split_freq_mode"})) {
+        // A client that went over to the transmit VFO reads it as the one in use.
+        if (transmitVfo(host_.RigctldRadio()) != host_.RigctldRadio().Vfo)
+            *what = TRigctldRead::SplitVfo;
+        return true;
+    }
+    if (oneOf(command, {"get_vfo", "set_vfo"})) {
         *what = TRigctldRead::Vfo;
         return true;
     }
     if (isCommand(request, "get_level")) {
-        const QString level = request.Arguments.value(0);
-        if (level == QLatin1String("RFPOWER") || level == QLatin1String("SWR") || level == QLatin1String("ALC"))
+        if (oneOf(request.Arguments.value(0), {"RFPOWER", "SWR", "ALC"}))
             *what = TRigctldRead::TransmitMeters;
         return true;
     }
