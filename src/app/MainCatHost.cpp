@@ -207,7 +207,7 @@ void TTarnwickFrm::ShowRadioAbilities(const TTcvrType *type)
     };
     for (QToolButton *key : std::as_const(ModeButtons))
         offering(key, !type || !type->ModesOff.contains(key->text()),
-                 QStringLiteral("The radio has no %1 mode.").arg(key->text()));
+                 TCatEngine::MissingModeText(key->text()));
     offering(ABBtn, !type || type->HasVfoKeys, QStringLiteral("The radio has no VFO A/B."));
     offering(AIsBBtn, !type || type->HasVfoKeys, QStringLiteral("The radio has no VFO A/B."));
     offering(SplitBtn, !type || type->HasSplit, QStringLiteral("The radio has no split."));

@@ -126,11 +126,16 @@ void TCatEngine::setStatus(const QString &text, quint32 colour, bool bold)
     emit StatusReport(text, colour, bold);
 }
 
+QString TCatEngine::MissingModeText(const QString &mode)
+{
+    return QStringLiteral("The radio has no %1 mode.").arg(mode);
+}
+
 bool TCatEngine::RefuseMissingMode(const QString &mode)
 {
     if (!GetTcvrType().ModesOff.contains(mode))
         return false;
-    const QString text = QStringLiteral("The radio has no %1 mode.").arg(mode);
+    const QString text = MissingModeText(mode);
     logLine(text);
     setStatus(text, Red, false);
     return true;

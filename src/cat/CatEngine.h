@@ -130,6 +130,8 @@ public:
     // True, with a message on the status line and in the log, when the
     // model lacks the mode (its key is off): nothing is sent for it then.
     bool RefuseMissingMode(const QString &mode);
+    // The words for a mode the radio lacks (the refusal, the mode key's hint).
+    static QString MissingModeText(const QString &mode);
 
     // The status line while the link is closed.
     static const QString OfflineStatus;
