@@ -96,7 +96,8 @@ public:
     TLinkSettings LinkSettings() const;
     // The mode key of a mode name goes down without sending anything.
     void PressModeKey(const QString &mode);
-    // Moves the scale without telling the radio.
+    // Moves the scale without telling the radio; a frequency no radio has is
+    // ignored.
     void AssignScaleFrequency(qint32 frequency);
     // A companion program's tune request as the window shows it.
     void ShowTuneRequest(const TTuneRequest &request);

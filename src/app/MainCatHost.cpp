@@ -194,6 +194,10 @@ qint32 TTarnwickFrm::ScaleFrequency() const
 
 void TTarnwickFrm::AssignScaleFrequency(qint32 frequency)
 {
+    // A hand-edited marker or a companion's request may name a frequency no
+    // radio has: the scale stays where it is.
+    if (frequency < 0 || frequency > TCatEngine::HighestRadioHz)
+        return;
     // The scale raises OnFreqAssigned, not OnFreqChanged: nothing goes back
     // to the radio.
     RadioScale->SetFrequency(frequency);
@@ -220,8 +224,7 @@ void TTarnwickFrm::ShowRadioAbilities(const TTcvrType *type)
 void TTarnwickFrm::ShowTuneRequest(const TTuneRequest &request)
 {
     PressModeKey(request.Mode);
-    if (request.Frequency >= 0 && request.Frequency <= TCatEngine::HighestRadioHz)
-        AssignScaleFrequency(request.Frequency);
+    AssignScaleFrequency(request.Frequency);
     const QList<TFqMarker *> markers = RadioScale->Markers;
     for (TFqMarker *candidate : markers)
         if (candidate->Caption == request.Caption && candidate->Frequency == request.Frequency)

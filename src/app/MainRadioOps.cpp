@@ -69,8 +69,7 @@ void TTarnwickFrm::GoToFqMarker(const TFqMarker &marker)
     // A hand-edited marker may carry no mode or a frequency out of range:
     // neither is sent (the mode would go out as the fallback byte, CW).
     PressModeKey(marker.Mode);
-    if (marker.Frequency >= 0 && marker.Frequency <= TCatEngine::HighestRadioHz)
-        AssignScaleFrequency(marker.Frequency);
+    AssignScaleFrequency(marker.Frequency);
     Radio->GoTo(marker.Frequency, marker.Mode, marker.RxCtcss, marker.TxCtcss, ScanRunning());
     UpdateDigiDisplay();
 }
