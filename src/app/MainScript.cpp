@@ -9,6 +9,7 @@
 #include "base/Widgets.h"
 #include "cat/Radio.h"
 #include "cat/CatLog.h"
+#include "controls/MeterReadings.h"
 #include "controls/RadioScale.h"
 #include "data/BandKeys.h"
 #include "remote/ZovDBus.h"
@@ -71,11 +72,7 @@ public:
     void SetPtt(bool on, const TPttHolder &holder) override { w.Radio->SetPtt(on, holder); }
     void ShowPtt(bool on) override { w.Radio->State().SetPtt(on); }
     int MeterValue() const override { return w.Radio->State().MeterMean(); }
-    QString ReceiveIndicator() const override
-    {
-        static const QString captions[] = {QStringLiteral("SQL"), QStringLiteral("RX"), QStringLiteral("TX")};
-        return captions[int(w.Radio->State().Receive())];
-    }
+    QString ReceiveIndicator() const override { return sqlIndicatorLook(int(w.Radio->State().Receive())).caption; }
     bool ScriptActive() const override { return w.BlinkingButtonTmr->isActive(); }
     void ProcessEvents() override { QCoreApplication::processEvents(); }
     void WaitForEvents(int milliseconds) override
