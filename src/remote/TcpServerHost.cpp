@@ -1,5 +1,7 @@
 #include "remote/TcpServerHost.h"
 
+#include "cat/CatEngine.h"
+
 QString TcpDefaultMode()
 {
     return QStringLiteral("CW   ");
@@ -51,7 +53,7 @@ QString ApplyTcpRequest(const TTcpRequest &Request, TTcpServerHost &Host)
         Host.SetVisibleGroups(Request.Groups);
         break;
     case TTcpCommand::TT: {
-        if (Request.Frequency < TcpLowestTuneHz || Request.Frequency > TcpHighestTuneHz)
+        if (Request.Frequency < TCatEngine::LowestRadioHz || Request.Frequency > TCatEngine::HighestRadioHz)
             return QStringLiteral("TCPIP: Tune request refused: %1 Hz is not within 100 kHz ... 500 MHz.")
                 .arg(Request.Frequency);
         TFqMarker tune;

@@ -33,13 +33,9 @@ public:
 // The mode of a marker or tune request that names none.
 QString TcpDefaultMode();
 
-// The frequencies a tune request may name: what the radios and the scale
-// take. A "TT" outside them (an empty or unreadable field reads as 0) is
-// refused whole, so that nothing of it reaches the radio.
-constexpr qint32 TcpLowestTuneHz = 100000;
-constexpr qint32 TcpHighestTuneHz = 500000000;
-
 // Carries out a command that changes the window ("UM", "FM", "DM", "SM",
 // "TT"); other commands are left alone. Returns why a command was refused,
-// for the log; empty when it was carried out.
+// for the log; empty when it was carried out. A "TT" outside the frequencies
+// the radios take (an empty or unreadable field reads as 0) is refused whole,
+// so that nothing of it reaches the radio.
 QString ApplyTcpRequest(const TTcpRequest &Request, TTcpServerHost &Host);
