@@ -65,18 +65,11 @@ void THamlibTransport::Open(const TSerialSettings &settings, const TTcvrType &)
     });
 }
 
-void THamlibTransport::Close()
-{
-    ++session_;
-    open_ = false;
-    post([](THamlibRig &rig) { rig.Close(); });
-}
-
-TTransfer THamlibTransport::execute(THamlibRig &rig, const QString &command, int session)
+TTransfer THamlibTransport::sendOnLink(const QString &command, int, int session)
 {
     log_.LogEvent(QStringLiteral(">") + command);
     QString failure;
-    const TTransfer result = rig.Execute(command, &failure);
+    const TTransfer result = rig_->Execute(command, &failure);
     if (result.Result == ReplyRead && !result.Reply.isEmpty())
         log_.LogEvent(QStringLiteral("<") + result.Reply);
     if (!failure.isEmpty())
@@ -85,13 +78,9 @@ TTransfer THamlibTransport::execute(THamlibRig &rig, const QString &command, int
     return result;
 }
 
-void THamlibTransport::Transfer(const QString &command, int, TransferDone done)
+void THamlibTransport::closeOnLink()
 {
-    const int session = session_;
-    post([this, session, command, done = std::move(done)](THamlibRig &rig) {
-        const TTransfer result = execute(rig, command, session);
-        deliver(session, [done, result] { done(result); });
-    });
+    rig_->Close();
 }
 
 void THamlibTransport::Drain()
@@ -99,15 +88,5 @@ void THamlibTransport::Drain()
     post([this](THamlibRig &rig) {
         if (!rig.Reopen())
             log_.LogEvent(QStringLiteral("Hamlib: the radio could not be opened again."));
-    });
-}
-
-void THamlibTransport::RunDirect(DirectJob job, std::function<void()> done)
-{
-    const int session = session_;
-    post([this, session, job = std::move(job), done = std::move(done)](THamlibRig &rig) {
-        job([this, &rig, session](const QString &command, int) { return execute(rig, command, session); });
-        if (done)
-            deliver(session, done);
     });
 }

@@ -20,22 +20,22 @@ public:
     ~THamlibTransport() override;
 
     void Open(const TSerialSettings &settings, const TTcvrType &type) override;
-    void Close() override;
     void SetTcvrType(const TTcvrType &) override {}
-    void Transfer(const QString &command, int expectedLength, TransferDone done) override;
     // Nothing waits on a Hamlib link; a far end that went away (rigctld
     // stopped) is opened again.
     void Drain() override;
-    void RunDirect(DirectJob job, std::function<void()> done = {}) override;
 
 signals:
     // What the opened radio can do; comes before Opened(true).
     void TcvrTypeLearned(const TTcvrType &type);
 
+protected:
+    // Runs one command, logging it and its answer.
+    TTransfer sendOnLink(const QString &command, int expectedLength, int session) override;
+    void closeOnLink() override;
+
 private:
     void post(std::function<void(THamlibRig &)> job);
-    // Runs one command on the link thread, logging it and its answer.
-    TTransfer execute(THamlibRig &rig, const QString &command, int session);
     void report(int session, const QString &failure);
 
     TCatLog &log_;

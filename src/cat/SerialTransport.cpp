@@ -2,7 +2,6 @@
 
 #include "cat/CatLog.h"
 
-
 TSerialTransport::TSerialTransport(TCatLog &log, QObject *parent)
     : TThreadedTransport(parent)
 {
@@ -18,6 +17,16 @@ TSerialTransport::~TSerialTransport()
     // port closes on the link thread, where it was opened.
     post([](TCatLink &link) { link.CloseComPort(); });
     finishLink();
+}
+
+TTransfer TSerialTransport::sendOnLink(const QString &command, int expectedLength, int)
+{
+    return link_->SendCommand(command, expectedLength);
+}
+
+void TSerialTransport::closeOnLink()
+{
+    link_->CloseComPort();
 }
 
 void TSerialTransport::post(std::function<void(TCatLink &)> job)
@@ -47,40 +56,14 @@ void TSerialTransport::Open(const TSerialSettings &settings, const TTcvrType &ty
     });
 }
 
-void TSerialTransport::Close()
-{
-    ++session_;
-    open_ = false;
-    post([](TCatLink &link) { link.CloseComPort(); });
-}
-
 void TSerialTransport::SetTcvrType(const TTcvrType &type)
 {
     post([type](TCatLink &link) { link.SetTcvrType(type); });
 }
 
-void TSerialTransport::Transfer(const QString &command, int expectedLength, TransferDone done)
-{
-    const int session = session_;
-    post([this, session, command, expectedLength, done = std::move(done)](TCatLink &link) {
-        const TTransfer result = link.SendCommand(command, expectedLength);
-        deliver(session, [done, result] { done(result); });
-    });
-}
-
 void TSerialTransport::Drain()
 {
     post([](TCatLink &link) { link.Drain(); });
-}
-
-void TSerialTransport::RunDirect(DirectJob job, std::function<void()> done)
-{
-    const int session = session_;
-    post([this, session, job = std::move(job), done = std::move(done)](TCatLink &link) {
-        job([&link](const QString &command, int expectedLength) { return link.SendCommand(command, expectedLength); });
-        if (done)
-            deliver(session, done);
-    });
 }
 
 void TSerialTransport::SetTimeouts(const TLineTimeouts &timeouts)

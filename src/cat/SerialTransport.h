@@ -17,14 +17,15 @@ public:
     ~TSerialTransport() override;
 
     void Open(const TSerialSettings &settings, const TTcvrType &type) override;
-    void Close() override;
     void SetTcvrType(const TTcvrType &type) override;
-    void Transfer(const QString &command, int expectedLength, TransferDone done) override;
     void Drain() override;
-    void RunDirect(DirectJob job, std::function<void()> done = {}) override;
 
     // Shorter time-outs for tests of silent or garbled lines.
     void SetTimeouts(const TLineTimeouts &timeouts);
+
+protected:
+    TTransfer sendOnLink(const QString &command, int expectedLength, int session) override;
+    void closeOnLink() override;
 
 private:
     void post(std::function<void(TCatLink &)> job);

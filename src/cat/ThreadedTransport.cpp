@@ -24,6 +24,34 @@ void TThreadedTransport::deliver(int session, std::function<void()> action)
         Qt::QueuedConnection);
 }
 
+void TThreadedTransport::Close()
+{
+    ++session_;
+    open_ = false;
+    runOnLink([this] { closeOnLink(); });
+}
+
+void TThreadedTransport::Transfer(const QString &command, int expectedLength, TransferDone done)
+{
+    const int session = session_;
+    runOnLink([this, session, command, expectedLength, done = std::move(done)] {
+        const TTransfer result = sendOnLink(command, expectedLength, session);
+        deliver(session, [done, result] { done(result); });
+    });
+}
+
+void TThreadedTransport::RunDirect(DirectJob job, std::function<void()> done)
+{
+    const int session = session_;
+    runOnLink([this, session, job = std::move(job), done = std::move(done)] {
+        job([this, session](const QString &command, int expectedLength) {
+            return sendOnLink(command, expectedLength, session);
+        });
+        if (done)
+            deliver(session, done);
+    });
+}
+
 bool TThreadedTransport::Idle() const
 {
     return (!thread_ || thread_->Pending() == 0) && undelivered_ == 0;

@@ -16,6 +16,10 @@ class TThreadedTransport : public TCatTransport
 public:
     bool IsOpen() const override { return open_; }
     bool Idle() const override;
+    // Ends the session; the device closes on the link thread.
+    void Close() override;
+    void Transfer(const QString &command, int expectedLength, TransferDone done) override;
+    void RunDirect(DirectJob job, std::function<void()> done = {}) override;
     // Waits until everything asked has run and its answers were handed over
     // (shutdown, tests).
     void WaitUntilIdle();
@@ -34,6 +38,11 @@ protected:
     // Runs what was asked, then ends the link thread. The derived destructor
     // calls it first, while its device still exists.
     void finishLink() { thread_.reset(); }
+
+    // The device's own work, on the link thread: one command and its answer
+    // (for the session that asked), and closing.
+    virtual TTransfer sendOnLink(const QString &command, int expectedLength, int session) = 0;
+    virtual void closeOnLink() = 0;
 
     int session_ = 0;
     bool open_ = false;
