@@ -9,6 +9,7 @@
 #include <exception>
 #include <limits>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -19,6 +20,22 @@ TScriptValue WholeResult(qint64 Value, bool IsLong)
     if (Value >= std::numeric_limits<qint32>::min() && Value <= std::numeric_limits<qint32>::max())
         return TScriptValue::FromLong(static_cast<qint32>(Value));
     return TScriptValue::FromDouble(static_cast<double>(Value));
+}
+
+// The six comparisons of two numbers of one kind; nothing for any other
+// operator.
+template <typename T>
+std::optional<bool> Compared(EOp Op, T x, T y)
+{
+    switch (Op) {
+    case EOp::Eq: return x == y;
+    case EOp::Ne: return x != y;
+    case EOp::Lt: return x < y;
+    case EOp::Gt: return x > y;
+    case EOp::Le: return x <= y;
+    case EOp::Ge: return x >= y;
+    default: return std::nullopt;
+    }
 }
 
 // A call's variables: its own slots, and where each of its names points (its
@@ -73,16 +90,12 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
             const qint64 x = a.WholeValue();
             const qint64 y = b.WholeValue();
             const bool isLong = a.type() == TScriptValue::Long || b.type() == TScriptValue::Long;
+            if (const std::optional<bool> compared = Compared(E.Op, x, y))
+                return TScriptValue::FromBool(*compared);
             switch (E.Op) {
             case EOp::Add: return WholeResult(x + y, isLong);
             case EOp::Sub: return WholeResult(x - y, isLong);
             case EOp::Mul: return WholeResult(x * y, isLong);
-            case EOp::Eq: return TScriptValue::FromBool(x == y);
-            case EOp::Ne: return TScriptValue::FromBool(x != y);
-            case EOp::Lt: return TScriptValue::FromBool(x < y);
-            case EOp::Gt: return TScriptValue::FromBool(x > y);
-            case EOp::Le: return TScriptValue::FromBool(x <= y);
-            case EOp::Ge: return TScriptValue::FromBool(x >= y);
             case EOp::IntDiv:
             case EOp::Mod:
                 // Division by zero, and a Long out of range, take the long
@@ -103,17 +116,13 @@ TScriptValue TScriptRuntime::Eval(const TExpr &E, TFrame &F)
             // fails there).
             const double x = a.type() == TScriptValue::Double ? a.DoubleValue() : a.WholeValue();
             const double y = b.type() == TScriptValue::Double ? b.DoubleValue() : b.WholeValue();
+            if (const std::optional<bool> compared = Compared(E.Op, x, y))
+                return TScriptValue::FromBool(*compared);
             double r = 0;
             switch (E.Op) {
             case EOp::Add: r = x + y; break;
             case EOp::Sub: r = x - y; break;
             case EOp::Mul: r = x * y; break;
-            case EOp::Eq: return TScriptValue::FromBool(x == y);
-            case EOp::Ne: return TScriptValue::FromBool(x != y);
-            case EOp::Lt: return TScriptValue::FromBool(x < y);
-            case EOp::Gt: return TScriptValue::FromBool(x > y);
-            case EOp::Le: return TScriptValue::FromBool(x <= y);
-            case EOp::Ge: return TScriptValue::FromBool(x >= y);
             default: r = std::numeric_limits<double>::infinity(); break;
             }
             if (std::isfinite(r))
