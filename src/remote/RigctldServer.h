@@ -4,7 +4,9 @@
 // up to MaxClients clients, all on the user-interface thread, so no lock
 // guards the program's state. Each client's commands are answered one after
 // the other in their order: at once, or when the radio has been read (the
-// client's further lines wait meanwhile, its socket is not read).
+// client's further lines wait meanwhile, its socket is not read). A client
+// that has sent all it will (printf 'f\n' | nc -N) still gets every answer
+// before its connection is closed.
 
 #include "remote/RigctldProtocol.h"
 
@@ -14,9 +16,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QSocketNotifier;
 class QTcpServer;
-class QTcpSocket;
+class TTcpStream;
 
 class TRigctldServer : public QObject
 {
@@ -69,27 +73,34 @@ private:
         bool answering = false;          // one request is at the protocol
         bool serving = false;            // serve() is running for it
         QString dropReason;              // bad input: dropped once the lines before it are answered
+        bool ending = false;             // nothing more to answer: closed once its answers are out
         quint64 lastActive = 0;          // activity_ when it last sent something
     };
     void acceptClients();
+    void admit(TTcpStream *stream);
     // Makes room for a new client: drops the one idle longest; false when
     // every client waits for the radio.
     bool makeRoom(const QString &newPeer);
     // Answers what the client asked, in order, and reads on while nothing waits.
-    void serve(QTcpSocket *socket);
-    void deliver(QTcpSocket *socket, quint64 id, const TRigctldAnswer &answer);
-    void drop(QTcpSocket *socket, const QString &reason);
-    void forget(QTcpSocket *socket);
+    void serve(TTcpStream *stream);
+    void deliver(TTcpStream *stream, quint64 id, const TRigctldAnswer &answer);
+    // Closes the connection once what was written has gone out.
+    void endWhenWritten(TTcpStream *stream);
+    void drop(TTcpStream *stream, const QString &reason);
+    // The connection is over: closed here, or broken by the client.
+    void forget(TTcpStream *stream);
     // Closes every client and the listener; quietly when the log may be gone.
     void closeAll(bool quietly);
     void log(const QString &text) const;
 
     TRigctldProtocol protocol_;
-    QTcpServer *server_ = nullptr;
-    QHash<QTcpSocket *, Client> clients_;
+    QTcpServer *server_ = nullptr;                // listens; connections are taken natively
+    std::unique_ptr<QSocketNotifier> waiting_;    // a connection waits to be taken
+    QHash<TTcpStream *, Client> clients_;
     quint64 nextId_ = 0;
     quint64 activity_ = 0;
     std::function<void(const QString &)> logger_;
     QString error_;
     QString serving_;
+    bool acceptFailing_ = false; // said once for a run of failures
 };

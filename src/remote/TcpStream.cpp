@@ -12,6 +12,7 @@
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -123,11 +124,9 @@ TTcpStream::TTcpStream(qintptr NativeDescriptor, QObject *Parent)
     ReadNotifier = new QSocketNotifier(Descriptor, QSocketNotifier::Read, this);
     WriteNotifier = new QSocketNotifier(Descriptor, QSocketNotifier::Write, this);
     WriteNotifier->setEnabled(false);
-    connect(ReadNotifier, &QSocketNotifier::activated, this, [this] {
-        // Announced once; the server reads what it can take and asks again.
-        ReadNotifier->setEnabled(false);
-        emit ReadyRead();
-    });
+    // Announced while watched: the server reads what it can take, and stops
+    // watching while it takes nothing.
+    connect(ReadNotifier, &QSocketNotifier::activated, this, &TTcpStream::ReadyRead);
     connect(WriteNotifier, &QSocketNotifier::activated, this, &TTcpStream::flush);
 }
 
@@ -136,17 +135,34 @@ TTcpStream::~TTcpStream()
     Close();
 }
 
-QHostAddress TTcpStream::PeerAddress() const
+bool TTcpStream::peerName(sockaddr_storage &address) const
 {
-    sockaddr_storage address{};
 #ifdef Q_OS_WIN
     int length = sizeof address;
 #else
     socklen_t length = sizeof address;
 #endif
-    if (!IsOpen() || ::getpeername(TNative(Descriptor), reinterpret_cast<sockaddr *>(&address), &length) != 0)
+    return IsOpen() && ::getpeername(TNative(Descriptor), reinterpret_cast<sockaddr *>(&address), &length) == 0;
+}
+
+QHostAddress TTcpStream::PeerAddress() const
+{
+    sockaddr_storage address{};
+    if (!peerName(address))
         return QHostAddress();
     return QHostAddress(reinterpret_cast<const sockaddr *>(&address));
+}
+
+quint16 TTcpStream::PeerPort() const
+{
+    sockaddr_storage address{};
+    if (!peerName(address))
+        return 0;
+    if (address.ss_family == AF_INET)
+        return ntohs(reinterpret_cast<const sockaddr_in *>(&address)->sin_port);
+    if (address.ss_family == AF_INET6)
+        return ntohs(reinterpret_cast<const sockaddr_in6 *>(&address)->sin6_port);
+    return 0;
 }
 
 QByteArray TTcpStream::Read(qint64 Max)

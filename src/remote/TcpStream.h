@@ -1,7 +1,7 @@
 #pragma once
 
-// A client's connection to the command server on its native socket, and the
-// accepting of such connections. Only the server's connections use it.
+// A client's connection on its native socket, and the accepting of such
+// connections: the command server's and the rigctld endpoint's clients.
 //
 // Why not QTcpSocket: it closes its socket the moment it reads the end of the
 // client's data, with replies still waiting to be written, so a client that
@@ -16,6 +16,7 @@
 #include <QString>
 
 class QSocketNotifier;
+struct sockaddr_storage;
 
 class TTcpStream : public QObject
 {
@@ -26,6 +27,7 @@ public:
     ~TTcpStream() override;
 
     QHostAddress PeerAddress() const;
+    quint16 PeerPort() const;
 
     // Up to Max bytes received; empty when none wait now or the client has
     // finished sending (AtEnd).
@@ -56,6 +58,8 @@ signals:
 private:
     void flush();
     void fail();
+    // The peer's socket address; false when there is none.
+    bool peerName(sockaddr_storage &address) const;
 
     qintptr Descriptor;
     QSocketNotifier *ReadNotifier = nullptr;  // child

@@ -9,6 +9,8 @@
 
 #include <QTcpSocket>
 
+#include <sys/socket.h>
+
 namespace {
 
 struct Listener
@@ -145,6 +147,28 @@ private slots:
         QTRY_COMPARE(turnedAway->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(l.server.ClientCount(), TRigctldServer::MaxClients);
         QVERIFY(l.log.last().contains("turned away"));
+    }
+
+    // A client that shuts its sending side after its lines (printf 'v\nf\n' |
+    // nc -N) gets every answer, also one that waits for the radio, then the end.
+    void halfClosedClientGetsEveryAnswer()
+    {
+        Listener l;
+        QVERIFY(l.server.Listen(QHostAddress::LocalHost, 0));
+        QStringList gone;
+        connect(&l.server, &TRigctldServer::ClientGone, this, [&gone](const QString &peer) { gone << peer; });
+        l.host.holdReads = true;
+        auto client = l.connect();
+        const QString peer = QStringLiteral("127.0.0.1:%1").arg(client->localPort());
+        client->write("v\nf\n");
+        QVERIFY(client->flush() && shutdown(int(client->socketDescriptor()), SHUT_WR) == 0);
+        QTRY_COMPARE(l.host.held.size(), size_t(1));
+        l.host.release();
+        QTRY_COMPARE(l.host.held.size(), size_t(1));
+        l.host.release();
+        QCOMPARE(ask(*client, "", 2), QByteArray("VFOA\n14250000\n"));
+        QTRY_COMPARE(client->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(gone, QStringList{peer});
     }
 
     void boundToTheConfiguredAddressOnly()
